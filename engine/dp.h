@@ -1,0 +1,75 @@
+// DP: one opened picture and the seam-carving engine that changes its size one pixel at a time.
+//
+// The compute lives in seam::SeamGrid (plain arrays, no toolkit types); DP adds what the rest
+// of the program needs from the toolkit: reading the picture through wxFastImage's handler list,
+// the energy picture, masks given as bitmaps or images, and a wxFastImage view of the pixels.
+//
+// Calling order: construct, check cols (-1: the picture was not read; call nothing else), then
+// any sequence of GetSeam_Vert / GetSeam_Horz. Each call changes one dimension by one pixel.
+// Never ask for a removal from a dimension of 1 pixel.
+#ifndef KERV_ENGINE_DP_H
+#define KERV_ENGINE_DP_H
+
+#include <memory>
+
+#include <wx/string.h>
+
+#include "fast_image.h"
+#include "seam_grid.h"
+
+class wxBitmap;
+class wxImage;
+
+class DP {
+public:
+    // fileName: the picture to read; energy: its energy picture when already known (null or not
+    // OK: it is computed here).
+    explicit DP(const wxString& fileName, const wxFastImage* energy = nullptr);
+    // The same from a picture already in memory (must be OK).
+    explicit DP(const wxFastImage& picture, const wxFastImage* energy = nullptr);
+    ~DP();
+    DP(const DP&) = delete;
+    DP& operator=(const DP&) = delete;
+
+    // Carve one vertical seam: remove it (width - 1) when remove is true, else duplicate it
+    // (width + 1). Returns the seam the next vertical call will carve, one column per row; it
+    // stays owned by the engine and is valid until the next call of either kind.
+    const int* GetSeam_Vert(bool remove);
+    // The same for a horizontal seam (height -/+ 1), one row per column.
+    const int* GetSeam_Horz(bool remove);
+
+    // Adds each mask pixel's red minus green to the working energy. A mask whose size differs
+    // from the picture's current size is refused: nothing changes and false is returned.
+    // Clears both directions' pending seams, so the mask acts on the whole table.
+    bool ModifyEnergy(wxBitmap* mask);
+    bool ModifyEnergy(const wxImage& mask);
+
+    // The energy picture of a colour picture: Sobel magnitude of its greyscale, scaled so the
+    // strongest edge is 255, faint values cut to 0, the one-pixel frame 255.
+    static wxFastImage buildEnergyImage(const wxFastImage& colour);
+    // Writes the working energy as a grey picture (values outside 0..255 wrap), format by
+    // extension. Returns false when it could not be written.
+    bool SaveEnergyImage(const wxString& fileName);
+    // Adds value to the working energy inside the circle of radius r around (x, y).
+    void AddEnergyCircleValue(int x, int y, int r, int value);
+
+    // The picture at its current size (cols x rows). Valid until the next carve.
+    const wxFastImage& GetColourImage();
+    // The energy picture this engine started from (shared, never changed).
+    const wxFastImage& GetEnergyImage() const { return energyImage; }
+
+    int rows = -1;  // current height; -1 when the picture was not read
+    int cols = -1;  // current width; -1 when the picture was not read
+
+private:
+    void Init(const wxFastImage* energy);
+    void SyncSize();
+
+    wxFastImage energyImage;
+    wxFastImage colourImage;
+    std::unique_ptr<seam::SeamGrid> grid;
+    bool colourImageCurrent = false;   // colourImage holds the grid's pixels
+    size_t colourCapacity = 0;         // bytes allocated for colourImage's buffer
+};
+
+#endif

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the engine and kerv-cli with AddressSanitizer and UndefinedBehaviorSanitizer in
+# build-asan/ and runs their tests there.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$top/build-asan
+bash "$top/scripts/install-deps.sh"
+flags="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DKERV_BUILD_GUI=OFF \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target kerv-cli engine_tests cli_tests
+cd "$build"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1
+ctest --output-on-failure -j"$(nproc)" -L 'unit|cli'
