@@ -50,6 +50,8 @@ public:
     // Writes the working energy as a grey picture (values outside 0..255 wrap), format by
     // extension. Returns false when it could not be written.
     bool SaveEnergyImage(const wxString& fileName);
+    // The working energy as a grey picture of the current size (values outside 0..255 wrap).
+    wxFastImage EnergyMapPicture() const;
     // Adds value to the working energy inside the circle of radius r around (x, y).
     void AddEnergyCircleValue(int x, int y, int r, int value);
 

@@ -1,0 +1,114 @@
+#include "safe_output.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/mstream.h>
+
+namespace {
+
+wxImageHandler* HandlerFor(const std::string& path)
+{
+    const wxString extension = wxFileName(wxString::FromUTF8(path)).GetExt().Lower();
+    if (extension.empty())
+        return nullptr;
+    return wxImage::FindHandler(extension, wxBITMAP_TYPE_ANY);
+}
+
+bool WriteAll(int fd, const char* data, size_t size)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+mode_t CurrentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+}  // namespace
+
+PendingPicture::~PendingPicture()
+{
+    if (!temporary_.empty() && !committed_)
+        std::remove(temporary_.c_str());
+}
+
+bool PendingPicture::CanWriteFormatOf(const std::string& path)
+{
+    return HandlerFor(path) != nullptr;
+}
+
+bool PendingPicture::Write(const wxImage& picture, std::string& error)
+{
+    wxImageHandler* handler = HandlerFor(destination_);
+    if (!handler) {
+        error = "no picture format for the extension of '" + destination_ + "'";
+        return false;
+    }
+    wxMemoryOutputStream encoded;
+    if (!handler->SaveFile(const_cast<wxImage*>(&picture), encoded, false)) {
+        error = "could not encode '" + destination_ + "'";
+        return false;
+    }
+
+    // The temporary name keeps the destination's folder, so the final rename stays on one
+    // file system and is atomic.
+    const wxFileName target(wxString::FromUTF8(destination_));
+    wxString folder = target.GetPath();
+    if (folder.empty())
+        folder = ".";
+    std::string pattern =
+        (folder + "/." + target.GetFullName() + ".kerv-XXXXXX").ToStdString(wxConvUTF8);
+    const int fd = ::mkstemp(pattern.data());
+    if (fd < 0) {
+        error = "cannot write '" + destination_ + "': " + std::strerror(errno);
+        return false;
+    }
+    temporary_ = pattern;
+    // mkstemp creates the file private; give it the permissions a plain new file would get.
+    ::fchmod(fd, 0666 & ~CurrentUmask());
+
+    std::vector<char> bytes(encoded.GetLength());
+    encoded.CopyTo(bytes.data(), bytes.size());
+    const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    const int writeErrno = errno;
+    if (::close(fd) != 0 || !written) {
+        error = "cannot write '" + destination_ + "': " + std::strerror(written ? errno : writeErrno);
+        return false;
+    }
+    return true;
+}
+
+bool PendingPicture::Commit(std::string& error)
+{
+    if (temporary_.empty()) {
+        error = "nothing was written for '" + destination_ + "'";
+        return false;
+    }
+    if (std::rename(temporary_.c_str(), destination_.c_str()) != 0) {
+        error = "cannot write '" + destination_ + "': " + std::strerror(errno);
+        return false;
+    }
+    committed_ = true;
+    return true;
+}

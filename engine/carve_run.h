@@ -1,0 +1,21 @@
+// The order of a resizing run that changes both dimensions to a target in one go.
+#ifndef KERV_ENGINE_CARVE_RUN_H
+#define KERV_ENGINE_CARVE_RUN_H
+
+class DP;
+
+// The seams between the engine's current size and a target: positive differences remove,
+// negative ones duplicate.
+struct CarvePlan {
+    int widthDifference;   // current width - target width
+    int heightDifference;  // current height - target height
+
+    static CarvePlan To(const DP& dp, int targetWidth, int targetHeight);
+    // Number of steps: each step carves one seam in every dimension that still differs.
+    int Steps() const;
+    // Step `index` (0-based): one horizontal seam while the height still differs, then one
+    // vertical seam while the width still differs.
+    void CarveStep(DP& dp, int index) const;
+};
+
+#endif

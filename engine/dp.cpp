@@ -1,0 +1,190 @@
+#include "dp.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <wx/bitmap.h>
+#include <wx/image.h>
+
+#include "dp_assert.h"
+#include "sobel.h"
+
+DP::DP(const wxString& fileName, const wxFastImage* energy)
+{
+    if (!colourImage.LoadFile(fileName, wxBITMAP_TYPE_ANY, -1) || !colourImage.IsOk())
+        return;  // rows = cols = -1: no picture
+    Init(energy);
+}
+
+DP::DP(const wxFastImage& picture, const wxFastImage* energy) : colourImage(picture)
+{
+    if (colourImage.IsOk())
+        Init(energy);
+}
+
+DP::~DP() = default;
+
+void DP::Init(const wxFastImage* energy)
+{
+    const int width = colourImage.GetWidth();
+    const int height = colourImage.GetHeight();
+    // An energy picture of another size belongs to another picture: never read past it.
+    const bool energyFits = energy && energy->IsOk() && energy->GetWidth() == width
+                         && energy->GetHeight() == height;
+    energyImage = energyFits ? *energy : buildEnergyImage(colourImage);
+
+    const size_t pixels = static_cast<size_t>(width) * height;
+    std::vector<int> energyMap(pixels);
+    const unsigned char* grey = energyImage.GetData();
+    for (size_t i = 0; i < pixels; ++i)
+        energyMap[i] = grey[i * 3];
+    grid = std::make_unique<seam::SeamGrid>(colourImage.GetData(), energyMap.data(), width, height);
+    cols = width;
+    rows = height;
+    colourImageCurrent = true;
+    colourCapacity = pixels * 3;
+}
+
+const int* DP::GetSeam_Vert(bool remove)
+{
+    DP_ASSERT(grid);
+    if (!grid)
+        return nullptr;
+    const int* next = grid->Carve(seam::Direction::Vertical, remove);
+    SyncSize();
+    return next;
+}
+
+const int* DP::GetSeam_Horz(bool remove)
+{
+    DP_ASSERT(grid);
+    if (!grid)
+        return nullptr;
+    const int* next = grid->Carve(seam::Direction::Horizontal, remove);
+    SyncSize();
+    return next;
+}
+
+void DP::SyncSize()
+{
+    cols = grid->Width();
+    rows = grid->Height();
+    colourImageCurrent = false;
+}
+
+const wxFastImage& DP::GetColourImage()
+{
+    if (colourImageCurrent || !grid)
+        return colourImage;
+    const size_t bytes = static_cast<size_t>(cols) * rows * 3;
+    // Shrinking reuses the buffer in place; growing (or dropping a loaded alpha channel) installs
+    // a new one, which other holders of the old data do not see.
+    if (bytes <= colourCapacity && !colourImage.GetAlpha()) {
+        grid->CopyPixels(colourImage.GetData());
+        colourImage.SetNewSize(cols, rows);
+    } else {
+        auto* buffer = static_cast<unsigned char*>(std::malloc(bytes));
+        grid->CopyPixels(buffer);
+        colourImage.SetData(buffer, cols, rows, false);
+        colourCapacity = bytes;
+    }
+    colourImageCurrent = true;
+    return colourImage;
+}
+
+bool DP::ModifyEnergy(wxBitmap* mask)
+{
+    if (!grid || !mask || !mask->IsOk() || mask->GetWidth() != cols || mask->GetHeight() != rows)
+        return false;
+    mask->SetMask(nullptr);
+    return ModifyEnergy(mask->ConvertToImage());
+}
+
+bool DP::ModifyEnergy(const wxImage& mask)
+{
+    if (!grid || !mask.IsOk() || mask.GetWidth() != cols || mask.GetHeight() != rows)
+        return false;
+    const size_t pixels = static_cast<size_t>(cols) * rows;
+    std::vector<int> delta(pixels);
+    const unsigned char* rgb = mask.GetData();
+    for (size_t i = 0; i < pixels; ++i)
+        delta[i] = rgb[i * 3] - rgb[i * 3 + 1];
+    grid->AddEnergy(delta.data());
+    grid->DiscardPendingSeams();
+    return true;
+}
+
+wxFastImage DP::buildEnergyImage(const wxFastImage& colour)
+{
+    wxFastImage energyPicture;
+    if (!colour.IsOk())
+        return energyPicture;
+    const int width = colour.GetWidth();
+    const int height = colour.GetHeight();
+    const size_t pixels = static_cast<size_t>(width) * height;
+
+    std::vector<unsigned char> grey(pixels);
+    {
+        const wxFastImage greyPicture = colour.ConvertToGreyscale(0.299, 0.587, 0.114);
+        const unsigned char* rgb = greyPicture.GetData();
+        for (size_t i = 0; i < pixels; ++i)
+            grey[i] = rgb[i * 3];
+    }
+    int* gradient = Sobel(grey.data(), height, width);
+    if (!gradient)
+        return energyPicture;
+    RaiseEnergyFrame(gradient, width, height);
+
+    auto* buffer = static_cast<unsigned char*>(std::malloc(pixels * 3));
+    if (buffer) {
+        for (size_t i = 0; i < pixels; ++i)
+            buffer[i * 3] = buffer[i * 3 + 1] = buffer[i * 3 + 2] =
+                static_cast<unsigned char>(gradient[i]);
+        energyPicture.SetData(buffer, width, height, false);
+    }
+    std::free(gradient);
+    return energyPicture;
+}
+
+wxFastImage DP::EnergyMapPicture() const
+{
+    wxFastImage dump;
+    if (!grid)
+        return dump;
+    const size_t pixels = static_cast<size_t>(cols) * rows;
+    std::vector<int> energyMap(pixels);
+    grid->CopyEnergy(energyMap.data());
+    auto* buffer = static_cast<unsigned char*>(std::malloc(pixels * 3));
+    if (!buffer)
+        return dump;
+    for (size_t i = 0; i < pixels; ++i)
+        buffer[i * 3] = buffer[i * 3 + 1] = buffer[i * 3 + 2] =
+            static_cast<unsigned char>(energyMap[i]);  // wraps outside 0..255
+    dump.SetData(buffer, cols, rows, false);
+    return dump;
+}
+
+bool DP::SaveEnergyImage(const wxString& fileName)
+{
+    const wxFastImage dump = EnergyMapPicture();
+    return dump.IsOk() && dump.SaveFile(fileName);
+}
+
+void DP::AddEnergyCircleValue(int x, int y, int r, int value)
+{
+    if (!grid || r <= 0)
+        return;
+    for (int row = y - r; row < y + r; ++row) {
+        if (row < 0 || row >= rows)
+            continue;
+        for (int col = x - r; col < x + r; ++col) {
+            if (col < 0 || col >= cols)
+                continue;
+            const int dx = col - x;
+            const int dy = row - y;
+            if (dx * dx + dy * dy < r * r)
+                grid->AddEnergyAt(col, row, value);
+        }
+    }
+}

@@ -1,0 +1,21 @@
+#include "picture_handlers.h"
+
+#include <wx/image.h>
+
+#include "fast_image.h"
+
+void AddPictureHandlers()
+{
+    wxInitAllImageHandlers();
+    wxFastImage::AddHandler(new wxBMPHandler);
+    wxFastImage::AddHandler(new wxPNGHandler);
+    wxFastImage::AddHandler(new wxJPEGHandler);
+    wxFastImage::AddHandler(new wxTIFFHandler);
+    wxFastImage::AddHandler(new wxGIFHandler);
+    wxFastImage::AddHandler(new wxPNMHandler);
+    wxFastImage::AddHandler(new wxPCXHandler);
+    wxFastImage::AddHandler(new wxICOHandler);
+    wxFastImage::AddHandler(new wxCURHandler);
+    wxFastImage::AddHandler(new wxANIHandler);
+    wxFastImage::AddHandler(new wxTGAHandler);
+}

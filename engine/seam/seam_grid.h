@@ -1,0 +1,99 @@
+// SeamGrid: a picture being carved, with its working energy and the dynamic-programming tables of
+// one seam direction. Plain arrays only; DP wraps it for the rest of the program.
+//
+// Words used below. A vertical seam has one pixel per row; it runs down the "lanes" (rows) and
+// picks one "position" (column) in each. A horizontal seam has one pixel per column: its lanes
+// are columns and its positions rows. Both directions share one recurrence in these words.
+//
+// Recurrence, for lane i >= 1 and position j, with C = cost and E = energy:
+//   L = C(i-1, j-1) when j > 0, else +inf (2147483647)
+//   U = C(i-1, j)
+//   R = C(i-1, j+1), present only when j < n-1
+//   if R present and R < U:  take L (step -1) when L <= R, else R (step +1)
+//   otherwise:               take L (step -1) when L < U,  else U (step 0)
+//   C(i, j) = E(i, j) + taken value;   C(0, j) = E(0, j)
+// So ties go to the straight predecessor first, and between the two diagonals to the lower
+// position (left, or upper). Sums are plain 32-bit ints.
+//
+// A seam is extracted from the last lane: the smallest cost, the lowest position on ties, then
+// position(i-1) = position(i) + step(i, position(i)) up to lane 0.
+#ifndef KERV_SEAM_SEAM_GRID_H
+#define KERV_SEAM_SEAM_GRID_H
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace seam {
+
+enum class Direction { Vertical, Horizontal };
+
+class SeamGrid {
+public:
+    // rgb: width*height*3 bytes, energy: width*height ints, both row-major without padding.
+    SeamGrid(const unsigned char* rgb, const int* energy, int width, int height);
+
+    int Width() const { return cols_; }
+    int Height() const { return rows_; }
+
+    // Carves one seam of the direction: removes it when remove is true, else duplicates it.
+    // The seam carved is the pending one; when none is pending the whole table is searched
+    // first. Afterwards only a band around the carved seam is recomputed and the next seam is
+    // extracted; it is returned (one position per lane) and stays valid until the next call.
+    // A carve in one direction discards the other direction's pending seam.
+    // Removing from a dimension of 1 pixel is a caller error (asserted; ignored in release).
+    const int* Carve(Direction direction, bool remove);
+
+    // True when `direction` has a pending seam (its next call skips the whole-table search).
+    bool HasPendingSeam(Direction direction) const;
+    // Discards both directions' pending seams, so the next call searches the whole table.
+    void DiscardPendingSeams() { pending_ = Pending::None; }
+
+    // Adds delta (width*height ints, row-major, current size) to the working energy.
+    void AddEnergy(const int* delta);
+    void AddEnergyAt(int x, int y, int value) { energy_[Index(y, x)] += value; }
+    int EnergyAt(int x, int y) const { return energy_[Index(y, x)]; }
+
+    // Copies the current pixels (width*height*3 bytes) or energy (width*height ints) out,
+    // row-major without padding.
+    void CopyPixels(unsigned char* out) const;
+    void CopyEnergy(int* out) const;
+
+private:
+    enum class Pending { None, Vertical, Horizontal };
+
+    size_t Index(int row, int col) const { return static_cast<size_t>(row) * stride_ + col; }
+
+    template <bool kHorizontal> void SearchAll();
+    template <bool kHorizontal> void SearchBand(int firstPosition);
+    template <bool kHorizontal> void RelaxLane(int lane, int begin, int end);
+    template <bool kHorizontal> void ExtractSeam();
+
+    void RemoveVertical();
+    void RemoveHorizontal();
+    void InsertVertical();
+    void InsertHorizontal();
+    void Reserve(int rowCapacity, int stride);
+
+    // Every array is row-major with `stride_` elements per row (stride_ >= cols_) and room for
+    // `rowCapacity_` rows (>= rows_); cells beyond the current size hold leftovers and are never
+    // read. Carving moves elements inside this frame; it reallocates only when an insertion
+    // outgrows it, and then with headroom.
+    int rows_ = 0;
+    int cols_ = 0;
+    int stride_ = 0;
+    int rowCapacity_ = 0;
+    std::vector<unsigned char> pixels_;  // RGB, 3 bytes per cell
+    std::vector<int> energy_;            // working energy, moved with the pixels
+    // The tables of the pending direction (at most one direction is ever valid, so one pair
+    // serves both). Cells outside the last band keep the values they had, moved along by the
+    // carves, exactly as the incremental update leaves them.
+    std::vector<int> cost_;
+    std::vector<std::int8_t> step_;  // predecessor offset in the previous lane: -1, 0, +1
+    std::vector<int> seam_;          // pending seam, one position per lane
+    Pending pending_ = Pending::None;
+};
+
+}  // namespace seam
+
+#endif
