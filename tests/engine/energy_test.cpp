@@ -1,0 +1,184 @@
+// The energy picture, the mask and the other edits of the working energy.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+
+#include <wx/filename.h>
+#include <wx/image.h>
+
+#include "dp.h"
+#include "picture_factory.h"
+#include "reference_carver.h"
+#include "sobel.h"
+
+namespace {
+
+// A grey plane of zeros with single bright pixels ("bumps"): a bump of height a gives its four
+// direct neighbours a gradient magnitude of 2a and its diagonal neighbours floor(a * sqrt 2).
+std::vector<unsigned char> PlaneWithBumps(int width, int height,
+                                          std::initializer_list<std::array<int, 3>> bumps)
+{
+    std::vector<unsigned char> plane(static_cast<size_t>(width) * height, 0);
+    for (const auto& bump : bumps)
+        plane[static_cast<size_t>(bump[1]) * width + bump[0]] = static_cast<unsigned char>(bump[2]);
+    return plane;
+}
+
+int At(const int* values, int width, int x, int y)
+{
+    return values[y * width + x];
+}
+
+TEST(Sobel, StrongestGradientBecomes255AndWeakOnesScaleOrVanish)
+{
+    // Largest magnitude 200 (bump 100); a bump of 50 gives 100 -> 127; a bump of 2 gives 4 -> 5.
+    auto plane = PlaneWithBumps(30, 10, {{{3, 4, 100}}, {{12, 4, 50}}, {{22, 4, 2}}});
+    int* energy = Sobel(plane.data(), 10, 30);
+    EXPECT_EQ(At(energy, 30, 4, 4), 255);
+    EXPECT_EQ(At(energy, 30, 13, 4), 127);
+    EXPECT_EQ(At(energy, 30, 23, 4), 5);
+    // Diagonal of the bump of 2: magnitude 2 -> 2 * 255 / 200 = 2, cut to 0.
+    EXPECT_EQ(At(energy, 30, 23, 5), 0);
+    std::free(energy);
+}
+
+TEST(Sobel, ScaledFourIsCutAndScaledFiveStays)
+{
+    // Largest magnitude 254 (bump 127). Bump 2: 4 * 255 / 254 = 4 -> 0. Bump 4, diagonal:
+    // floor(4 * 1.414) = 5 -> 5 * 255 / 254 = 5, kept.
+    auto plane = PlaneWithBumps(30, 10, {{{3, 4, 127}}, {{12, 4, 2}}, {{22, 4, 4}}});
+    int* energy = Sobel(plane.data(), 10, 30);
+    EXPECT_EQ(At(energy, 30, 13, 4), 0);
+    EXPECT_EQ(At(energy, 30, 23, 5), 5);
+    std::free(energy);
+}
+
+TEST(Sobel, FlatOrThinPlanesHaveNoGradient)
+{
+    const std::vector<unsigned char> flat(12 * 7, 90);
+    int* energy = Sobel(flat.data(), 7, 12);
+    for (int i = 0; i < 12 * 7; ++i)
+        EXPECT_EQ(energy[i], 0);
+    std::free(energy);
+    const std::vector<unsigned char> thin = {0, 255, 0, 255, 0, 255, 0, 255};
+    int* thinEnergy = Sobel(thin.data(), 2, 4);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(thinEnergy[i], 0);
+    std::free(thinEnergy);
+}
+
+TEST(EnergyImage, MatchesTheReferenceAndHasA255Frame)
+{
+    std::mt19937 random(11);
+    for (int trial = 0; trial < 50; ++trial) {
+        const auto picture = test_pictures::Random(random, 1 + random() % 40, 1 + random() % 40);
+        const wxFastImage energy = DP::buildEnergyImage(test_pictures::ToFastImage(picture));
+        ASSERT_TRUE(energy.IsOk());
+        const std::vector<int> expected = reference::Energy(picture.rgb, picture.width, picture.height);
+        for (int y = 0; y < picture.height; ++y) {
+            for (int x = 0; x < picture.width; ++x) {
+                const unsigned char* p = energy.GetData() + (y * picture.width + x) * 3;
+                ASSERT_EQ(p[0], expected[y * picture.width + x]) << picture.kind << " at " << x << "," << y;
+                ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]);
+                if (x == 0 || y == 0 || x == picture.width - 1 || y == picture.height - 1)
+                    ASSERT_EQ(p[0], 255);
+            }
+        }
+    }
+}
+
+// A flat picture: interior energy 0, frame 255.
+DP FlatEngine(int side = 5)
+{
+    return DP(test_pictures::ToFastImage(
+        {side, side, std::vector<std::uint8_t>(static_cast<size_t>(side) * side * 3, 120), "flat"}));
+}
+
+int EnergyAt(DP& dp, int x, int y)
+{
+    return dp.EnergyMapPicture().GetData()[(y * dp.cols + x) * 3];
+}
+
+TEST(Mask, RedAddsGreenSubtractsAndRepeatsAddUp)
+{
+    DP dp = FlatEngine();
+    wxImage mask(5, 5, true);
+    mask.SetRGB(2, 2, 100, 40, 0);     // +60
+    mask.SetRGB(1, 1, 255, 0, 0);      // +255
+    mask.SetRGB(3, 3, 0, 255, 77);     // -255 (blue ignored)
+    ASSERT_TRUE(dp.ModifyEnergy(mask));
+    EXPECT_EQ(EnergyAt(dp, 2, 2), 60);
+    EXPECT_EQ(EnergyAt(dp, 1, 1), 255);
+    EXPECT_EQ(EnergyAt(dp, 3, 3), (-255) & 0xFF);  // the dump wraps
+    EXPECT_EQ(EnergyAt(dp, 0, 0), 255);            // black frame pixel unchanged
+    ASSERT_TRUE(dp.ModifyEnergy(mask));
+    EXPECT_EQ(EnergyAt(dp, 2, 2), 120);
+    EXPECT_EQ(EnergyAt(dp, 1, 1), 510 & 0xFF);
+}
+
+TEST(Mask, OfAnotherSizeIsRefusedAndChangesNothing)
+{
+    DP dp = FlatEngine();
+    wxImage wrong(4, 5);
+    wrong.SetRGB(2, 2, 255, 0, 0);
+    EXPECT_FALSE(dp.ModifyEnergy(wrong));
+    EXPECT_FALSE(dp.ModifyEnergy(wxImage()));
+    EXPECT_EQ(EnergyAt(dp, 2, 2), 0);
+    dp.GetSeam_Vert(true);  // now 4 wide: a 5-wide mask no longer fits
+    wxImage old(5, 5, true);
+    EXPECT_FALSE(dp.ModifyEnergy(old));
+}
+
+TEST(Mask, AppliedBetweenCallsActsOnTheWholeNextSearch)
+{
+    // A delete mask on the far right column after a first vertical call: the next seam must be
+    // found by a whole-table search, i.e. run through the masked column from top to bottom.
+    const auto picture = test_pictures::Picture{9, 6, std::vector<std::uint8_t>(9 * 6 * 3, 30), "flat"};
+    DP dp(test_pictures::ToFastImage(picture));
+    dp.GetSeam_Vert(true);
+    wxImage mask(dp.cols, dp.rows, true);
+    for (int y = 0; y < dp.rows; ++y)
+        mask.SetRGB(dp.cols - 2, y, 0, 255, 0);
+    ASSERT_TRUE(dp.ModifyEnergy(mask));
+    const int* seam = dp.GetSeam_Vert(true);  // carves the masked column
+    (void)seam;
+    EXPECT_EQ(dp.cols, 7);
+    for (int y = 1; y < dp.rows - 1; ++y)
+        EXPECT_EQ(EnergyAt(dp, dp.cols - 2, y), 0) << "the deleted column is gone at row " << y;
+}
+
+TEST(EnergyCircle, AddsInsideTheCircleOnlyAndIgnoresNonPositiveRadius)
+{
+    DP dp = FlatEngine(9);
+    dp.AddEnergyCircleValue(4, 4, 0, 50);
+    dp.AddEnergyCircleValue(4, 4, -3, 50);
+    EXPECT_EQ(EnergyAt(dp, 4, 4), 0);
+    dp.AddEnergyCircleValue(4, 4, 2, 50);
+    EXPECT_EQ(EnergyAt(dp, 4, 4), 50);
+    EXPECT_EQ(EnergyAt(dp, 3, 4), 50);
+    EXPECT_EQ(EnergyAt(dp, 5, 5), 50);   // 1 + 1 < 4
+    EXPECT_EQ(EnergyAt(dp, 6, 4), 0);    // 4 is not below 4
+    EXPECT_EQ(EnergyAt(dp, 2, 3), 0);    // 4 + 1
+    dp.AddEnergyCircleValue(0, 0, 3, 10);  // clipped at the picture's corner
+    EXPECT_EQ(EnergyAt(dp, 1, 1), 10);
+}
+
+TEST(EnergyDump, WritesTheWorkingEnergyAsAGreyPicture)
+{
+    DP dp = FlatEngine();
+    dp.AddEnergyCircleValue(2, 2, 1, 77);
+    const wxString path = wxFileName::CreateTempFileName("kerv-energy") + ".png";
+    ASSERT_TRUE(dp.SaveEnergyImage(path));
+    wxImage back(path);
+    wxRemoveFile(path);
+    ASSERT_TRUE(back.IsOk());
+    EXPECT_EQ(back.GetRed(2, 2), 77);
+    EXPECT_EQ(back.GetGreen(0, 3), 255);
+    EXPECT_EQ(back.GetBlue(1, 1), 0);
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// wxFastImage: shared data, the in-place size change, loading through its own handler list.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include <wx/ffile.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+
+#include "fast_image.h"
+
+namespace {
+
+wxFastImage Filled(int width, int height, unsigned char value)
+{
+    wxFastImage image(width, height, false);
+    std::memset(image.GetData(), value, static_cast<size_t>(width) * height * 3);
+    return image;
+}
+
+TEST(FastImage, SetNewSizeChangesTheSizeInPlaceForEveryHolder)
+{
+    wxFastImage image = Filled(4, 6, 9);
+    const wxFastImage shared = image;
+    unsigned char* buffer = image.GetData();
+    image.SetNewSize(4, 5);
+    EXPECT_EQ(image.GetData(), buffer);
+    EXPECT_EQ(image.GetHeight(), 5);
+    EXPECT_EQ(shared.GetHeight(), 5);
+    EXPECT_EQ(shared.GetData(), buffer);
+}
+
+TEST(FastImage, SetDataGivesOnlyThisImageNewDataAndKeepsTheMaskColour)
+{
+    wxFastImage image = Filled(2, 2, 1);
+    image.SetMaskColour(1, 2, 3);
+    const wxFastImage other = image;
+    auto* fresh = static_cast<unsigned char*>(std::calloc(3 * 3 * 3, 1));
+    image.SetData(fresh, 3, 3);
+    EXPECT_EQ(image.GetData(), fresh);
+    EXPECT_EQ(image.GetWidth(), 3);
+    EXPECT_TRUE(image.HasMask());
+    EXPECT_EQ(image.GetMaskBlue(), 3);
+    EXPECT_EQ(other.GetWidth(), 2);
+    EXPECT_NE(other.GetData(), fresh);
+}
+
+TEST(FastImage, TwoArgumentSetDataOnAnEmptyImageTakesNothing)
+{
+    wxFastImage empty;
+    unsigned char buffer[12] = {};
+    empty.SetData(buffer, true);
+    EXPECT_FALSE(empty.IsOk());
+    EXPECT_EQ(empty.GetData(), nullptr);
+    EXPECT_EQ(empty.GetWidth(), 0);
+}
+
+TEST(FastImage, AsImageSharesThePixels)
+{
+    wxFastImage image = Filled(5, 3, 77);
+    const wxImage view = image.AsImage();
+    EXPECT_EQ(view.GetData(), image.GetData());
+    EXPECT_EQ(view.GetWidth(), 5);
+    image.GetData()[0] = 1;
+    EXPECT_EQ(view.GetRed(0, 0), 1);
+}
+
+TEST(FastImage, GreyscaleRoundsAndKeepsTheMaskColour)
+{
+    wxFastImage image(2, 1, true);
+    unsigned char* p = image.GetData();
+    p[0] = 200; p[1] = 100; p[2] = 50;   // 59.8 + 58.7 + 5.7 + 0.5 = 124.7 -> 124
+    p[3] = 10; p[4] = 20; p[5] = 30;     // the mask colour
+    image.SetMaskColour(10, 20, 30);
+    const wxFastImage grey = image.ConvertToGreyscale(0.299, 0.587, 0.114);
+    EXPECT_EQ(grey.GetData()[0], 124);
+    EXPECT_EQ(grey.GetData()[2], 124);
+    EXPECT_EQ(grey.GetData()[3], 10);
+    EXPECT_EQ(grey.GetData()[5], 30);
+}
+
+TEST(FastImage, LoadingAMissingFileKeepsThePreviousPicture)
+{
+    wxLogNull quiet;
+    wxFastImage image = Filled(3, 3, 5);
+    unsigned char* buffer = image.GetData();
+    EXPECT_FALSE(image.LoadFile("no-such-picture.png"));
+    EXPECT_TRUE(image.IsOk());
+    EXPECT_EQ(image.GetData(), buffer);
+}
+
+TEST(FastImage, LoadingAFileNoHandlerReadsLeavesTheImageEmpty)
+{
+    wxLogNull quiet;
+    const wxString path = wxFileName::CreateTempFileName("kerv-text");
+    wxFFile(path, "w").Write("this is not a picture\n");
+    wxFastImage image = Filled(3, 3, 5);
+    EXPECT_FALSE(image.LoadFile(path));
+    EXPECT_FALSE(image.IsOk());
+    EXPECT_FALSE(image.LoadFile(path, wxBITMAP_TYPE_PNG));
+    wxRemoveFile(path);
+}
+
+TEST(FastImage, LoadsThroughItsOwnListAndCopiesThePicture)
+{
+    const wxString path = wxFileName::CreateTempFileName("kerv-pic") + ".png";
+    wxImage written(4, 2);
+    written.SetRGB(3, 1, 10, 20, 30);
+    ASSERT_TRUE(written.SaveFile(path));
+    wxFastImage image;
+    ASSERT_TRUE(image.LoadFile(path));
+    ASSERT_TRUE(image.LoadFile(path, wxBITMAP_TYPE_PNG));
+    wxRemoveFile(path);
+    EXPECT_EQ(image.GetWidth(), 4);
+    EXPECT_EQ(image.GetHeight(), 2);
+    EXPECT_EQ(image.GetData()[(1 * 4 + 3) * 3 + 2], 30);
+    EXPECT_EQ(image.GetAlpha(), nullptr);
+}
+
+class CountingHandler : public wxImageHandler {
+public:
+    explicit CountingHandler(int& deletions) : deletions_(deletions)
+    {
+        SetType(wxBITMAP_TYPE_PNG);
+        SetName("second PNG handler");
+    }
+    ~CountingHandler() override { ++deletions_; }
+
+protected:
+    bool DoCanRead(wxInputStream&) override { return false; }
+
+private:
+    int& deletions_;
+};
+
+TEST(FastImage, AddingASecondHandlerOfTheSameTypeDeletesIt)
+{
+    wxImageHandler* first = wxFastImage::FindHandler(wxBITMAP_TYPE_PNG);
+    ASSERT_NE(first, nullptr);
+    const size_t count = wxFastImage::sm_handlers.GetCount();
+    int deletions = 0;
+    wxFastImage::AddHandler(new CountingHandler(deletions));
+    EXPECT_EQ(deletions, 1);
+    EXPECT_EQ(wxFastImage::sm_handlers.GetCount(), count);
+    EXPECT_EQ(wxFastImage::FindHandler(wxBITMAP_TYPE_PNG), first);
+    // Readers in the stated order: BMP first, TGA last.
+    EXPECT_EQ(static_cast<wxImageHandler*>(wxFastImage::sm_handlers.GetFirst()->GetData())->GetType(),
+              wxBITMAP_TYPE_BMP);
+    EXPECT_EQ(static_cast<wxImageHandler*>(wxFastImage::sm_handlers.GetLast()->GetData())->GetType(),
+              wxBITMAP_TYPE_TGA);
+}
+
+}  // namespace

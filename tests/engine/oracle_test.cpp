@@ -1,0 +1,212 @@
+// The engine against the reference carver: after every call the same size, the same returned
+// seam and the same pixels, bit for bit, over random pictures and random call sequences.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <sstream>
+#include <vector>
+
+#include <wx/image.h>
+
+#include "dp.h"
+#include "picture_factory.h"
+#include "reference_carver.h"
+
+namespace {
+
+using test_pictures::Picture;
+
+struct Call {
+    bool vertical;
+    bool remove;
+};
+
+std::string Describe(const std::vector<Call>& calls)
+{
+    std::ostringstream text;
+    for (const Call& call : calls)
+        text << (call.vertical ? 'V' : 'H') << (call.remove ? '-' : '+') << ' ';
+    return text.str();
+}
+
+// Checks size, returned seam and (when comparePixels) every pixel. Returns false on the first
+// difference, so a long sequence stops at its first fault.
+bool SameState(DP& dp, const reference::Carver& ref, const int* seam, const std::vector<int>& refSeam,
+               bool comparePixels)
+{
+    EXPECT_EQ(dp.cols, ref.cols);
+    EXPECT_EQ(dp.rows, ref.rows);
+    if (dp.cols != ref.cols || dp.rows != ref.rows)
+        return false;
+    EXPECT_NE(seam, nullptr);
+    if (!seam)
+        return false;
+    const std::vector<int> engineSeam(seam, seam + refSeam.size());
+    EXPECT_EQ(engineSeam, refSeam);
+    if (engineSeam != refSeam)
+        return false;
+    if (!comparePixels)
+        return true;
+    const wxFastImage& picture = dp.GetColourImage();
+    EXPECT_EQ(picture.GetWidth(), ref.cols);
+    EXPECT_EQ(picture.GetHeight(), ref.rows);
+    const bool samePixels = picture.GetWidth() == ref.cols && picture.GetHeight() == ref.rows
+                         && std::memcmp(picture.GetData(), ref.pixels.data(), ref.pixels.size()) == 0;
+    EXPECT_TRUE(samePixels) << "pixels differ";
+    return samePixels;
+}
+
+wxImage RandomMask(std::mt19937& random, int width, int height)
+{
+    wxImage mask(width, height, true);
+    unsigned char* rgb = mask.GetData();
+    const int style = static_cast<int>(random() % 3);
+    for (int i = 0; i < width * height; ++i) {
+        if (style == 0) {  // painted: red protects, green deletes, black neutral
+            const int paint = static_cast<int>(random() % 3);
+            rgb[i * 3] = paint == 1 ? 255 : 0;
+            rgb[i * 3 + 1] = paint == 2 ? 255 : 0;
+        } else {
+            for (int c = 0; c < 3; ++c)
+                rgb[i * 3 + c] = static_cast<unsigned char>(random());
+        }
+    }
+    return mask;
+}
+
+std::vector<int> MaskDelta(const wxImage& mask)
+{
+    std::vector<int> delta(static_cast<size_t>(mask.GetWidth()) * mask.GetHeight());
+    for (size_t i = 0; i < delta.size(); ++i)
+        delta[i] = mask.GetData()[i * 3] - mask.GetData()[i * 3 + 1];
+    return delta;
+}
+
+// Runs `callCount` random calls (runs of one direction, removals and insertions mixed, with
+// an occasional mask) on the engine and the reference side by side.
+void RunRandomSequence(const Picture& picture, std::mt19937& random, int callCount, int maxSide)
+{
+    const wxFastImage image = test_pictures::ToFastImage(picture);
+    DP dp(image);
+    reference::Carver ref(picture.rgb, picture.width, picture.height);
+    ASSERT_EQ(dp.cols, picture.width);
+
+    std::vector<Call> calls;
+    while (static_cast<int>(calls.size()) < callCount) {
+        const bool vertical = random() % 2 == 0;
+        const int run = 1 + static_cast<int>(random() % 8);
+        const bool preferRemove = random() % 2 == 0;
+        if (random() % 16 == 0) {
+            const wxImage mask = RandomMask(random, dp.cols, dp.rows);
+            ASSERT_TRUE(dp.ModifyEnergy(mask));
+            ref.AddEnergy(MaskDelta(mask));
+        }
+        for (int i = 0; i < run && static_cast<int>(calls.size()) < callCount; ++i) {
+            const int side = vertical ? dp.cols : dp.rows;
+            bool remove = random() % 4 != 0 ? preferRemove : !preferRemove;
+            if (side <= 1)
+                remove = false;
+            if (side >= maxSide)
+                remove = true;
+            calls.push_back({vertical, remove});
+            const int* seam = vertical ? dp.GetSeam_Vert(remove) : dp.GetSeam_Horz(remove);
+            const std::vector<int> refSeam = vertical ? ref.SeamVert(remove) : ref.SeamHorz(remove);
+            const bool comparePixels = random() % 2 == 0 || i == run - 1;
+            ASSERT_TRUE(SameState(dp, ref, seam, refSeam, comparePixels))
+                << picture.kind << " " << picture.width << "x" << picture.height << " after calls "
+                << Describe(calls);
+        }
+    }
+}
+
+TEST(EngineMatchesReference, RandomSmallPicturesAndCallSequences)
+{
+    std::mt19937 random(20261206);
+    for (int trial = 0; trial < 600; ++trial) {
+        const int width = 1 + static_cast<int>(random() % 48);
+        const int height = 1 + static_cast<int>(random() % 48);
+        const Picture picture = test_pictures::Random(random, width, height);
+        RunRandomSequence(picture, random, 60, 64);
+        if (HasFatalFailure())
+            return;
+    }
+}
+
+TEST(EngineMatchesReference, TinyPicturesDownToOnePixel)
+{
+    std::mt19937 random(7);
+    for (int width = 1; width <= 4; ++width) {
+        for (int height = 1; height <= 4; ++height) {
+            for (int trial = 0; trial < 10; ++trial) {
+                const Picture picture = test_pictures::Random(random, width, height);
+                RunRandomSequence(picture, random, 30, 8);
+                if (HasFatalFailure())
+                    return;
+            }
+        }
+    }
+}
+
+TEST(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
+{
+    for (const char* name : {"coffee.png", "chelsea.png"}) {
+        wxFastImage photo;
+        ASSERT_TRUE(photo.LoadFile(wxString(KERV_SAMPLES_DIR) + "/" + name));
+        const Picture picture = test_pictures::FromFastImage(photo, name);
+        DP dp(photo);
+        reference::Carver ref(picture.rgb, picture.width, picture.height);
+        // Narrower, wider, lower, higher, then alternating: every carve and both searches.
+        const std::vector<Call> plan = {{true, true}, {true, false}, {false, true}, {false, false}};
+        std::vector<Call> calls;
+        for (const Call& call : plan) {
+            for (int i = 0; i < 12; ++i) {
+                calls.push_back(call);
+                const int* seam = call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
+                const std::vector<int> refSeam =
+                    call.vertical ? ref.SeamVert(call.remove) : ref.SeamHorz(call.remove);
+                ASSERT_TRUE(SameState(dp, ref, seam, refSeam, i % 4 == 3)) << name << " " << Describe(calls);
+            }
+        }
+        for (int i = 0; i < 10; ++i) {
+            const Call call{i % 2 == 0, i % 3 != 0};
+            calls.push_back(call);
+            const int* seam = call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
+            const std::vector<int> refSeam = call.vertical ? ref.SeamVert(call.remove) : ref.SeamHorz(call.remove);
+            ASSERT_TRUE(SameState(dp, ref, seam, refSeam, true)) << name << " " << Describe(calls);
+        }
+    }
+}
+
+TEST(EngineMatchesReference, MaskedPhotoResizedInBothDimensions)
+{
+    wxFastImage photo;
+    ASSERT_TRUE(photo.LoadFile(wxString(KERV_SAMPLES_DIR) + "/chelsea.png"));
+    const Picture picture = test_pictures::FromFastImage(photo, "chelsea");
+    std::mt19937 random(3);
+    wxImage mask(picture.width, picture.height, true);
+    // A protected disc and a deleted band, as a user would paint them.
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            unsigned char* p = mask.GetData() + (y * picture.width + x) * 3;
+            if ((x - 150) * (x - 150) + (y - 120) * (y - 120) < 60 * 60)
+                p[0] = 255;
+            else if (x > 330 && x < 360)
+                p[1] = 255;
+        }
+    }
+    DP dp(photo);
+    reference::Carver ref(picture.rgb, picture.width, picture.height);
+    ASSERT_TRUE(dp.ModifyEnergy(mask));
+    ref.AddEnergy(MaskDelta(mask));
+    for (int step = 0; step < 40; ++step) {
+        if (step < 15) {
+            const int* seam = dp.GetSeam_Horz(false);
+            ASSERT_TRUE(SameState(dp, ref, seam, ref.SeamHorz(false), false)) << "step " << step;
+        }
+        const int* seam = dp.GetSeam_Vert(true);
+        ASSERT_TRUE(SameState(dp, ref, seam, ref.SeamVert(true), step % 10 == 9)) << "step " << step;
+    }
+}
+
+}  // namespace

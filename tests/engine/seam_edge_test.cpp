@@ -1,0 +1,189 @@
+// Edge cases of seam search and carving that a reference comparison alone would not name.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include <wx/log.h>
+
+#include "dp.h"
+#include "picture_factory.h"
+
+namespace {
+
+// A grey energy picture from a table of values (row-major).
+wxFastImage EnergyPicture(int width, int height, const std::vector<int>& values)
+{
+    auto* buffer = static_cast<unsigned char*>(std::malloc(values.size() * 3));
+    for (size_t i = 0; i < values.size(); ++i)
+        buffer[i * 3] = buffer[i * 3 + 1] = buffer[i * 3 + 2] = static_cast<unsigned char>(values[i]);
+    wxFastImage energy;
+    energy.SetData(buffer, width, height, false);
+    return energy;
+}
+
+wxFastImage Gradient(int width, int height)
+{
+    std::vector<std::uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<std::uint8_t>(i * 37 % 251);
+    return test_pictures::ToFastImage({width, height, rgb, "gradient"});
+}
+
+int EnergyAt(DP& dp, int x, int y)
+{
+    return dp.EnergyMapPicture().GetData()[(y * dp.cols + x) * 3];
+}
+
+TEST(SeamEdges, OnePixelWideOrHighPicturesHaveTheOnlySeamThereIs)
+{
+    // Duplicating the only column (row) copies every pixel next to itself.
+    const wxFastImage column = Gradient(1, 7);
+    DP narrow(column);
+    const int* seam = narrow.GetSeam_Vert(false);
+    ASSERT_EQ(narrow.cols, 2);
+    for (int row = 0; row < 7; ++row) {
+        const unsigned char* rgb = narrow.GetColourImage().GetData() + row * 2 * 3;
+        EXPECT_EQ(std::memcmp(rgb, column.GetData() + row * 3, 3), 0);
+        EXPECT_EQ(std::memcmp(rgb + 3, column.GetData() + row * 3, 3), 0);
+    }
+    EXPECT_EQ(seam[0], 0);  // the duplicate got energy 255: the next seam is the original column
+
+    const wxFastImage line = Gradient(6, 1);
+    DP low(line);
+    seam = low.GetSeam_Horz(false);
+    ASSERT_EQ(low.rows, 2);
+    EXPECT_EQ(std::memcmp(low.GetColourImage().GetData(), line.GetData(), 18), 0);
+    EXPECT_EQ(std::memcmp(low.GetColourImage().GetData() + 18, line.GetData(), 18), 0);
+    for (int x = 0; x < 6; ++x)
+        EXPECT_EQ(seam[x], 0);
+}
+
+TEST(SeamEdges, EqualCostsGoStraightAndEndInTheFirstColumn)
+{
+    const wxFastImage zeros = EnergyPicture(5, 4, std::vector<int>(20, 0));
+    DP dp(Gradient(5, 4), &zeros);
+    const int* seam = dp.GetSeam_Vert(true);
+    for (int row = 0; row < dp.rows; ++row)
+        EXPECT_EQ(seam[row], 0) << "row " << row;
+    seam = dp.GetSeam_Horz(true);
+    for (int col = 0; col < dp.cols; ++col)
+        EXPECT_EQ(seam[col], 0) << "column " << col;
+}
+
+TEST(SeamEdges, FirstCallCarvesExactlyOneSeamAndReturnsTheNext)
+{
+    DP dp(Gradient(9, 8));
+    dp.GetSeam_Vert(true);
+    EXPECT_EQ(dp.cols, 8);
+    EXPECT_EQ(dp.rows, 8);
+    dp.GetSeam_Horz(false);
+    EXPECT_EQ(dp.cols, 8);
+    EXPECT_EQ(dp.rows, 9);
+    EXPECT_EQ(dp.GetColourImage().GetWidth(), 8);
+    EXPECT_EQ(dp.GetColourImage().GetHeight(), 9);
+}
+
+TEST(SeamEdges, VerticalDuplicationRaisesTheSeamAndAveragesTheNewPixel)
+{
+    // The cheapest column is 1 (energy 10); its right neighbour has 21.
+    std::vector<int> energy(5 * 3, 200);
+    for (int row = 0; row < 3; ++row) {
+        energy[row * 5 + 1] = 10;
+        energy[row * 5 + 2] = 21;
+    }
+    const wxFastImage map = EnergyPicture(5, 3, energy);
+    DP dp(Gradient(5, 3), &map);
+    dp.GetSeam_Vert(false);
+    ASSERT_EQ(dp.cols, 6);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(EnergyAt(dp, 1, row), 255);
+        EXPECT_EQ(EnergyAt(dp, 2, row), 15);
+        EXPECT_EQ(EnergyAt(dp, 3, row), 21);
+    }
+}
+
+TEST(SeamEdges, HorizontalDuplicationRaisesBothPixels)
+{
+    std::vector<int> energy(4 * 5, 200);
+    for (int col = 0; col < 4; ++col)
+        energy[2 * 4 + col] = 10;  // cheapest row 2
+    const wxFastImage map = EnergyPicture(4, 5, energy);
+    DP dp(Gradient(4, 5), &map);
+    dp.GetSeam_Horz(false);
+    ASSERT_EQ(dp.rows, 6);
+    for (int col = 0; col < 4; ++col) {
+        EXPECT_EQ(EnergyAt(dp, col, 2), 255);
+        EXPECT_EQ(EnergyAt(dp, col, 3), 255);
+        EXPECT_EQ(EnergyAt(dp, col, 4), 200);
+    }
+}
+
+TEST(SeamEdges, DuplicatingTheLastColumnCopiesTheSeamPixel)
+{
+    std::vector<int> energy(4 * 3, 200);
+    for (int row = 0; row < 3; ++row)
+        energy[row * 4 + 3] = 7;
+    const wxFastImage map = EnergyPicture(4, 3, energy);
+    const wxFastImage picture = Gradient(4, 3);
+    DP dp(picture, &map);
+    dp.GetSeam_Vert(false);
+    ASSERT_EQ(dp.cols, 5);
+    const unsigned char* rgb = dp.GetColourImage().GetData();
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ(EnergyAt(dp, 3, row), 255);
+        EXPECT_EQ(EnergyAt(dp, 4, row), 7);
+        EXPECT_EQ(std::memcmp(rgb + (row * 5 + 4) * 3, picture.GetData() + (row * 4 + 3) * 3, 3), 0);
+    }
+}
+
+TEST(SeamEdges, HorizontalRemovalKeepsThePixelBuffer)
+{
+    DP dp(Gradient(10, 10));
+    const unsigned char* before = dp.GetColourImage().GetData();
+    dp.GetSeam_Horz(true);
+    const wxFastImage& after = dp.GetColourImage();
+    EXPECT_EQ(after.GetData(), before);
+    EXPECT_EQ(after.GetHeight(), 9);
+}
+
+TEST(SeamEdges, AnUnreadablePictureLeavesNoPicture)
+{
+    wxLogNull quiet;
+    DP dp(wxString("no-such-picture.png"));
+    EXPECT_EQ(dp.cols, -1);
+    EXPECT_EQ(dp.rows, -1);
+}
+
+TEST(SeamEdges, AnEnergyPictureOfAnotherSizeIsNotUsed)
+{
+    const wxFastImage wrong = EnergyPicture(2, 2, {0, 0, 0, 0});
+    DP dp(Gradient(6, 6), &wrong);
+    EXPECT_EQ(dp.GetEnergyImage().GetWidth(), 6);
+    EXPECT_EQ(EnergyAt(dp, 0, 0), 255);
+}
+
+#ifndef NDEBUG
+TEST(SeamEdgesDeathTest, RemovingFromOnePixelWideAssertsInDebug)
+{
+    EXPECT_DEATH(
+        {
+            DP dp(Gradient(1, 5));
+            dp.GetSeam_Vert(true);
+        },
+        "dp:.*removal from a dimension of 1 pixel");
+}
+#else
+TEST(SeamEdges, RemovingFromOnePixelWideChangesNothingInRelease)
+{
+    DP dp(Gradient(1, 5));
+    dp.GetSeam_Vert(true);
+    EXPECT_EQ(dp.cols, 1);
+    DP low(Gradient(5, 1));
+    low.GetSeam_Horz(true);
+    EXPECT_EQ(low.rows, 1);
+}
+#endif
+
+}  // namespace

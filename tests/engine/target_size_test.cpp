@@ -1,0 +1,47 @@
+// The arithmetic of target sizes shared by the target fields and kerv-cli.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "target_size.h"
+
+namespace {
+
+TEST(TargetSize, PercentIsTruncated)
+{
+    EXPECT_EQ(target::PercentOf(333, 50), 166);
+    EXPECT_EQ(target::PercentOf(400, 150), 600);
+    EXPECT_EQ(target::PercentOf(600, 75), 450);
+    EXPECT_EQ(target::PercentOf(3, 33), 0);
+}
+
+TEST(TargetSize, AspectUsesTheOpenedRatioAndTruncates)
+{
+    EXPECT_EQ(target::HeightForWidth(166, 333, 250), 124);  // 166 / 1.332
+    EXPECT_EQ(target::WidthForHeight(124, 333, 250), 165);  // 124 / 0.750750...
+    EXPECT_EQ(target::HeightForWidth(450, 600, 400), 300);
+    EXPECT_EQ(target::WidthForHeight(300, 600, 400), 450);
+}
+
+TEST(TargetSize, FieldsAreReadTheStrtolWay)
+{
+    EXPECT_EQ(target::ReadLeadingInteger("450"), 450);
+    EXPECT_EQ(target::ReadLeadingInteger("  42abc"), 42);
+    EXPECT_EQ(target::ReadLeadingInteger("+7"), 7);
+    EXPECT_EQ(target::ReadLeadingInteger("-5"), -5);
+    EXPECT_EQ(target::ReadLeadingInteger("abc"), 0);
+    EXPECT_EQ(target::ReadLeadingInteger(""), 0);
+    EXPECT_EQ(target::ReadLeadingInteger("99999999999999"), INT_MAX);
+}
+
+TEST(TargetSize, CarvableSizesStayWithinTheLimits)
+{
+    EXPECT_TRUE(target::IsCarvableSize(1, 1));
+    EXPECT_TRUE(target::IsCarvableSize(target::kMaxSide, 3000));
+    EXPECT_FALSE(target::IsCarvableSize(0, 10));
+    EXPECT_FALSE(target::IsCarvableSize(10, -1));
+    EXPECT_FALSE(target::IsCarvableSize(target::kMaxSide + 1, 1));
+    EXPECT_FALSE(target::IsCarvableSize(20000, 20000));  // over the pixel count
+}
+
+}  // namespace
