@@ -1,0 +1,260 @@
+// Installing archives: good ones go in whole, hostile ones change nothing.
+#include "archive_install.h"
+#include "test_archive.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+// A working directory with a canary beside it (outside) and an installed program inside.
+struct Install : ::testing::Test
+{
+    TempDir root;
+    std::string work = root / "work";
+    std::string archive = root / "0.68_Kerv_lnx.tar.gz";
+
+    void SetUp() override
+    {
+        mkdir(work.c_str(), 0755);
+        WriteFile(root / "canary", "untouched");
+        WriteFile(work + "/Kerv", "old program");
+    }
+
+    InstallResult Run(const TarBuilder& tar, const ArchiveLimits& limits = ArchiveLimits())
+    {
+        WriteFile(archive, tar.Gzip());
+        return InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, limits);
+    }
+
+    // Nothing was installed and nothing was left behind.
+    void ExpectUnchanged()
+    {
+        EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
+        EXPECT_EQ(ReadFile(root / "canary"), "untouched");
+        EXPECT_EQ(CountEntries(work), 1) << "the working directory holds extra files";
+    }
+
+    static int CountEntries(const std::string& folder)
+    {
+        int count = 0;
+        if (DIR* dir = opendir(folder.c_str()))
+        {
+            while (struct dirent* item = readdir(dir))
+                count += std::string(item->d_name) != "." && std::string(item->d_name) != ".." ? 1 : 0;
+            closedir(dir);
+        }
+        return count;
+    }
+};
+
+}   // namespace
+
+TEST_F(Install, AGoodArchiveReplacesFilesAndCreatesFolders)
+{
+    InstallResult result = Run(TarBuilder()
+                                   .Folder("./")
+                                   .File("./Kerv", "new program", 0755)
+                                   .Folder("help/")
+                                   .File("help/kerv.htb", "book")
+                                   .File("I18N/de/kerv.mo", "catalog"));
+    ASSERT_TRUE(result.Ok()) << result.Describe();
+    EXPECT_EQ(result.nFiles, 3u);
+    EXPECT_EQ(ReadFile(work + "/Kerv"), "new program");
+    EXPECT_EQ(ReadFile(work + "/help/kerv.htb"), "book");
+    EXPECT_EQ(ReadFile(work + "/I18N/de/kerv.mo"), "catalog");
+    EXPECT_EQ(CountEntries(work), 3) << "the staging folder was left behind";
+    EXPECT_EQ(ReadFile(root / "canary"), "untouched");
+}
+
+TEST_F(Install, TheOwnersExecuteBitIsAppliedButNotSetuidOrSticky)
+{
+    ASSERT_TRUE(Run(TarBuilder().File("Kerv", "new", 04755).File("notes.txt", "n", 07644)).Ok());
+    struct stat info;
+    ASSERT_EQ(stat((work + "/Kerv").c_str(), &info), 0);
+    EXPECT_TRUE(info.st_mode & S_IXUSR);
+    EXPECT_FALSE(info.st_mode & (S_ISUID | S_ISGID | S_ISVTX));
+    ASSERT_EQ(stat((work + "/notes.txt").c_str(), &info), 0);
+    EXPECT_FALSE(info.st_mode & S_IXUSR);
+    EXPECT_FALSE(info.st_mode & (S_ISUID | S_ISGID | S_ISVTX));
+}
+
+TEST(FileMode, FollowsTheUmaskAndOnlyTheOwnersExecuteBit)
+{
+    EXPECT_EQ(FileModeFor(0755, 022), 0755u);
+    EXPECT_EQ(FileModeFor(0644, 022), 0644u);
+    EXPECT_EQ(FileModeFor(0100, 077), 0700u);
+    EXPECT_EQ(FileModeFor(06777, 0), 0777u);
+    EXPECT_EQ(FileModeFor(0011, 022), 0644u);
+}
+
+TEST_F(Install, ParentStepsAreRefusedAndTheCanaryOutsideIsUntouched)
+{
+    InstallResult result = Run(TarBuilder().File("Kerv", "new").File("../canary", "owned"));
+    EXPECT_EQ(result.failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(result.strEntry, "../canary");
+    ExpectUnchanged();
+}
+
+TEST_F(Install, HiddenParentStepsAreRefused)
+{
+    EXPECT_EQ(Run(TarBuilder().File("help/../../canary", "owned")).failure, InstallFailure::RefusedEntry);
+    ExpectUnchanged();
+}
+
+TEST_F(Install, AbsoluteNamesAreRefused)
+{
+    std::string absolute = root / "canary";
+    EXPECT_EQ(Run(TarBuilder().File(absolute.substr(0, 99), "owned")).failure, InstallFailure::RefusedEntry);
+    ExpectUnchanged();
+}
+
+TEST_F(Install, APaxPathCannotSmuggleAParentStep)
+{
+    InstallResult result = Run(TarBuilder().PaxPath("../canary").File("harmless", "owned"));
+    EXPECT_EQ(result.failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(result.strEntry, "../canary");
+    ExpectUnchanged();
+}
+
+TEST_F(Install, ALongGnuNameIsReadInFull)
+{
+    std::string name = "help/" + std::string(150, 'n') + ".txt";
+    TarBuilder tar;
+    tar.Entry("././@LongLink", 'L', 0644, name + std::string(1, '\0')).File("short", "long content");
+    ASSERT_TRUE(Run(tar).Ok());
+    EXPECT_EQ(ReadFile(work + "/" + name), "long content");
+    EXPECT_FALSE(Exists(work + "/short"));
+}
+
+TEST_F(Install, SymbolicLinksAreRefused)
+{
+    InstallResult result = Run(TarBuilder().File("Kerv", "new").Symlink("escape", "..").File("escape/canary", "owned"));
+    EXPECT_EQ(result.failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(result.strEntry, "escape");
+    ExpectUnchanged();
+}
+
+TEST_F(Install, HardLinksDevicesAndFifosAreRefused)
+{
+    EXPECT_EQ(Run(TarBuilder().Entry("link", '1', 0644, std::string(), "Kerv")).failure,
+              InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().Entry("dev", '3', 0644, std::string())).failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().Entry("fifo", '6', 0644, std::string())).failure, InstallFailure::RefusedEntry);
+    ExpectUnchanged();
+}
+
+TEST_F(Install, ASymbolicLinkAlreadyInTheFolderIsNotFollowed)
+{
+    ASSERT_EQ(symlink(root.Path().c_str(), (work + "/lib").c_str()), 0);
+    InstallResult result = Run(TarBuilder().File("lib/canary", "owned"));
+    EXPECT_EQ(result.failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(ReadFile(root / "canary"), "untouched");
+}
+
+TEST_F(Install, TooManyEntriesAreRefused)
+{
+    TarBuilder tar;
+    for (int i = 0; i < 11; ++i)
+        tar.File("f" + std::to_string(i), "x");
+    ArchiveLimits limits;
+    limits.nMaxEntries = 10;
+    EXPECT_EQ(Run(tar, limits).failure, InstallFailure::TooManyEntries);
+    ExpectUnchanged();
+}
+
+TEST_F(Install, ADecompressionBombStopsAtTheEntryCap)
+{
+    // 1 GiB of zeros packs into about a megabyte.
+    TarBuilder tar;
+    tar.File("Kerv", "new").ZeroFile("bomb", 1ull << 30);
+    InstallResult result = Run(tar);
+    EXPECT_EQ(result.failure, InstallFailure::EntryTooLarge);
+    EXPECT_EQ(result.strEntry, "bomb");
+    ExpectUnchanged();
+}
+
+TEST_F(Install, TheTotalUnpackedSizeIsCapped)
+{
+    TarBuilder tar;
+    for (int i = 0; i < 5; ++i)
+        tar.File("f" + std::to_string(i), std::string(1000, 'x'));
+    ArchiveLimits limits;
+    limits.nMaxTotalSize = 4500;
+    InstallResult result = Run(tar, limits);
+    EXPECT_EQ(result.failure, InstallFailure::TotalTooLarge);
+    EXPECT_EQ(result.strEntry, "f4");
+    ExpectUnchanged();
+}
+
+TEST_F(Install, ATruncatedArchiveLeavesTheInstalledFilesAsTheyWere)
+{
+    std::string tar = TarBuilder().File("Kerv", "new program").File("big", std::string(100000, 'b')).Tar();
+    WriteFile(archive, GzipBytes(tar.substr(0, 60000)));
+    InstallResult result = InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits());
+    EXPECT_EQ(result.failure, InstallFailure::Damaged);
+    ExpectUnchanged();
+}
+
+TEST_F(Install, GarbageIsADamagedArchive)
+{
+    WriteFile(archive, GzipBytes(std::string(2048, 'g')));
+    EXPECT_EQ(InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits()).failure,
+              InstallFailure::Damaged);
+    WriteFile(archive, "not gzip at all, not even close");
+    EXPECT_NE(InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits()).failure,
+              InstallFailure::None);
+    ExpectUnchanged();
+}
+
+TEST_F(Install, AnUnknownFormatIsRefusedByName)
+{
+    WriteFile(root / "update.zip", "PK");
+    InstallResult result = InstallArchive(root / "update.zip", "update.zip", work, ArchiveLimits());
+    EXPECT_EQ(result.failure, InstallFailure::UnknownFormat);
+    EXPECT_NE(result.Describe().Find("can't handle 'update.zip'"), wxNOT_FOUND);
+    EXPECT_TRUE(IsKnownArchiveFormat("0.68_Kerv_lnx.tar.gz"));
+    EXPECT_TRUE(IsKnownArchiveFormat("update.tar"));
+    EXPECT_FALSE(IsKnownArchiveFormat("update.zip"));
+    EXPECT_FALSE(IsKnownArchiveFormat("update.gz"));
+}
+
+TEST_F(Install, DuplicateAndConflictingNamesAreRefused)
+{
+    EXPECT_EQ(Run(TarBuilder().File("a", "1").File("a", "2")).failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().File("a", "1").File("a/b", "2")).failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().File("Kerv/x", "1")).failure, InstallFailure::RefusedEntry);
+    ExpectUnchanged();
+}
+
+TEST_F(Install, AFailedMoveIsRolledBack)
+{
+    // "sub" is a folder that refuses new entries: the second file cannot be placed.
+    mkdir((work + "/sub").c_str(), 0555);
+    if (access((work + "/sub").c_str(), W_OK) == 0)
+        GTEST_SKIP() << "running with privileges that ignore permissions";
+    InstallResult result = Run(TarBuilder().File("Kerv", "new program").File("sub/x", "x"));
+    EXPECT_EQ(result.failure, InstallFailure::Write);
+    EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
+    chmod((work + "/sub").c_str(), 0755);
+}
+
+TEST(EntryName, CleaningKeepsRelativeNamesInside)
+{
+    std::string clean, reason;
+    ASSERT_TRUE(CleanEntryName("./a//b/./c", clean, reason));
+    EXPECT_EQ(clean, "a/b/c");
+    ASSERT_TRUE(CleanEntryName("./", clean, reason));
+    EXPECT_EQ(clean, "");
+    EXPECT_FALSE(CleanEntryName("/etc/passwd", clean, reason));
+    EXPECT_FALSE(CleanEntryName("a/../../b", clean, reason));
+    EXPECT_FALSE(CleanEntryName("..", clean, reason));
+    EXPECT_FALSE(CleanEntryName("a\\..\\b", clean, reason));
+    EXPECT_FALSE(CleanEntryName(std::string("a\nb"), clean, reason));
+    EXPECT_FALSE(CleanEntryName(".kerv-staging-abc/x", clean, reason));
+}

@@ -1,0 +1,285 @@
+// The HTTP client against a loopback server that misbehaves in the ways a hostile network can.
+#include "http_client.h"
+#include "test_server.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+namespace
+{
+
+HttpResult Get(const std::string& url, std::string& body, HttpLimits limits = HttpLimits(),
+               const std::string& proxy = std::string())
+{
+    HttpMemoryReceiver receiver;
+    HttpResult result = HttpGet(wxString::FromUTF8(url), wxString::FromUTF8(proxy), limits, receiver);
+    body = receiver.strBody;
+    return result;
+}
+
+}   // namespace
+
+TEST(HttpUrl, AcceptsPlainHttpWithHostPortAndPath)
+{
+    HttpUrl url;
+    ASSERT_TRUE(ParseHttpUrl("http://kerv.example.org/kerv/kerv_version_lnx.txt", url));
+    EXPECT_EQ(url.strHost, "kerv.example.org");
+    EXPECT_EQ(url.nPort, 80);
+    EXPECT_EQ(url.strPath, "/kerv/kerv_version_lnx.txt");
+    ASSERT_TRUE(ParseHttpUrl("http://127.0.0.1:8080", url));
+    EXPECT_EQ(url.nPort, 8080);
+    EXPECT_EQ(url.strPath, "/");
+}
+
+TEST(HttpUrl, RefusesOtherSchemesCredentialsBadPortsAndBlanks)
+{
+    HttpUrl url;
+    EXPECT_FALSE(ParseHttpUrl("https://kerv.example.org/x", url));
+    EXPECT_FALSE(ParseHttpUrl("file:///etc/passwd", url));
+    EXPECT_FALSE(ParseHttpUrl("http://user:pw@kerv.example.org/x", url));
+    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org:0/x", url));
+    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org:65536/x", url));
+    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org:80x/x", url));
+    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org/a b", url));
+    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org/a\r\nX: y", url));
+    EXPECT_FALSE(ParseHttpUrl("http:///x", url));
+}
+
+TEST(HttpProxy, NeedsHostAndPort)
+{
+    wxString host;
+    unsigned short port = 0;
+    ASSERT_TRUE(ParseProxy("proxy.local:3128", host, port));
+    EXPECT_EQ(host, "proxy.local");
+    EXPECT_EQ(port, 3128);
+    EXPECT_FALSE(ParseProxy("proxy.local", host, port));
+    EXPECT_FALSE(ParseProxy("proxy.local:", host, port));
+    EXPECT_FALSE(ParseProxy(":3128", host, port));
+    EXPECT_FALSE(ParseProxy("proxy.local:abc", host, port));
+}
+
+TEST(HttpHead, StatusLineMustBeHttp)
+{
+    EXPECT_EQ(ParseStatusLine("HTTP/1.1 200 OK"), 200);
+    EXPECT_EQ(ParseStatusLine("HTTP/1.0 404"), 404);
+    EXPECT_EQ(ParseStatusLine("HTTP/1.0 2000 OK"), -1);
+    EXPECT_EQ(ParseStatusLine("0.68"), -1);
+    EXPECT_EQ(ParseStatusLine("ICY 200 OK"), -1);
+}
+
+TEST(HttpHead, ContentLengthIsPlainDecimal)
+{
+    std::uint64_t length = 0;
+    ASSERT_TRUE(ParseContentLength(" 1234 ", length));
+    EXPECT_EQ(length, 1234u);
+    EXPECT_FALSE(ParseContentLength("-1", length));
+    EXPECT_FALSE(ParseContentLength("+5", length));
+    EXPECT_FALSE(ParseContentLength("12a", length));
+    EXPECT_FALSE(ParseContentLength("", length));
+    EXPECT_FALSE(ParseContentLength("99999999999999999999", length));
+}
+
+TEST(HttpGet, ReadsTheBodyOfA200Answer)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(200, "0.68\n"));
+    std::string body;
+    HttpResult result = Get(server.Url("/v.txt"), body);
+    ASSERT_TRUE(result.Ok()) << result.Describe();
+    EXPECT_EQ(body, "0.68\n");
+    EXPECT_TRUE(result.bLengthKnown);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0], "GET /v.txt HTTP/1.0");
+}
+
+TEST(HttpGet, ReadsToTheEndWhenNoLengthIsAnnounced)
+{
+    TestServer server;
+    std::string big(200000, 'x');
+    server.Route("/v.txt", MakeResponse(200, big, false));
+    std::string body;
+    HttpLimits limits;
+    limits.nMaxBody = 1 << 20;
+    HttpResult result = Get(server.Url("/v.txt"), body, limits);
+    ASSERT_TRUE(result.Ok()) << result.Describe();
+    EXPECT_FALSE(result.bLengthKnown);
+    EXPECT_EQ(body, big);
+}
+
+TEST(HttpGet, ANotFoundPageIsAFailureNotContent)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(404, "<html>0.99</html>"));
+    std::string body;
+    HttpResult result = Get(server.Url("/v.txt"), body);
+    EXPECT_EQ(result.failure, HttpFailure::Status);
+    EXPECT_EQ(result.nStatus, 404);
+    EXPECT_TRUE(body.empty());
+}
+
+TEST(HttpGet, ARedirectIsNotFollowedAndItsBodyIsNotContent)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(302, "0.99", true, "Location: http://127.0.0.1:1/evil\r\n"));
+    std::string body;
+    HttpResult result = Get(server.Url("/v.txt"), body);
+    EXPECT_EQ(result.failure, HttpFailure::Status);
+    EXPECT_EQ(result.nStatus, 302);
+    EXPECT_TRUE(body.empty());
+    EXPECT_EQ(server.Requests().size(), 1u);
+}
+
+TEST(HttpGet, OtherSuccessCodesAreNotContentEither)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(206, "0.99"));
+    std::string body;
+    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::Status);
+}
+
+TEST(HttpGet, AnAnswerWithoutStatusLineIsRefused)
+{
+    TestServer server;
+    CannedResponse raw;
+    raw.strBytes = "0.99\n\nmore";
+    server.Route("/v.txt", raw);
+    std::string body;
+    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
+}
+
+TEST(HttpGet, ChunkedCodingIsRefused)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(200, "4\r\n0.99\r\n0\r\n\r\n", false, "Transfer-Encoding: chunked\r\n"));
+    std::string body;
+    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
+}
+
+TEST(HttpGet, ConflictingLengthsAreRefused)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(200, "0.99", true, "Content-Length: 2\r\n"));
+    std::string body;
+    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
+}
+
+TEST(HttpGet, AnOversizedHeadIsRefused)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(200, "0.99", true, "X-Junk: " + std::string(40000, 'j') + "\r\n"));
+    std::string body;
+    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
+}
+
+TEST(HttpGet, AnAnnouncedLengthOverTheCapIsRefusedBeforeReading)
+{
+    TestServer server;
+    CannedResponse response;
+    response.strBytes = "HTTP/1.0 200 X\r\nContent-Length: 99999999999\r\n\r\nabc";
+    server.Route("/v.txt", response);
+    std::string body;
+    HttpResult result = Get(server.Url("/v.txt"), body);
+    EXPECT_EQ(result.failure, HttpFailure::TooLarge);
+    EXPECT_EQ(result.nReceived, 0u);
+}
+
+TEST(HttpGet, AnUnannouncedBodyOverTheCapIsCutOff)
+{
+    TestServer server;
+    server.Route("/v.txt", MakeResponse(200, std::string(70000, 'x'), false));
+    std::string body;
+    HttpResult result = Get(server.Url("/v.txt"), body);   // the default cap is 64 KiB
+    EXPECT_EQ(result.failure, HttpFailure::TooLarge);
+    EXPECT_LE(body.size(), 64u * 1024);
+}
+
+TEST(HttpGet, AShortBodyIsTruncated)
+{
+    TestServer server;
+    CannedResponse response;
+    response.strBytes = "HTTP/1.0 200 X\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'x');
+    server.Route("/a", response);
+    std::string body;
+    HttpResult result = Get(server.Url("/a"), body);
+    EXPECT_EQ(result.failure, HttpFailure::Truncated);
+    EXPECT_EQ(result.nReceived, 500u);
+    EXPECT_EQ(result.nLength, 1000u);
+}
+
+TEST(HttpGet, BytesPastTheAnnouncedLengthAreIgnored)
+{
+    TestServer server;
+    CannedResponse response;
+    response.strBytes = "HTTP/1.0 200 X\r\nContent-Length: 4\r\n\r\n0.68 and more";
+    server.Route("/v", response);
+    std::string body;
+    ASSERT_TRUE(Get(server.Url("/v"), body).Ok());
+    EXPECT_EQ(body, "0.68");
+}
+
+TEST(HttpGet, NoServerIsAConnectFailure)
+{
+    std::string body;
+    HttpResult result = Get("http://127.0.0.1:" + std::to_string(UnusedPort()) + "/v.txt", body);
+    EXPECT_EQ(result.failure, HttpFailure::Connect);
+}
+
+TEST(HttpGet, ASilentServerTimesOutAfterTheIdleLimit)
+{
+    TestServer server;
+    CannedResponse response = MakeResponse(200, "0.68");
+    response.nStallMs = 4000;
+    server.Route("/v", response);
+    HttpLimits limits;
+    limits.nIdleSeconds = 1;
+    std::string body;
+    auto start = std::chrono::steady_clock::now();
+    HttpResult result = Get(server.Url("/v"), body, limits);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(result.failure, HttpFailure::Timeout);
+    EXPECT_LT(seconds, 3.0);
+}
+
+TEST(HttpGet, ATricklingServerIsStoppedByTheDeadline)
+{
+    TestServer server;
+    CannedResponse response = MakeResponse(200, std::string(100, 'x'));
+    response.nChunkSize = 1;
+    response.nChunkDelayMs = 100;   // every wait is short, the whole takes about 14 s
+    server.Route("/v", response);
+    HttpLimits limits;
+    limits.nIdleSeconds = 1;
+    limits.nDeadlineSeconds = 2;
+    std::string body;
+    auto start = std::chrono::steady_clock::now();
+    HttpResult result = Get(server.Url("/v"), body, limits);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(result.failure, HttpFailure::Deadline);
+    EXPECT_LT(seconds, 4.0);
+}
+
+TEST(HttpGet, AProxyGetsTheAbsoluteAddress)
+{
+    TestServer proxy;
+    const std::string target = "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/kerv/v.txt";
+    proxy.Route(target, MakeResponse(200, "0.68"));
+    std::string body;
+    HttpResult result = Get(target, body, HttpLimits(), "127.0.0.1:" + std::to_string(proxy.Port()));
+    ASSERT_TRUE(result.Ok()) << result.Describe();
+    EXPECT_EQ(body, "0.68");
+    ASSERT_EQ(proxy.Requests().size(), 1u);
+    EXPECT_EQ(proxy.Requests()[0], "GET " + target + " HTTP/1.0");
+}
+
+TEST(HttpGet, AReceiverThatCannotStoreFailsTheRequest)
+{
+    struct Refusing : HttpReceiver
+    {
+        bool Write(const char*, std::size_t) override { return false; }
+    } receiver;
+    TestServer server;
+    server.Route("/a", MakeResponse(200, "data"));
+    EXPECT_EQ(HttpGet(wxString(server.Url("/a")), wxString(), HttpLimits(), receiver).failure,
+              HttpFailure::Sink);
+}

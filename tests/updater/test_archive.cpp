@@ -1,0 +1,185 @@
+#include "test_archive.h"
+
+#include <sodium.h>
+
+#include <wx/mstream.h>
+#include <wx/zstream.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <vector>
+
+namespace
+{
+
+void Octal(char* field, std::size_t length, std::uint64_t value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%0*llo", static_cast<int>(length - 1),
+                  static_cast<unsigned long long>(value));
+    std::memcpy(field, text, length - 1);   // the last byte stays NUL
+}
+
+std::string Header(const std::string& name, char type, unsigned mode, std::uint64_t size,
+                   const std::string& linkTarget)
+{
+    char header[512];
+    std::memset(header, 0, sizeof header);
+    std::memcpy(header, name.data(), std::min<std::size_t>(name.size(), 100));
+    Octal(header + 100, 8, mode);
+    Octal(header + 108, 8, 0);
+    Octal(header + 116, 8, 0);
+    Octal(header + 124, 12, size);
+    Octal(header + 136, 12, 0);
+    header[156] = type;
+    std::memcpy(header + 157, linkTarget.data(), std::min<std::size_t>(linkTarget.size(), 100));
+    std::memcpy(header + 257, "ustar", 6);
+    std::memcpy(header + 263, "00", 2);
+    std::memset(header + 148, ' ', 8);
+    unsigned sum = 0;
+    for (unsigned char c : header)
+        sum += c;
+    std::snprintf(header + 148, 8, "%06o", sum);
+    return std::string(header, sizeof header);
+}
+
+std::string Padding(std::uint64_t size)
+{
+    return std::string(static_cast<std::size_t>((512 - size % 512) % 512), '\0');
+}
+
+std::string TestSeed()
+{
+    std::ifstream in(KERV_TEST_KEY_DIR "/test_seed.hex");
+    std::string hex;
+    in >> hex;
+    return hex;
+}
+
+}   // namespace
+
+TarBuilder& TarBuilder::Entry(const std::string& name, char type, unsigned mode, const std::string& data,
+                              const std::string& linkTarget)
+{
+    strData += Header(name, type, mode, data.size(), linkTarget) + data + Padding(data.size());
+    return *this;
+}
+
+TarBuilder& TarBuilder::ZeroFile(const std::string& name, std::uint64_t size)
+{
+    strData += Header(name, '0', 0644, size, std::string());
+    nZeroTail = size;
+    return *this;
+}
+
+TarBuilder& TarBuilder::PaxPath(const std::string& path)
+{
+    std::string record = " path=" + path + "\n";
+    std::size_t length = record.size() + 2;
+    std::string full = std::to_string(length) + record;
+    if (full.size() != length)
+        full = std::to_string(length + 1) + record;
+    strData += Header("PaxHeader", 'x', 0644, full.size(), std::string()) + full + Padding(full.size());
+    return *this;
+}
+
+std::string TarBuilder::Tar() const
+{
+    return strData + std::string(static_cast<std::size_t>(nZeroTail), '\0') + Padding(nZeroTail) +
+           std::string(1024, '\0');
+}
+
+std::string TarBuilder::Gzip() const
+{
+    wxMemoryOutputStream memory;
+    {
+        wxZlibOutputStream zip(memory, 9, wxZLIB_GZIP);
+        zip.Write(strData.data(), strData.size());
+        std::vector<char> zeros(1 << 20, '\0');
+        std::uint64_t left = nZeroTail + Padding(nZeroTail).size() + 1024;
+        while (left > 0)
+        {
+            std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+            zip.Write(zeros.data(), step);
+            left -= step;
+        }
+        zip.Close();
+    }
+    std::string out(memory.GetSize(), '\0');
+    memory.CopyTo(&out[0], out.size());
+    return out;
+}
+
+std::string GzipBytes(const std::string& data)
+{
+    wxMemoryOutputStream memory;
+    {
+        wxZlibOutputStream zip(memory, 9, wxZLIB_GZIP);
+        zip.Write(data.data(), data.size());
+        zip.Close();
+    }
+    std::string out(memory.GetSize(), '\0');
+    memory.CopyTo(&out[0], out.size());
+    return out;
+}
+
+std::string SignWithTestKey(const std::string& data)
+{
+    if (sodium_init() < 0)
+        throw std::runtime_error("sodium");
+    std::string hex = TestSeed();
+    unsigned char seed[crypto_sign_SEEDBYTES];
+    if (hex.size() != 2 * sizeof seed)
+        throw std::runtime_error("test seed");
+    for (std::size_t i = 0; i < sizeof seed; ++i)
+        seed[i] = static_cast<unsigned char>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
+    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
+    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
+    crypto_sign_seed_keypair(publicKey, secretKey, seed);
+    unsigned char signature[crypto_sign_BYTES];
+    crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(data.data()),
+                         data.size(), secretKey);
+    return std::string(reinterpret_cast<char*>(signature), sizeof signature);
+}
+
+void WriteFile(const std::string& path, const std::string& data)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(data.data(), static_cast<std::streamsize>(data.size()));
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kerv-test-XXXXXX").string();
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    if (!mkdtemp(name.data()))
+        throw std::runtime_error("mkdtemp");
+    strPath = name.data();
+}
+
+TempDir::~TempDir()
+{
+    std::error_code error;
+    std::filesystem::remove_all(strPath, error);   // does not follow symbolic links
+}

@@ -1,0 +1,59 @@
+// Builds tar archives for the tests, hostile ones included, and signs them with the test key.
+#ifndef KERV_TEST_ARCHIVE_H
+#define KERV_TEST_ARCHIVE_H
+
+#include <cstdint>
+#include <string>
+
+class TarBuilder
+{
+public:
+    // One entry with a raw header: any name, type and mode; data follows when given.
+    TarBuilder& Entry(const std::string& name, char type, unsigned mode, const std::string& data,
+                      const std::string& linkTarget = std::string());
+    TarBuilder& File(const std::string& name, const std::string& data, unsigned mode = 0644)
+    {
+        return Entry(name, '0', mode, data);
+    }
+    TarBuilder& Folder(const std::string& name) { return Entry(name, '5', 0755, std::string()); }
+    TarBuilder& Symlink(const std::string& name, const std::string& target)
+    {
+        return Entry(name, '2', 0777, std::string(), target);
+    }
+    // A header announcing size bytes, followed by that many zero bytes (written lazily by Gzip).
+    TarBuilder& ZeroFile(const std::string& name, std::uint64_t size);
+    // A pax header whose "path" overrides the next entry's name.
+    TarBuilder& PaxPath(const std::string& path);
+
+    std::string Tar() const;      // with the end marker
+    std::string Gzip() const;     // Tar() compressed with gzip
+
+private:
+    std::string strData;
+    std::uint64_t nZeroTail = 0;  // zero bytes that end the last entry, streamed by Gzip
+    std::string strZeroHeaderTail;
+};
+
+std::string GzipBytes(const std::string& data);
+
+// Signs data with the test key under tests/updater/keys.
+std::string SignWithTestKey(const std::string& data);
+
+void WriteFile(const std::string& path, const std::string& data);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return strPath; }
+    std::string operator/(const std::string& name) const { return strPath + "/" + name; }
+
+private:
+    std::string strPath;
+};
+
+#endif

@@ -1,0 +1,33 @@
+#include "main_app.h"
+
+#include "updater_dialog.h"
+
+bool CMainApp::OnInit()
+{
+    if (!wxApp::OnInit())
+        return false;
+
+    // The same names as the main program, so that both open one configuration store.
+    SetVendorName(KERV_VENDOR_NAME);
+    SetAppName("Kerv");
+
+    CUpdaterDialog* dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
+    SetTopWindow(dialog);
+    dialog->Show();
+    return true;
+}
+
+void CMainApp::OnInitCmdLine(wxCmdLineParser& parser)
+{
+    // Only the two parameters: no help or verbose switches.
+    parser.AddParam("Command", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
+    parser.AddParam("Filename", wxCMD_LINE_VAL_STRING, wxCMD_LINE_PARAM_OPTIONAL);
+}
+
+bool CMainApp::OnCmdLineParsed(wxCmdLineParser& parser)
+{
+    if (parser.GetParamCount() != 1)
+        return false;
+    strCommand = parser.GetParam(0);
+    return true;
+}
