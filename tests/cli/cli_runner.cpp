@@ -1,0 +1,107 @@
+#include "cli_runner.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <algorithm>
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <wx/image.h>
+#include <wx/log.h>
+
+ScratchFolder::ScratchFolder()
+{
+    std::string pattern = "/tmp/kerv-cli-test-XXXXXX";
+    if (const char* tmp = std::getenv("TMPDIR"))
+        pattern = std::string(tmp) + "/kerv-cli-test-XXXXXX";
+    path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    if (!path_.empty())
+        std::system(("rm -rf '" + path_ + "'").c_str());
+}
+
+std::vector<std::string> ScratchFolder::Entries() const
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(path_.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+CliResult RunCli(const std::vector<std::string>& arguments)
+{
+    ScratchFolder capture;
+    const std::string out = capture.File("stdout");
+    const std::string err = capture.File("stderr");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(KERV_CLI));
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
+            ::_exit(127);
+        ::execv(KERV_CLI, argv.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    CliResult result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.stdoutText = ReadText(out);
+    result.stderrText = ReadText(err);
+    return result;
+}
+
+RgbPicture ReadPicture(const std::string& path)
+{
+    wxLogNull quiet;
+    wxImage image;
+    RgbPicture picture;
+    if (!image.LoadFile(wxString::FromUTF8(path)) || !image.IsOk())
+        return picture;
+    picture.width = image.GetWidth();
+    picture.height = image.GetHeight();
+    picture.rgb.assign(image.GetData(), image.GetData() + picture.width * picture.height * 3);
+    picture.hasAlpha = image.HasAlpha();
+    return picture;
+}
+
+std::string ReadText(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+std::string SamplePath(const std::string& name)
+{
+    return std::string(KERV_SAMPLES_DIR) + "/" + name;
+}

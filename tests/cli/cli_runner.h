@@ -1,0 +1,46 @@
+// Runs kerv-cli as a process in a scratch folder and reads pictures back.
+#ifndef KERV_TESTS_CLI_RUNNER_H
+#define KERV_TESTS_CLI_RUNNER_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct CliResult {
+    int status = -1;
+    std::string stdoutText;
+    std::string stderrText;
+};
+
+// A fresh folder, removed with everything in it when the object goes.
+class ScratchFolder {
+public:
+    ScratchFolder();
+    ~ScratchFolder();
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+    // Names of the entries in the folder, sorted.
+    std::vector<std::string> Entries() const;
+
+private:
+    std::string path_;
+};
+
+// Runs kerv-cli with the arguments (each passed as one word) and waits for it.
+CliResult RunCli(const std::vector<std::string>& arguments);
+
+struct RgbPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+    bool hasAlpha = false;
+};
+
+// Reads a picture through the toolkit; an empty picture (width 0) when it cannot.
+RgbPicture ReadPicture(const std::string& path);
+std::string ReadText(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);
+bool Exists(const std::string& path);
+std::string SamplePath(const std::string& name);
+
+#endif
