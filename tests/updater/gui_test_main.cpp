@@ -1,0 +1,40 @@
+// Entry of the window tests: the updater's application object without its window, on the
+// display given by the environment (Xvfb in the test scripts).
+#include "main_app.h"
+
+#include <wx/log.h>
+
+#include <gtest/gtest.h>
+
+wxIMPLEMENT_APP_NO_MAIN(CMainApp);
+
+namespace
+{
+
+// A failed toolkit assertion fails the test that caused it.
+void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
+                  const wxString& msg)
+{
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << func << ": " << cond << " " << msg;
+}
+
+}   // namespace
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();   // listing needs no display
+    if (!wxEntryStart(argc, argv))
+    {
+        fprintf(stderr, "cannot start the toolkit (no display?)\n");
+        return 1;
+    }
+    wxLog::SetActiveTarget(new wxLogStderr);
+    wxSetAssertHandler(FailOnAssert);
+    wxTheApp->SetVendorName(KERV_VENDOR_NAME);
+    wxTheApp->SetAppName("Kerv");
+    int result = RUN_ALL_TESTS();
+    wxEntryCleanup();
+    return result;
+}

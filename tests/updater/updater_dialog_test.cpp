@@ -1,0 +1,332 @@
+// The updater's window in this process, against a loopback server: what the user sees for a
+// good update and for each way an update can go wrong.
+#include "main_app.h"
+#include "test_archive.h"
+#include "test_server.h"
+#include "updater_dialog.h"
+
+#include <wx/config.h>
+#include <wx/evtloop.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+// Answers one message box with OK, keeping its text; optional, so that no box at all is also
+// allowed (the test then checks that the text stayed empty).
+class MessageBox : public wxExpectModal<wxMessageDialog>
+{
+public:
+    MessageBox(wxString& message, wxString& caption)
+        : wxExpectModal<wxMessageDialog>(wxID_OK), pMessage(&message), pCaption(&caption)
+    {
+        m_isOptional = true;   // set here: Optional() would copy only the base class
+    }
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override
+    {
+        *pMessage = dialog->GetMessage();
+        *pCaption = dialog->GetCaption();
+        return wxID_OK;
+    }
+
+private:
+    wxString* pMessage;
+    wxString* pCaption;
+};
+
+const char ARCHIVE[] = "/kerv/0.68_Kerv_lnx.tar.gz";
+
+struct UpdaterWindow : ::testing::Test
+{
+    TempDir home;
+    TempDir root;
+    std::string work = root / "work";
+    std::string oldDir;
+    TestServer server;
+    wxEventLoop loop;
+    std::unique_ptr<wxEventLoopActivator> activator;
+    CUpdaterDialog* dialog = nullptr;
+    wxString message;
+    wxString caption;
+
+    void SetUp() override
+    {
+        setenv("HOME", home.Path().c_str(), 1);
+        delete wxConfigBase::Set(nullptr);
+        mkdir(work.c_str(), 0755);
+        char buffer[4096];
+        oldDir = getcwd(buffer, sizeof buffer) ? buffer : "";
+        ASSERT_EQ(chdir(work.c_str()), 0);
+        WriteFile(root / "canary", "untouched");
+        WriteFile(work + "/Kerv", "old program");
+        activator.reset(new wxEventLoopActivator(&loop));
+    }
+
+    void TearDown() override
+    {
+        if (dialog)
+            dialog->Destroy();
+        Spin(std::chrono::milliseconds(50));
+        activator.reset();
+        delete wxConfigBase::Set(nullptr);
+        if (chdir(oldDir.c_str()) != 0)
+            ADD_FAILURE() << "cannot return to " << oldDir;
+    }
+
+    void Spin(std::chrono::milliseconds duration)
+    {
+        auto end = std::chrono::steady_clock::now() + duration;
+        while (std::chrono::steady_clock::now() < end)
+        {
+            loop.DispatchTimeout(10);
+            wxTheApp->ProcessPendingEvents();
+        }
+    }
+
+    void Serve(const std::string& archive, const std::string& signature)
+    {
+        server.Route(ARCHIVE, MakeResponse(200, archive));
+        server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, signature));
+    }
+
+    void ServeSigned(const TarBuilder& tar)
+    {
+        std::string archive = tar.Gzip();
+        Serve(archive, SignWithTestKey(archive));
+    }
+
+    // Opens the window on the URL and runs it until the first attempt has ended.
+    void RunAttempt(const std::string& url)
+    {
+        wxGetApp().strCommand = wxString::FromUTF8(url);
+        dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
+        dialog->Show();
+        wxTEST_DIALOG(WaitForEnd(), MessageBox(message, caption));
+    }
+
+    void WaitForEnd()
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (Status().empty() || dialog->IsBusy())
+        {
+            ASSERT_LT(std::chrono::steady_clock::now(), end) << "the attempt did not end";
+            loop.DispatchTimeout(10);
+            wxTheApp->ProcessPendingEvents();
+        }
+    }
+
+    // The window's controls, in the order the window creates them.
+    wxTextCtrl* Text(int index) const
+    {
+        int seen = 0;
+        for (wxWindow* child : dialog->GetChildren())
+            if (wxTextCtrl* text = dynamic_cast<wxTextCtrl*>(child))
+                if (seen++ == index)
+                    return text;
+        return nullptr;
+    }
+    wxTextCtrl* ProxyUrl() const { return Text(0); }
+    wxTextCtrl* ProxyPort() const { return Text(1); }
+    wxString Percent() const { return Text(2)->GetValue(); }
+    wxString Status() const { return Text(3) ? Text(3)->GetValue() : wxString(); }
+    wxWindow* Download() const { return dialog->FindWindow(3); }
+    wxWindow* CloseButton() const { return dialog->FindWindow(2); }
+    int Gauge() const { return static_cast<wxGauge*>(dialog->FindWindow(1))->GetValue(); }
+
+    void ExpectFailedAndRetryable()
+    {
+        EXPECT_FALSE(dialog->IsDone());
+        EXPECT_TRUE(Download()->IsEnabled());
+        EXPECT_TRUE(CloseButton()->IsEnabled());
+        EXPECT_NE(Status(), "Success.");
+        EXPECT_FALSE(Exists(work + "/0.68_Kerv_lnx.tar.gz")) << "the download was left behind";
+        EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
+        EXPECT_EQ(ReadFile(root / "canary"), "untouched");
+    }
+};
+
+}   // namespace
+
+TEST_F(UpdaterWindow, AGoodSignedArchiveIsInstalledWithProgressTo100AndRemoved)
+{
+    ServeSigned(TarBuilder().File("Kerv", "new program", 0755).File("help/kerv.htb", "book"));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_TRUE(message.empty()) << message;
+    EXPECT_EQ(Status(), "Success.");
+    EXPECT_TRUE(dialog->IsDone());
+    EXPECT_EQ(Gauge(), 100);
+    EXPECT_EQ(Percent(), "100 %");
+    EXPECT_EQ(dialog->GetTitle(), "Update ...");
+    EXPECT_FALSE(Download()->IsEnabled());
+    EXPECT_TRUE(CloseButton()->IsEnabled());
+    EXPECT_EQ(ReadFile(work + "/Kerv"), "new program");
+    EXPECT_EQ(ReadFile(work + "/help/kerv.htb"), "book");
+    EXPECT_FALSE(Exists(work + "/0.68_Kerv_lnx.tar.gz"));
+    EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
+}
+
+TEST_F(UpdaterWindow, ABadSignatureStopsTheUpdateBeforeAnythingIsUnpacked)
+{
+    std::string archive = TarBuilder().File("Kerv", "evil program", 0755).Gzip();
+    Serve(archive, SignWithTestKey(archive + "x"));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_NE(message.Find("signature is not valid"), wxNOT_FOUND) << message;
+    EXPECT_EQ(caption, "Error");
+    EXPECT_NE(Status().Find("signature"), wxNOT_FOUND) << Status();
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, AMissingSignatureStopsTheUpdate)
+{
+    server.Route(ARCHIVE, MakeResponse(200, TarBuilder().File("Kerv", "unsigned").Gzip()));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_NE(message.Find("signature of the update could not be downloaded"), wxNOT_FOUND) << message;
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, ATruncatedDownloadIsAnErrorNotSuccess)
+{
+    std::string archive = TarBuilder().File("Kerv", std::string(50000, 'p')).Gzip();
+    CannedResponse cut;
+    cut.strBytes = "HTTP/1.0 200 X\r\nContent-Length: " + std::to_string(archive.size() + 5000) + "\r\n\r\n" + archive;
+    server.Route(ARCHIVE, cut);
+    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignWithTestKey(archive)));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_NE(message.Find("stopped after"), wxNOT_FOUND) << message;
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, APathTraversalArchiveLeavesTheCanaryOutsideUntouched)
+{
+    ServeSigned(TarBuilder().File("Kerv", "new program").File("../canary", "owned"));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_NE(message.Find("'../canary'"), wxNOT_FOUND) << message;
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, ASymbolicLinkEntryIsRefused)
+{
+    ServeSigned(TarBuilder().Symlink("Kerv", "/bin/sh"));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_NE(message.Find("symbolic links"), wxNOT_FOUND) << message;
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, TooManyEntriesAreRefused)
+{
+    TarBuilder tar;
+    for (int i = 0; i <= 4096; ++i)
+        tar.File("f" + std::to_string(i), std::string());
+    ServeSigned(tar);
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_NE(message.Find("more than 4096 entries"), wxNOT_FOUND) << message;
+    ExpectFailedAndRetryable();
+    EXPECT_FALSE(Exists(work + "/f0"));
+}
+
+TEST_F(UpdaterWindow, ADecompressionBombIsStoppedAtTheCap)
+{
+    TarBuilder tar;
+    tar.File("Kerv", "new").ZeroFile("bomb", 200ull << 20);
+    ServeSigned(tar);
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_NE(message.Find("'bomb'"), wxNOT_FOUND) << message;
+    ExpectFailedAndRetryable();
+    EXPECT_FALSE(Exists(work + "/bomb"));
+}
+
+TEST_F(UpdaterWindow, AnUnknownFormatIsRefusedWithoutDownloading)
+{
+    RunAttempt(server.Url("/kerv/0.68_Kerv_win.zip"));
+    EXPECT_NE(message.Find("can't handle '0.68_Kerv_win.zip'"), wxNOT_FOUND) << message;
+    EXPECT_TRUE(server.Requests().empty());
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, NoServerShowsTheConnectionErrorOnceAndAllowsARetry)
+{
+    RunAttempt("http://127.0.0.1:" + std::to_string(UnusedPort()) + ARCHIVE);
+    EXPECT_EQ(message, "Maybe a proxy is needed, or try again later.");
+    EXPECT_EQ(caption, "Error Connecting to the Internet");
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, AnErrorPageIsAConnectionFailureNotAnArchive)
+{
+    server.Route(ARCHIVE, MakeResponse(404, "<html>not here</html>"));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_EQ(caption, "Error Connecting to the Internet");
+    EXPECT_NE(Status().Find("404"), wxNOT_FOUND) << Status();
+    ExpectFailedAndRetryable();
+}
+
+TEST_F(UpdaterWindow, TheStoredProxyIsShownAndUsed)
+{
+    TestServer proxy;
+    const std::string url = "http://127.0.0.1:" + std::to_string(UnusedPort()) + ARCHIVE;
+    std::string archive = TarBuilder().File("Kerv", "via proxy").Gzip();
+    proxy.Route(url, MakeResponse(200, archive));
+    proxy.Route(url + ".sig", MakeResponse(200, SignWithTestKey(archive)));
+    wxConfigBase::Get()->SetPath("/Proxy");
+    wxConfigBase::Get()->Write("Url", "127.0.0.1");
+    wxConfigBase::Get()->Write("Port", static_cast<long>(proxy.Port()));
+    RunAttempt(url);
+    EXPECT_EQ(ProxyUrl()->GetValue(), "127.0.0.1");
+    EXPECT_EQ(ProxyPort()->GetValue(), wxString::Format("%d", proxy.Port()));
+    EXPECT_EQ(Status(), "Success.") << message;
+    EXPECT_EQ(ReadFile(work + "/Kerv"), "via proxy");
+    ASSERT_EQ(proxy.Requests().size(), 2u);
+    EXPECT_EQ(proxy.Requests()[0], "GET " + url + " HTTP/1.0");
+}
+
+TEST_F(UpdaterWindow, TheProxyFieldsAreSavedAtCloseEvenAfterAFailure)
+{
+    RunAttempt("http://127.0.0.1:" + std::to_string(UnusedPort()) + ARCHIVE);
+    ProxyUrl()->SetValue(" proxy.example ");
+    ProxyPort()->SetValue("3128abc");
+    dialog->CloseAndRestart();
+    wxConfigBase* config = wxConfigBase::Get();
+    config->SetPath("/Proxy");
+    EXPECT_EQ(config->Read("Url", wxEmptyString), " proxy.example ");
+    EXPECT_EQ(config->ReadLong("Port", -1), 3128);
+    ProxyPort()->SetValue("letters");
+    dialog->CloseAndRestart();
+    config->SetPath("/Proxy");
+    EXPECT_EQ(config->ReadLong("Port", -1), 0);
+}
+
+TEST_F(UpdaterWindow, ClosingIsRefusedWhileTheDownloadRuns)
+{
+    std::string archive = TarBuilder().File("Kerv", "slow").Gzip();
+    CannedResponse slow = MakeResponse(200, archive);
+    slow.nStallMs = 1500;
+    server.Route(ARCHIVE, slow);
+    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignWithTestKey(archive)));
+
+    wxGetApp().strCommand = server.Url(ARCHIVE);
+    dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
+    dialog->Show();
+    bool busyAtClose = false;
+    bool closed = true;
+    wxTimer closer;
+    closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        busyAtClose = dialog->IsBusy();
+        closed = dialog->Close(false);
+    });
+    closer.StartOnce(700);
+    wxTEST_DIALOG(WaitForEnd(), MessageBox(message, caption));
+    EXPECT_TRUE(busyAtClose);
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(dialog->IsBeingDeleted());
+    EXPECT_EQ(Status(), "Success.") << message;
+}
