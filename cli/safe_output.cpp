@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +10,7 @@
 
 #include <wx/filename.h>
 #include <wx/image.h>
-#include <wx/mstream.h>
+#include <wx/wfstream.h>
 
 namespace {
 
@@ -21,21 +20,6 @@ wxImageHandler* HandlerFor(const std::string& path)
     if (extension.empty())
         return nullptr;
     return wxImage::FindHandler(extension, wxBITMAP_TYPE_ANY);
-}
-
-bool WriteAll(int fd, const char* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t written = ::write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += written;
-        size -= static_cast<size_t>(written);
-    }
-    return true;
 }
 
 mode_t CurrentUmask()
@@ -65,12 +49,6 @@ bool PendingPicture::Write(const wxImage& picture, std::string& error)
         error = "no picture format for the extension of '" + destination_ + "'";
         return false;
     }
-    wxMemoryOutputStream encoded;
-    if (!handler->SaveFile(const_cast<wxImage*>(&picture), encoded, false)) {
-        error = "could not encode '" + destination_ + "'";
-        return false;
-    }
-
     // The temporary name keeps the destination's folder, so the final rename stays on one
     // file system and is atomic.
     const wxFileName target(wxString::FromUTF8(destination_));
@@ -88,12 +66,19 @@ bool PendingPicture::Write(const wxImage& picture, std::string& error)
     // mkstemp creates the file private; give it the permissions a plain new file would get.
     ::fchmod(fd, 0666 & ~CurrentUmask());
 
-    std::vector<char> bytes(encoded.GetLength());
-    encoded.CopyTo(bytes.data(), bytes.size());
-    const bool written = WriteAll(fd, bytes.data(), bytes.size()) && ::fsync(fd) == 0;
+    errno = 0;
+    wxFileOutputStream file(fd);  // owns and closes fd
+    bool written;
+    {
+        wxBufferedOutputStream buffered(file);
+        written = handler->SaveFile(const_cast<wxImage*>(&picture), buffered, false);
+        buffered.Sync();
+        written = written && buffered.GetLastError() == wxSTREAM_NO_ERROR;
+    }
+    written = written && file.GetLastError() == wxSTREAM_NO_ERROR && ::fsync(fd) == 0;
     const int writeErrno = errno;
-    if (::close(fd) != 0 || !written) {
-        error = "cannot write '" + destination_ + "': " + std::strerror(written ? errno : writeErrno);
+    if (!file.Close() || !written) {
+        error = "cannot write '" + destination_ + "': " + (writeErrno ? std::strerror(writeErrno) : "write failed");
         return false;
     }
     return true;
