@@ -1,0 +1,379 @@
+// The main program's update check against a loopback server, its messages answered in process,
+// and the hand-over to a real Kerv_upd that installs an update and restarts a stand-in program.
+#include "test_archive.h"
+#include "test_server.h"
+#include "update_check.h"
+
+#include <wx/app.h>
+#include <wx/config.h>
+#include <wx/evtloop.h>
+#include <wx/msgdlg.h>
+#include <wx/testing.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+
+namespace fs = std::filesystem;
+
+const char VERSION_PATH[] = "/kerv/kerv_version_lnx.txt";
+
+// Answers one message box with the given button, keeping its text. Optional: when no box
+// appears the texts stay empty and the test checks that.
+class MessageBox : public wxExpectModal<wxMessageDialog>
+{
+public:
+    MessageBox(int answer, wxString& message, wxString& caption)
+        : wxExpectModal<wxMessageDialog>(answer), nAnswer(answer), pMessage(&message), pCaption(&caption)
+    {
+        m_isOptional = true;
+    }
+
+protected:
+    int OnInvoked(wxMessageDialog* dialog) const override
+    {
+        *pMessage = dialog->GetMessage();
+        *pCaption = dialog->GetCaption();
+        return nAnswer;
+    }
+
+private:
+    int nAnswer;
+    wxString* pMessage;
+    wxString* pCaption;
+};
+
+struct UpdateCheck : ::testing::Test
+{
+    TempDir home;
+    TestServer server;
+    wxString message;
+    wxString caption;
+    wxString message2;
+    wxString caption2;
+
+    void SetUp() override
+    {
+        setenv("HOME", home.Path().c_str(), 1);
+        delete wxConfigBase::Set(nullptr);
+    }
+    void TearDown() override { delete wxConfigBase::Set(nullptr); }
+
+    wxString Server() const { return wxString::Format("http://127.0.0.1:%d", server.Port()); }
+    wxString LastCheck() const { return wxConfigBase::Get()->Read("/Operation/LastCheckUpdate", wxEmptyString); }
+
+    // Runs the check, answering up to two message boxes with answer.
+    bool Check(int answer, wxString& version, const wxString& serverAddress)
+    {
+        bool accepted = false;
+        wxTEST_DIALOG(accepted = RunUpdateCheck(nullptr, serverAddress, "0.67", version),
+                      MessageBox(answer, message, caption), MessageBox(answer, message2, caption2));
+        return accepted;
+    }
+    bool Check(int answer, wxString& version) { return Check(answer, version, Server()); }
+};
+
+}   // namespace
+
+TEST(UpdateNames, FollowTheToolkitsPort)
+{
+    UpdateNames names;
+    ASSERT_TRUE(GetUpdateNames(wxPORT_GTK, names));
+    EXPECT_EQ(names.strVersionPath, "/kerv/kerv_version_lnx.txt");
+    EXPECT_EQ(names.strArchivePath, "/kerv/%s_Kerv_lnx.tar.gz");
+    EXPECT_EQ(names.strUpdaterName, "Kerv_upd_%s");
+    ASSERT_TRUE(GetUpdateNames(wxPORT_MSW, names));
+    EXPECT_EQ(names.strArchivePath, "/kerv/%s_Kerv_win.zip");
+    EXPECT_EQ(names.strUpdaterName, "Kerv_upd_%s.exe");
+    EXPECT_FALSE(GetUpdateNames(wxPORT_OSX, names));
+}
+
+TEST(ServerVersion, TrailingWhiteSpaceIsCutAndOddTextRefused)
+{
+    EXPECT_EQ(ParseServerVersion("0.68\r\n"), "0.68");
+    EXPECT_EQ(ParseServerVersion("0.68 \t\n\n"), "0.68");
+    EXPECT_EQ(ParseServerVersion(""), "");
+    EXPECT_EQ(ParseServerVersion("\n"), "");
+    EXPECT_EQ(ParseServerVersion(" 0.68"), "");            // a blank would end up in the URL
+    EXPECT_EQ(ParseServerVersion("0.68/../../x"), "");
+    EXPECT_EQ(ParseServerVersion("<html>"), "");
+    EXPECT_EQ(ParseServerVersion(std::string(40, '9')), "");
+}
+
+TEST(ServerVersion, IsComparedByCharacters)
+{
+    EXPECT_TRUE(IsNewerVersion("0.68", "0.67"));
+    EXPECT_TRUE(IsNewerVersion("0.7", "0.67"));
+    EXPECT_FALSE(IsNewerVersion("0.100", "0.67"));
+    EXPECT_FALSE(IsNewerVersion("0.67", "0.67"));
+    EXPECT_FALSE(IsNewerVersion("0.66", "0.67"));
+}
+
+TEST(CheckDate, IsDueAfterFiveDaysFromTheStoredMidnight)
+{
+    const wxDateTime now(15, wxDateTime::Jun, 2026, 12, 0, 0);
+    EXPECT_TRUE(IsCheckDue(wxString(), now));
+    EXPECT_TRUE(IsCheckDue("not a date", now));
+    EXPECT_FALSE(IsCheckDue(FormatCheckDate(now), now));
+    EXPECT_FALSE(IsCheckDue(FormatCheckDate(now - wxDateSpan::Days(4)), now));
+    EXPECT_TRUE(IsCheckDue(FormatCheckDate(now - wxDateSpan::Days(6)), now));
+    // Five calendar days back at noon: counted from that day's midnight, 5.5 days have passed.
+    EXPECT_TRUE(IsCheckDue(FormatCheckDate(now - wxDateSpan::Days(5)), now));
+    EXPECT_EQ(FormatCheckDate(now), "2026-06-15");
+    // Dates in the locale's notation, with a two-digit year, as older versions stored them.
+    EXPECT_FALSE(IsCheckDue("06/12/26", now));
+    EXPECT_TRUE(IsCheckDue("06/01/26", now));
+}
+
+TEST(Proxy, AStoredHostWithoutPortGetsPortZero)
+{
+    EXPECT_EQ(ProxyFromSettings("proxy.local", 3128), "proxy.local:3128");
+    EXPECT_EQ(ProxyFromSettings("proxy.local", 0), "proxy.local:0");
+    EXPECT_EQ(ProxyFromSettings(wxString(), 3128), "");
+}
+
+TEST(HandOver, TheUpdaterLiesBesideTheProgramAndGetsTheArchiveUrl)
+{
+    std::vector<wxString> command = UpdaterCommand("/opt/kerv dir", "http://kerv.example.org", "0.67", "0.68");
+    ASSERT_EQ(command.size(), 2u);
+    EXPECT_EQ(command[0], "/opt/kerv dir/Kerv_upd_0.67");
+    EXPECT_EQ(command[1], "http://kerv.example.org/kerv/0.68_Kerv_lnx.tar.gz");
+}
+
+TEST(HandOver, TheUpdaterIsStartedWithExactlyOneArgumentEvenFromAFolderWithBlanks)
+{
+    TempDir root;
+    std::string bin = root / "my programs";
+    fs::create_directory(bin);
+    WriteFile(bin + "/Kerv_upd_0.67", "#!/bin/sh\necho \"$# $1\" > \"$(dirname \"$0\")/started\"\n");
+    chmod((bin + "/Kerv_upd_0.67").c_str(), 0755);
+    ASSERT_TRUE(StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), "http://kerv.example.org", "0.67", "0.68")));
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!Exists(bin + "/started") && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadFile(bin + "/started"), "1 http://kerv.example.org/kerv/0.68_Kerv_lnx.tar.gz\n");
+}
+
+TEST(HandOver, AMissingUpdaterIsReportedAsNotStarted)
+{
+    EXPECT_FALSE(StartUpdater({}));
+}
+
+TEST_F(UpdateCheck, TheReminderAsksOnlyWhenACheckIsDueAndChecksOnYes)
+{
+    const wxDateTime now = wxDateTime::Now();
+    int asked = 0;
+    int checked = 0;
+    auto ask = [&](long answer) {
+        return [&asked, answer] {
+            ++asked;
+            return answer;
+        };
+    };
+    auto check = [&] { ++checked; };
+
+    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(1), check));   // never checked
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(checked, 1);
+
+    wxConfigBase::Get()->Write("/Operation/LastCheckUpdate", FormatCheckDate(now - wxDateSpan::Days(4)));
+    EXPECT_FALSE(RemindOfUpdateCheck(now, ask(1), check));
+    EXPECT_EQ(asked, 1);
+
+    wxConfigBase::Get()->Write("/Operation/LastCheckUpdate", FormatCheckDate(now - wxDateSpan::Days(6)));
+    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(0), check));   // asked, answered no
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(checked, 1);
+    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(1), check));   // a stored yes is non-zero too
+    EXPECT_EQ(checked, 2);
+}
+
+TEST_F(UpdateCheck, TheLeftArchiveIsDeletedAtStartAndTheEntryRemoved)
+{
+    TempDir work;
+    char buffer[4096];
+    std::string old = getcwd(buffer, sizeof buffer) ? buffer : "";
+    ASSERT_EQ(chdir(work.Path().c_str()), 0);
+    WriteFile(work / "0.68_Kerv_lnx.tar.gz", "left over");
+    wxConfigBase::Get()->Write("/ToDelete", "0.68_Kerv_lnx.tar.gz");
+    CleanUpLeftArchive(wxConfigBase::Get());
+    EXPECT_FALSE(Exists(work / "0.68_Kerv_lnx.tar.gz"));
+    EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
+
+    // A missing file: the entry goes all the same, without a message.
+    wxConfigBase::Get()->Write("/ToDelete", "0.69_Kerv_lnx.tar.gz");
+    CleanUpLeftArchive(wxConfigBase::Get());
+    EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
+
+    // Anything but a plain archive name in this folder is never deleted.
+    fs::create_directory(work / "sub");
+    WriteFile(work / "sub/keep.tar.gz", "keep");
+    WriteFile(work / "notes.txt", "keep");
+    for (const char* entry : {"sub/keep.tar.gz", "notes.txt", "../keep.tar.gz"})
+    {
+        wxConfigBase::Get()->Write("/ToDelete", entry);
+        CleanUpLeftArchive(wxConfigBase::Get());
+        EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
+    }
+    EXPECT_TRUE(Exists(work / "sub/keep.tar.gz"));
+    EXPECT_TRUE(Exists(work / "notes.txt"));
+    ASSERT_EQ(chdir(old.c_str()), 0);
+}
+
+TEST_F(UpdateCheck, TheSameVersionSaysNoNewVersionAndStoresTheDate)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, "0.67\n"));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_OK, version));
+    EXPECT_EQ(caption, "No new version available");
+    EXPECT_EQ(message, "Current Version: 0.67, Server Version: 0.67");
+    EXPECT_TRUE(message2.empty()) << message2;
+    EXPECT_EQ(LastCheck(), FormatCheckDate(wxDateTime::Now()));
+}
+
+TEST_F(UpdateCheck, ANewerVersionAsksAndYesHandsItOver)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, "0.7\n"));
+    wxString version;
+    EXPECT_TRUE(Check(wxID_YES, version));
+    EXPECT_EQ(version, "0.7");
+    EXPECT_EQ(caption, "New version available");
+    EXPECT_EQ(message, "Do you want to update now ?\nCurrent Version: 0.67, Server Version: 0.7\nProgram will Close !");
+    EXPECT_TRUE(message2.empty()) << message2;
+}
+
+TEST_F(UpdateCheck, ANewerVersionAnsweredNoHandsNothingOver)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, "0.68"));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_NO, version));
+    EXPECT_EQ(caption, "New version available");
+    EXPECT_TRUE(message2.empty()) << message2;
+}
+
+TEST_F(UpdateCheck, ALongerNumberIsNotNewerByCharacters)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, "0.100\n"));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_OK, version));
+    EXPECT_EQ(caption, "No new version available");
+}
+
+TEST_F(UpdateCheck, AnEmptyFileIsAnErrorButTheDateIsStored)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, ""));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_OK, version));
+    EXPECT_EQ(caption, "Error");
+    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
+    EXPECT_EQ(LastCheck(), FormatCheckDate(wxDateTime::Now()));
+}
+
+TEST_F(UpdateCheck, ANotFoundPageIsAnErrorAndNoDateIsStored)
+{
+    server.Route(VERSION_PATH, MakeResponse(404, "0.99"));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_OK, version));
+    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
+    EXPECT_TRUE(LastCheck().empty());
+}
+
+TEST_F(UpdateCheck, ARedirectIsAnError)
+{
+    server.Route(VERSION_PATH, MakeResponse(301, "0.99", true, "Location: http://127.0.0.1:1/\r\n"));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_YES, version));
+    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
+    EXPECT_TRUE(LastCheck().empty());
+}
+
+TEST_F(UpdateCheck, NoServerIsAnError)
+{
+    wxString version;
+    EXPECT_FALSE(Check(wxID_OK, version, wxString::Format("http://127.0.0.1:%d", UnusedPort())));
+    EXPECT_EQ(caption, "Error");
+    EXPECT_TRUE(LastCheck().empty());
+}
+
+TEST_F(UpdateCheck, TheStoredProxyIsTriedOnlyAfterTheDirectAttemptFailed)
+{
+    TestServer proxy;
+    wxConfigBase::Get()->SetPath("/Proxy");
+    wxConfigBase::Get()->Write("Url", "127.0.0.1");
+    wxConfigBase::Get()->Write("Port", static_cast<long>(proxy.Port()));
+
+    // The server answers directly: the proxy is not asked.
+    server.Route(VERSION_PATH, MakeResponse(200, "0.67"));
+    proxy.Route(server.Url(VERSION_PATH), MakeResponse(200, "0.67"));
+    wxString version;
+    Check(wxID_OK, version);
+    EXPECT_EQ(caption, "No new version available");
+    EXPECT_EQ(server.Requests().size(), 1u);
+    EXPECT_TRUE(proxy.Requests().empty());
+
+    // The server is unreachable directly: the proxy gets the absolute address.
+    const std::string hidden = "http://127.0.0.1:" + std::to_string(UnusedPort());
+    proxy.Route(hidden + VERSION_PATH, MakeResponse(200, "0.67"));
+    caption.clear();
+    Check(wxID_OK, version, wxString::FromUTF8(hidden));
+    EXPECT_EQ(caption, "No new version available");
+    ASSERT_EQ(proxy.Requests().size(), 1u);
+    EXPECT_EQ(proxy.Requests()[0], "GET " + hidden + VERSION_PATH + " HTTP/1.0");
+}
+
+// The whole road: the check answered Yes starts the real updater beside a stand-in main program;
+// the updater verifies and installs the signed archive, and closing it starts the new program.
+TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainProgram)
+{
+    TempDir root;
+    std::string bin = root / "bin";
+    std::string work = root / "work";
+    fs::create_directory(bin);
+    fs::create_directory(work);
+    fs::copy_file(KERV_UPDATER_PROGRAM, bin + "/Kerv_upd_0.67");
+    WriteFile(bin + "/Kerv", "#!/bin/sh\necho old > \"$(dirname \"$0\")/started\"\n");
+    chmod((bin + "/Kerv").c_str(), 0755);
+
+    // The update ships a new main program; the updater installs it into its working folder.
+    std::string archive =
+        TarBuilder().File("Kerv", "#!/bin/sh\necho new > \"$(dirname \"$0\")/started\"\n", 0755).Gzip();
+    server.Route(VERSION_PATH, MakeResponse(200, "0.68\n"));
+    server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
+    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
+
+    wxString version;
+    ASSERT_TRUE(Check(wxID_YES, version));
+    char buffer[4096];
+    std::string old = getcwd(buffer, sizeof buffer) ? buffer : "";
+    ASSERT_EQ(chdir(bin.c_str()), 0);   // the updater inherits the working folder: beside Kerv
+    bool started = StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), Server(), "0.67", version));
+    ASSERT_EQ(chdir(old.c_str()), 0);
+    ASSERT_TRUE(started);
+
+    auto waitFor = [](const std::function<bool()>& done, int seconds) {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (!done() && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        return done();
+    };
+    ASSERT_TRUE(waitFor([&] { return ReadFile(bin + "/Kerv").find("new") != std::string::npos; }, 30));
+    EXPECT_TRUE(waitFor([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, 5));
+
+    // Click "&Close", the button in the updater window's bottom right corner.
+    ASSERT_EQ(std::system("w=$(xdotool search --sync --onlyvisible --name '^Update \\.\\.\\.$' | head -n1) && "
+                         "eval $(xdotool getwindowgeometry --shell $w) && "
+                         "xdotool mousemove --window $w $((WIDTH - 55)) $((HEIGHT - 20)) click 1"),
+              0);
+    ASSERT_TRUE(waitFor([&] { return Exists(bin + "/started"); }, 15));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(ReadFile(bin + "/started"), "new\n");
+}

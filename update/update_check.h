@@ -1,0 +1,88 @@
+// The main program's update check: the version file on the project's web server, the
+// comparison with the running version, the five-day reminder, the clean-up of an archive the
+// updater could not delete, and the hand-over to the updater. CMainFrame's update handlers
+// are thin wrappers around these functions; the server address and the running version are
+// passed in, so nothing here depends on the main window.
+#ifndef KERV_UPDATE_CHECK_H
+#define KERV_UPDATE_CHECK_H
+
+#include <wx/datetime.h>
+#include <wx/platinfo.h>
+#include <wx/string.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class wxConfigBase;
+class wxWindow;
+
+// The platform-dependent names, by the toolkit's port.
+struct UpdateNames
+{
+    wxString strVersionPath;   // "/kerv/kerv_version_lnx.txt"
+    wxString strArchivePath;   // "/kerv/%s_Kerv_lnx.tar.gz", %s: the server's version
+    wxString strUpdaterName;   // "Kerv_upd_%s", %s: the running version
+};
+
+// False on ports without published updates; names then stays empty.
+bool GetUpdateNames(wxPortId port, UpdateNames& names);
+
+// The server's version from the bytes of the version file: converted with the C library's
+// multibyte conversion and cut of trailing white space. The text also ends up in a URL, so
+// anything but a short run of letters, digits, ".", "_" and "-" is refused: the result is
+// then empty, like that of an empty file.
+wxString ParseServerVersion(const std::string& bytes);
+
+// Character comparison, as the published versions have always been compared: "0.7" is newer
+// than "0.67", "0.100" is not.
+bool IsNewerVersion(const wxString& serverVersion, const wxString& currentVersion);
+
+// "/Operation/LastCheckUpdate" holds the date of the last check, as YYYY-MM-DD; a date in the
+// locale's notation (as older versions stored it) is still read.
+wxString FormatCheckDate(const wxDateTime& when);
+// True when lastCheck is empty, unreadable, or more than five days (432,000,000 ms) before
+// now, counted from the stored day's midnight.
+bool IsCheckDue(const wxString& lastCheck, const wxDateTime& now);
+
+// The proxy as the update check uses it: "host:port" when a host is stored, else empty.
+wxString ProxyFromSettings(const wxString& host, long port);
+
+// How one attempt at the version file ended.
+enum class CheckOutcome
+{
+    Failed,     // not reached, or no version in it: the caller may retry through the proxy
+    Current,    // reached; the server has nothing newer (the user was told)
+    Declined,   // reached; newer, and the user chose not to update now
+    Accepted    // reached; newer, and the user wants to update now
+};
+
+// One attempt: fetches <server><version path> directly (proxy empty) or through the proxy,
+// stores the date when the file was reached, and tells the user. On Accepted, serverVersion
+// holds the version to update to.
+CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const wxString& proxy,
+                                const wxString& currentVersion, wxString& serverVersion);
+
+// The whole check on the user's behalf: busy cursor, the direct attempt, then the stored proxy
+// when the direct attempt failed, and the error message when neither reached a version. True
+// when the user accepted an update to serverVersion.
+bool RunUpdateCheck(wxWindow* parent, const wxString& server, const wxString& currentVersion,
+                    wxString& serverVersion);
+
+// The updater's command line: its full path beside the main program, and the archive URL.
+std::vector<wxString> UpdaterCommand(const wxString& programDir, const wxString& server,
+                                     const wxString& currentVersion, const wxString& serverVersion);
+
+// Starts the updater without waiting; true when it was started.
+bool StartUpdater(const std::vector<wxString>& command);
+
+// The start-up reminder: when a check is due, asks (through ask, which returns non-zero for
+// yes) and then runs check. Returns whether the question was due.
+bool RemindOfUpdateCheck(const wxDateTime& now, const std::function<long()>& ask,
+                         const std::function<void()>& check);
+
+// Deletes the archive named under "/ToDelete" and the entry itself. Only a plain archive
+// name in the working directory is deleted; anything else is dropped from the store unused.
+void CleanUpLeftArchive(wxConfigBase* config);
+
+#endif
