@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 
 namespace
@@ -162,4 +163,48 @@ TEST(Download, TheSignatureIsFetchedBesideTheArchive)
     server.Route("/b.tar.gz.sig", MakeResponse(200, std::string(5000, 's')));
     EXPECT_EQ(DownloadSignature(server.Url("/b.tar.gz"), wxString(), signature, {}).failure,
               HttpFailure::TooLarge);
+}
+
+namespace
+{
+
+int RunScript(const std::string& arguments, const std::string& output)
+{
+    return std::system((std::string("bash '") + KERV_SIGN_SCRIPT + "' " + arguments + " > '" + output + "' 2>&1").c_str());
+}
+
+}   // namespace
+
+TEST(ReleaseScript, SignsWithAFreshKeyThatTheUpdaterVerifies)
+{
+    TempDir dir;
+    const std::string archive = dir / "0.68_Kerv_lnx.tar.gz";
+    WriteFile(archive, TarBuilder().File("Kerv", "release").Gzip());
+    ASSERT_EQ(RunScript("keygen '" + (dir / "release.pem") + "'", dir / "out"), 0) << ReadFile(dir / "out");
+    ASSERT_EQ(RunScript("pubkey '" + (dir / "release.pem") + "'", dir / "hex"), 0) << ReadFile(dir / "hex");
+    ASSERT_EQ(RunScript("sign '" + (dir / "release.pem") + "' '" + archive + "'", dir / "out"), 0)
+        << ReadFile(dir / "out");
+    std::string hex = ReadFile(dir / "hex");
+    hex.erase(hex.find_last_not_of("\n") + 1);
+    PublicKey key{};
+    ASSERT_TRUE(ParsePublicKeyHex(hex, key)) << hex;
+    EXPECT_EQ(VerifyFileSignature(archive, ReadFile(archive + ".sig"), key, 1 << 20), SignatureCheck::Valid);
+    EXPECT_NE(VerifyFileSignature(archive, ReadFile(archive + ".sig"), TestKey(), 1 << 20), SignatureCheck::Valid);
+}
+
+TEST(ReleaseScript, RefusesTheTestKey)
+{
+    TempDir dir;
+    const std::string archive = dir / "0.68_Kerv_lnx.tar.gz";
+    WriteFile(archive, "release");
+    // The test seed as a PEM key: the fixed PKCS#8 prefix of an Ed25519 key, then the seed.
+    std::ifstream in(KERV_TEST_KEY_DIR "/test_seed.hex");
+    std::string seed;
+    in >> seed;
+    ASSERT_EQ(std::system(("echo 302e020100300506032b657004220420" + seed + " | xxd -r -p | openssl pkey -inform DER -out '" +
+                           (dir / "test.pem") + "'").c_str()),
+              0);
+    EXPECT_NE(RunScript("sign '" + (dir / "test.pem") + "' '" + archive + "'", dir / "out"), 0);
+    EXPECT_NE(ReadFile(dir / "out").find("test key"), std::string::npos) << ReadFile(dir / "out");
+    EXPECT_FALSE(Exists(archive + ".sig"));
 }
