@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -234,14 +235,26 @@ TEST_F(Install, DuplicateAndConflictingNamesAreRefused)
 
 TEST_F(Install, AFailedMoveIsRolledBack)
 {
-    // "sub" is a folder that refuses new entries: the second file cannot be placed.
-    mkdir((work + "/sub").c_str(), 0555);
-    if (access((work + "/sub").c_str(), W_OK) == 0)
-        GTEST_SKIP() << "running with privileges that ignore permissions";
-    InstallResult result = Run(TarBuilder().File("Kerv", "new program").File("sub/x", "x"));
+    // Once the last entry is staged (every check has passed), a file named "sub" appears in the
+    // working directory, so the folder "sub" cannot be made when "Kerv" is already in place.
+    auto lastEntryStaged = [this] {
+        for (const auto& item : std::filesystem::directory_iterator(work))
+            if (item.path().filename().string().rfind(".kerv-staging-", 0) == 0 &&
+                Exists(item.path().string() + "/new/sub/x"))
+                return true;
+        return false;
+    };
+    auto intruder = [&] {
+        if (!Exists(work + "/sub") && lastEntryStaged())
+            WriteFile(work + "/sub", "in the way");
+    };
+    WriteFile(archive, TarBuilder().File("Kerv", "new program").File("sub/x", "x").Gzip());
+    InstallResult result = InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits(), intruder);
     EXPECT_EQ(result.failure, InstallFailure::Write);
+    EXPECT_EQ(result.strEntry, "sub/x");
     EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
-    chmod((work + "/sub").c_str(), 0755);
+    EXPECT_EQ(ReadFile(work + "/sub"), "in the way");
+    EXPECT_EQ(CountEntries(work), 2) << "the staging folder was left behind";
 }
 
 TEST(EntryName, CleaningKeepsRelativeNamesInside)

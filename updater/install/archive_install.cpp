@@ -2,6 +2,7 @@
 
 #include "tar_reader.h"
 
+#include <wx/log.h>
 #include <wx/stream.h>
 #include <wx/wfstream.h>
 
@@ -503,6 +504,8 @@ InstallResult InstallArchive(const wxString& archivePath, const wxString& archiv
                              const wxString& targetDir, const ArchiveLimits& limits,
                              const std::function<void()>& pump)
 {
+    // Failures come back in the result; the streams' own log messages would only repeat them.
+    wxLogNull quiet;
     const std::string target = targetDir.ToStdString(*wxConvFileName);
     const unsigned umaskBits = CurrentUmask();
 
