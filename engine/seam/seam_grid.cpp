@@ -52,6 +52,7 @@ SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int h
     energy_.assign(energy, energy + cells);
     cost_.assign(cells, 0);
     step_.assign(cells, 0);
+    stale_.assign(cells, 0);
     seam_.reserve(std::max(width, height));
 }
 
@@ -99,21 +100,105 @@ template <bool kHorizontal> void SeamGrid::SearchAll()
     }
     for (int lane = 1; lane < lanes; ++lane)
         RelaxLane<kHorizontal>(lane, 0, positions);
+    for (int y = 0; y < rows_; ++y)
+        std::memset(&stale_[Index(y, 0)], 0, cols_);
+    staleCount_.assign(lanes, 0);
     ExtractSeam<kHorizontal>();
 }
 
 // The band after carving a seam whose lane-0 position was s0: in lane i, positions
 // max(0, s0 - i) <= j < min(n, s0 + i). Lane 0 is never recomputed, and cells outside the band
 // keep what the carve left in them, even where their predecessors changed.
+//
+// Recomputing a consistent cell whose energy and predecessors are unchanged gives back its
+// value, so only three kinds of band cells are recomputed, which yields the same table:
+//  - cells next to the carved seam, whose predecessors moved or whose energy changed: in lane i
+//    they lie within [min(s(i), s(i-1)) - 1, max(s(i), s(i-1)) + 2] (removals need less);
+//  - cells next to a cell of the previous lane whose cost changed in this update;
+//  - stale cells.
+// The first two kinds outside the band are not recomputed and become stale.
 template <bool kHorizontal> void SeamGrid::SearchBand(int firstPosition)
 {
     const int lanes = kHorizontal ? cols_ : rows_;
     const int positions = kHorizontal ? rows_ : cols_;
+    int changedLo = INT_MAX;  // cost changes in the previous lane: positions [lo, hi]
+    int changedHi = INT_MIN;
     for (int lane = 1; lane < lanes; ++lane) {
-        const int begin = std::max(0, firstPosition - lane);
-        const int end = std::min(positions, firstPosition + lane);
-        if (begin < end)
-            RelaxLane<kHorizontal>(lane, begin, end);
+        const int bandLo = std::max(0, firstPosition - lane);
+        const int bandHi = std::min(positions, firstPosition + lane);
+        int touchedLo = std::min(seam_[lane], seam_[lane - 1]) - 2;
+        int touchedHi = std::max(seam_[lane], seam_[lane - 1]) + 3;
+        if (changedLo <= changedHi) {
+            touchedLo = std::min(touchedLo, changedLo - 1);
+            touchedHi = std::max(touchedHi, changedHi + 2);
+        }
+        touchedLo = std::max(touchedLo, 0);
+        touchedHi = std::min(touchedHi, positions);
+
+        changedLo = INT_MAX;
+        changedHi = INT_MIN;
+        const int relaxLo = std::max(touchedLo, bandLo);
+        const int relaxHi = std::min(touchedHi, bandHi);
+        if (relaxLo < relaxHi)
+            RelaxAndCompare<kHorizontal>(lane, relaxLo, relaxHi, changedLo, changedHi);
+        if (staleCount_[lane] > 0 && bandLo < bandHi)
+            RelaxStaleCells<kHorizontal>(lane, bandLo, bandHi, changedLo, changedHi);
+        if (touchedLo < std::min(touchedHi, bandLo))
+            MarkStale<kHorizontal>(lane, touchedLo, std::min(touchedHi, bandLo));
+        if (std::max(touchedLo, bandHi) < touchedHi)
+            MarkStale<kHorizontal>(lane, std::max(touchedLo, bandHi), touchedHi);
+    }
+}
+
+// Recomputes [begin, end) of a lane and widens [changedLo, changedHi] by the cells whose cost
+// changed. Stale cells among them become consistent.
+template <bool kHorizontal>
+void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi)
+{
+    const ptrdiff_t gap = kHorizontal ? stride_ : 1;
+    int* cost = cost_.data() + Cell<kHorizontal>(lane, 0);
+    std::uint8_t* stale = stale_.data() + Cell<kHorizontal>(lane, 0);
+    // Keep the old costs of the range to compare with (ranges are short: a few cells around
+    // the seam and the cells whose predecessors changed).
+    thread_local std::vector<int> before;
+    before.resize(static_cast<size_t>(end - begin));
+    for (int j = begin; j < end; ++j) {
+        before[j - begin] = cost[j * gap];
+        if (stale[j * gap]) {
+            stale[j * gap] = 0;
+            --staleCount_[lane];
+        }
+    }
+    RelaxLane<kHorizontal>(lane, begin, end);
+    for (int j = begin; j < end; ++j) {
+        if (cost[j * gap] != before[j - begin]) {
+            changedLo = std::min(changedLo, j);
+            changedHi = std::max(changedHi, j);
+        }
+    }
+}
+
+// Recomputes the stale cells of [begin, end) in a lane.
+template <bool kHorizontal>
+void SeamGrid::RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi)
+{
+    const ptrdiff_t gap = kHorizontal ? stride_ : 1;
+    const std::uint8_t* stale = stale_.data() + Cell<kHorizontal>(lane, 0);
+    for (int j = begin; j < end && staleCount_[lane] > 0; ++j) {
+        if (stale[j * gap])
+            RelaxAndCompare<kHorizontal>(lane, j, j + 1, changedLo, changedHi);
+    }
+}
+
+template <bool kHorizontal> void SeamGrid::MarkStale(int lane, int begin, int end)
+{
+    const ptrdiff_t gap = kHorizontal ? stride_ : 1;
+    std::uint8_t* stale = stale_.data() + Cell<kHorizontal>(lane, 0);
+    for (int j = begin; j < end; ++j) {
+        if (!stale[j * gap]) {
+            stale[j * gap] = 1;
+            ++staleCount_[lane];
+        }
     }
 }
 
@@ -175,9 +260,12 @@ void SeamGrid::RemoveVertical()
         const int s = seam_[row];
         const size_t at = Index(row, s);
         const size_t tail = static_cast<size_t>(cols_ - 1 - s);
+        if (stale_[at])
+            --staleCount_[row];
         std::memmove(&energy_[at], &energy_[at + 1], tail * sizeof(int));
         std::memmove(&cost_[at], &cost_[at + 1], tail * sizeof(int));
         std::memmove(&step_[at], &step_[at + 1], tail);
+        std::memmove(&stale_[at], &stale_[at + 1], tail);
         std::memmove(&pixels_[at * 3], &pixels_[(at + 1) * 3], tail * 3);
     }
     --cols_;
@@ -199,6 +287,10 @@ void SeamGrid::RemoveHorizontal()
                 p[c] = static_cast<unsigned char>(2 * p[c] / 3 + seamPixel[c] / 3);
         }
     }
+    for (int x = 0; x < cols_; ++x) {
+        if (stale_[Index(seam_[x], x)])
+            --staleCount_[x];
+    }
     // Below the seam every cell moves up one row, row by row so the memory is walked in order.
     const int top = *std::min_element(seam_.begin(), seam_.begin() + cols_);
     for (int y = top; y < rows_ - 1; ++y) {
@@ -210,6 +302,7 @@ void SeamGrid::RemoveHorizontal()
             energy_[row + x] = energy_[next + x];
             cost_[row + x] = cost_[next + x];
             step_[row + x] = step_[next + x];
+            stale_[row + x] = stale_[next + x];
             std::memcpy(&pixels_[(row + x) * 3], &pixels_[(next + x) * 3], 3);
         }
     }
@@ -236,10 +329,12 @@ void SeamGrid::InsertVertical()
         std::memmove(&energy_[at + 2], &energy_[at + 1], tail * sizeof(int));
         std::memmove(&cost_[at + 2], &cost_[at + 1], tail * sizeof(int));
         std::memmove(&step_[at + 2], &step_[at + 1], tail);
+        std::memmove(&stale_[at + 2], &stale_[at + 1], tail);
         std::memmove(&pixels_[(at + 2) * 3], &pixels_[(at + 1) * 3], tail * 3);
         energy_[at + 1] = energy;
         cost_[at + 1] = cost;
         step_[at + 1] = step;
+        stale_[at + 1] = 0;  // the band update decides: recomputed in the band, else stale
         std::memcpy(&pixels_[(at + 1) * 3], colour, 3);
         // The duplicated seam steers the next searches away from itself.
         energy_[at] = 255;
@@ -263,6 +358,7 @@ void SeamGrid::InsertHorizontal()
                 energy_[row + x] = energy_[above + x];
                 cost_[row + x] = cost_[above + x];
                 step_[row + x] = step_[above + x];
+                stale_[row + x] = stale_[above + x];
                 std::memcpy(&pixels_[(row + x) * 3], &pixels_[(above + x) * 3], 3);
             } else if (y == s + 1) {
                 // The new cell between the seam cell (row s) and the old row s + 1, which is
@@ -271,6 +367,7 @@ void SeamGrid::InsertHorizontal()
                 const size_t below = y < rows_ ? row + x : seamCell;
                 cost_[row + x] = Average(cost_[seamCell], cost_[below]);
                 step_[row + x] = static_cast<std::int8_t>(Average(step_[seamCell], step_[below]));
+                stale_[row + x] = 0;  // the band update decides, as for a vertical insertion
                 for (int c = 0; c < 3; ++c)
                     pixels_[(row + x) * 3 + c] = static_cast<unsigned char>(
                         (pixels_[seamCell * 3 + c] + pixels_[below * 3 + c]) >> 1);
@@ -290,6 +387,7 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
     std::vector<int> energy(cells);
     std::vector<int> cost(cells);
     std::vector<std::int8_t> step(cells);
+    std::vector<std::uint8_t> stale(cells);
     for (int y = 0; y < rows_; ++y) {
         const size_t from = Index(y, 0);
         const size_t to = static_cast<size_t>(y) * stride;
@@ -297,11 +395,13 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
         std::copy_n(&energy_[from], cols_, &energy[to]);
         std::copy_n(&cost_[from], cols_, &cost[to]);
         std::copy_n(&step_[from], cols_, &step[to]);
+        std::copy_n(&stale_[from], cols_, &stale[to]);
     }
     pixels_.swap(pixels);
     energy_.swap(energy);
     cost_.swap(cost);
     step_.swap(step);
+    stale_.swap(stale);
     stride_ = stride;
     rowCapacity_ = rowCapacity;
 }
@@ -313,6 +413,16 @@ void SeamGrid::AddEnergy(const int* delta)
         const int* add = delta + static_cast<size_t>(y) * cols_;
         for (int x = 0; x < cols_; ++x)
             row[x] += add[x];
+    }
+}
+
+void SeamGrid::AddEnergyAt(int x, int y, int value)
+{
+    const size_t cell = Index(y, x);
+    energy_[cell] += value;
+    if (pending_ != Pending::None && !stale_[cell]) {
+        stale_[cell] = 1;
+        ++staleCount_[pending_ == Pending::Horizontal ? x : y];
     }
 }
 

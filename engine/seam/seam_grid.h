@@ -51,7 +51,9 @@ public:
 
     // Adds delta (width*height ints, row-major, current size) to the working energy.
     void AddEnergy(const int* delta);
-    void AddEnergyAt(int x, int y, int value) { energy_[Index(y, x)] += value; }
+    // Adds to one cell's energy; the pending tables keep their values (the cell becomes stale,
+    // so a later band that covers it recomputes it).
+    void AddEnergyAt(int x, int y, int value);
     int EnergyAt(int x, int y) const { return energy_[Index(y, x)]; }
 
     // Copies the current pixels (width*height*3 bytes) or energy (width*height ints) out,
@@ -64,9 +66,18 @@ private:
 
     size_t Index(int row, int col) const { return static_cast<size_t>(row) * stride_ + col; }
 
+    template <bool kHorizontal> size_t Cell(int lane, int position) const
+    {
+        return kHorizontal ? Index(position, lane) : Index(lane, position);
+    }
     template <bool kHorizontal> void SearchAll();
     template <bool kHorizontal> void SearchBand(int firstPosition);
     template <bool kHorizontal> void RelaxLane(int lane, int begin, int end);
+    template <bool kHorizontal> void RelaxAndCompare(int lane, int begin, int end, int& changedLo,
+                                                     int& changedHi);
+    template <bool kHorizontal> void RelaxStaleCells(int lane, int begin, int end, int& changedLo,
+                                                     int& changedHi);
+    template <bool kHorizontal> void MarkStale(int lane, int begin, int end);
     template <bool kHorizontal> void ExtractSeam();
 
     void RemoveVertical();
@@ -91,6 +102,12 @@ private:
     std::vector<int> cost_;
     std::vector<std::int8_t> step_;  // predecessor offset in the previous lane: -1, 0, +1
     std::vector<int> seam_;          // pending seam, one position per lane
+    // Consistency of the tables, which lets the band update skip cells that would not change.
+    // A cell whose stale_ byte is 0 holds exactly what the recurrence gives from its current
+    // energy and predecessors; a stale cell may not (it lies outside the band of an earlier
+    // update, or its energy was edited). staleCount_[lane] counts the stale cells of a lane.
+    std::vector<std::uint8_t> stale_;
+    std::vector<int> staleCount_;
     Pending pending_ = Pending::None;
 };
 

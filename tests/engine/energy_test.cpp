@@ -84,8 +84,9 @@ TEST(EnergyImage, MatchesTheReferenceAndHasA255Frame)
                 const unsigned char* p = energy.GetData() + (y * picture.width + x) * 3;
                 ASSERT_EQ(p[0], expected[y * picture.width + x]) << picture.kind << " at " << x << "," << y;
                 ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]);
-                if (x == 0 || y == 0 || x == picture.width - 1 || y == picture.height - 1)
+                if (x == 0 || y == 0 || x == picture.width - 1 || y == picture.height - 1) {
                     ASSERT_EQ(p[0], 255);
+                }
             }
         }
     }

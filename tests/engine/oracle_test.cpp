@@ -102,6 +102,15 @@ void RunRandomSequence(const Picture& picture, std::mt19937& random, int callCou
             ASSERT_TRUE(dp.ModifyEnergy(mask));
             ref.AddEnergy(MaskDelta(mask));
         }
+        if (random() % 8 == 0) {
+            // An edit of the energy that leaves the pending tables alone.
+            const int x = static_cast<int>(random() % dp.cols);
+            const int y = static_cast<int>(random() % dp.rows);
+            const int r = static_cast<int>(random() % 6);
+            const int value = static_cast<int>(random() % 600) - 300;
+            dp.AddEnergyCircleValue(x, y, r, value);
+            ref.AddEnergyCircle(x, y, r, value);
+        }
         for (int i = 0; i < run && static_cast<int>(calls.size()) < callCount; ++i) {
             const int side = vertical ? dp.cols : dp.rows;
             bool remove = random() % 4 != 0 ? preferRemove : !preferRemove;

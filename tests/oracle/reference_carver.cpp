@@ -68,6 +68,15 @@ void Carver::AddEnergy(const std::vector<int>& delta)
     seamHorz.clear();
 }
 
+void Carver::AddEnergyCircle(int x, int y, int r, int value)
+{
+    for (int row = 0; row < rows; ++row)
+        for (int col = 0; col < cols; ++col)
+            if (row >= y - r && row < y + r && col >= x - r && col < x + r
+                && (col - x) * (col - x) + (row - y) * (row - y) < r * r)
+                energyMap[At(row, col)] += value;
+}
+
 // ---- vertical ----
 
 void Carver::RelaxVert(int i, int j)

@@ -23,6 +23,8 @@ public:
     std::vector<int> SeamHorz(bool remove);
     // Adds a mask (red - green per pixel) and forgets both pending seams.
     void AddEnergy(const std::vector<int>& delta);
+    // Adds to the energy inside a circle, leaving the tables and pending seams as they are.
+    void AddEnergyCircle(int x, int y, int r, int value);
 
     int rows;
     int cols;
