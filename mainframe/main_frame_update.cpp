@@ -50,7 +50,7 @@ bool CMainFrame::DoCheckUpdate(wxString proxy)
 void CMainFrame::DoUpdate(wxString serverVersion)
 {
     const wxString programDir = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(wxPATH_GET_VOLUME);
-    if (StartUpdater(UpdaterCommand(programDir, GetServerAddress(), szVersion, serverVersion)))
+    if (StartUpdater(UpdaterCommand(programDir, GetServerAddress(), szVersion, serverVersion)) > 0)
     {
         bCloseForUpdate = true;
         Close(false);

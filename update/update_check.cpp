@@ -11,6 +11,7 @@
 #include <wx/utils.h>
 #include <wx/window.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace
@@ -203,16 +204,16 @@ std::vector<wxString> UpdaterCommand(const wxString& programDir, const wxString&
     return {updater.GetFullPath(), server + wxString::Format(names.strArchivePath, serverVersion)};
 }
 
-bool StartUpdater(const std::vector<wxString>& command)
+long StartUpdater(const std::vector<wxString>& command)
 {
     if (command.empty())
-        return false;
+        return 0;
     // An argument vector rather than one command line: a folder with blanks in its name works.
     std::vector<const wchar_t*> argv;
     for (const wxString& arg : command)
         argv.push_back(arg.wc_str());
     argv.push_back(nullptr);
-    return wxExecute(argv.data(), wxEXEC_ASYNC) > 0;
+    return std::max(0L, wxExecute(argv.data(), wxEXEC_ASYNC));
 }
 
 bool RemindOfUpdateCheck(const wxDateTime& now, const std::function<long()>& ask,

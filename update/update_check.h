@@ -73,8 +73,8 @@ bool RunUpdateCheck(wxWindow* parent, const wxString& server, const wxString& cu
 std::vector<wxString> UpdaterCommand(const wxString& programDir, const wxString& server,
                                      const wxString& currentVersion, const wxString& serverVersion);
 
-// Starts the updater without waiting; true when it was started.
-bool StartUpdater(const std::vector<wxString>& command);
+// Starts the updater without waiting; returns its process id, 0 when it was not started.
+long StartUpdater(const std::vector<wxString>& command);
 
 // The start-up reminder: when a check is due, asks (through ask, which returns non-zero for
 // yes) and then runs check. Returns whether the question was due.

@@ -155,7 +155,7 @@ TEST(HandOver, TheUpdaterIsStartedWithExactlyOneArgumentEvenFromAFolderWithBlank
     fs::create_directory(bin);
     WriteFile(bin + "/Kerv_upd_0.67", "#!/bin/sh\necho \"$# $1\" > \"$(dirname \"$0\")/started\"\n");
     chmod((bin + "/Kerv_upd_0.67").c_str(), 0755);
-    ASSERT_TRUE(StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), "http://kerv.example.org", "0.67", "0.68")));
+    ASSERT_GT(StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), "http://kerv.example.org", "0.67", "0.68")), 0);
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!Exists(bin + "/started") && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -165,7 +165,7 @@ TEST(HandOver, TheUpdaterIsStartedWithExactlyOneArgumentEvenFromAFolderWithBlank
 
 TEST(HandOver, AMissingUpdaterIsReportedAsNotStarted)
 {
-    EXPECT_FALSE(StartUpdater({}));
+    EXPECT_EQ(StartUpdater({}), 0);
 }
 
 TEST_F(UpdateCheck, TheReminderAsksOnlyWhenACheckIsDueAndChecksOnYes)
@@ -355,9 +355,9 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
     char buffer[4096];
     std::string old = getcwd(buffer, sizeof buffer) ? buffer : "";
     ASSERT_EQ(chdir(bin.c_str()), 0);   // the updater inherits the working folder: beside Kerv
-    bool started = StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), Server(), "0.67", version));
+    long pid = StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), Server(), "0.67", version));
     ASSERT_EQ(chdir(old.c_str()), 0);
-    ASSERT_TRUE(started);
+    ASSERT_GT(pid, 0);
 
     auto waitFor = [](const std::function<bool()>& done, int seconds) {
         auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -369,9 +369,11 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
     EXPECT_TRUE(waitFor([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, 5));
 
     // Click "&Close", the button in the updater window's bottom right corner.
-    ASSERT_EQ(std::system("w=$(xdotool search --sync --onlyvisible --name '^Update \\.\\.\\.$' | head -n1) && "
-                         "eval $(xdotool getwindowgeometry --shell $w) && "
-                         "xdotool mousemove --window $w $((WIDTH - 55)) $((HEIGHT - 20)) click 1"),
+    ASSERT_EQ(std::system(("w=$(xdotool search --sync --onlyvisible --pid " + std::to_string(pid) +
+                           " --name '^Update' | head -n1) && eval $(xdotool getwindowgeometry --shell $w) && "
+                           "xdotool windowraise $w && "
+                           "xdotool mousemove --window $w $((WIDTH - 55)) $((HEIGHT - 20)) click 1")
+                              .c_str()),
               0);
     ASSERT_TRUE(waitFor([&] { return Exists(bin + "/started"); }, 15));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));

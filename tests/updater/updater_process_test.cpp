@@ -145,7 +145,7 @@ TEST_F(UpdaterProcess, WithOneArgumentItInstallsAndRestartsTheMainProgramFromIts
     // Click "&Close", the button in the window's bottom right corner.
     const std::string pid = std::to_string(child.Pid());
     ASSERT_EQ(Shell("w=$(xdotool search --sync --onlyvisible --pid " + pid + " --name '^Update' | head -n1) && "
-                    "eval $(xdotool getwindowgeometry --shell $w) && "
+                    "eval $(xdotool getwindowgeometry --shell $w) && xdotool windowraise $w && "
                     "xdotool mousemove --window $w $((WIDTH - 55)) $((HEIGHT - 20)) click 1"),
               0);
     ASSERT_TRUE(child.WaitForEnd(std::chrono::seconds(10), status)) << "closing did not end the updater";
