@@ -214,8 +214,9 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
     if (!address.Hostname(connectHost) || !address.Service(connectPort))
         return fail(HttpFailure::Connect);
 
-    // No waiting inside the socket calls and no event dispatch there either: all waiting
-    // happens in WaitFor, which bounds it and lets the receiver pump the window.
+    // wxSOCKET_BLOCK: the socket never dispatches window events by itself. Reads and writes
+    // follow a successful wait, so they do not block; all waiting happens in WaitFor, in
+    // slices of 100 ms, which bounds it and lets the receiver pump the window in between.
     wxSocketClient socket(wxSOCKET_BLOCK);
     socket.SetTimeout(limits.nIdleSeconds);
     if (!socket.Connect(address, false))
