@@ -33,9 +33,7 @@ void CMainFrame::OnStartUpTimer(wxTimerEvent& /*event*/)
 
 void CMainFrame::StartCheckUpdate()
 {
-    wxString serverVersion;
-    if (RunUpdateCheck(this, GetServerAddress(), szVersion, serverVersion))
-        DoUpdate(serverVersion);
+    RunUpdateCheck(this, [this](const wxString& proxy) { return DoCheckUpdate(proxy); });
 }
 
 bool CMainFrame::DoCheckUpdate(wxString proxy)

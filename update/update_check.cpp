@@ -164,8 +164,7 @@ CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const 
     return CheckOutcome::Accepted;
 }
 
-bool RunUpdateCheck(wxWindow* parent, const wxString& server, const wxString& currentVersion,
-                    wxString& serverVersion)
+bool RunUpdateCheck(wxWindow* parent, const std::function<bool(const wxString& proxy)>& attempt)
 {
     static bool bChecking = false;   // a check is already running further up the stack
     if (bChecking)
@@ -182,16 +181,16 @@ bool RunUpdateCheck(wxWindow* parent, const wxString& server, const wxString& cu
     const wxString proxy = ProxyFromSettings(config->Read("Url", wxEmptyString), config->ReadLong("Port", 0));
 
     // A stored proxy is tried only when the direct attempt did not reach a version.
-    CheckOutcome outcome = CheckServerVersion(parent, server, wxString(), currentVersion, serverVersion);
-    if (outcome == CheckOutcome::Failed && !proxy.empty())
-        outcome = CheckServerVersion(parent, server, proxy, currentVersion, serverVersion);
-    if (outcome == CheckOutcome::Failed)
+    bool reached = attempt(wxString());
+    if (!reached && !proxy.empty())
+        reached = attempt(proxy);
+    if (!reached)
     {
         wxMessageDialog dialog(parent, _("Error connecting to the Internet, or version file not available"),
                                _("Error"), wxOK | wxICON_ERROR);
         dialog.ShowModal();
     }
-    return outcome == CheckOutcome::Accepted;
+    return reached;
 }
 
 std::vector<wxString> UpdaterCommand(const wxString& programDir, const wxString& server,

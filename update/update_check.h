@@ -64,10 +64,11 @@ CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const 
                                 const wxString& currentVersion, wxString& serverVersion);
 
 // The whole check on the user's behalf: busy cursor, the direct attempt, then the stored proxy
-// when the direct attempt failed, and the error message when neither reached a version. True
-// when the user accepted an update to serverVersion.
-bool RunUpdateCheck(wxWindow* parent, const wxString& server, const wxString& currentVersion,
-                    wxString& serverVersion);
+// when the direct attempt failed, and the error message when neither reached a version.
+// attempt(proxy) makes one attempt (CMainFrame::DoCheckUpdate, usually through
+// CheckServerVersion) and returns true when it reached a version. Returns the same for the
+// whole check; a check already running further up the stack makes it return false at once.
+bool RunUpdateCheck(wxWindow* parent, const std::function<bool(const wxString& proxy)>& attempt);
 
 // The updater's command line: its full path beside the main program, and the archive URL.
 std::vector<wxString> UpdaterCommand(const wxString& programDir, const wxString& server,

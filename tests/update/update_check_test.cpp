@@ -74,8 +74,13 @@ struct UpdateCheck : ::testing::Test
     bool Check(int answer, wxString& version, const wxString& serverAddress)
     {
         bool accepted = false;
-        wxTEST_DIALOG(accepted = RunUpdateCheck(nullptr, serverAddress, "0.67", version),
-                      MessageBox(answer, message, caption), MessageBox(answer, message2, caption2));
+        auto attempt = [&](const wxString& proxy) {
+            CheckOutcome outcome = CheckServerVersion(nullptr, serverAddress, proxy, "0.67", version);
+            accepted = outcome == CheckOutcome::Accepted;
+            return outcome != CheckOutcome::Failed;
+        };
+        wxTEST_DIALOG(RunUpdateCheck(nullptr, attempt), MessageBox(answer, message, caption),
+                      MessageBox(answer, message2, caption2));
         return accepted;
     }
     bool Check(int answer, wxString& version) { return Check(answer, version, Server()); }
@@ -378,4 +383,22 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
     ASSERT_TRUE(waitFor([&] { return Exists(bin + "/started"); }, 15));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(ReadFile(bin + "/started"), "new\n");
+}
+
+TEST_F(UpdateCheck, ACheckStartedWhileOneRunsDoesNothing)
+{
+    int attempts = 0;
+    bool inner = true;
+    auto attempt = [&](const wxString&) {
+        ++attempts;
+        inner = RunUpdateCheck(nullptr, [&](const wxString&) {
+            ++attempts;
+            return true;
+        });
+        return true;
+    };
+    wxTEST_DIALOG(EXPECT_TRUE(RunUpdateCheck(nullptr, attempt)), MessageBox(wxID_OK, message, caption));
+    EXPECT_FALSE(inner);
+    EXPECT_EQ(attempts, 1);
+    EXPECT_TRUE(message.empty()) << message;
 }
