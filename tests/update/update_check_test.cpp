@@ -1,6 +1,7 @@
 // The main program's update check against a loopback server, its messages answered in process,
 // and the hand-over to a real Kerv_upd that installs an update and restarts a stand-in program.
 #include "test_archive.h"
+#include "test_process.h"
 #include "test_server.h"
 #include "update_check.h"
 
@@ -374,12 +375,7 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
     EXPECT_TRUE(waitFor([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, 5));
 
     // Click "&Close", the button in the updater window's bottom right corner.
-    ASSERT_EQ(std::system(("w=$(xdotool search --sync --onlyvisible --pid " + std::to_string(pid) +
-                           " --name '^Update' | head -n1) && eval $(xdotool getwindowgeometry --shell $w) && "
-                           "xdotool windowraise $w && "
-                           "xdotool mousemove --window $w $((WIDTH - 55)) $((HEIGHT - 20)) click 1")
-                              .c_str()),
-              0);
+    ASSERT_EQ(ClickNearBottomRight(static_cast<pid_t>(pid), "^Update", 55, 20), 0);
     ASSERT_TRUE(waitFor([&] { return Exists(bin + "/started"); }, 15));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(ReadFile(bin + "/started"), "new\n");
