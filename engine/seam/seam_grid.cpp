@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "dp_assert.h"
+#include "relax.h"
 
 namespace seam {
 
@@ -18,28 +19,48 @@ void DpAssertFailed(const char* condition, int line)
 
 namespace {
 
-constexpr int kNoNeighbour = INT_MAX;
-
 // Capacity for n elements with headroom, so that a run of insertions reallocates rarely.
 int GrownCapacity(int n)
 {
     return n + n / 4 + 16;
 }
 
-// One cell of the recurrence (see the header). L or R is kNoNeighbour where absent; an absent R
-// can never be below U, which is exactly the "otherwise" branch.
-inline void Relax(int left, int up, int right, int energy, int& cost, std::int8_t& step)
-{
-    const bool rightBelowUp = right < up;
-    const bool takeLeft = rightBelowUp ? (left <= right) : (left < up);
-    const int other = rightBelowUp ? right : up;
-    cost = energy + (takeLeft ? left : other);
-    step = static_cast<std::int8_t>(takeLeft ? -1 : (rightBelowUp ? 1 : 0));
-}
-
 inline int Average(int a, int b)
 {
     return (a + b) / 2;  // truncates toward zero, also for negative sums
+}
+
+inline std::uint32_t PackRgb(const unsigned char* rgb)
+{
+    return rgb[0] | (rgb[1] << 8) | (static_cast<std::uint32_t>(rgb[2]) << 16);
+}
+
+// Each channel (a + b) >> 1.
+inline std::uint32_t AverageRgb(std::uint32_t a, std::uint32_t b)
+{
+    return ((a >> 1) & 0x7F7F7F) + ((b >> 1) & 0x7F7F7F) + (a & b & 0x010101);
+}
+
+// Each channel 2 * own / 3 + seam / 3 (both rounded down).
+inline std::uint32_t BlendRgb(std::uint32_t own, std::uint32_t seam)
+{
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t o = (own >> shift) & 0xFF;
+        const std::uint32_t s = (seam >> shift) & 0xFF;
+        out |= (2 * o / 3 + s / 3) << shift;
+    }
+    return out;
+}
+
+template <typename T> void ShiftDown(T* lane, int from, int count)
+{
+    std::memmove(lane + from, lane + from + 1, static_cast<size_t>(count) * sizeof(T));
+}
+
+template <typename T> void ShiftUp(T* lane, int from, int count)
+{
+    std::memmove(lane + from + 1, lane + from, static_cast<size_t>(count) * sizeof(T));
 }
 
 }  // namespace
@@ -48,11 +69,10 @@ SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int h
     : rows_(height), cols_(width), stride_(width), rowCapacity_(height)
 {
     const size_t cells = static_cast<size_t>(width) * height;
-    pixels_.assign(rgb, rgb + cells * 3);
+    pixels_.resize(cells);
+    for (size_t i = 0; i < cells; ++i)
+        pixels_[i] = PackRgb(rgb + i * 3);
     energy_.assign(energy, energy + cells);
-    cost_.assign(cells, 0);
-    step_.assign(cells, 0);
-    stale_.assign(cells, 0);
     seam_.reserve(std::max(width, height));
 }
 
@@ -81,29 +101,61 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
     if (horizontal) {
         remove ? RemoveHorizontal() : InsertHorizontal();
         SearchBand<true>(firstPosition);
-        ExtractSeam<true>();
+        ExtractSeam(cols_, rows_);
     } else {
         remove ? RemoveVertical() : InsertVertical();
         SearchBand<false>(firstPosition);
-        ExtractSeam<false>();
+        ExtractSeam(rows_, cols_);
     }
     return seam_.data();
+}
+
+// Sizes the tables for a direction: lanes are rows (vertical) or columns (horizontal), each as
+// long as the energy's capacity in that direction.
+void SeamGrid::LayOutTables(bool horizontal)
+{
+    tableStride_ = horizontal ? rowCapacity_ : stride_;
+    const size_t cells = static_cast<size_t>(horizontal ? stride_ : rowCapacity_) * tableStride_;
+    if (cost_.size() < cells) {
+        cost_.resize(cells);
+        step_.resize(cells);
+        stale_.resize(cells);
+    }
 }
 
 template <bool kHorizontal> void SeamGrid::SearchAll()
 {
     const int lanes = kHorizontal ? cols_ : rows_;
     const int positions = kHorizontal ? rows_ : cols_;
-    for (int j = 0; j < positions; ++j) {
-        const size_t cell = kHorizontal ? Index(j, 0) : Index(0, j);
-        cost_[cell] = energy_[cell];
-    }
+    LayOutTables(kHorizontal);
+    const int* firstLane = LaneEnergy<kHorizontal>(0, 0, positions);
+    std::copy_n(firstLane, positions, &cost_[TableIndex(0, 0)]);
     for (int lane = 1; lane < lanes; ++lane)
         RelaxLane<kHorizontal>(lane, 0, positions);
-    for (int y = 0; y < rows_; ++y)
-        std::memset(&stale_[Index(y, 0)], 0, cols_);
+    for (int lane = 0; lane < lanes; ++lane)
+        std::memset(&stale_[TableIndex(lane, 0)], 0, positions);
     staleCount_.assign(lanes, 0);
-    ExtractSeam<kHorizontal>();
+    ExtractSeam(lanes, positions);
+}
+
+// The energies of positions [begin, end) of a lane, contiguous at [begin, end) of the result.
+template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane, int begin, int end)
+{
+    if (!kHorizontal)
+        return &energy_[Index(lane, 0)];
+    if (laneEnergy_.size() < static_cast<size_t>(rowCapacity_))
+        laneEnergy_.resize(rowCapacity_);
+    for (int j = begin; j < end; ++j)
+        laneEnergy_[j] = energy_[Index(j, lane)];
+    return laneEnergy_.data();
+}
+
+// Recomputes positions [begin, end) of one lane from the lane before it.
+template <bool kHorizontal> void SeamGrid::RelaxLane(int lane, int begin, int end)
+{
+    const int positions = kHorizontal ? rows_ : cols_;
+    RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane, begin, end),
+               &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], begin, end, positions);
 }
 
 // The band after carving a seam whose lane-0 position was s0: in lane i, positions
@@ -142,11 +194,11 @@ template <bool kHorizontal> void SeamGrid::SearchBand(int firstPosition)
         if (relaxLo < relaxHi)
             RelaxAndCompare<kHorizontal>(lane, relaxLo, relaxHi, changedLo, changedHi);
         if (staleCount_[lane] > 0 && bandLo < bandHi)
-            RelaxStaleCells<kHorizontal>(lane, bandLo, bandHi, changedLo, changedHi);
+            RelaxStaleCells(lane, bandLo, bandHi, changedLo, changedHi, kHorizontal);
         if (touchedLo < std::min(touchedHi, bandLo))
-            MarkStale<kHorizontal>(lane, touchedLo, std::min(touchedHi, bandLo));
+            MarkStale(lane, touchedLo, std::min(touchedHi, bandLo));
         if (std::max(touchedLo, bandHi) < touchedHi)
-            MarkStale<kHorizontal>(lane, std::max(touchedLo, bandHi), touchedHi);
+            MarkStale(lane, std::max(touchedLo, bandHi), touchedHi);
     }
 }
 
@@ -155,23 +207,18 @@ template <bool kHorizontal> void SeamGrid::SearchBand(int firstPosition)
 template <bool kHorizontal>
 void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi)
 {
-    const ptrdiff_t gap = kHorizontal ? stride_ : 1;
-    int* cost = cost_.data() + Cell<kHorizontal>(lane, 0);
-    std::uint8_t* stale = stale_.data() + Cell<kHorizontal>(lane, 0);
-    // Keep the old costs of the range to compare with (ranges are short: a few cells around
-    // the seam and the cells whose predecessors changed).
-    thread_local std::vector<int> before;
-    before.resize(static_cast<size_t>(end - begin));
+    int* cost = &cost_[TableIndex(lane, 0)];
+    std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
+    before_.assign(cost + begin, cost + end);
     for (int j = begin; j < end; ++j) {
-        before[j - begin] = cost[j * gap];
-        if (stale[j * gap]) {
-            stale[j * gap] = 0;
+        if (stale[j]) {
+            stale[j] = 0;
             --staleCount_[lane];
         }
     }
     RelaxLane<kHorizontal>(lane, begin, end);
     for (int j = begin; j < end; ++j) {
-        if (cost[j * gap] != before[j - begin]) {
+        if (cost[j] != before_[j - begin]) {
             changedLo = std::min(changedLo, j);
             changedHi = std::max(changedHi, j);
         }
@@ -179,75 +226,39 @@ void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int
 }
 
 // Recomputes the stale cells of [begin, end) in a lane.
-template <bool kHorizontal>
-void SeamGrid::RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi)
+void SeamGrid::RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi,
+                               bool horizontal)
 {
-    const ptrdiff_t gap = kHorizontal ? stride_ : 1;
-    const std::uint8_t* stale = stale_.data() + Cell<kHorizontal>(lane, 0);
+    const std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
     for (int j = begin; j < end && staleCount_[lane] > 0; ++j) {
-        if (stale[j * gap])
-            RelaxAndCompare<kHorizontal>(lane, j, j + 1, changedLo, changedHi);
+        if (!stale[j])
+            continue;
+        if (horizontal)
+            RelaxAndCompare<true>(lane, j, j + 1, changedLo, changedHi);
+        else
+            RelaxAndCompare<false>(lane, j, j + 1, changedLo, changedHi);
     }
 }
 
-template <bool kHorizontal> void SeamGrid::MarkStale(int lane, int begin, int end)
+void SeamGrid::MarkStale(int lane, int begin, int end)
 {
-    const ptrdiff_t gap = kHorizontal ? stride_ : 1;
-    std::uint8_t* stale = stale_.data() + Cell<kHorizontal>(lane, 0);
+    std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
     for (int j = begin; j < end; ++j) {
-        if (!stale[j * gap]) {
-            stale[j * gap] = 1;
+        if (!stale[j]) {
+            stale[j] = 1;
             ++staleCount_[lane];
         }
     }
 }
 
-// Recomputes positions [begin, end) of one lane from the lane before it.
-template <bool kHorizontal> void SeamGrid::RelaxLane(int lane, int begin, int end)
+void SeamGrid::ExtractSeam(int lanes, int positions)
 {
-    const int positions = kHorizontal ? rows_ : cols_;
-    // Distance between neighbouring positions; 1 for the vertical direction, so those loops run
-    // over contiguous memory.
-    const ptrdiff_t gap = kHorizontal ? stride_ : 1;
-    const size_t here = kHorizontal ? Index(0, lane) : Index(lane, 0);
-    const size_t before = kHorizontal ? Index(0, lane - 1) : Index(lane - 1, 0);
-    const int* prev = cost_.data() + before;
-    int* cost = cost_.data() + here;
-    std::int8_t* step = step_.data() + here;
-    const int* energy = energy_.data() + here;
-
-    auto relaxEdge = [&](int j) {
-        const int left = j > 0 ? prev[(j - 1) * gap] : kNoNeighbour;
-        const int right = j < positions - 1 ? prev[(j + 1) * gap] : kNoNeighbour;
-        Relax(left, prev[j * gap], right, energy[j * gap], cost[j * gap], step[j * gap]);
-    };
-    int lo = begin;
-    int hi = end;
-    if (lo == 0 && lo < hi)
-        relaxEdge(lo++);
-    if (hi == positions && hi > lo)
-        relaxEdge(--hi);
-    for (int j = lo; j < hi; ++j)
-        Relax(prev[(j - 1) * gap], prev[j * gap], prev[(j + 1) * gap], energy[j * gap],
-              cost[j * gap], step[j * gap]);
-}
-
-template <bool kHorizontal> void SeamGrid::ExtractSeam()
-{
-    const int lanes = kHorizontal ? cols_ : rows_;
-    const int positions = kHorizontal ? rows_ : cols_;
     if (seam_.size() < static_cast<size_t>(lanes))
         seam_.resize(GrownCapacity(lanes));
-    auto cell = [&](int lane, int j) { return kHorizontal ? Index(j, lane) : Index(lane, j); };
-
-    int best = 0;
-    for (int j = 1; j < positions; ++j) {
-        if (cost_[cell(lanes - 1, j)] < cost_[cell(lanes - 1, best)])
-            best = j;
-    }
-    seam_[lanes - 1] = best;
+    const int* last = &cost_[TableIndex(lanes - 1, 0)];
+    seam_[lanes - 1] = static_cast<int>(std::min_element(last, last + positions) - last);
     for (int lane = lanes - 1; lane > 0; --lane) {
-        int next = seam_[lane] + step_[cell(lane, seam_[lane])];
+        int next = seam_[lane] + step_[TableIndex(lane, seam_[lane])];
         DP_ASSERT(next >= 0 && next < positions);
         next = std::clamp(next, 0, positions - 1);  // keeps a release build inside the arrays
         seam_[lane - 1] = next;
@@ -258,52 +269,51 @@ void SeamGrid::RemoveVertical()
 {
     for (int row = 0; row < rows_; ++row) {
         const int s = seam_[row];
-        const size_t at = Index(row, s);
-        const size_t tail = static_cast<size_t>(cols_ - 1 - s);
-        if (stale_[at])
+        const int tail = cols_ - 1 - s;
+        const size_t at = TableIndex(row, 0);
+        if (stale_[at + s])
             --staleCount_[row];
-        std::memmove(&energy_[at], &energy_[at + 1], tail * sizeof(int));
-        std::memmove(&cost_[at], &cost_[at + 1], tail * sizeof(int));
-        std::memmove(&step_[at], &step_[at + 1], tail);
-        std::memmove(&stale_[at], &stale_[at + 1], tail);
-        std::memmove(&pixels_[at * 3], &pixels_[(at + 1) * 3], tail * 3);
+        ShiftDown(&cost_[at], s, tail);
+        ShiftDown(&step_[at], s, tail);
+        ShiftDown(&stale_[at], s, tail);
+        ShiftDown(&energy_[Index(row, 0)], s, tail);
+        ShiftDown(&pixels_[Index(row, 0)], s, tail);
     }
     --cols_;
 }
 
 void SeamGrid::RemoveHorizontal()
 {
-    // The colours above and below the seam take a third of the seam pixel.
     for (int x = 0; x < cols_; ++x) {
         const int s = seam_[x];
-        if (s == 0)
-            continue;
-        const unsigned char* seamPixel = &pixels_[Index(s, x) * 3];
-        for (int neighbour : {s - 1, s + 1}) {
-            if (neighbour >= rows_)
-                continue;
-            unsigned char* p = &pixels_[Index(neighbour, x) * 3];
-            for (int c = 0; c < 3; ++c)
-                p[c] = static_cast<unsigned char>(2 * p[c] / 3 + seamPixel[c] / 3);
+        // The colours above and below the seam take a third of the seam pixel; a seam in the
+        // top row blends nothing.
+        if (s > 0) {
+            const std::uint32_t seamPixel = pixels_[Index(s, x)];
+            pixels_[Index(s - 1, x)] = BlendRgb(pixels_[Index(s - 1, x)], seamPixel);
+            if (s + 1 < rows_)
+                pixels_[Index(s + 1, x)] = BlendRgb(pixels_[Index(s + 1, x)], seamPixel);
         }
-    }
-    for (int x = 0; x < cols_; ++x) {
-        if (stale_[Index(seam_[x], x)])
+        const size_t at = TableIndex(x, 0);
+        if (stale_[at + s])
             --staleCount_[x];
+        const int tail = rows_ - 1 - s;
+        ShiftDown(&cost_[at], s, tail);
+        ShiftDown(&step_[at], s, tail);
+        ShiftDown(&stale_[at], s, tail);
     }
-    // Below the seam every cell moves up one row, row by row so the memory is walked in order.
-    const int top = *std::min_element(seam_.begin(), seam_.begin() + cols_);
+    // Energy and pixels below the seam move up one row, walked row by row in memory order.
+    const int* seam = seam_.data();
+    const int top = *std::min_element(seam, seam + cols_);
     for (int y = top; y < rows_ - 1; ++y) {
-        const size_t row = Index(y, 0);
-        const size_t next = Index(y + 1, 0);
+        int* energy = &energy_[Index(y, 0)];
+        const int* energyBelow = &energy_[Index(y + 1, 0)];
+        std::uint32_t* pixels = &pixels_[Index(y, 0)];
+        const std::uint32_t* pixelsBelow = &pixels_[Index(y + 1, 0)];
         for (int x = 0; x < cols_; ++x) {
-            if (seam_[x] > y)
-                continue;
-            energy_[row + x] = energy_[next + x];
-            cost_[row + x] = cost_[next + x];
-            step_[row + x] = step_[next + x];
-            stale_[row + x] = stale_[next + x];
-            std::memcpy(&pixels_[(row + x) * 3], &pixels_[(next + x) * 3], 3);
+            const bool moves = seam[x] <= y;
+            energy[x] = moves ? energyBelow[x] : energy[x];
+            pixels[x] = moves ? pixelsBelow[x] : pixels[x];
         }
     }
     --rows_;
@@ -315,29 +325,31 @@ void SeamGrid::InsertVertical()
         Reserve(rowCapacity_, GrownCapacity(cols_ + 1));
     for (int row = 0; row < rows_; ++row) {
         const int s = seam_[row];
-        const size_t at = Index(row, s);
         // Without a right neighbour (last column) the new cell copies the seam cell.
-        const size_t right = s < cols_ - 1 ? at + 1 : at;
-        const int energy = Average(energy_[at], energy_[right]);
-        const int cost = Average(cost_[at], cost_[right]);
-        const auto step = static_cast<std::int8_t>(Average(step_[at], step_[right]));
-        unsigned char colour[3];
-        for (int c = 0; c < 3; ++c)
-            colour[c] = static_cast<unsigned char>((pixels_[at * 3 + c] + pixels_[right * 3 + c]) >> 1);
+        const int right = s < cols_ - 1 ? s + 1 : s;
+        const int tail = cols_ - 1 - s;
 
-        const size_t tail = static_cast<size_t>(cols_ - 1 - s);
-        std::memmove(&energy_[at + 2], &energy_[at + 1], tail * sizeof(int));
-        std::memmove(&cost_[at + 2], &cost_[at + 1], tail * sizeof(int));
-        std::memmove(&step_[at + 2], &step_[at + 1], tail);
-        std::memmove(&stale_[at + 2], &stale_[at + 1], tail);
-        std::memmove(&pixels_[(at + 2) * 3], &pixels_[(at + 1) * 3], tail * 3);
-        energy_[at + 1] = energy;
-        cost_[at + 1] = cost;
-        step_[at + 1] = step;
-        stale_[at + 1] = 0;  // the band update decides: recomputed in the band, else stale
-        std::memcpy(&pixels_[(at + 1) * 3], colour, 3);
+        int* cost = &cost_[TableIndex(row, 0)];
+        std::int8_t* step = &step_[TableIndex(row, 0)];
+        std::uint8_t* stale = &stale_[TableIndex(row, 0)];
+        int* energy = &energy_[Index(row, 0)];
+        std::uint32_t* pixels = &pixels_[Index(row, 0)];
+        const int newCost = Average(cost[s], cost[right]);
+        const auto newStep = static_cast<std::int8_t>(Average(step[s], step[right]));
+        const int newEnergy = Average(energy[s], energy[right]);
+        const std::uint32_t newPixel = AverageRgb(pixels[s], pixels[right]);
+        ShiftUp(cost, s + 1, tail);
+        ShiftUp(step, s + 1, tail);
+        ShiftUp(stale, s + 1, tail);
+        ShiftUp(energy, s + 1, tail);
+        ShiftUp(pixels, s + 1, tail);
+        cost[s + 1] = newCost;
+        step[s + 1] = newStep;
+        stale[s + 1] = 0;  // the band update decides: recomputed in the band, else stale
+        energy[s + 1] = newEnergy;
+        pixels[s + 1] = newPixel;
         // The duplicated seam steers the next searches away from itself.
-        energy_[at] = 255;
+        energy[s] = 255;
     }
     ++cols_;
 }
@@ -346,62 +358,85 @@ void SeamGrid::InsertHorizontal()
 {
     if (rows_ + 1 > rowCapacity_)
         Reserve(GrownCapacity(rows_ + 1), stride_);
-    const int top = *std::min_element(seam_.begin(), seam_.begin() + cols_);
-    // New row y takes old row y - 1 below the new cell; walking up keeps the old rows unread
-    // until they are moved.
+    // The tables: per lane (column) the cells below the seam move one position on.
+    thread_local std::vector<std::uint32_t> newPixels;
+    newPixels.resize(cols_);
+    for (int x = 0; x < cols_; ++x) {
+        const int s = seam_[x];
+        // Without a lower neighbour (last row) the new cell copies the seam cell.
+        const int below = s < rows_ - 1 ? s + 1 : s;
+        int* cost = &cost_[TableIndex(x, 0)];
+        std::int8_t* step = &step_[TableIndex(x, 0)];
+        std::uint8_t* stale = &stale_[TableIndex(x, 0)];
+        const int newCost = Average(cost[s], cost[below]);
+        const auto newStep = static_cast<std::int8_t>(Average(step[s], step[below]));
+        const int tail = rows_ - 1 - s;
+        ShiftUp(cost, s + 1, tail);
+        ShiftUp(step, s + 1, tail);
+        ShiftUp(stale, s + 1, tail);
+        cost[s + 1] = newCost;
+        step[s + 1] = newStep;
+        stale[s + 1] = 0;  // the band update decides, as for a vertical insertion
+        newPixels[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
+    }
+    // Energy and pixels: new row y takes old row y - 1 below the new cell, walking up so that
+    // every old row is read before it is overwritten. Both the seam cell and the new one get
+    // energy 255.
+    const int* seam = seam_.data();
+    const int top = *std::min_element(seam, seam + cols_);
     for (int y = rows_; y > top; --y) {
-        const size_t row = Index(y, 0);
-        const size_t above = Index(y - 1, 0);
+        int* energy = &energy_[Index(y, 0)];
+        const int* energyAbove = &energy_[Index(y - 1, 0)];
+        std::uint32_t* pixels = &pixels_[Index(y, 0)];
+        const std::uint32_t* pixelsAbove = &pixels_[Index(y - 1, 0)];
         for (int x = 0; x < cols_; ++x) {
-            const int s = seam_[x];
-            if (y > s + 1) {
-                energy_[row + x] = energy_[above + x];
-                cost_[row + x] = cost_[above + x];
-                step_[row + x] = step_[above + x];
-                stale_[row + x] = stale_[above + x];
-                std::memcpy(&pixels_[(row + x) * 3], &pixels_[(above + x) * 3], 3);
-            } else if (y == s + 1) {
-                // The new cell between the seam cell (row s) and the old row s + 1, which is
-                // still in place; without one (last row) it copies the seam cell.
-                const size_t seamCell = above + x;
-                const size_t below = y < rows_ ? row + x : seamCell;
-                cost_[row + x] = Average(cost_[seamCell], cost_[below]);
-                step_[row + x] = static_cast<std::int8_t>(Average(step_[seamCell], step_[below]));
-                stale_[row + x] = 0;  // the band update decides, as for a vertical insertion
-                for (int c = 0; c < 3; ++c)
-                    pixels_[(row + x) * 3 + c] = static_cast<unsigned char>(
-                        (pixels_[seamCell * 3 + c] + pixels_[below * 3 + c]) >> 1);
-                energy_[row + x] = 255;
-            }
+            const bool moves = y > seam[x] + 1;
+            const bool isNew = y == seam[x] + 1;
+            energy[x] = moves ? energyAbove[x] : (isNew ? 255 : energy[x]);
+            pixels[x] = moves ? pixelsAbove[x] : (isNew ? newPixels[x] : pixels[x]);
         }
     }
     for (int x = 0; x < cols_; ++x)
-        energy_[Index(seam_[x], x)] = 255;
+        energy_[Index(seam[x], x)] = 255;
     ++rows_;
 }
 
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
     const size_t cells = static_cast<size_t>(rowCapacity) * stride;
-    std::vector<unsigned char> pixels(cells * 3);
+    std::vector<std::uint32_t> pixels(cells);
     std::vector<int> energy(cells);
-    std::vector<int> cost(cells);
-    std::vector<std::int8_t> step(cells);
-    std::vector<std::uint8_t> stale(cells);
     for (int y = 0; y < rows_; ++y) {
-        const size_t from = Index(y, 0);
-        const size_t to = static_cast<size_t>(y) * stride;
-        std::copy_n(&pixels_[from * 3], cols_ * 3, &pixels[to * 3]);
-        std::copy_n(&energy_[from], cols_, &energy[to]);
-        std::copy_n(&cost_[from], cols_, &cost[to]);
-        std::copy_n(&step_[from], cols_, &step[to]);
-        std::copy_n(&stale_[from], cols_, &stale[to]);
+        std::copy_n(&pixels_[Index(y, 0)], cols_, &pixels[static_cast<size_t>(y) * stride]);
+        std::copy_n(&energy_[Index(y, 0)], cols_, &energy[static_cast<size_t>(y) * stride]);
     }
     pixels_.swap(pixels);
     energy_.swap(energy);
-    cost_.swap(cost);
-    step_.swap(step);
-    stale_.swap(stale);
+
+    if (pending_ != Pending::None) {
+        const bool horizontal = pending_ == Pending::Horizontal;
+        const int lanes = horizontal ? cols_ : rows_;
+        const int positions = horizontal ? rows_ : cols_;
+        const int newTableStride = horizontal ? rowCapacity : stride;
+        std::vector<int> cost(cells);
+        std::vector<std::int8_t> step(cells);
+        std::vector<std::uint8_t> stale(cells);
+        for (int lane = 0; lane < lanes; ++lane) {
+            const size_t from = TableIndex(lane, 0);
+            const size_t to = static_cast<size_t>(lane) * newTableStride;
+            std::copy_n(&cost_[from], positions, &cost[to]);
+            std::copy_n(&step_[from], positions, &step[to]);
+            std::copy_n(&stale_[from], positions, &stale[to]);
+        }
+        cost_.swap(cost);
+        step_.swap(step);
+        stale_.swap(stale);
+        tableStride_ = newTableStride;
+    } else {
+        cost_.clear();
+        step_.clear();
+        stale_.clear();
+    }
     stride_ = stride;
     rowCapacity_ = rowCapacity;
 }
@@ -418,19 +453,28 @@ void SeamGrid::AddEnergy(const int* delta)
 
 void SeamGrid::AddEnergyAt(int x, int y, int value)
 {
-    const size_t cell = Index(y, x);
-    energy_[cell] += value;
-    if (pending_ != Pending::None && !stale_[cell]) {
-        stale_[cell] = 1;
-        ++staleCount_[pending_ == Pending::Horizontal ? x : y];
+    energy_[Index(y, x)] += value;
+    if (pending_ == Pending::None)
+        return;
+    const bool horizontal = pending_ == Pending::Horizontal;
+    const int lane = horizontal ? x : y;
+    const int position = horizontal ? y : x;
+    if (!stale_[TableIndex(lane, position)]) {
+        stale_[TableIndex(lane, position)] = 1;
+        ++staleCount_[lane];
     }
 }
 
 void SeamGrid::CopyPixels(unsigned char* out) const
 {
-    for (int y = 0; y < rows_; ++y)
-        std::memcpy(out + static_cast<size_t>(y) * cols_ * 3, &pixels_[Index(y, 0) * 3],
-                    static_cast<size_t>(cols_) * 3);
+    for (int y = 0; y < rows_; ++y) {
+        const std::uint32_t* row = &pixels_[Index(y, 0)];
+        for (int x = 0; x < cols_; ++x, out += 3) {
+            out[0] = static_cast<unsigned char>(row[x]);
+            out[1] = static_cast<unsigned char>(row[x] >> 8);
+            out[2] = static_cast<unsigned char>(row[x] >> 16);
+        }
+    }
 }
 
 void SeamGrid::CopyEnergy(int* out) const

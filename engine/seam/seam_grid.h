@@ -64,21 +64,30 @@ public:
 private:
     enum class Pending { None, Vertical, Horizontal };
 
+    // Energy and pixels: row-major, stride_ cells per row.
     size_t Index(int row, int col) const { return static_cast<size_t>(row) * stride_ + col; }
-
-    template <bool kHorizontal> size_t Cell(int lane, int position) const
+    // Tables: lane-major, tableStride_ cells per lane, so that a lane's positions are contiguous
+    // in either direction.
+    size_t TableIndex(int lane, int position) const
+    {
+        return static_cast<size_t>(lane) * tableStride_ + position;
+    }
+    template <bool kHorizontal> size_t EnergyIndex(int lane, int position) const
     {
         return kHorizontal ? Index(position, lane) : Index(lane, position);
     }
+
     template <bool kHorizontal> void SearchAll();
     template <bool kHorizontal> void SearchBand(int firstPosition);
+    template <bool kHorizontal> const int* LaneEnergy(int lane, int begin, int end);
     template <bool kHorizontal> void RelaxLane(int lane, int begin, int end);
     template <bool kHorizontal> void RelaxAndCompare(int lane, int begin, int end, int& changedLo,
                                                      int& changedHi);
-    template <bool kHorizontal> void RelaxStaleCells(int lane, int begin, int end, int& changedLo,
-                                                     int& changedHi);
-    template <bool kHorizontal> void MarkStale(int lane, int begin, int end);
-    template <bool kHorizontal> void ExtractSeam();
+    void RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi,
+                         bool horizontal);
+    void MarkStale(int lane, int begin, int end);
+    void ExtractSeam(int lanes, int positions);
+    void LayOutTables(bool horizontal);
 
     void RemoveVertical();
     void RemoveHorizontal();
@@ -86,29 +95,35 @@ private:
     void InsertHorizontal();
     void Reserve(int rowCapacity, int stride);
 
-    // Every array is row-major with `stride_` elements per row (stride_ >= cols_) and room for
-    // `rowCapacity_` rows (>= rows_); cells beyond the current size hold leftovers and are never
-    // read. Carving moves elements inside this frame; it reallocates only when an insertion
-    // outgrows it, and then with headroom.
+    // Energy and pixels: room for rowCapacity_ rows of stride_ cells (stride_ >= cols_,
+    // rowCapacity_ >= rows_); cells beyond the current size hold leftovers and are never read.
+    // Carving moves cells inside this frame and reallocates only when an insertion outgrows it,
+    // then with headroom.
     int rows_ = 0;
     int cols_ = 0;
     int stride_ = 0;
     int rowCapacity_ = 0;
-    std::vector<unsigned char> pixels_;  // RGB, 3 bytes per cell
+    std::vector<std::uint32_t> pixels_;  // 0x00BBGGRR
     std::vector<int> energy_;            // working energy, moved with the pixels
-    // The tables of the pending direction (at most one direction is ever valid, so one pair
-    // serves both). Cells outside the last band keep the values they had, moved along by the
-    // carves, exactly as the incremental update leaves them.
+
+    // The tables of the pending direction (at most one direction is ever valid, so one set
+    // serves both): its lanes are rows (vertical) or columns (horizontal), each tableStride_
+    // cells long (stride_ or rowCapacity_). Cells outside the last band keep the values they
+    // had, moved along by the carves, exactly as the incremental update leaves them.
+    int tableStride_ = 0;
     std::vector<int> cost_;
     std::vector<std::int8_t> step_;  // predecessor offset in the previous lane: -1, 0, +1
-    std::vector<int> seam_;          // pending seam, one position per lane
-    // Consistency of the tables, which lets the band update skip cells that would not change.
-    // A cell whose stale_ byte is 0 holds exactly what the recurrence gives from its current
-    // energy and predecessors; a stale cell may not (it lies outside the band of an earlier
-    // update, or its energy was edited). staleCount_[lane] counts the stale cells of a lane.
+    // Consistency, which lets the band update skip cells that would not change. A cell whose
+    // stale_ byte is 0 holds exactly what the recurrence gives from its current energy and
+    // predecessors; a stale cell may not (it lay outside the band of an earlier update, or its
+    // energy was edited). staleCount_[lane] counts the stale cells of a lane.
     std::vector<std::uint8_t> stale_;
     std::vector<int> staleCount_;
+    std::vector<int> seam_;  // pending seam, one position per lane
     Pending pending_ = Pending::None;
+
+    std::vector<int> laneEnergy_;  // a horizontal lane's energies gathered contiguously
+    std::vector<int> before_;      // costs of a range before it is recomputed
 };
 
 }  // namespace seam
