@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Times kerv-cli against ImageMagick's liquid rescale (liblqr) on the benchmark photos.
 #
-#   bench/run.sh [--runs N] [--photos DIR] [-- extra kerv-cli options]
+#   bench/run.sh [--runs N] [--photos DIR] [--cli PATH] [-- extra kerv-cli options]
 #
 # Both programs write binary PNM, so the figures measure carving rather than compression;
 # liblqr runs single-threaded (OMP_NUM_THREADS=1). Prints the median wall time of N runs
@@ -11,16 +11,17 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=5
 photos=${KERV_BENCH_PHOTOS:-$top/../shared/samples/bench}
 extra=()
+cli=$top/build/kerv-cli
 while (($#)); do
   case $1 in
     --runs) runs=$2; shift 2 ;;
     --photos) photos=$2; shift 2 ;;
+    --cli) cli=$2; shift 2 ;;
     --) shift; extra=("$@"); break ;;
-    *) echo "usage: bench/run.sh [--runs N] [--photos DIR] [-- kerv-cli options]" >&2; exit 2 ;;
+    *) echo "usage: bench/run.sh [--runs N] [--photos DIR] [--cli PATH] [-- kerv-cli options]" >&2; exit 2 ;;
   esac
 done
 
-cli=$top/build/kerv-cli
 if [[ ! -x $cli ]]; then
   bash "$top/scripts/build.sh" "$top/build" >/dev/null
 fi
