@@ -398,3 +398,23 @@ TEST_F(UpdateCheck, ACheckStartedWhileOneRunsDoesNothing)
     EXPECT_EQ(attempts, 1);
     EXPECT_TRUE(message.empty()) << message;
 }
+
+TEST_F(UpdateCheck, AVersionFileWithoutLengthIsReadToItsEnd)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, "0.67\n", false));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_OK, version));
+    EXPECT_EQ(caption, "No new version available");
+}
+
+TEST_F(UpdateCheck, AnOversizedVersionFileIsAFailedCheck)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, "0.68" + std::string(70000, ' '), false));
+    wxString version;
+    EXPECT_FALSE(Check(wxID_YES, version));
+    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
+    server.Route(VERSION_PATH, MakeResponse(200, "0.68" + std::string(70000, ' ')));
+    message.clear();
+    EXPECT_FALSE(Check(wxID_YES, version));
+    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
+}

@@ -330,3 +330,33 @@ TEST_F(UpdaterWindow, ClosingIsRefusedWhileTheDownloadRuns)
     EXPECT_FALSE(dialog->IsBeingDeleted());
     EXPECT_EQ(Status(), "Success.") << message;
 }
+
+TEST_F(UpdaterWindow, AnArchiveWithoutAnnouncedLengthIsDownloadedWhole)
+{
+    std::string archive = TarBuilder().File("Kerv", "unannounced").Gzip();
+    server.Route(ARCHIVE, MakeResponse(200, archive, false));
+    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignWithTestKey(archive), false));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_TRUE(message.empty()) << message;
+    EXPECT_EQ(Status(), "Success.");
+    EXPECT_EQ(Gauge(), 100);
+    EXPECT_EQ(ReadFile(work + "/Kerv"), "unannounced");
+}
+
+TEST_F(UpdaterWindow, ARetryAfterAFailureCanSucceed)
+{
+    server.Route(ARCHIVE, MakeResponse(503, "busy"));
+    RunAttempt(server.Url(ARCHIVE));
+    EXPECT_EQ(caption, "Error Connecting to the Internet");
+    ASSERT_TRUE(Download()->IsEnabled());
+
+    ServeSigned(TarBuilder().File("Kerv", "second try"));
+    message.clear();
+    wxCommandEvent click(wxEVT_BUTTON, 3);
+    click.SetEventObject(Download());
+    wxTEST_DIALOG(Download()->GetEventHandler()->ProcessEvent(click), MessageBox(message, caption));
+    EXPECT_TRUE(message.empty()) << message;
+    EXPECT_EQ(Status(), "Success.");
+    EXPECT_FALSE(Download()->IsEnabled());
+    EXPECT_EQ(ReadFile(work + "/Kerv"), "second try");
+}
