@@ -53,20 +53,43 @@ inline std::uint32_t BlendRgb(std::uint32_t own, std::uint32_t seam)
     return out;
 }
 
-template <typename T> void ShiftDown(T* lane, int from, int count)
+// Removing position s of a lane of n cells moves the shorter side: the cells before s one on
+// (the lane then starts one later) or the cells after s one back.
+inline bool RemovalMovesFront(int s, int n)
 {
-    std::memmove(lane + from, lane + from + 1, static_cast<size_t>(count) * sizeof(T));
+    return s < n - 1 - s;
 }
 
-template <typename T> void ShiftUp(T* lane, int from, int count)
+template <typename T> void CloseGap(T* lane, int s, int n, bool front)
 {
-    std::memmove(lane + from + 1, lane + from, static_cast<size_t>(count) * sizeof(T));
+    if (front)
+        std::memmove(lane + 1, lane, static_cast<size_t>(s) * sizeof(T));
+    else
+        std::memmove(lane + s, lane + s + 1, static_cast<size_t>(n - 1 - s) * sizeof(T));
+}
+
+// Opening a cell after position s likewise moves the cells up to s one back (the lane then
+// starts one earlier; it needs room before it) or the cells after s one on (it needs room
+// after it).
+inline bool InsertionMovesFront(int s, int n, int start, int capacity)
+{
+    const bool roomBefore = start > 0;
+    const bool roomAfter = start + n + 1 <= capacity;
+    return roomBefore && (!roomAfter || s + 1 < n - 1 - s);
+}
+
+template <typename T> void OpenGap(T* lane, int s, int n, bool front)
+{
+    if (front)
+        std::memmove(lane - 1, lane, static_cast<size_t>(s + 1) * sizeof(T));
+    else
+        std::memmove(lane + s + 2, lane + s + 1, static_cast<size_t>(n - 1 - s) * sizeof(T));
 }
 
 }  // namespace
 
 SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int height)
-    : rows_(height), cols_(width), stride_(width), rowCapacity_(height)
+    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowStart_(height, 0)
 {
     const size_t cells = static_cast<size_t>(width) * height;
     pixels_.resize(cells);
@@ -121,6 +144,7 @@ void SeamGrid::LayOutTables(bool horizontal)
         step_.resize(cells);
         stale_.resize(cells);
     }
+    laneStart_.assign(horizontal ? stride_ : rowCapacity_, 0);
 }
 
 template <bool kHorizontal> void SeamGrid::SearchAll()
@@ -128,14 +152,45 @@ template <bool kHorizontal> void SeamGrid::SearchAll()
     const int lanes = kHorizontal ? cols_ : rows_;
     const int positions = kHorizontal ? rows_ : cols_;
     LayOutTables(kHorizontal);
-    const int* firstLane = LaneEnergy<kHorizontal>(0, 0, positions);
-    std::copy_n(firstLane, positions, &cost_[TableIndex(0, 0)]);
-    for (int lane = 1; lane < lanes; ++lane)
-        RelaxLane<kHorizontal>(lane, 0, positions);
+    if (kHorizontal) {
+        SearchAllColumns();
+    } else {
+        std::copy_n(&energy_[Index(0, 0)], positions, &cost_[TableIndex(0, 0)]);
+        for (int lane = 1; lane < lanes; ++lane)
+            RelaxRange(&cost_[TableIndex(lane - 1, 0)], &energy_[Index(lane, 0)],
+                       &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], 0, positions,
+                       positions);
+    }
     for (int lane = 0; lane < lanes; ++lane)
         std::memset(&stale_[TableIndex(lane, 0)], 0, positions);
     staleCount_.assign(lanes, 0);
     ExtractSeam(lanes, positions);
+}
+
+// The whole horizontal table. Lanes are columns, whose energies lie a row apart; they are
+// gathered a strip of columns at a time, walking the energy row by row, so every energy cache
+// line is read once.
+void SeamGrid::SearchAllColumns()
+{
+    constexpr int kStrip = 16;
+    strip_.resize(static_cast<size_t>(kStrip) * rows_);
+    for (int x0 = 0; x0 < cols_; x0 += kStrip) {
+        const int width = std::min(kStrip, cols_ - x0);
+        for (int y = 0; y < rows_; ++y) {
+            const int* energy = &energy_[Index(y, x0)];
+            for (int k = 0; k < width; ++k)
+                strip_[static_cast<size_t>(k) * rows_ + y] = energy[k];
+        }
+        for (int k = 0; k < width; ++k) {
+            const int lane = x0 + k;
+            const int* energy = &strip_[static_cast<size_t>(k) * rows_];
+            if (lane == 0)
+                std::copy_n(energy, rows_, &cost_[TableIndex(0, 0)]);
+            else
+                RelaxRange(&cost_[TableIndex(lane - 1, 0)], energy, &cost_[TableIndex(lane, 0)],
+                           &step_[TableIndex(lane, 0)], 0, rows_, rows_);
+        }
+    }
 }
 
 // The energies of positions [begin, end) of a lane, contiguous at [begin, end) of the result.
@@ -269,15 +324,19 @@ void SeamGrid::RemoveVertical()
 {
     for (int row = 0; row < rows_; ++row) {
         const int s = seam_[row];
-        const int tail = cols_ - 1 - s;
-        const size_t at = TableIndex(row, 0);
-        if (stale_[at + s])
+        const bool front = RemovalMovesFront(s, cols_);
+        const size_t lane = TableIndex(row, 0);
+        if (stale_[lane + s])
             --staleCount_[row];
-        ShiftDown(&cost_[at], s, tail);
-        ShiftDown(&step_[at], s, tail);
-        ShiftDown(&stale_[at], s, tail);
-        ShiftDown(&energy_[Index(row, 0)], s, tail);
-        ShiftDown(&pixels_[Index(row, 0)], s, tail);
+        CloseGap(&cost_[lane], s, cols_, front);
+        CloseGap(&step_[lane], s, cols_, front);
+        CloseGap(&stale_[lane], s, cols_, front);
+        CloseGap(&energy_[Index(row, 0)], s, cols_, front);
+        CloseGap(&pixels_[Index(row, 0)], s, cols_, front);
+        if (front) {
+            ++laneStart_[row];
+            ++rowStart_[row];
+        }
     }
     --cols_;
 }
@@ -294,13 +353,15 @@ void SeamGrid::RemoveHorizontal()
             if (s + 1 < rows_)
                 pixels_[Index(s + 1, x)] = BlendRgb(pixels_[Index(s + 1, x)], seamPixel);
         }
-        const size_t at = TableIndex(x, 0);
-        if (stale_[at + s])
+        const size_t lane = TableIndex(x, 0);
+        if (stale_[lane + s])
             --staleCount_[x];
-        const int tail = rows_ - 1 - s;
-        ShiftDown(&cost_[at], s, tail);
-        ShiftDown(&step_[at], s, tail);
-        ShiftDown(&stale_[at], s, tail);
+        const bool front = RemovalMovesFront(s, rows_);
+        CloseGap(&cost_[lane], s, rows_, front);
+        CloseGap(&step_[lane], s, rows_, front);
+        CloseGap(&stale_[lane], s, rows_, front);
+        if (front)
+            ++laneStart_[x];
     }
     // Energy and pixels below the seam move up one row, walked row by row in memory order.
     const int* seam = seam_.data();
@@ -327,29 +388,36 @@ void SeamGrid::InsertVertical()
         const int s = seam_[row];
         // Without a right neighbour (last column) the new cell copies the seam cell.
         const int right = s < cols_ - 1 ? s + 1 : s;
-        const int tail = cols_ - 1 - s;
 
+        const bool tableFront = InsertionMovesFront(s, cols_, laneStart_[row], tableStride_);
         int* cost = &cost_[TableIndex(row, 0)];
         std::int8_t* step = &step_[TableIndex(row, 0)];
         std::uint8_t* stale = &stale_[TableIndex(row, 0)];
-        int* energy = &energy_[Index(row, 0)];
-        std::uint32_t* pixels = &pixels_[Index(row, 0)];
         const int newCost = Average(cost[s], cost[right]);
         const auto newStep = static_cast<std::int8_t>(Average(step[s], step[right]));
+        OpenGap(cost, s, cols_, tableFront);
+        OpenGap(step, s, cols_, tableFront);
+        OpenGap(stale, s, cols_, tableFront);
+        if (tableFront)
+            --laneStart_[row];
+        const size_t table = TableIndex(row, s + 1);
+        cost_[table] = newCost;
+        step_[table] = newStep;
+        stale_[table] = 0;  // the band update decides: recomputed in the band, else stale
+
+        const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[row], stride_);
+        int* energy = &energy_[Index(row, 0)];
+        std::uint32_t* pixels = &pixels_[Index(row, 0)];
         const int newEnergy = Average(energy[s], energy[right]);
         const std::uint32_t newPixel = AverageRgb(pixels[s], pixels[right]);
-        ShiftUp(cost, s + 1, tail);
-        ShiftUp(step, s + 1, tail);
-        ShiftUp(stale, s + 1, tail);
-        ShiftUp(energy, s + 1, tail);
-        ShiftUp(pixels, s + 1, tail);
-        cost[s + 1] = newCost;
-        step[s + 1] = newStep;
-        stale[s + 1] = 0;  // the band update decides: recomputed in the band, else stale
-        energy[s + 1] = newEnergy;
-        pixels[s + 1] = newPixel;
+        OpenGap(energy, s, cols_, rowFront);
+        OpenGap(pixels, s, cols_, rowFront);
+        if (rowFront)
+            --rowStart_[row];
+        energy_[Index(row, s + 1)] = newEnergy;
+        pixels_[Index(row, s + 1)] = newPixel;
         // The duplicated seam steers the next searches away from itself.
-        energy[s] = 255;
+        energy_[Index(row, s)] = 255;
     }
     ++cols_;
 }
@@ -370,18 +438,22 @@ void SeamGrid::InsertHorizontal()
         std::uint8_t* stale = &stale_[TableIndex(x, 0)];
         const int newCost = Average(cost[s], cost[below]);
         const auto newStep = static_cast<std::int8_t>(Average(step[s], step[below]));
-        const int tail = rows_ - 1 - s;
-        ShiftUp(cost, s + 1, tail);
-        ShiftUp(step, s + 1, tail);
-        ShiftUp(stale, s + 1, tail);
-        cost[s + 1] = newCost;
-        step[s + 1] = newStep;
-        stale[s + 1] = 0;  // the band update decides, as for a vertical insertion
+        const bool front = InsertionMovesFront(s, rows_, laneStart_[x], tableStride_);
+        OpenGap(cost, s, rows_, front);
+        OpenGap(step, s, rows_, front);
+        OpenGap(stale, s, rows_, front);
+        if (front)
+            --laneStart_[x];
+        const size_t table = TableIndex(x, s + 1);
+        cost_[table] = newCost;
+        step_[table] = newStep;
+        stale_[table] = 0;  // the band update decides, as for a vertical insertion
         newPixels[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
     }
     // Energy and pixels: new row y takes old row y - 1 below the new cell, walking up so that
     // every old row is read before it is overwritten. Both the seam cell and the new one get
-    // energy 255.
+    // energy 255. The new last row is laid out like the one above it.
+    rowStart_[rows_] = rowStart_[rows_ - 1];
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
     for (int y = rows_; y > top; --y) {
@@ -401,29 +473,32 @@ void SeamGrid::InsertHorizontal()
     ++rows_;
 }
 
+// New energy and pixel frames (and tables of the pending direction) with the given capacity;
+// each row (lane) starts in the middle of its headroom, so it can grow either way.
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
     const size_t cells = static_cast<size_t>(rowCapacity) * stride;
     std::vector<std::uint32_t> pixels(cells);
     std::vector<int> energy(cells);
+    std::vector<int> rowStart(rowCapacity, (stride - cols_) / 2);
     for (int y = 0; y < rows_; ++y) {
-        std::copy_n(&pixels_[Index(y, 0)], cols_, &pixels[static_cast<size_t>(y) * stride]);
-        std::copy_n(&energy_[Index(y, 0)], cols_, &energy[static_cast<size_t>(y) * stride]);
+        const size_t to = static_cast<size_t>(y) * stride + rowStart[y];
+        std::copy_n(&pixels_[Index(y, 0)], cols_, &pixels[to]);
+        std::copy_n(&energy_[Index(y, 0)], cols_, &energy[to]);
     }
-    pixels_.swap(pixels);
-    energy_.swap(energy);
 
     if (pending_ != Pending::None) {
         const bool horizontal = pending_ == Pending::Horizontal;
         const int lanes = horizontal ? cols_ : rows_;
         const int positions = horizontal ? rows_ : cols_;
-        const int newTableStride = horizontal ? rowCapacity : stride;
+        const int tableStride = horizontal ? rowCapacity : stride;
         std::vector<int> cost(cells);
         std::vector<std::int8_t> step(cells);
         std::vector<std::uint8_t> stale(cells);
+        std::vector<int> laneStart(horizontal ? stride : rowCapacity, (tableStride - positions) / 2);
         for (int lane = 0; lane < lanes; ++lane) {
             const size_t from = TableIndex(lane, 0);
-            const size_t to = static_cast<size_t>(lane) * newTableStride;
+            const size_t to = static_cast<size_t>(lane) * tableStride + laneStart[lane];
             std::copy_n(&cost_[from], positions, &cost[to]);
             std::copy_n(&step_[from], positions, &step[to]);
             std::copy_n(&stale_[from], positions, &stale[to]);
@@ -431,12 +506,16 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
         cost_.swap(cost);
         step_.swap(step);
         stale_.swap(stale);
-        tableStride_ = newTableStride;
+        laneStart_.swap(laneStart);
+        tableStride_ = tableStride;
     } else {
         cost_.clear();
         step_.clear();
         stale_.clear();
     }
+    pixels_.swap(pixels);
+    energy_.swap(energy);
+    rowStart_.swap(rowStart);
     stride_ = stride;
     rowCapacity_ = rowCapacity;
 }

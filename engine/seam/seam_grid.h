@@ -64,20 +64,21 @@ public:
 private:
     enum class Pending { None, Vertical, Horizontal };
 
-    // Energy and pixels: row-major, stride_ cells per row.
-    size_t Index(int row, int col) const { return static_cast<size_t>(row) * stride_ + col; }
+    // Energy and pixels: row-major, stride_ cells per row, a row's cells starting rowStart_[row]
+    // cells into it.
+    size_t Index(int row, int col) const
+    {
+        return static_cast<size_t>(row) * stride_ + rowStart_[row] + col;
+    }
     // Tables: lane-major, tableStride_ cells per lane, so that a lane's positions are contiguous
-    // in either direction.
+    // in either direction; a lane's cells start laneStart_[lane] cells into it.
     size_t TableIndex(int lane, int position) const
     {
-        return static_cast<size_t>(lane) * tableStride_ + position;
-    }
-    template <bool kHorizontal> size_t EnergyIndex(int lane, int position) const
-    {
-        return kHorizontal ? Index(position, lane) : Index(lane, position);
+        return static_cast<size_t>(lane) * tableStride_ + laneStart_[lane] + position;
     }
 
     template <bool kHorizontal> void SearchAll();
+    void SearchAllColumns();
     template <bool kHorizontal> void SearchBand(int firstPosition);
     template <bool kHorizontal> const int* LaneEnergy(int lane, int begin, int end);
     template <bool kHorizontal> void RelaxLane(int lane, int begin, int end);
@@ -95,14 +96,16 @@ private:
     void InsertHorizontal();
     void Reserve(int rowCapacity, int stride);
 
-    // Energy and pixels: room for rowCapacity_ rows of stride_ cells (stride_ >= cols_,
-    // rowCapacity_ >= rows_); cells beyond the current size hold leftovers and are never read.
-    // Carving moves cells inside this frame and reallocates only when an insertion outgrows it,
-    // then with headroom.
+    // Energy and pixels: room for rowCapacity_ rows of stride_ cells (rowCapacity_ >= rows_,
+    // rowStart_[row] + cols_ <= stride_ for every row in use); cells outside the current
+    // picture hold leftovers and are never read. Carving moves cells inside this frame, always the
+    // shorter side of a row or lane (which moves that row's start), and reallocates only when an
+    // insertion outgrows it, then with headroom.
     int rows_ = 0;
     int cols_ = 0;
     int stride_ = 0;
     int rowCapacity_ = 0;
+    std::vector<int> rowStart_;          // rowCapacity_ entries
     std::vector<std::uint32_t> pixels_;  // 0x00BBGGRR
     std::vector<int> energy_;            // working energy, moved with the pixels
 
@@ -111,6 +114,7 @@ private:
     // cells long (stride_ or rowCapacity_). Cells outside the last band keep the values they
     // had, moved along by the carves, exactly as the incremental update leaves them.
     int tableStride_ = 0;
+    std::vector<int> laneStart_;  // one per lane of the table capacity
     std::vector<int> cost_;
     std::vector<std::int8_t> step_;  // predecessor offset in the previous lane: -1, 0, +1
     // Consistency, which lets the band update skip cells that would not change. A cell whose
@@ -123,6 +127,7 @@ private:
     Pending pending_ = Pending::None;
 
     std::vector<int> laneEnergy_;  // a horizontal lane's energies gathered contiguously
+    std::vector<int> strip_;       // a strip of horizontal lanes' energies, lane after lane
     std::vector<int> before_;      // costs of a range before it is recomputed
 };
 
