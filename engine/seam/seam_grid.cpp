@@ -144,6 +144,8 @@ void SeamGrid::LayOutTables(bool horizontal)
         step_.resize(cells);
         stale_.resize(cells);
     }
+    if (horizontal && laneEnergy_.size() < cells)
+        laneEnergy_.resize(cells);
     laneStart_.assign(horizontal ? stride_ : rowCapacity_, 0);
 }
 
@@ -168,48 +170,41 @@ template <bool kHorizontal> void SeamGrid::SearchAll()
 }
 
 // The whole horizontal table. Lanes are columns, whose energies lie a row apart; they are
-// gathered a strip of columns at a time, walking the energy row by row, so every energy cache
-// line is read once.
+// copied into the lane-major energy a strip of columns at a time, walking the energy row by row,
+// so every energy cache line is read once.
 void SeamGrid::SearchAllColumns()
 {
     constexpr int kStrip = 16;
-    strip_.resize(static_cast<size_t>(kStrip) * rows_);
     for (int x0 = 0; x0 < cols_; x0 += kStrip) {
         const int width = std::min(kStrip, cols_ - x0);
+        int* lanes[kStrip];
+        for (int k = 0; k < width; ++k)
+            lanes[k] = &laneEnergy_[TableIndex(x0 + k, 0)];
         for (int y = 0; y < rows_; ++y) {
             const int* energy = &energy_[Index(y, x0)];
             for (int k = 0; k < width; ++k)
-                strip_[static_cast<size_t>(k) * rows_ + y] = energy[k];
+                lanes[k][y] = energy[k];
         }
-        for (int k = 0; k < width; ++k) {
-            const int lane = x0 + k;
-            const int* energy = &strip_[static_cast<size_t>(k) * rows_];
+        for (int lane = x0; lane < x0 + width; ++lane) {
             if (lane == 0)
-                std::copy_n(energy, rows_, &cost_[TableIndex(0, 0)]);
+                std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);
             else
-                RelaxRange(&cost_[TableIndex(lane - 1, 0)], energy, &cost_[TableIndex(lane, 0)],
-                           &step_[TableIndex(lane, 0)], 0, rows_, rows_);
+                RelaxLane<true>(lane, 0, rows_);
         }
     }
 }
 
-// The energies of positions [begin, end) of a lane, contiguous at [begin, end) of the result.
-template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane, int begin, int end)
+// The energies of a lane, contiguous over its positions.
+template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane)
 {
-    if (!kHorizontal)
-        return &energy_[Index(lane, 0)];
-    if (laneEnergy_.size() < static_cast<size_t>(rowCapacity_))
-        laneEnergy_.resize(rowCapacity_);
-    for (int j = begin; j < end; ++j)
-        laneEnergy_[j] = energy_[Index(j, lane)];
-    return laneEnergy_.data();
+    return kHorizontal ? &laneEnergy_[TableIndex(lane, 0)] : &energy_[Index(lane, 0)];
 }
 
 // Recomputes positions [begin, end) of one lane from the lane before it.
 template <bool kHorizontal> void SeamGrid::RelaxLane(int lane, int begin, int end)
 {
     const int positions = kHorizontal ? rows_ : cols_;
-    RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane, begin, end),
+    RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane),
                &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], begin, end, positions);
 }
 
@@ -335,7 +330,7 @@ void SeamGrid::RemoveVertical()
         CloseGap(&pixels_[Index(row, 0)], s, cols_, front);
         if (front) {
             ++laneStart_[row];
-            ++rowStart_[row];
+            ++rowStart_[rowBase_ + row];
         }
     }
     --cols_;
@@ -360,12 +355,26 @@ void SeamGrid::RemoveHorizontal()
         CloseGap(&cost_[lane], s, rows_, front);
         CloseGap(&step_[lane], s, rows_, front);
         CloseGap(&stale_[lane], s, rows_, front);
+        CloseGap(&laneEnergy_[lane], s, rows_, front);
         if (front)
             ++laneStart_[x];
     }
-    // Energy and pixels below the seam move up one row, walked row by row in memory order.
+    // Energy and pixels close up over the seam, moving the shorter side: the rows below it up,
+    // or the rows above it down (then the picture starts one stored row later).
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
+    const int bottom = *std::max_element(seam, seam + cols_);
+    if (bottom + 1 < rows_ - top)
+        MoveRowsDown(bottom);
+    else
+        MoveRowsUp(top);
+    --rows_;
+}
+
+// Cells below the seam move up one row, walked row by row in memory order.
+void SeamGrid::MoveRowsUp(int top)
+{
+    const int* seam = seam_.data();
     for (int y = top; y < rows_ - 1; ++y) {
         int* energy = &energy_[Index(y, 0)];
         const int* energyBelow = &energy_[Index(y + 1, 0)];
@@ -377,7 +386,25 @@ void SeamGrid::RemoveHorizontal()
             pixels[x] = moves ? pixelsBelow[x] : pixels[x];
         }
     }
-    --rows_;
+}
+
+// Cells above the seam move down one row, from the seam's lowest row up; the top stored row is
+// then no longer part of the picture.
+void SeamGrid::MoveRowsDown(int bottom)
+{
+    const int* seam = seam_.data();
+    for (int y = bottom; y > 0; --y) {
+        int* energy = &energy_[Index(y, 0)];
+        const int* energyAbove = &energy_[Index(y - 1, 0)];
+        std::uint32_t* pixels = &pixels_[Index(y, 0)];
+        const std::uint32_t* pixelsAbove = &pixels_[Index(y - 1, 0)];
+        for (int x = 0; x < cols_; ++x) {
+            const bool moves = seam[x] >= y;
+            energy[x] = moves ? energyAbove[x] : energy[x];
+            pixels[x] = moves ? pixelsAbove[x] : pixels[x];
+        }
+    }
+    ++rowBase_;
 }
 
 void SeamGrid::InsertVertical()
@@ -405,7 +432,7 @@ void SeamGrid::InsertVertical()
         step_[table] = newStep;
         stale_[table] = 0;  // the band update decides: recomputed in the band, else stale
 
-        const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[row], stride_);
+        const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[rowBase_ + row], stride_);
         int* energy = &energy_[Index(row, 0)];
         std::uint32_t* pixels = &pixels_[Index(row, 0)];
         const int newEnergy = Average(energy[s], energy[right]);
@@ -413,7 +440,7 @@ void SeamGrid::InsertVertical()
         OpenGap(energy, s, cols_, rowFront);
         OpenGap(pixels, s, cols_, rowFront);
         if (rowFront)
-            --rowStart_[row];
+            --rowStart_[rowBase_ + row];
         energy_[Index(row, s + 1)] = newEnergy;
         pixels_[Index(row, s + 1)] = newPixel;
         // The duplicated seam steers the next searches away from itself.
@@ -424,7 +451,7 @@ void SeamGrid::InsertVertical()
 
 void SeamGrid::InsertHorizontal()
 {
-    if (rows_ + 1 > rowCapacity_)
+    if (rowBase_ == 0 && rows_ + 1 > rowCapacity_)
         Reserve(GrownCapacity(rows_ + 1), stride_);
     // The tables: per lane (column) the cells below the seam move one position on.
     thread_local std::vector<std::uint32_t> newPixels;
@@ -442,20 +469,39 @@ void SeamGrid::InsertHorizontal()
         OpenGap(cost, s, rows_, front);
         OpenGap(step, s, rows_, front);
         OpenGap(stale, s, rows_, front);
+        OpenGap(&laneEnergy_[TableIndex(x, 0)], s, rows_, front);
         if (front)
             --laneStart_[x];
         const size_t table = TableIndex(x, s + 1);
         cost_[table] = newCost;
         step_[table] = newStep;
         stale_[table] = 0;  // the band update decides, as for a vertical insertion
+        laneEnergy_[table] = 255;
+        laneEnergy_[TableIndex(x, s)] = 255;
         newPixels[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
     }
-    // Energy and pixels: new row y takes old row y - 1 below the new cell, walking up so that
-    // every old row is read before it is overwritten. Both the seam cell and the new one get
-    // energy 255. The new last row is laid out like the one above it.
-    rowStart_[rows_] = rowStart_[rows_ - 1];
+    // Energy and pixels open a row after the seam, moving the shorter side: the rows below it
+    // down, or (when there is a stored row free above the picture) the rows above it up.
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
+    const int bottom = *std::max_element(seam, seam + cols_);
+    const bool roomBelow = rowBase_ + rows_ + 1 <= rowCapacity_;
+    if (rowBase_ > 0 && (!roomBelow || bottom + 1 < rows_ - top))
+        OpenRowsAbove(bottom, newPixels);
+    else
+        OpenRowsBelow(top, newPixels);
+    // Both the seam cell and the new one get energy 255.
+    for (int x = 0; x < cols_; ++x)
+        energy_[Index(seam[x], x)] = 255;
+    ++rows_;
+}
+
+// New row y takes old row y - 1 below the new cell, walking up so that every old row is read
+// before it is overwritten. The new last row is laid out like the one above it.
+void SeamGrid::OpenRowsBelow(int top, const std::vector<std::uint32_t>& newPixels)
+{
+    const int* seam = seam_.data();
+    rowStart_[rowBase_ + rows_] = rowStart_[rowBase_ + rows_ - 1];
     for (int y = rows_; y > top; --y) {
         int* energy = &energy_[Index(y, 0)];
         const int* energyAbove = &energy_[Index(y - 1, 0)];
@@ -468,21 +514,40 @@ void SeamGrid::InsertHorizontal()
             pixels[x] = moves ? pixelsAbove[x] : (isNew ? newPixels[x] : pixels[x]);
         }
     }
-    for (int x = 0; x < cols_; ++x)
-        energy_[Index(seam[x], x)] = 255;
-    ++rows_;
 }
 
-// New energy and pixel frames (and tables of the pending direction) with the given capacity;
-// each row (lane) starts in the middle of its headroom, so it can grow either way.
+// The picture starts one stored row earlier: new row y takes old row y (stored one lower) down
+// to the seam, then the new cell; walking down reads every old row before it is overwritten.
+void SeamGrid::OpenRowsAbove(int bottom, const std::vector<std::uint32_t>& newPixels)
+{
+    const int* seam = seam_.data();
+    --rowBase_;
+    rowStart_[rowBase_] = rowStart_[rowBase_ + 1];
+    for (int y = 0; y <= bottom + 1; ++y) {
+        // Below the lowest seam cell nothing moves; there the old row may not exist.
+        const int old = std::min(y + 1, rows_);
+        int* energy = &energy_[Index(y, 0)];
+        const int* energyOld = &energy_[Index(old, 0)];
+        std::uint32_t* pixels = &pixels_[Index(y, 0)];
+        const std::uint32_t* pixelsOld = &pixels_[Index(old, 0)];
+        for (int x = 0; x < cols_; ++x) {
+            const bool moves = y <= seam[x];
+            const bool isNew = y == seam[x] + 1;
+            energy[x] = moves ? energyOld[x] : (isNew ? 255 : energy[x]);
+            pixels[x] = moves ? pixelsOld[x] : (isNew ? newPixels[x] : pixels[x]);
+        }
+    }
+}
+
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
     const size_t cells = static_cast<size_t>(rowCapacity) * stride;
     std::vector<std::uint32_t> pixels(cells);
     std::vector<int> energy(cells);
     std::vector<int> rowStart(rowCapacity, (stride - cols_) / 2);
+    const int rowBase = (rowCapacity - rows_) / 2;
     for (int y = 0; y < rows_; ++y) {
-        const size_t to = static_cast<size_t>(y) * stride + rowStart[y];
+        const size_t to = static_cast<size_t>(rowBase + y) * stride + rowStart[rowBase + y];
         std::copy_n(&pixels_[Index(y, 0)], cols_, &pixels[to]);
         std::copy_n(&energy_[Index(y, 0)], cols_, &energy[to]);
     }
@@ -495,6 +560,7 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
         std::vector<int> cost(cells);
         std::vector<std::int8_t> step(cells);
         std::vector<std::uint8_t> stale(cells);
+        std::vector<int> laneEnergy(horizontal ? cells : 0);
         std::vector<int> laneStart(horizontal ? stride : rowCapacity, (tableStride - positions) / 2);
         for (int lane = 0; lane < lanes; ++lane) {
             const size_t from = TableIndex(lane, 0);
@@ -502,20 +568,25 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
             std::copy_n(&cost_[from], positions, &cost[to]);
             std::copy_n(&step_[from], positions, &step[to]);
             std::copy_n(&stale_[from], positions, &stale[to]);
+            if (horizontal)
+                std::copy_n(&laneEnergy_[from], positions, &laneEnergy[to]);
         }
         cost_.swap(cost);
         step_.swap(step);
         stale_.swap(stale);
+        laneEnergy_.swap(laneEnergy);
         laneStart_.swap(laneStart);
         tableStride_ = tableStride;
     } else {
         cost_.clear();
         step_.clear();
         stale_.clear();
+        laneEnergy_.clear();
     }
     pixels_.swap(pixels);
     energy_.swap(energy);
     rowStart_.swap(rowStart);
+    rowBase_ = rowBase;
     stride_ = stride;
     rowCapacity_ = rowCapacity;
 }
@@ -538,6 +609,8 @@ void SeamGrid::AddEnergyAt(int x, int y, int value)
     const bool horizontal = pending_ == Pending::Horizontal;
     const int lane = horizontal ? x : y;
     const int position = horizontal ? y : x;
+    if (horizontal)
+        laneEnergy_[TableIndex(lane, position)] += value;
     if (!stale_[TableIndex(lane, position)]) {
         stale_[TableIndex(lane, position)] = 1;
         ++staleCount_[lane];

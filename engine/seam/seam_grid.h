@@ -64,11 +64,12 @@ public:
 private:
     enum class Pending { None, Vertical, Horizontal };
 
-    // Energy and pixels: row-major, stride_ cells per row, a row's cells starting rowStart_[row]
-    // cells into it.
+    // Energy and pixels: row-major, stride_ cells per row; picture row r is stored in row
+    // rowBase_ + r, its cells starting rowStart_[rowBase_ + r] cells into it.
     size_t Index(int row, int col) const
     {
-        return static_cast<size_t>(row) * stride_ + rowStart_[row] + col;
+        const int physical = rowBase_ + row;
+        return static_cast<size_t>(physical) * stride_ + rowStart_[physical] + col;
     }
     // Tables: lane-major, tableStride_ cells per lane, so that a lane's positions are contiguous
     // in either direction; a lane's cells start laneStart_[lane] cells into it.
@@ -80,7 +81,7 @@ private:
     template <bool kHorizontal> void SearchAll();
     void SearchAllColumns();
     template <bool kHorizontal> void SearchBand(int firstPosition);
-    template <bool kHorizontal> const int* LaneEnergy(int lane, int begin, int end);
+    template <bool kHorizontal> const int* LaneEnergy(int lane);
     template <bool kHorizontal> void RelaxLane(int lane, int begin, int end);
     template <bool kHorizontal> void RelaxAndCompare(int lane, int begin, int end, int& changedLo,
                                                      int& changedHi);
@@ -92,12 +93,16 @@ private:
 
     void RemoveVertical();
     void RemoveHorizontal();
+    void MoveRowsUp(int top);
+    void MoveRowsDown(int bottom);
     void InsertVertical();
     void InsertHorizontal();
+    void OpenRowsBelow(int top, const std::vector<std::uint32_t>& newPixels);
+    void OpenRowsAbove(int bottom, const std::vector<std::uint32_t>& newPixels);
     void Reserve(int rowCapacity, int stride);
 
-    // Energy and pixels: room for rowCapacity_ rows of stride_ cells (rowCapacity_ >= rows_,
-    // rowStart_[row] + cols_ <= stride_ for every row in use); cells outside the current
+    // Energy and pixels: room for rowCapacity_ rows of stride_ cells (rowBase_ + rows_ <=
+    // rowCapacity_, rowStart_[row] + cols_ <= stride_ for every row in use); cells outside the current
     // picture hold leftovers and are never read. Carving moves cells inside this frame, always the
     // shorter side of a row or lane (which moves that row's start), and reallocates only when an
     // insertion outgrows it, then with headroom.
@@ -105,6 +110,7 @@ private:
     int cols_ = 0;
     int stride_ = 0;
     int rowCapacity_ = 0;
+    int rowBase_ = 0;
     std::vector<int> rowStart_;          // rowCapacity_ entries
     std::vector<std::uint32_t> pixels_;  // 0x00BBGGRR
     std::vector<int> energy_;            // working energy, moved with the pixels
@@ -126,8 +132,9 @@ private:
     std::vector<int> seam_;  // pending seam, one position per lane
     Pending pending_ = Pending::None;
 
-    std::vector<int> laneEnergy_;  // a horizontal lane's energies gathered contiguously
-    std::vector<int> strip_;       // a strip of horizontal lanes' energies, lane after lane
+    // For the horizontal direction, the energy again in the tables' lane-major layout (moved
+    // with them), so that its lanes are contiguous too; energy_ stays the reference copy.
+    std::vector<int> laneEnergy_;
     std::vector<int> before_;      // costs of a range before it is recomputed
 };
 
