@@ -43,6 +43,7 @@ const char* CliUsage()
            "  --mask FILE                 a protect/delete mask of the input's size: each pixel's red\n"
            "                              minus green is added to its energy before the first seam\n"
            "  --energy FILE               also write the energy picture (after the mask) to FILE\n"
+           "  --threads 1|2               use one core, or both (the default where there are two)\n"
            "  -q, --quiet                 no progress display\n"
            "  --help                      show this help and exit\n"
            "  --version                   show the version and exit\n"
@@ -108,6 +109,15 @@ std::optional<CliOptions> ParseCliOptions(int argc, const char* const* argv, std
         } else if (arg == "--energy") {
             if (!takeValue(options.energyFile))
                 return std::nullopt;
+        } else if (arg == "--threads") {
+            std::string text;
+            if (!takeValue(text))
+                return std::nullopt;
+            if (text != "1" && text != "2") {
+                error = "malformed value '" + text + "' for --threads (expected 1 or 2)";
+                return std::nullopt;
+            }
+            options.threads = text[0] - '0';
         } else if (arg == "--keep-aspect" && !hasInlineValue) {
             options.keepAspect = true;
         } else if ((arg == "-q" || arg == "--quiet") && !hasInlineValue) {

@@ -22,6 +22,7 @@ struct CliOptions {
     bool keepAspect = false;
     std::string maskFile;    // empty: no mask
     std::string energyFile;  // empty: no energy picture
+    int threads = 0;         // 0: as many as help
     bool quiet = false;
     bool showHelp = false;
     bool showVersion = false;

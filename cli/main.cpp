@@ -7,6 +7,7 @@
 #include <wx/init.h>
 
 #include "cli_options.h"
+#include "dp.h"
 #include "fast_image.h"
 #include "picture_handlers.h"
 #include "resize_job.h"
@@ -42,6 +43,7 @@ int main(int argc, char** argv)
     if (!toolkit.IsOk())
         return ReportError("cannot initialise the image library", kExitFailure);
     AddPictureHandlers();
+    DP::SetThreads(options->threads);
     const JobOutcome outcome = RunResizeJob(*options, !options->quiet && ::isatty(STDERR_FILENO));
     wxFastImage::CleanUpHandlers();
     if (outcome.status != kExitSuccess)

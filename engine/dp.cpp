@@ -10,6 +10,8 @@
 #include "dp_assert.h"
 #include "sobel.h"
 
+int DP::sm_threads = 0;
+
 DP::DP(const wxString& fileName, const wxFastImage* energy)
 {
     if (!colourImage.LoadFile(fileName, wxBITMAP_TYPE_ANY, -1) || !colourImage.IsOk())
@@ -39,7 +41,9 @@ void DP::Init(const wxFastImage* energy)
     const unsigned char* grey = energyImage.GetData();
     for (size_t i = 0; i < pixels; ++i)
         energyMap[i] = grey[i * 3];
-    grid = std::make_unique<seam::SeamGrid>(colourImage.GetData(), energyMap.data(), width, height);
+    const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
+    grid = std::make_unique<seam::SeamGrid>(colourImage.GetData(), energyMap.data(), width, height,
+                                            threads);
     cols = width;
     rows = height;
     colourImageCurrent = true;

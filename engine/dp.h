@@ -60,6 +60,10 @@ public:
     // The energy picture this engine started from (shared, never changed).
     const wxFastImage& GetEnergyImage() const { return energyImage; }
 
+    // Threads the engines created from now on may use (1: the calling thread only; 0: as many
+    // as help, which is both cores of a two-core machine).
+    static void SetThreads(int threads) { sm_threads = threads; }
+
     int rows = -1;  // current height; -1 when the picture was not read
     int cols = -1;  // current width; -1 when the picture was not read
 
@@ -70,6 +74,7 @@ private:
     wxFastImage energyImage;
     wxFastImage colourImage;
     std::unique_ptr<seam::SeamGrid> grid;
+    static int sm_threads;
     bool colourImageCurrent = false;   // colourImage holds the grid's pixels
     size_t colourCapacity = 0;         // bytes allocated for colourImage's buffer
 };

@@ -19,6 +19,9 @@ void DpAssertFailed(const char* condition, int line)
 
 namespace {
 
+// Columns copied into the lane-major energy together: one cache line of ints per row.
+constexpr int kStrip = 16;
+
 // Capacity for n elements with headroom, so that a run of insertions reallocates rarely.
 int GrownCapacity(int n)
 {
@@ -88,8 +91,9 @@ template <typename T> void OpenGap(T* lane, int s, int n, bool front)
 
 }  // namespace
 
-SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int height)
-    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowStart_(height, 0)
+SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int height, int threads)
+    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowStart_(height, 0),
+      workers_(threads)
 {
     const size_t cells = static_cast<size_t>(width) * height;
     pixels_.resize(cells);
@@ -169,29 +173,29 @@ template <bool kHorizontal> void SeamGrid::SearchAll()
     ExtractSeam(lanes, positions);
 }
 
-// The whole horizontal table. Lanes are columns, whose energies lie a row apart; they are
+// The whole horizontal table. Lanes are columns, whose energies lie a row apart; they are first
 // copied into the lane-major energy a strip of columns at a time, walking the energy row by row,
 // so every energy cache line is read once.
 void SeamGrid::SearchAllColumns()
 {
-    constexpr int kStrip = 16;
-    for (int x0 = 0; x0 < cols_; x0 += kStrip) {
-        const int width = std::min(kStrip, cols_ - x0);
-        int* lanes[kStrip];
-        for (int k = 0; k < width; ++k)
-            lanes[k] = &laneEnergy_[TableIndex(x0 + k, 0)];
-        for (int y = 0; y < rows_; ++y) {
-            const int* energy = &energy_[Index(y, x0)];
+    const int strips = (cols_ + kStrip - 1) / kStrip;
+    workers_.ForEach(strips, 2, [this](int first, int last) {
+        for (int strip = first; strip < last; ++strip) {
+            const int x0 = strip * kStrip;
+            const int width = std::min(kStrip, cols_ - x0);
+            int* lanes[kStrip];
             for (int k = 0; k < width; ++k)
-                lanes[k][y] = energy[k];
+                lanes[k] = &laneEnergy_[TableIndex(x0 + k, 0)];
+            for (int y = 0; y < rows_; ++y) {
+                const int* energy = &energy_[Index(y, x0)];
+                for (int k = 0; k < width; ++k)
+                    lanes[k][y] = energy[k];
+            }
         }
-        for (int lane = x0; lane < x0 + width; ++lane) {
-            if (lane == 0)
-                std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);
-            else
-                RelaxLane<true>(lane, 0, rows_);
-        }
-    }
+    });
+    std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);
+    for (int lane = 1; lane < cols_; ++lane)
+        RelaxLane<true>(lane, 0, rows_);
 }
 
 // The energies of a lane, contiguous over its positions.
@@ -258,21 +262,26 @@ template <bool kHorizontal>
 void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi)
 {
     int* cost = &cost_[TableIndex(lane, 0)];
-    std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
-    before_.assign(cost + begin, cost + end);
-    for (int j = begin; j < end; ++j) {
-        if (stale[j]) {
+    if (staleCount_[lane] > 0) {
+        std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
+        for (int j = begin; j < end; ++j) {
+            staleCount_[lane] -= stale[j];
             stale[j] = 0;
-            --staleCount_[lane];
         }
     }
+    before_.assign(cost + begin, cost + end);
     RelaxLane<kHorizontal>(lane, begin, end);
-    for (int j = begin; j < end; ++j) {
-        if (cost[j] != before_[j - begin]) {
-            changedLo = std::min(changedLo, j);
-            changedHi = std::max(changedHi, j);
-        }
-    }
+    const int* before = before_.data() - begin;
+    int first = begin;
+    while (first < end && cost[first] == before[first])
+        ++first;
+    if (first == end)
+        return;
+    int last = end - 1;
+    while (cost[last] == before[last])
+        --last;
+    changedLo = std::min(changedLo, first);
+    changedHi = std::max(changedHi, last);
 }
 
 // Recomputes the stale cells of [begin, end) in a lane.
@@ -317,228 +326,205 @@ void SeamGrid::ExtractSeam(int lanes, int positions)
 
 void SeamGrid::RemoveVertical()
 {
-    for (int row = 0; row < rows_; ++row) {
-        const int s = seam_[row];
-        const bool front = RemovalMovesFront(s, cols_);
-        const size_t lane = TableIndex(row, 0);
-        if (stale_[lane + s])
-            --staleCount_[row];
-        CloseGap(&cost_[lane], s, cols_, front);
-        CloseGap(&step_[lane], s, cols_, front);
-        CloseGap(&stale_[lane], s, cols_, front);
-        CloseGap(&energy_[Index(row, 0)], s, cols_, front);
-        CloseGap(&pixels_[Index(row, 0)], s, cols_, front);
-        if (front) {
-            ++laneStart_[row];
-            ++rowStart_[rowBase_ + row];
+    workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
+        for (int row = first; row < last; ++row) {
+            const int s = seam_[row];
+            const bool front = RemovalMovesFront(s, cols_);
+            const size_t lane = TableIndex(row, 0);
+            if (stale_[lane + s])
+                --staleCount_[row];
+            CloseGap(&cost_[lane], s, cols_, front);
+            CloseGap(&step_[lane], s, cols_, front);
+            CloseGap(&stale_[lane], s, cols_, front);
+            CloseGap(&energy_[Index(row, 0)], s, cols_, front);
+            CloseGap(&pixels_[Index(row, 0)], s, cols_, front);
+            if (front) {
+                ++laneStart_[row];
+                ++rowStart_[rowBase_ + row];
+            }
         }
-    }
+    });
     --cols_;
 }
 
 void SeamGrid::RemoveHorizontal()
 {
-    for (int x = 0; x < cols_; ++x) {
-        const int s = seam_[x];
-        // The colours above and below the seam take a third of the seam pixel; a seam in the
-        // top row blends nothing.
-        if (s > 0) {
-            const std::uint32_t seamPixel = pixels_[Index(s, x)];
-            pixels_[Index(s - 1, x)] = BlendRgb(pixels_[Index(s - 1, x)], seamPixel);
-            if (s + 1 < rows_)
-                pixels_[Index(s + 1, x)] = BlendRgb(pixels_[Index(s + 1, x)], seamPixel);
+    workers_.ForEach(cols_, kMinimumSplit, [this](int first, int last) {
+        for (int x = first; x < last; ++x) {
+            const int s = seam_[x];
+            // The colours above and below the seam take a third of the seam pixel; a seam in
+            // the top row blends nothing.
+            if (s > 0) {
+                const std::uint32_t seamPixel = pixels_[Index(s, x)];
+                pixels_[Index(s - 1, x)] = BlendRgb(pixels_[Index(s - 1, x)], seamPixel);
+                if (s + 1 < rows_)
+                    pixels_[Index(s + 1, x)] = BlendRgb(pixels_[Index(s + 1, x)], seamPixel);
+            }
+            const size_t lane = TableIndex(x, 0);
+            if (stale_[lane + s])
+                --staleCount_[x];
+            const bool front = RemovalMovesFront(s, rows_);
+            CloseGap(&cost_[lane], s, rows_, front);
+            CloseGap(&step_[lane], s, rows_, front);
+            CloseGap(&stale_[lane], s, rows_, front);
+            CloseGap(&laneEnergy_[lane], s, rows_, front);
+            if (front)
+                ++laneStart_[x];
         }
-        const size_t lane = TableIndex(x, 0);
-        if (stale_[lane + s])
-            --staleCount_[x];
-        const bool front = RemovalMovesFront(s, rows_);
-        CloseGap(&cost_[lane], s, rows_, front);
-        CloseGap(&step_[lane], s, rows_, front);
-        CloseGap(&stale_[lane], s, rows_, front);
-        CloseGap(&laneEnergy_[lane], s, rows_, front);
-        if (front)
-            ++laneStart_[x];
-    }
-    // Energy and pixels close up over the seam, moving the shorter side: the rows below it up,
-    // or the rows above it down (then the picture starts one stored row later).
+    });
+    // Energy and pixels close up over the seam, moving the shorter side: the rows above it
+    // down (then the picture starts one stored row later), or the rows below it up.
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
     const int bottom = *std::max_element(seam, seam + cols_);
-    if (bottom + 1 < rows_ - top)
-        MoveRowsDown(bottom);
-    else
-        MoveRowsUp(top);
+    if (bottom + 1 < rows_ - top) {
+        ShiftColumns(bottom, bottom, -1, [](int y, int s) { return s >= y ? kTake : kKeep; }, nullptr);
+        ++rowBase_;
+    } else {
+        ShiftColumns(top, rows_ - 1 - top, +1, [](int y, int s) { return s <= y ? kTake : kKeep; },
+                     nullptr);
+    }
     --rows_;
 }
 
-// Cells below the seam move up one row, walked row by row in memory order.
-void SeamGrid::MoveRowsUp(int top)
+// Moves energy and pixels within their columns: rows first, first + direction, ... (count rows)
+// each take, cell by cell, what rule(row, seam row of the column) says: the cell of the next
+// row in `direction` (kTake), a new cell (kNew: energy 255, pixel newPixels[column]), or
+// nothing (kKeep). Walking away from the rows being overwritten reads every row before it
+// changes; a source row past the picture's last stored row is never taken from.
+template <typename Rule>
+void SeamGrid::ShiftColumns(int first, int count, int direction, const Rule& rule,
+                            const std::uint32_t* newPixels)
 {
     const int* seam = seam_.data();
-    for (int y = top; y < rows_ - 1; ++y) {
-        int* energy = &energy_[Index(y, 0)];
-        const int* energyBelow = &energy_[Index(y + 1, 0)];
-        std::uint32_t* pixels = &pixels_[Index(y, 0)];
-        const std::uint32_t* pixelsBelow = &pixels_[Index(y + 1, 0)];
-        for (int x = 0; x < cols_; ++x) {
-            const bool moves = seam[x] <= y;
-            energy[x] = moves ? energyBelow[x] : energy[x];
-            pixels[x] = moves ? pixelsBelow[x] : pixels[x];
+    workers_.ForEach(cols_, kMinimumSplit, [&](int xBegin, int xEnd) {
+        for (int i = 0, y = first; i < count; ++i, y += direction) {
+            const int from = std::min(y + direction, rows_);
+            int* energy = &energy_[Index(y, 0)];
+            const int* energyFrom = &energy_[Index(from, 0)];
+            std::uint32_t* pixels = &pixels_[Index(y, 0)];
+            const std::uint32_t* pixelsFrom = &pixels_[Index(from, 0)];
+            for (int x = xBegin; x < xEnd; ++x) {
+                const int what = rule(y, seam[x]);
+                energy[x] = what == kTake ? energyFrom[x] : (what == kNew ? 255 : energy[x]);
+                pixels[x] = what == kTake ? pixelsFrom[x] : (what == kNew ? newPixels[x] : pixels[x]);
+            }
         }
-    }
-}
-
-// Cells above the seam move down one row, from the seam's lowest row up; the top stored row is
-// then no longer part of the picture.
-void SeamGrid::MoveRowsDown(int bottom)
-{
-    const int* seam = seam_.data();
-    for (int y = bottom; y > 0; --y) {
-        int* energy = &energy_[Index(y, 0)];
-        const int* energyAbove = &energy_[Index(y - 1, 0)];
-        std::uint32_t* pixels = &pixels_[Index(y, 0)];
-        const std::uint32_t* pixelsAbove = &pixels_[Index(y - 1, 0)];
-        for (int x = 0; x < cols_; ++x) {
-            const bool moves = seam[x] >= y;
-            energy[x] = moves ? energyAbove[x] : energy[x];
-            pixels[x] = moves ? pixelsAbove[x] : pixels[x];
-        }
-    }
-    ++rowBase_;
+    });
 }
 
 void SeamGrid::InsertVertical()
 {
     if (cols_ + 1 > stride_)
         Reserve(rowCapacity_, GrownCapacity(cols_ + 1));
-    for (int row = 0; row < rows_; ++row) {
-        const int s = seam_[row];
-        // Without a right neighbour (last column) the new cell copies the seam cell.
-        const int right = s < cols_ - 1 ? s + 1 : s;
-
-        const bool tableFront = InsertionMovesFront(s, cols_, laneStart_[row], tableStride_);
-        int* cost = &cost_[TableIndex(row, 0)];
-        std::int8_t* step = &step_[TableIndex(row, 0)];
-        std::uint8_t* stale = &stale_[TableIndex(row, 0)];
-        const int newCost = Average(cost[s], cost[right]);
-        const auto newStep = static_cast<std::int8_t>(Average(step[s], step[right]));
-        OpenGap(cost, s, cols_, tableFront);
-        OpenGap(step, s, cols_, tableFront);
-        OpenGap(stale, s, cols_, tableFront);
-        if (tableFront)
-            --laneStart_[row];
-        const size_t table = TableIndex(row, s + 1);
-        cost_[table] = newCost;
-        step_[table] = newStep;
-        stale_[table] = 0;  // the band update decides: recomputed in the band, else stale
-
-        const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[rowBase_ + row], stride_);
-        int* energy = &energy_[Index(row, 0)];
-        std::uint32_t* pixels = &pixels_[Index(row, 0)];
-        const int newEnergy = Average(energy[s], energy[right]);
-        const std::uint32_t newPixel = AverageRgb(pixels[s], pixels[right]);
-        OpenGap(energy, s, cols_, rowFront);
-        OpenGap(pixels, s, cols_, rowFront);
-        if (rowFront)
-            --rowStart_[rowBase_ + row];
-        energy_[Index(row, s + 1)] = newEnergy;
-        pixels_[Index(row, s + 1)] = newPixel;
-        // The duplicated seam steers the next searches away from itself.
-        energy_[Index(row, s)] = 255;
-    }
+    workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
+        for (int row = first; row < last; ++row)
+            InsertInRow(row);
+    });
     ++cols_;
+}
+
+void SeamGrid::InsertInRow(int row)
+{
+    const int s = seam_[row];
+    // Without a right neighbour (last column) the new cell copies the seam cell.
+    const int right = s < cols_ - 1 ? s + 1 : s;
+
+    const bool tableFront = InsertionMovesFront(s, cols_, laneStart_[row], tableStride_);
+    int* cost = &cost_[TableIndex(row, 0)];
+    std::int8_t* step = &step_[TableIndex(row, 0)];
+    std::uint8_t* stale = &stale_[TableIndex(row, 0)];
+    const int newCost = Average(cost[s], cost[right]);
+    const auto newStep = static_cast<std::int8_t>(Average(step[s], step[right]));
+    OpenGap(cost, s, cols_, tableFront);
+    OpenGap(step, s, cols_, tableFront);
+    OpenGap(stale, s, cols_, tableFront);
+    if (tableFront)
+        --laneStart_[row];
+    const size_t table = TableIndex(row, s + 1);
+    cost_[table] = newCost;
+    step_[table] = newStep;
+    stale_[table] = 0;  // the band update decides: recomputed in the band, else stale
+
+    const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[rowBase_ + row], stride_);
+    int* energy = &energy_[Index(row, 0)];
+    std::uint32_t* pixels = &pixels_[Index(row, 0)];
+    const int newEnergy = Average(energy[s], energy[right]);
+    const std::uint32_t newPixel = AverageRgb(pixels[s], pixels[right]);
+    OpenGap(energy, s, cols_, rowFront);
+    OpenGap(pixels, s, cols_, rowFront);
+    if (rowFront)
+        --rowStart_[rowBase_ + row];
+    energy_[Index(row, s + 1)] = newEnergy;
+    pixels_[Index(row, s + 1)] = newPixel;
+    // The duplicated seam steers the next searches away from itself.
+    energy_[Index(row, s)] = 255;
 }
 
 void SeamGrid::InsertHorizontal()
 {
     if (rowBase_ == 0 && rows_ + 1 > rowCapacity_)
         Reserve(GrownCapacity(rows_ + 1), stride_);
-    // The tables: per lane (column) the cells below the seam move one position on.
-    thread_local std::vector<std::uint32_t> newPixels;
-    newPixels.resize(cols_);
-    for (int x = 0; x < cols_; ++x) {
-        const int s = seam_[x];
-        // Without a lower neighbour (last row) the new cell copies the seam cell.
-        const int below = s < rows_ - 1 ? s + 1 : s;
-        int* cost = &cost_[TableIndex(x, 0)];
-        std::int8_t* step = &step_[TableIndex(x, 0)];
-        std::uint8_t* stale = &stale_[TableIndex(x, 0)];
-        const int newCost = Average(cost[s], cost[below]);
-        const auto newStep = static_cast<std::int8_t>(Average(step[s], step[below]));
-        const bool front = InsertionMovesFront(s, rows_, laneStart_[x], tableStride_);
-        OpenGap(cost, s, rows_, front);
-        OpenGap(step, s, rows_, front);
-        OpenGap(stale, s, rows_, front);
-        OpenGap(&laneEnergy_[TableIndex(x, 0)], s, rows_, front);
-        if (front)
-            --laneStart_[x];
-        const size_t table = TableIndex(x, s + 1);
-        cost_[table] = newCost;
-        step_[table] = newStep;
-        stale_[table] = 0;  // the band update decides, as for a vertical insertion
-        laneEnergy_[table] = 255;
-        laneEnergy_[TableIndex(x, s)] = 255;
-        newPixels[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
-    }
-    // Energy and pixels open a row after the seam, moving the shorter side: the rows below it
-    // down, or (when there is a stored row free above the picture) the rows above it up.
+    // The tables: per lane (column) the cells after the seam move one position on.
+    newPixels_.resize(cols_);
+    workers_.ForEach(cols_, kMinimumSplit, [this](int first, int last) {
+        for (int x = first; x < last; ++x)
+            InsertInColumnTables(x);
+    });
+    // Energy and pixels open a row after the seam, moving the shorter side: the rows above it
+    // up (when there is a stored row free above the picture), or the rows below it down. Both
+    // the seam cell and the new one get energy 255.
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
     const int bottom = *std::max_element(seam, seam + cols_);
     const bool roomBelow = rowBase_ + rows_ + 1 <= rowCapacity_;
-    if (rowBase_ > 0 && (!roomBelow || bottom + 1 < rows_ - top))
-        OpenRowsAbove(bottom, newPixels);
-    else
-        OpenRowsBelow(top, newPixels);
-    // Both the seam cell and the new one get energy 255.
+    if (rowBase_ > 0 && (!roomBelow || bottom + 1 < rows_ - top)) {
+        --rowBase_;  // new row y takes old row y, stored one lower, down to the seam
+        rowStart_[rowBase_] = rowStart_[rowBase_ + 1];
+        ShiftColumns(0, bottom + 2, +1,
+                     [](int y, int s) { return y <= s ? kTake : (y == s + 1 ? kNew : kKeep); },
+                     newPixels_.data());
+    } else {
+        // New row y takes old row y - 1 below the seam; the new last row is laid out like the
+        // one above it.
+        rowStart_[rowBase_ + rows_] = rowStart_[rowBase_ + rows_ - 1];
+        ShiftColumns(rows_, rows_ - top, -1,
+                     [](int y, int s) { return y > s + 1 ? kTake : (y == s + 1 ? kNew : kKeep); },
+                     newPixels_.data());
+    }
     for (int x = 0; x < cols_; ++x)
         energy_[Index(seam[x], x)] = 255;
     ++rows_;
 }
 
-// New row y takes old row y - 1 below the new cell, walking up so that every old row is read
-// before it is overwritten. The new last row is laid out like the one above it.
-void SeamGrid::OpenRowsBelow(int top, const std::vector<std::uint32_t>& newPixels)
+void SeamGrid::InsertInColumnTables(int x)
 {
-    const int* seam = seam_.data();
-    rowStart_[rowBase_ + rows_] = rowStart_[rowBase_ + rows_ - 1];
-    for (int y = rows_; y > top; --y) {
-        int* energy = &energy_[Index(y, 0)];
-        const int* energyAbove = &energy_[Index(y - 1, 0)];
-        std::uint32_t* pixels = &pixels_[Index(y, 0)];
-        const std::uint32_t* pixelsAbove = &pixels_[Index(y - 1, 0)];
-        for (int x = 0; x < cols_; ++x) {
-            const bool moves = y > seam[x] + 1;
-            const bool isNew = y == seam[x] + 1;
-            energy[x] = moves ? energyAbove[x] : (isNew ? 255 : energy[x]);
-            pixels[x] = moves ? pixelsAbove[x] : (isNew ? newPixels[x] : pixels[x]);
-        }
-    }
+    const int s = seam_[x];
+    // Without a lower neighbour (last row) the new cell copies the seam cell.
+    const int below = s < rows_ - 1 ? s + 1 : s;
+    int* cost = &cost_[TableIndex(x, 0)];
+    std::int8_t* step = &step_[TableIndex(x, 0)];
+    std::uint8_t* stale = &stale_[TableIndex(x, 0)];
+    const int newCost = Average(cost[s], cost[below]);
+    const auto newStep = static_cast<std::int8_t>(Average(step[s], step[below]));
+    const bool front = InsertionMovesFront(s, rows_, laneStart_[x], tableStride_);
+    OpenGap(cost, s, rows_, front);
+    OpenGap(step, s, rows_, front);
+    OpenGap(stale, s, rows_, front);
+    OpenGap(&laneEnergy_[TableIndex(x, 0)], s, rows_, front);
+    if (front)
+        --laneStart_[x];
+    const size_t table = TableIndex(x, s + 1);
+    cost_[table] = newCost;
+    step_[table] = newStep;
+    stale_[table] = 0;  // the band update decides, as for a vertical insertion
+    laneEnergy_[table] = 255;
+    laneEnergy_[TableIndex(x, s)] = 255;
+    newPixels_[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
 }
 
-// The picture starts one stored row earlier: new row y takes old row y (stored one lower) down
-// to the seam, then the new cell; walking down reads every old row before it is overwritten.
-void SeamGrid::OpenRowsAbove(int bottom, const std::vector<std::uint32_t>& newPixels)
-{
-    const int* seam = seam_.data();
-    --rowBase_;
-    rowStart_[rowBase_] = rowStart_[rowBase_ + 1];
-    for (int y = 0; y <= bottom + 1; ++y) {
-        // Below the lowest seam cell nothing moves; there the old row may not exist.
-        const int old = std::min(y + 1, rows_);
-        int* energy = &energy_[Index(y, 0)];
-        const int* energyOld = &energy_[Index(old, 0)];
-        std::uint32_t* pixels = &pixels_[Index(y, 0)];
-        const std::uint32_t* pixelsOld = &pixels_[Index(old, 0)];
-        for (int x = 0; x < cols_; ++x) {
-            const bool moves = y <= seam[x];
-            const bool isNew = y == seam[x] + 1;
-            energy[x] = moves ? energyOld[x] : (isNew ? 255 : energy[x]);
-            pixels[x] = moves ? pixelsOld[x] : (isNew ? newPixels[x] : pixels[x]);
-        }
-    }
-}
-
+// New energy and pixel frames (and tables of the pending direction) with the given capacity;
+// each row (lane) starts in the middle of its headroom, so it can grow either way.
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
     const size_t cells = static_cast<size_t>(rowCapacity) * stride;

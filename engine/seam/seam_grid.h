@@ -24,6 +24,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "workers.h"
+
 namespace seam {
 
 enum class Direction { Vertical, Horizontal };
@@ -31,7 +33,9 @@ enum class Direction { Vertical, Horizontal };
 class SeamGrid {
 public:
     // rgb: width*height*3 bytes, energy: width*height ints, both row-major without padding.
-    SeamGrid(const unsigned char* rgb, const int* energy, int width, int height);
+    // threads: 1 runs everything on the caller; more lets a second core share the data movement.
+    SeamGrid(const unsigned char* rgb, const int* energy, int width, int height,
+             int threads = Workers::DefaultThreads());
 
     int Width() const { return cols_; }
     int Height() const { return rows_; }
@@ -93,12 +97,14 @@ private:
 
     void RemoveVertical();
     void RemoveHorizontal();
-    void MoveRowsUp(int top);
-    void MoveRowsDown(int bottom);
     void InsertVertical();
+    void InsertInRow(int row);
     void InsertHorizontal();
-    void OpenRowsBelow(int top, const std::vector<std::uint32_t>& newPixels);
-    void OpenRowsAbove(int bottom, const std::vector<std::uint32_t>& newPixels);
+    void InsertInColumnTables(int column);
+    enum { kKeep, kTake, kNew };
+    template <typename Rule>
+    void ShiftColumns(int first, int count, int direction, const Rule& rule,
+                      const std::uint32_t* newPixels);
     void Reserve(int rowCapacity, int stride);
 
     // Energy and pixels: room for rowCapacity_ rows of stride_ cells (rowBase_ + rows_ <=
@@ -136,6 +142,10 @@ private:
     // with them), so that its lanes are contiguous too; energy_ stays the reference copy.
     std::vector<int> laneEnergy_;
     std::vector<int> before_;      // costs of a range before it is recomputed
+    std::vector<std::uint32_t> newPixels_;  // the cells a horizontal insertion adds
+
+    static constexpr int kMinimumSplit = 64;  // rows or columns worth a second thread
+    Workers workers_;
 };
 
 }  // namespace seam

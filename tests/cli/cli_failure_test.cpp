@@ -52,6 +52,7 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
         {"over the size limit", {coffee, "{dir}/out.png", "--width", "40000"}, 2, "limit"},
         {"over the pixel limit", {coffee, "{dir}/out.png", "--width", "3000%", "--height", "3000%"}, 2, "limit"},
         {"aspect without a side", {coffee, "{dir}/out.png", "--keep-aspect"}, 2, "--keep-aspect"},
+        {"malformed thread count", {coffee, "{dir}/out.png", "--threads", "3"}, 2, "--threads"},
         {"too many arguments", {coffee, "{dir}/out.png", "extra"}, 2, "extra"},
         {"missing input", {"{dir}/none.png", "{dir}/out.png", "--width", "10"}, 1, "none.png"},
         {"not a picture", {"{dir}/text.png", "{dir}/out.png", "--width", "10"}, 1, "text.png"},

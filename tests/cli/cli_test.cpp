@@ -48,13 +48,16 @@ TEST(CliResize, NarrowerCoffeeMatchesTheReference)
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
 }
 
-TEST(CliResize, WiderAndLowerCoffeeMatchesTheReference)
+TEST(CliResize, WiderAndLowerCoffeeMatchesTheReferenceOnOneAndTwoThreads)
 {
     ScratchFolder folder;
-    const CliResult run =
-        RunCli({"--width", "700", "--height", "300", SamplePath("coffee.png"), folder.File("out.png")});
-    ASSERT_EQ(run.status, 0) << run.stderrText;
-    ExpectPicture(ReadPicture(folder.File("out.png")), ExpectedResize(ReadPicture(SamplePath("coffee.png")), 700, 300));
+    const reference::Carver expected = ExpectedResize(ReadPicture(SamplePath("coffee.png")), 700, 300);
+    for (const char* threads : {"1", "2"}) {
+        const CliResult run = RunCli({"--width", "700", "--height", "300", "--threads", threads,
+                                      SamplePath("coffee.png"), folder.File("out.png")});
+        ASSERT_EQ(run.status, 0) << run.stderrText;
+        ExpectPicture(ReadPicture(folder.File("out.png")), expected);
+    }
 }
 
 TEST(CliResize, PercentAndAspectFollowTheTargetFieldArithmetic)

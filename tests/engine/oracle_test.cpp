@@ -142,6 +142,25 @@ TEST(EngineMatchesReference, RandomSmallPicturesAndCallSequences)
     }
 }
 
+// Pictures wide and high enough that the carves split their rows and columns between two
+// threads.
+TEST(EngineMatchesReference, RandomLargerPicturesOnOneAndTwoThreads)
+{
+    std::mt19937 random(99);
+    for (int threads : {1, 2}) {
+        DP::SetThreads(threads);
+        for (int trial = 0; trial < 30; ++trial) {
+            const int width = 64 + static_cast<int>(random() % 70);
+            const int height = 64 + static_cast<int>(random() % 70);
+            const Picture picture = test_pictures::Random(random, width, height);
+            RunRandomSequence(picture, random, 50, 160);
+            if (HasFatalFailure())
+                break;
+        }
+    }
+    DP::SetThreads(0);
+}
+
 TEST(EngineMatchesReference, TinyPicturesDownToOnePixel)
 {
     std::mt19937 random(7);
@@ -160,6 +179,7 @@ TEST(EngineMatchesReference, TinyPicturesDownToOnePixel)
 TEST(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
 {
     for (const char* name : {"coffee.png", "chelsea.png"}) {
+        DP::SetThreads(name[1] == 'o' ? 2 : 1);
         wxFastImage photo;
         ASSERT_TRUE(photo.LoadFile(wxString(KERV_SAMPLES_DIR) + "/" + name));
         const Picture picture = test_pictures::FromFastImage(photo, name);
@@ -185,6 +205,7 @@ TEST(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
             ASSERT_TRUE(SameState(dp, ref, seam, refSeam, true)) << name << " " << Describe(calls);
         }
     }
+    DP::SetThreads(0);
 }
 
 TEST(EngineMatchesReference, MaskedPhotoResizedInBothDimensions)
