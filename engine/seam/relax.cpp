@@ -24,7 +24,7 @@ inline void Choose(int left, int up, int right, int energy, int& cost, std::int8
 
 // Positions with both neighbours present. Compiled twice: for AVX2 and for the baseline; the
 // loader picks the one the processor runs.
-__attribute__((target_clones("avx2", "default")))
+__attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 void RelaxInterior(const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
                    std::int8_t* __restrict step, int begin, int end)
 {

@@ -8,6 +8,7 @@
 
 #include "dp_assert.h"
 #include "relax.h"
+#include "transpose.h"
 
 namespace seam {
 
@@ -178,6 +179,9 @@ template <bool kHorizontal> void SeamGrid::SearchAll()
 // so every energy cache line is read once.
 void SeamGrid::SearchAllColumns()
 {
+    rowPointers_.resize(rows_);
+    for (int y = 0; y < rows_; ++y)
+        rowPointers_[y] = &energy_[Index(y, 0)];
     const int strips = (cols_ + kStrip - 1) / kStrip;
     workers_.ForEach(strips, 2, [this](int first, int last) {
         for (int strip = first; strip < last; ++strip) {
@@ -186,11 +190,7 @@ void SeamGrid::SearchAllColumns()
             int* lanes[kStrip];
             for (int k = 0; k < width; ++k)
                 lanes[k] = &laneEnergy_[TableIndex(x0 + k, 0)];
-            for (int y = 0; y < rows_; ++y) {
-                const int* energy = &energy_[Index(y, x0)];
-                for (int k = 0; k < width; ++k)
-                    lanes[k][y] = energy[k];
-            }
+            GatherLanes(rowPointers_.data(), rows_, x0, width, lanes);
         }
     });
     std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);

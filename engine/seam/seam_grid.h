@@ -143,6 +143,7 @@ private:
     std::vector<int> laneEnergy_;
     std::vector<int> before_;      // costs of a range before it is recomputed
     std::vector<std::uint32_t> newPixels_;  // the cells a horizontal insertion adds
+    std::vector<const int*> rowPointers_;   // the energy's rows, for copying columns out
 
     static constexpr int kMinimumSplit = 64;  // rows or columns worth a second thread
     Workers workers_;
