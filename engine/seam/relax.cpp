@@ -13,20 +13,20 @@ constexpr int kNoNeighbour = INT_MAX;
 //   right < up:   left when left <= right, else right
 //   otherwise:    left when left < up, else up
 // Both branches pick min(left, up, right) as the value; only the step depends on the ties.
-inline void Choose(int left, int up, int right, int energy, int& cost, std::int8_t& step)
+inline void Choose(int left, int up, int right, int energy, int& cost, std::uint8_t& step)
 {
     const int rightBelowUp = right < up;
     const int straightOrRight = std::min(right, up);
     const int takeLeft = (left < straightOrRight) | ((left == straightOrRight) & rightBelowUp);
     cost = energy + std::min(left, straightOrRight);
-    step = static_cast<std::int8_t>(takeLeft ? -1 : rightBelowUp);
+    step = static_cast<std::uint8_t>(takeLeft ? 0 : 1 + rightBelowUp);  // offset + 1
 }
 
 // Positions with both neighbours present. Compiled twice: for AVX2 and for the baseline; the
 // loader picks the one the processor runs.
 __attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
 void RelaxInterior(const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
-                   std::int8_t* __restrict step, int begin, int end)
+                   std::uint8_t* __restrict step, int begin, int end)
 {
     for (int j = begin; j < end; ++j)
         Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], cost[j], step[j]);
@@ -34,7 +34,7 @@ void RelaxInterior(const int* __restrict previous, const int* __restrict energy,
 
 }  // namespace
 
-void RelaxRange(const int* previous, const int* energy, int* cost, std::int8_t* step, int begin,
+void RelaxRange(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
                 int end, int positions)
 {
     // An absent neighbour is kNoNeighbour: an absent right one is never below up, which is

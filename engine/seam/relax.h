@@ -6,11 +6,24 @@
 
 namespace seam {
 
+// A cell's step byte: its predecessor's offset plus one in the low two bits (0 left or upper,
+// 1 straight, 2 right or lower), and kStaleBit for a cell that may not match the recurrence.
+// Computing a cell writes a fresh step byte, which clears kStaleBit.
+constexpr std::uint8_t kStaleBit = 4;
+inline int StepOffset(std::uint8_t step)
+{
+    return (step & 3) - 1;
+}
+inline std::uint8_t StepByte(int offset)
+{
+    return static_cast<std::uint8_t>(offset + 1);
+}
+
 // Computes positions [begin, end) of a lane of `positions` cells from the previous lane:
-//   cost[j] = energy[j] + the chosen predecessor's cost, step[j] = its offset (-1, 0, +1),
+//   cost[j] = energy[j] + the chosen predecessor's cost, step[j] = the step byte of its offset,
 // with the recurrence and tie rules of SeamGrid (the first and last positions lack a left or
 // right predecessor). All four arrays are contiguous over the lane's positions.
-void RelaxRange(const int* previous, const int* energy, int* cost, std::int8_t* step, int begin,
+void RelaxRange(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
                 int end, int positions);
 
 }  // namespace seam

@@ -147,7 +147,6 @@ void SeamGrid::LayOutTables(bool horizontal)
     if (cost_.size() < cells) {
         cost_.resize(cells);
         step_.resize(cells);
-        stale_.resize(cells);
     }
     if (horizontal && laneEnergy_.size() < cells)
         laneEnergy_.resize(cells);
@@ -168,8 +167,9 @@ template <bool kHorizontal> void SeamGrid::SearchAll()
                        &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], 0, positions,
                        positions);
     }
-    for (int lane = 0; lane < lanes; ++lane)
-        std::memset(&stale_[TableIndex(lane, 0)], 0, positions);
+    // Every lane but the first was written afresh, which leaves no cell stale; lane 0 has no
+    // predecessors and is never recomputed.
+    std::memset(&step_[TableIndex(0, 0)], StepByte(0), positions);
     staleCount_.assign(lanes, 0);
     ExtractSeam(lanes, positions);
 }
@@ -262,12 +262,10 @@ template <bool kHorizontal>
 void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi)
 {
     int* cost = &cost_[TableIndex(lane, 0)];
-    if (staleCount_[lane] > 0) {
-        std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
-        for (int j = begin; j < end; ++j) {
-            staleCount_[lane] -= stale[j];
-            stale[j] = 0;
-        }
+    if (staleCount_[lane] > 0) {  // recomputing clears them
+        const std::uint8_t* step = &step_[TableIndex(lane, 0)];
+        for (int j = begin; j < end; ++j)
+            staleCount_[lane] -= (step[j] & kStaleBit) != 0;
     }
     before_.assign(cost + begin, cost + end);
     RelaxLane<kHorizontal>(lane, begin, end);
@@ -288,9 +286,9 @@ void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int
 void SeamGrid::RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi,
                                bool horizontal)
 {
-    const std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
+    const std::uint8_t* step = &step_[TableIndex(lane, 0)];
     for (int j = begin; j < end && staleCount_[lane] > 0; ++j) {
-        if (!stale[j])
+        if (!(step[j] & kStaleBit))
             continue;
         if (horizontal)
             RelaxAndCompare<true>(lane, j, j + 1, changedLo, changedHi);
@@ -301,10 +299,10 @@ void SeamGrid::RelaxStaleCells(int lane, int begin, int end, int& changedLo, int
 
 void SeamGrid::MarkStale(int lane, int begin, int end)
 {
-    std::uint8_t* stale = &stale_[TableIndex(lane, 0)];
+    std::uint8_t* step = &step_[TableIndex(lane, 0)];
     for (int j = begin; j < end; ++j) {
-        if (!stale[j]) {
-            stale[j] = 1;
+        if (!(step[j] & kStaleBit)) {
+            step[j] |= kStaleBit;
             ++staleCount_[lane];
         }
     }
@@ -317,7 +315,7 @@ void SeamGrid::ExtractSeam(int lanes, int positions)
     const int* last = &cost_[TableIndex(lanes - 1, 0)];
     seam_[lanes - 1] = static_cast<int>(std::min_element(last, last + positions) - last);
     for (int lane = lanes - 1; lane > 0; --lane) {
-        int next = seam_[lane] + step_[TableIndex(lane, seam_[lane])];
+        int next = seam_[lane] + StepOffset(step_[TableIndex(lane, seam_[lane])]);
         DP_ASSERT(next >= 0 && next < positions);
         next = std::clamp(next, 0, positions - 1);  // keeps a release build inside the arrays
         seam_[lane - 1] = next;
@@ -331,11 +329,10 @@ void SeamGrid::RemoveVertical()
             const int s = seam_[row];
             const bool front = RemovalMovesFront(s, cols_);
             const size_t lane = TableIndex(row, 0);
-            if (stale_[lane + s])
+            if (step_[lane + s] & kStaleBit)
                 --staleCount_[row];
             CloseGap(&cost_[lane], s, cols_, front);
             CloseGap(&step_[lane], s, cols_, front);
-            CloseGap(&stale_[lane], s, cols_, front);
             CloseGap(&energy_[Index(row, 0)], s, cols_, front);
             CloseGap(&pixels_[Index(row, 0)], s, cols_, front);
             if (front) {
@@ -361,12 +358,11 @@ void SeamGrid::RemoveHorizontal()
                     pixels_[Index(s + 1, x)] = BlendRgb(pixels_[Index(s + 1, x)], seamPixel);
             }
             const size_t lane = TableIndex(x, 0);
-            if (stale_[lane + s])
+            if (step_[lane + s] & kStaleBit)
                 --staleCount_[x];
             const bool front = RemovalMovesFront(s, rows_);
             CloseGap(&cost_[lane], s, rows_, front);
             CloseGap(&step_[lane], s, rows_, front);
-            CloseGap(&stale_[lane], s, rows_, front);
             CloseGap(&laneEnergy_[lane], s, rows_, front);
             if (front)
                 ++laneStart_[x];
@@ -432,19 +428,17 @@ void SeamGrid::InsertInRow(int row)
 
     const bool tableFront = InsertionMovesFront(s, cols_, laneStart_[row], tableStride_);
     int* cost = &cost_[TableIndex(row, 0)];
-    std::int8_t* step = &step_[TableIndex(row, 0)];
-    std::uint8_t* stale = &stale_[TableIndex(row, 0)];
+    std::uint8_t* step = &step_[TableIndex(row, 0)];
     const int newCost = Average(cost[s], cost[right]);
-    const auto newStep = static_cast<std::int8_t>(Average(step[s], step[right]));
+    // Not stale: the band update decides (recomputed in the band, else made stale).
+    const std::uint8_t newStep = StepByte(Average(StepOffset(step[s]), StepOffset(step[right])));
     OpenGap(cost, s, cols_, tableFront);
     OpenGap(step, s, cols_, tableFront);
-    OpenGap(stale, s, cols_, tableFront);
     if (tableFront)
         --laneStart_[row];
     const size_t table = TableIndex(row, s + 1);
     cost_[table] = newCost;
     step_[table] = newStep;
-    stale_[table] = 0;  // the band update decides: recomputed in the band, else stale
 
     const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[rowBase_ + row], stride_);
     int* energy = &energy_[Index(row, 0)];
@@ -503,21 +497,19 @@ void SeamGrid::InsertInColumnTables(int x)
     // Without a lower neighbour (last row) the new cell copies the seam cell.
     const int below = s < rows_ - 1 ? s + 1 : s;
     int* cost = &cost_[TableIndex(x, 0)];
-    std::int8_t* step = &step_[TableIndex(x, 0)];
-    std::uint8_t* stale = &stale_[TableIndex(x, 0)];
+    std::uint8_t* step = &step_[TableIndex(x, 0)];
     const int newCost = Average(cost[s], cost[below]);
-    const auto newStep = static_cast<std::int8_t>(Average(step[s], step[below]));
+    // Not stale: the band update decides, as for a vertical insertion.
+    const std::uint8_t newStep = StepByte(Average(StepOffset(step[s]), StepOffset(step[below])));
     const bool front = InsertionMovesFront(s, rows_, laneStart_[x], tableStride_);
     OpenGap(cost, s, rows_, front);
     OpenGap(step, s, rows_, front);
-    OpenGap(stale, s, rows_, front);
     OpenGap(&laneEnergy_[TableIndex(x, 0)], s, rows_, front);
     if (front)
         --laneStart_[x];
     const size_t table = TableIndex(x, s + 1);
     cost_[table] = newCost;
     step_[table] = newStep;
-    stale_[table] = 0;  // the band update decides, as for a vertical insertion
     laneEnergy_[table] = 255;
     laneEnergy_[TableIndex(x, s)] = 255;
     newPixels_[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
@@ -544,8 +536,7 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
         const int positions = horizontal ? rows_ : cols_;
         const int tableStride = horizontal ? rowCapacity : stride;
         std::vector<int> cost(cells);
-        std::vector<std::int8_t> step(cells);
-        std::vector<std::uint8_t> stale(cells);
+        std::vector<std::uint8_t> step(cells);
         std::vector<int> laneEnergy(horizontal ? cells : 0);
         std::vector<int> laneStart(horizontal ? stride : rowCapacity, (tableStride - positions) / 2);
         for (int lane = 0; lane < lanes; ++lane) {
@@ -553,20 +544,17 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
             const size_t to = static_cast<size_t>(lane) * tableStride + laneStart[lane];
             std::copy_n(&cost_[from], positions, &cost[to]);
             std::copy_n(&step_[from], positions, &step[to]);
-            std::copy_n(&stale_[from], positions, &stale[to]);
             if (horizontal)
                 std::copy_n(&laneEnergy_[from], positions, &laneEnergy[to]);
         }
         cost_.swap(cost);
         step_.swap(step);
-        stale_.swap(stale);
         laneEnergy_.swap(laneEnergy);
         laneStart_.swap(laneStart);
         tableStride_ = tableStride;
     } else {
         cost_.clear();
         step_.clear();
-        stale_.clear();
         laneEnergy_.clear();
     }
     pixels_.swap(pixels);
@@ -597,8 +585,9 @@ void SeamGrid::AddEnergyAt(int x, int y, int value)
     const int position = horizontal ? y : x;
     if (horizontal)
         laneEnergy_[TableIndex(lane, position)] += value;
-    if (!stale_[TableIndex(lane, position)]) {
-        stale_[TableIndex(lane, position)] = 1;
+    std::uint8_t& step = step_[TableIndex(lane, position)];
+    if (!(step & kStaleBit)) {
+        step |= kStaleBit;
         ++staleCount_[lane];
     }
 }

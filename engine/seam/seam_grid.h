@@ -128,12 +128,12 @@ private:
     int tableStride_ = 0;
     std::vector<int> laneStart_;  // one per lane of the table capacity
     std::vector<int> cost_;
-    std::vector<std::int8_t> step_;  // predecessor offset in the previous lane: -1, 0, +1
-    // Consistency, which lets the band update skip cells that would not change. A cell whose
-    // stale_ byte is 0 holds exactly what the recurrence gives from its current energy and
+    // Step bytes (see relax.h): the predecessor's offset in the previous lane, and whether the
+    // cell is stale. Consistency lets the band update skip cells that would not change: a cell
+    // that is not stale holds exactly what the recurrence gives from its current energy and
     // predecessors; a stale cell may not (it lay outside the band of an earlier update, or its
     // energy was edited). staleCount_[lane] counts the stale cells of a lane.
-    std::vector<std::uint8_t> stale_;
+    std::vector<std::uint8_t> step_;
     std::vector<int> staleCount_;
     std::vector<int> seam_;  // pending seam, one position per lane
     Pending pending_ = Pending::None;
