@@ -1,0 +1,31 @@
+// Who the main program is: the names the configuration store is opened under, the title and
+// version shown to the user, and the address of the project's web server.
+#ifndef KERV_MAINFRAME_APP_IDENTITY_H
+#define KERV_MAINFRAME_APP_IDENTITY_H
+
+#include <wx/string.h>
+
+// Neither is translated: they appear as they stand in the window title and the about box.
+inline constexpr const char* szProductTitle = "Vandrel";
+inline constexpr const char* szVersion = "0.67";
+
+// Both programs open the same configuration store because they use the same two names; the
+// vendor name is chosen at build time for both.
+extern const char* const szVendorName;
+inline constexpr const char* szAppName = "Kerv";
+
+// The web server as scheme, host and optional port, without a trailing slash, e.g.
+// "http://kerv.example.org" or "http://127.0.0.1:8080". The environment variable KERV_SERVER
+// overrides the address chosen at build time; a value that is not such an address (a path, a
+// query, another scheme, stray characters) is ignored, so a mistyped variable can never send
+// the browser or a download somewhere unexpected.
+wxString GetServerAddress();
+
+// True for "http://" or "https://", then a host name, an IPv4 address or a bracketed IPv6
+// address, then optionally ":" and a port from 1 to 65535. One trailing "/" is tolerated.
+bool IsValidServerAddress(const wxString& address);
+
+// The page that the Donate commands open.
+wxString GetDonationAddress();
+
+#endif

@@ -1,0 +1,392 @@
+// CMainFrame: construction, layout, placement and the window title.
+#include "main_frame.h"
+
+#include <algorithm>
+#include <climits>
+
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/config.h>
+#include <wx/filehistory.h>
+#include <wx/filename.h>
+#include <wx/icon.h>
+#include <wx/intl.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/radiobut.h>
+#include <wx/scrolwin.h>
+#include <wx/settings.h>
+#include <wx/sizer.h>
+#include <wx/slider.h>
+#include <wx/spinbutt.h>
+#include <wx/spinctrl.h>
+#include <wx/splitter.h>
+#include <wx/statbox.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+
+#include "app_identity.h"
+#include "icons.h"
+#include "main_frame_ids.h"
+#include "progress_status_bar.h"
+#include "window_placement.h"
+
+// Only the commands that exist so far are bound; the order of the entries is the order in
+// which matching entries run when a handler lets its event pass on.
+wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
+    EVT_MENU(ID_MENU_EXIT, CMainFrame::OnFileExit)
+    EVT_MENU(ID_MENU_HELP_CONTENTS, CMainFrame::OnHelpContents)
+    EVT_MENU(ID_MENU_CHANGELOG, CMainFrame::OnChangelog)
+    EVT_MENU(ID_MENU_DONATE, CMainFrame::OnDonate)
+    EVT_MENU(ID_MENU_ABOUT, CMainFrame::OnMenuAbout)
+    EVT_BUTTON(ID_BTN_DONATE, CMainFrame::OnDonate)
+    EVT_CLOSE(CMainFrame::OnCloseMainFrame)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+int ToInt(long value)
+{
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+// The widths below are lower bounds: where the platform's control needs more room to show its
+// text and arrows (GTK 3's spin controls do), it gets it.
+void SetMinWidth(wxWindow* control, int width)
+{
+    control->SetMinSize(wxSize(std::max(width, control->GetBestSize().x), -1));
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wxPoint& pos,
+                       const wxSize& size, long WXUNUSED(style))
+    : wxFrame(parent, id, title, pos, size, wxDEFAULT_FRAME_STYLE),
+      pStatusBar(nullptr),
+      pDP(nullptr),
+      bImageModified(false),
+      bCloseForUpdate(false),
+      bCancelCalc(false),
+      paintPanel(nullptr),
+      timerWidth(this, ID_TIMER_WIDTH),
+      timerHeight(this, ID_TIMER_HEIGHT),
+      timerZoom(this, ID_TIMER_ZOOM),
+      timerStartUp(this, ID_TIMER_STARTUP),
+      nCurWidth(-1),
+      nCurHeight(-1),
+      nOrigWidth(-1),
+      nOrigHeight(-1),
+      bUpdatingControls(false),
+      nEditSource(-1),
+      bCalculating(false),
+      pFileHistory(nullptr),
+      toolBar(nullptr),
+      comboZoom(nullptr),
+      pHelpController(nullptr)
+{
+    splitter = new wxSplitterWindow(this, ID_SPLITTER, wxDefaultPosition, wxDefaultSize,
+                                    wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
+    // The panel scrolls when the window is too low to show every group.
+    auto* panelScrolled = new wxScrolledWindow(splitter, wxID_ANY, wxDefaultPosition,
+                                               wxDefaultSize,
+                                               wxBORDER_SIMPLE | wxTAB_TRAVERSAL | wxVSCROLL);
+    panelScrolled->SetScrollRate(0, 10);
+    panelControls = panelScrolled;
+    boxProtectDelete = new wxStaticBox(panelControls, wxID_ANY, _("Protect/Delete"));
+    boxAbsolute = new wxStaticBox(panelControls, wxID_ANY, _("Absolute Change (to original size)"));
+    boxImmediate = new wxStaticBox(panelControls, wxID_ANY, _("Immediate Change"));
+    boxInfo = new wxStaticBox(panelControls, wxID_ANY, _("Information"));
+
+    menuBar = CreateMenus();
+    SetMenuBar(menuBar);
+
+    textOriginal = new wxStaticText(panelControls, wxID_ANY, _("Original Size n/a"));
+    textCurrent = new wxStaticText(panelControls, wxID_ANY, _("Percent Size Changed n/a"));
+
+    // Ranges and values are replaced when a picture is opened.
+    const long spinStyle = wxSP_ARROW_KEYS | wxALIGN_CENTRE_HORIZONTAL | wxTE_READONLY;
+    sliderWidth = new wxSlider(panelControls, ID_SLIDER_WIDTH, 0, 0, 10, wxDefaultPosition,
+                               wxDefaultSize, wxSL_HORIZONTAL);
+    spinWidth = new wxSpinCtrl(panelControls, ID_SPIN_WIDTH, wxEmptyString, wxDefaultPosition,
+                               wxDefaultSize, spinStyle, 0, 100, 0);
+    sliderHeight = new wxSlider(panelControls, ID_SLIDER_HEIGHT, 0, 0, 10, wxDefaultPosition,
+                                wxDefaultSize, wxSL_HORIZONTAL);
+    spinHeight = new wxSpinCtrl(panelControls, ID_SPIN_HEIGHT, wxEmptyString, wxDefaultPosition,
+                                wxDefaultSize, spinStyle, 0, 100, 0);
+    btnResetSize = new wxButton(panelControls, ID_BTN_RESET_SIZE, _("Reset &Size"));
+
+    textAbsWidth = new wxTextCtrl(panelControls, ID_ABS_WIDTH, wxEmptyString);
+    spinAbsWidth = new wxSpinButton(panelControls, ID_ABS_WIDTH);
+    textAbsHeight = new wxTextCtrl(panelControls, ID_ABS_HEIGHT, wxEmptyString);
+    spinAbsHeight = new wxSpinButton(panelControls, ID_ABS_HEIGHT);
+    textPercWidth = new wxTextCtrl(panelControls, ID_PERC_WIDTH, wxEmptyString);
+    spinPercWidth = new wxSpinButton(panelControls, ID_PERC_WIDTH);
+    textPercHeight = new wxTextCtrl(panelControls, ID_PERC_HEIGHT, wxEmptyString);
+    spinPercHeight = new wxSpinButton(panelControls, ID_PERC_HEIGHT);
+    checkAspect = new wxCheckBox(panelControls, ID_CHK_ASPECT, _("&Maintain aspect ratio"));
+    checkAnimated = new wxCheckBox(panelControls, wxID_ANY, _("&Animated Kerving (slower)"));
+    btnKerv = new wxButton(panelControls, ID_BTN_KERV, _("&Kerv"), wxDefaultPosition,
+                           wxDefaultSize, wxBU_EXACTFIT);
+
+    checkEnableMask = new wxCheckBox(panelControls, ID_CHK_ENABLE_MASK, _("&Enable"));
+    sliderBrush = new wxSlider(panelControls, wxID_ANY, 10, 1, 100, wxDefaultPosition,
+                               wxDefaultSize, wxSL_HORIZONTAL);
+    textBrushSize = new wxTextCtrl(panelControls, wxID_ANY, "10", wxDefaultPosition,
+                                   wxDefaultSize, wxTE_READONLY | wxTE_CENTRE);
+    radioProtect = new wxRadioButton(panelControls, wxID_ANY, _("&Protect Area"),
+                                     wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    radioDelete = new wxRadioButton(panelControls, wxID_ANY, _("&Delete Area"));
+    radioErase = new wxRadioButton(panelControls, wxID_ANY, _("Erase Mas&k"));
+    btnStoreMask = new wxButton(panelControls, ID_BTN_STORE_MASK, _("&Store Mask"));
+    btnRecallMask = new wxButton(panelControls, ID_BTN_RECALL_MASK, _("Re&call Mask"));
+    btnSaveMask = new wxButton(panelControls, ID_BTN_SAVE_MASK, _("Save Mask"));
+    btnLoadMask = new wxButton(panelControls, ID_BTN_LOAD_MASK, _("Load Mask"));
+    btnClearMask = new wxButton(panelControls, ID_BTN_CLEAR_MASK, _("&Clear Mask"));
+
+    pictureArea = new wxPanel(splitter, wxID_ANY);
+
+    set_properties();
+    do_layout();
+
+    CreateToolBarItems();
+    CreateProgressStatusBar();
+
+    wxIcon icon;
+    icon.CopyFromBitmap(LoadIconPng());
+    SetIcon(icon);
+
+    RestorePlacementAndOptions();
+    CreateFileHistory();
+    DoSetTitle(wxEmptyString);
+    DoEnableProtectDelete();
+
+    bCalculating = false;
+    timerStartUp.StartOnce(750);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+wxMenuBar* CMainFrame::CreateMenus()
+{
+    auto* bar = new wxMenuBar();
+
+    auto* menuFile = new wxMenu();
+    menuFile->Append(ID_MENU_OPEN, _("&Open\tCtrl+O"), _("Open File to resize"));
+    menuFile->Append(ID_MENU_SAVE, _("&Save\tCtrl+S"), _("Save image"));
+    menuFile->AppendSeparator();
+    menuFile->Append(ID_MENU_EXIT, _("&Exit\tAlt+F4"), _("Exit Appllication"));
+    bar->Append(menuFile, _("&File"));
+
+    auto* menuEdit = new wxMenu();
+    menuEdit->Append(ID_COPY, _("&Copy\tCtrl+C"), _("Copy image to clipboard"));
+    bar->Append(menuEdit, _("&Edit"));
+
+    auto* menuHelp = new wxMenu();
+    menuHelp->Append(ID_MENU_CHECK_UPDATE, _("Check for &Update"),
+                     _("Check online if there is an update available"));
+    menuHelp->AppendSeparator();
+    menuHelp->Append(ID_MENU_HELP_CONTENTS, _("&Contents\tF1"), _("Display Help Topics"));
+    menuHelp->Append(ID_MENU_CHANGELOG, _("&What's New"), _("Show Changelog"));
+    menuHelp->AppendSeparator();
+    menuHelp->Append(ID_MENU_DONATE, _("&Donate"), _("Make Donation"));
+    menuHelp->Append(ID_MENU_ABOUT, _("&About"), _("About Kerv"));
+    bar->Append(menuHelp, _("&Help"));
+
+    return bar;
+}
+
+void CMainFrame::set_properties()
+{
+    // A placeholder until DoSetTitle runs at the end of construction.
+    SetTitle("rovUvivur");
+    SetSize(wxSize(750, 657));
+
+    SetMinWidth(sliderWidth, 100);
+    SetMinWidth(sliderHeight, 100);
+    SetMinWidth(spinWidth, 70);
+    SetMinWidth(spinHeight, 70);
+    for (wxTextCtrl* text : {textAbsWidth, textAbsHeight, textPercWidth, textPercHeight})
+        text->SetMinSize(wxSize(50, -1));
+    for (wxSpinButton* spin : {spinAbsWidth, spinAbsHeight, spinPercWidth, spinPercHeight})
+        SetMinWidth(spin, 15);
+    SetMinWidth(sliderBrush, 100);
+    textBrushSize->SetMinSize(wxSize(50, -1));
+
+    // Nothing can be resized before a picture is open.
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             sliderWidth, spinWidth, sliderHeight, spinHeight, btnResetSize,
+             textAbsWidth, spinAbsWidth, textAbsHeight, spinAbsHeight,
+             textPercWidth, spinPercWidth, textPercHeight, spinPercHeight,
+             checkAspect, checkAnimated, btnKerv, btnRecallMask})
+        control->Disable();
+    checkAspect->SetValue(true);
+    checkAnimated->SetValue(true);
+    radioProtect->SetValue(true);
+}
+
+void CMainFrame::do_layout()
+{
+    auto* sizerFrame = new wxBoxSizer(wxVERTICAL);
+    auto* sizerControls = new wxBoxSizer(wxVERTICAL);
+
+    auto* sizerInfo = new wxStaticBoxSizer(boxInfo, wxVERTICAL);
+    sizerInfo->Add(textOriginal, 0, wxLEFT | wxRIGHT | wxTOP, 3);
+    sizerInfo->Add(textCurrent, 0, wxLEFT | wxRIGHT | wxTOP, 3);
+    sizerControls->Add(sizerInfo, 0, wxALL | wxEXPAND, 3);
+
+    auto* sizerImmediate = new wxStaticBoxSizer(boxImmediate, wxHORIZONTAL);
+    auto* gridImmediate = new wxFlexGridSizer(3, 3, 3, 3);
+    gridImmediate->Add(new wxStaticText(panelControls, wxID_ANY, _("Width")), 0,
+                       wxALIGN_CENTER_VERTICAL);
+    gridImmediate->Add(sliderWidth, 0, wxEXPAND);
+    gridImmediate->Add(spinWidth, 0, 0);
+    gridImmediate->Add(new wxStaticText(panelControls, wxID_ANY, _("Height")), 0,
+                       wxALIGN_CENTER_VERTICAL);
+    gridImmediate->Add(sliderHeight, 0, wxEXPAND);
+    gridImmediate->Add(spinHeight, 0, 0);
+    gridImmediate->AddSpacer(0);
+    gridImmediate->AddSpacer(0);
+    gridImmediate->Add(btnResetSize, 0, wxALIGN_RIGHT);
+    gridImmediate->AddGrowableCol(1);
+    sizerImmediate->Add(gridImmediate, 1, wxEXPAND | wxTOP, 3);
+    sizerControls->Add(sizerImmediate, 0, wxALL | wxEXPAND, 3);
+
+    auto* sizerAbsolute = new wxStaticBoxSizer(boxAbsolute, wxVERTICAL);
+    auto* gridAbsolute = new wxFlexGridSizer(3, 4, 3, 3);
+    auto addTarget = [&](const wxString& label, wxTextCtrl* text, wxSpinButton* spin) {
+        gridAbsolute->Add(new wxStaticText(panelControls, wxID_ANY, label), 0,
+                          wxALIGN_CENTER_VERTICAL);
+        auto* pair = new wxBoxSizer(wxHORIZONTAL);
+        pair->Add(text, 1, wxEXPAND);
+        pair->Add(spin, 0, wxLEFT | wxEXPAND, 1);
+        gridAbsolute->Add(pair, 1, wxEXPAND);
+    };
+    addTarget(_("Width"), textAbsWidth, spinAbsWidth);
+    addTarget(_("Height"), textAbsHeight, spinAbsHeight);
+    addTarget(_("Width%"), textPercWidth, spinPercWidth);
+    addTarget(_("Height%"), textPercHeight, spinPercHeight);
+    gridAbsolute->AddGrowableRow(1);
+    gridAbsolute->AddGrowableRow(2);
+    gridAbsolute->AddGrowableCol(1);
+    gridAbsolute->AddGrowableCol(3);
+    sizerAbsolute->Add(gridAbsolute, 0, wxEXPAND, 0);
+    auto* sizerAspect = new wxBoxSizer(wxHORIZONTAL);
+    sizerAspect->Add(checkAspect, 0, wxTOP, 3);
+    sizerAbsolute->Add(sizerAspect, 1, wxEXPAND, 0);
+    sizerAbsolute->Add(checkAnimated, 0, wxTOP | wxBOTTOM, 3);
+    sizerAbsolute->Add(btnKerv, 0, wxALIGN_RIGHT, 0);
+    sizerControls->Add(sizerAbsolute, 0, wxALL | wxEXPAND, 3);
+
+    auto* sizerMask = new wxStaticBoxSizer(boxProtectDelete, wxVERTICAL);
+    sizerMask->Add(checkEnableMask, 0, wxALL, 3);
+    auto* rowBrush = new wxBoxSizer(wxHORIZONTAL);
+    rowBrush->Add(new wxStaticText(panelControls, wxID_ANY, _("Brush Size")), 0,
+                  wxALIGN_CENTER_VERTICAL | wxRIGHT, 3);
+    rowBrush->Add(sliderBrush, 1, wxEXPAND, 0);
+    rowBrush->Add(textBrushSize, 0, wxALIGN_CENTER_VERTICAL, 0);
+    sizerMask->Add(rowBrush, 0, wxEXPAND | wxALL, 3);
+    sizerMask->Add(radioProtect, 0, wxALL, 3);
+    sizerMask->Add(radioDelete, 0, wxALL, 3);
+    sizerMask->Add(radioErase, 0, wxALL, 3);
+    auto* rowStoreRecall = new wxBoxSizer(wxHORIZONTAL);
+    rowStoreRecall->Add(btnStoreMask, 1, wxRIGHT, 3);
+    rowStoreRecall->Add(btnRecallMask, 1, 0, 0);
+    sizerMask->Add(rowStoreRecall, 0, wxEXPAND | wxALL, 3);
+    auto* rowSaveLoad = new wxBoxSizer(wxHORIZONTAL);
+    rowSaveLoad->Add(btnSaveMask, 1, wxRIGHT, 3);
+    rowSaveLoad->Add(btnLoadMask, 1, 0, 0);
+    sizerMask->Add(rowSaveLoad, 0, wxEXPAND | wxALL, 3);
+    auto* rowClear = new wxBoxSizer(wxHORIZONTAL);
+    rowClear->Add(btnClearMask, 1, wxEXPAND, 0);
+    sizerMask->Add(rowClear, 0, wxEXPAND | wxALL, 3);
+    sizerControls->Add(sizerMask, 0, wxALL | wxEXPAND, 3);
+
+    panelControls->SetSizer(sizerControls);
+
+    // 272 pixels, or what the controls need where the platform's controls are wider.
+    const int controlsWidth = sizerControls->GetMinSize().x +
+                              wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, panelControls) + 4;
+    splitter->SplitVertically(panelControls, pictureArea, std::max(272, controlsWidth));
+    sizerFrame->Add(splitter, 1, wxEXPAND, 0);
+    SetSizer(sizerFrame);
+    Layout();
+}
+
+void CMainFrame::CreateToolBarItems()
+{
+    toolBar = new wxToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                            wxTB_HORIZONTAL | wxTB_FLAT | wxTB_HORZ_TEXT);
+    SetToolBar(toolBar);
+
+    toolBar->AddTool(ID_TOOL_OPEN, _("Open"), wxBitmap(open_xpm), wxNullBitmap, wxITEM_NORMAL,
+                     _("Open image to resize"), _("Open image to resize"));
+    toolBar->AddTool(ID_TOOL_SAVE, _("Save"), wxBitmap(save_xpm), wxNullBitmap, wxITEM_NORMAL,
+                     _("Save image"), _("Save image"));
+    toolBar->AddTool(ID_COPY, _("Copy"), wxBitmap(editcopy_xpm), wxNullBitmap, wxITEM_NORMAL,
+                     _("Copy image to Clipboard"), _("Copy image to Clipboard"));
+    toolBar->AddSeparator();
+
+    const wxString zoomChoices[] = {"25%", "50%", "75%", "100%", "150%"};
+    comboZoom = new wxComboBox(toolBar, ID_COMBO_ZOOM, "100%", wxDefaultPosition,
+                               wxSize(75, -1), WXSIZEOF(zoomChoices), zoomChoices, wxCB_DROPDOWN);
+    // 75 pixels, or enough to show a four-digit zoom beside the platform's drop-down button.
+    const int zoomWidth = comboZoom->GetSizeFromTextSize(comboZoom->GetTextExtent("1000%").x).x;
+    if (zoomWidth > 75) {
+        comboZoom->SetMinSize(wxSize(zoomWidth, -1));
+        comboZoom->SetSize(wxSize(zoomWidth, -1));
+    }
+    toolBar->AddControl(comboZoom);
+    toolBar->AddSeparator();
+    toolBar->AddControl(new wxButton(toolBar, ID_BTN_DONATE, _("&Donate")));
+    toolBar->AddControl(new wxButton(toolBar, ID_BTN_CHECK_UPDATE, _("Chec&k for Update")));
+    toolBar->Realize();
+}
+
+void CMainFrame::CreateProgressStatusBar()
+{
+    pStatusBar = new ProgressStatusBar(this, wxID_ANY, wxSTB_SIZEGRIP, "statusBar");
+    const int widths[] = {-1, -1, -1};
+    pStatusBar->SetFieldsCount(3, widths);
+    SetStatusBar(pStatusBar);
+}
+
+void CMainFrame::RestorePlacementAndOptions()
+{
+    const wxSize screen(wxSystemSettings::GetMetric(wxSYS_SCREEN_X),
+                        wxSystemSettings::GetMetric(wxSYS_SCREEN_Y));
+    const wxRect defaults = DefaultWindowRect(screen);
+
+    wxConfigBase* config = wxConfigBase::Get();
+    config->SetPath("/Look");
+    const wxRect stored(ToInt(config->ReadLong("x", defaults.x)),
+                        ToInt(config->ReadLong("y", defaults.y)),
+                        ToInt(config->ReadLong("w", defaults.width)),
+                        ToInt(config->ReadLong("h", defaults.height)));
+    config->SetPath("/");
+    const wxRect placement = ChooseWindowRect(screen, stored);
+    Move(placement.GetPosition());
+    SetSize(placement.GetSize());
+
+    checkAnimated->SetValue(config->ReadLong("/Operation/AnimatedKerv", 1) != 0);
+    checkAspect->SetValue(config->ReadLong("/Operation/MaintainAspect", 1) != 0);
+}
+
+void CMainFrame::CreateFileHistory()
+{
+    pFileHistory = new wxFileHistory(nMaxRecentFiles, ID_MRU_FIRST);
+    pFileHistory->UseMenu(menuBar->GetMenu(0));
+    wxConfigBase* config = wxConfigBase::Get();
+    config->SetPath("/MRU");
+    pFileHistory->Load(*config);
+    config->SetPath("/");
+}
+
+void CMainFrame::DoSetTitle(wxString path)
+{
+    wxString title = wxString::Format("%s %s", szProductTitle, szVersion);
+    if (!path.empty())
+        title += " - " + wxFileName(path).GetFullName();
+    SetTitle(title);
+}

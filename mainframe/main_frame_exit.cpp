@@ -1,0 +1,77 @@
+// CMainFrame: the exit question, the close of the window, and writing the settings back.
+#include "main_frame.h"
+
+#include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/filehistory.h>
+#include <wx/html/helpctrl.h>
+#include <wx/intl.h>
+
+#include "dont_show_dialog.h"
+#include "dp.h"
+#include "fast_image.h"
+
+void CMainFrame::OnFileExit(wxCommandEvent& event)
+{
+    Close(false);
+    event.Skip();
+}
+
+void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
+{
+    if (bCalculating && event.CanVeto()) {
+        event.Veto();
+        return;
+    }
+    if (!bCloseForUpdate && event.CanVeto()) {
+        CDontShowDialog question(this, wxID_ANY, _("Question"));
+        if (question.ShowModal("/Confirmations/OnExit", _("Really quit?")) == 0) {
+            event.Veto();
+            return;
+        }
+    }
+
+    if (pHelpController) {
+        pHelpController->Quit();
+        delete pHelpController;
+        pHelpController = nullptr;
+    }
+
+    if (bCalculating) {
+        // A close that cannot be refused arrived while a run is still on the call stack (it
+        // yields to the event loop between seams). The run stops at its next seam; the engine
+        // it is using must outlive it, so it is left to the end of the process.
+        bCancelCalc = true;
+    } else {
+        delete pDP;
+    }
+    pDP = nullptr;
+
+    SaveSettings();
+
+    wxFastImage::CleanUpHandlers();
+
+    // The recent-files list was saved after each successful open; nothing to write here.
+    delete pFileHistory;
+    pFileHistory = nullptr;
+
+    // Deleting the detached store writes it to disk.
+    delete wxConfigBase::Set(nullptr);
+
+    event.Skip();
+}
+
+void CMainFrame::SaveSettings()
+{
+    wxConfigBase* config = wxConfigBase::Get();
+    const wxPoint position = GetPosition();
+    const wxSize size = GetSize();
+    config->SetPath("/Look");
+    config->Write("x", position.x);
+    config->Write("y", position.y);
+    config->Write("w", size.GetWidth());
+    config->Write("h", size.GetHeight());
+    config->SetPath("/");
+    config->Write("/Operation/AnimatedKerv", checkAnimated->GetValue());
+    config->Write("/Operation/MaintainAspect", checkAspect->GetValue());
+}

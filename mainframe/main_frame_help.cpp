@@ -1,0 +1,51 @@
+// CMainFrame: the about box, the help book and the donation page.
+#include "main_frame.h"
+
+#include <wx/html/helpctrl.h>
+#include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/utils.h>
+
+#include "about_dialog.h"
+#include "app_identity.h"
+
+void CMainFrame::OnMenuAbout(wxCommandEvent& WXUNUSED(event))
+{
+    CAboutDialog about(this, wxID_ANY, wxEmptyString);
+    about.ShowModal();
+}
+
+void CMainFrame::ShowHelp(wxString topic)
+{
+    if (!pHelpController) {
+        pHelpController = new wxHtmlHelpController(wxHF_DEFAULT_STYLE, nullptr);
+        // No directory: the book is looked for in the working directory, as kerv.zip,
+        // kerv.htb or kerv.hhp.
+        if (!pHelpController->Initialize("kerv")) {
+            wxMessageBox(_("Cannot find Help file - reinstall application"), _("Error"),
+                         wxOK | wxICON_ERROR, this);
+            delete pHelpController;
+            pHelpController = nullptr;
+            return;
+        }
+    }
+    if (topic.empty())
+        pHelpController->DisplayContents();
+    else
+        pHelpController->Display(topic);
+}
+
+void CMainFrame::OnHelpContents(wxCommandEvent& WXUNUSED(event))
+{
+    ShowHelp(wxEmptyString);
+}
+
+void CMainFrame::OnChangelog(wxCommandEvent& WXUNUSED(event))
+{
+    ShowHelp("ChangeLog");
+}
+
+void CMainFrame::OnDonate(wxCommandEvent& WXUNUSED(event))
+{
+    wxLaunchDefaultBrowser(GetDonationAddress());
+}

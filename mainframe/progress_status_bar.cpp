@@ -1,0 +1,93 @@
+#include "progress_status_bar.h"
+
+#include <cstdlib>
+
+#include <wx/button.h>
+#include <wx/gauge.h>
+#include <wx/intl.h>
+
+#include "main_frame.h"
+#include "main_frame_ids.h"
+
+wxBEGIN_EVENT_TABLE(ProgressStatusBar, wxStatusBar)
+    EVT_SIZE(ProgressStatusBar::OnSize)
+    EVT_BUTTON(ID_BTN_PROGRESS_CANCEL, ProgressStatusBar::OnBtnProgressCancel)
+wxEND_EVENT_TABLE()
+
+ProgressStatusBar::ProgressStatusBar(wxWindow* parent, int id, long style, const wxString& name)
+    : wxStatusBar(parent, id, style, name),
+      pFrame(static_cast<CMainFrame*>(parent)),
+      gaugeProgress(nullptr),
+      btnProgressCancel(nullptr),
+      nRange(0)
+{
+    gaugeProgress = new wxGauge(this, wxID_ANY, 100, wxPoint(0, 0), wxDefaultSize,
+                                wxGA_HORIZONTAL | wxGA_SMOOTH);
+    btnProgressCancel = new wxButton(this, ID_BTN_PROGRESS_CANCEL, _("Abort"),
+                                     wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+    btnProgressCancel->SetFont(wxFont(8, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
+                                      wxFONTWEIGHT_NORMAL, false, wxEmptyString));
+    gaugeProgress->SetValue(0);
+}
+
+ProgressStatusBar::~ProgressStatusBar()
+{
+    delete gaugeProgress;
+    delete btnProgressCancel;
+}
+
+void ProgressStatusBar::SetStatusText(const wxString& text, int field)
+{
+    wxStatusBar::SetStatusText(text, field);
+}
+
+void ProgressStatusBar::SetRange(int n)
+{
+    // |INT_MIN| does not exist; no run has that many steps anyway.
+    nRange = n == INT_MIN ? INT_MAX : std::abs(n);
+    gaugeProgress->SetRange(nRange);
+    gaugeProgress->SetValue(0);
+    bBusy = true;
+    btnProgressCancel->Enable();
+    gaugeProgress->Enable();
+}
+
+void ProgressStatusBar::SetProgress(int v)
+{
+    // The toolkit refuses values outside the range; a run never has more steps than its range.
+    if (v < 0)
+        v = 0;
+    if (v > nRange)
+        v = nRange;
+    gaugeProgress->SetValue(v);
+}
+
+void ProgressStatusBar::Finish()
+{
+    gaugeProgress->SetValue(0);
+    bBusy = false;
+    btnProgressCancel->Disable();
+    gaugeProgress->Disable();
+    pFrame->bCancelCalc = false;
+}
+
+void ProgressStatusBar::OnSize(wxSizeEvent& event)
+{
+    wxRect r;
+    if (GetFieldRect(1, r)) {
+        // A very narrow window would give negative widths, which the toolkit reads as "default".
+        gaugeProgress->SetSize(r.x + 2, r.y + 2, std::max(1, r.width - 104),
+                               std::max(1, r.height - 4));
+        btnProgressCancel->SetSize(r.x + r.width - 100, r.y, 96, std::max(1, r.height));
+    }
+    gaugeProgress->Show();
+    btnProgressCancel->Show();
+    gaugeProgress->Enable(bBusy);
+    btnProgressCancel->Enable(bBusy);
+    event.Skip();
+}
+
+void ProgressStatusBar::OnBtnProgressCancel(wxCommandEvent& WXUNUSED(event))
+{
+    pFrame->bCancelCalc = true;
+}

@@ -1,0 +1,44 @@
+// ProgressStatusBar: the main window's status bar. Field 0 shows menu and tool help; field 1
+// holds a progress gauge and an "Abort" button that the carving runs drive:
+//   SetRange(total) -> SetProgress(done) after every seam -> Finish().
+// Idle (gauge at 0, gauge and button disabled) after the first layout and after every Finish;
+// busy from SetRange to the next Finish.
+#ifndef KERV_MAINFRAME_PROGRESS_STATUS_BAR_H
+#define KERV_MAINFRAME_PROGRESS_STATUS_BAR_H
+
+#include <wx/statusbr.h>
+
+class CMainFrame;
+class wxButton;
+class wxGauge;
+
+class ProgressStatusBar : public wxStatusBar {
+public:
+    // parent must be the main window: "Abort" sets its bCancelCalc.
+    ProgressStatusBar(wxWindow* parent, int id, long style, const wxString& name);
+    ~ProgressStatusBar() override;
+
+    // Forwards to the toolkit's status bar (kept so that callers have one place to hook).
+    void SetStatusText(const wxString& text, int field = 0);
+
+    void SetRange(int n);
+    void SetProgress(int v);
+    void Finish();
+
+    void OnSize(wxSizeEvent& event);
+    void OnBtnProgressCancel(wxCommandEvent& event);
+
+    CMainFrame* pFrame;
+    wxGauge* gaugeProgress;
+    wxButton* btnProgressCancel;
+    int nRange;                 // never negative
+
+private:
+    // Between SetRange and Finish. Layout keeps the controls enabled while busy, so that
+    // resizing the window during a run does not take "Abort" away from the user.
+    bool bBusy = false;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+#endif

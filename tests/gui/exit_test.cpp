@@ -1,0 +1,207 @@
+// Leaving the program: the exit question, its standing answer, and the settings written on the
+// way out.
+#include <gtest/gtest.h>
+#include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/fileconf.h>
+#include <wx/filename.h>
+#include <wx/app.h>
+#include <wx/toplevel.h>
+
+#include "dp.h"
+#include "fast_image.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+
+namespace {
+
+class ExitTest : public GuiTest {
+protected:
+    // Asks the frame to close as the Exit command does and reports whether it is going.
+    bool ChooseExit(CMainFrame* frame)
+    {
+        wxCommandEvent exit(wxEVT_MENU, ID_MENU_EXIT);
+        exit.SetEventObject(frame);
+        frame->GetEventHandler()->ProcessEvent(exit);
+        const bool going = wxPendingDelete.Member(frame);
+        PumpEvents(20);
+        return going;
+    }
+
+    bool IsAlive(CMainFrame* frame)
+    {
+        for (wxWindow* window : wxTopLevelWindows)
+            if (window == frame)
+                return true;
+        return false;
+    }
+
+    // The settings as they were written to the disk.
+    long StoredOnDisk(const wxString& key, long fallback = -12345)
+    {
+        wxFileConfig file(wxEmptyString, wxEmptyString, SettingsFile(), wxEmptyString,
+                          wxCONFIG_USE_LOCAL_FILE);
+        return file.ReadLong(key, fallback);
+    }
+};
+
+}  // namespace
+
+TEST_F(ExitTest, ExitAsksReallyQuitAndNoKeepsTheWindowOpen)
+{
+    CMainFrame* frame = MakeFrame();
+    bool going = true;
+    wxTEST_DIALOG(going = ChooseExit(frame),
+                  wxExpectModal<CDontShowDialog>(0, false, "Really quit?", "Question"));
+    EXPECT_FALSE(going);
+    EXPECT_TRUE(IsAlive(frame));
+    EXPECT_FALSE(wxFileExists(SettingsFile()));
+    EXPECT_NE(frame->pFileHistory, nullptr);
+}
+
+TEST_F(ExitTest, YesWritesLookAndOperationToTheSettingsFile)
+{
+    CMainFrame* frame = MakeFrame();
+    frame->Move(31, 42);
+    frame->SetSize(733, 544);
+    frame->checkAnimated->SetValue(false);
+    PumpEvents(20);
+    const wxPoint position = frame->GetPosition();
+    const wxSize size = frame->GetSize();
+
+    bool going = false;
+    wxTEST_DIALOG(going = ChooseExit(frame), wxExpectModal<CDontShowDialog>(1));
+    EXPECT_TRUE(going);
+    EXPECT_FALSE(IsAlive(frame));
+
+    ASSERT_TRUE(wxFileExists(SettingsFile()));
+    EXPECT_EQ(StoredOnDisk("/Look/x"), position.x);
+    EXPECT_EQ(StoredOnDisk("/Look/y"), position.y);
+    EXPECT_EQ(StoredOnDisk("/Look/w"), size.x);
+    EXPECT_EQ(StoredOnDisk("/Look/h"), size.y);
+    EXPECT_EQ(StoredOnDisk("/Operation/AnimatedKerv"), 0);
+    EXPECT_EQ(StoredOnDisk("/Operation/MaintainAspect"), 1);
+    // Not ticked: the question stays.
+    EXPECT_EQ(StoredOnDisk("/Confirmations/OnExit"), -12345);
+}
+
+TEST_F(ExitTest, ClosingReleasesTheStoreTheHandlerListAndTheFileHistory)
+{
+    CMainFrame* frame = MakeFrame();
+    ASSERT_FALSE(wxFastImage::sm_handlers.IsEmpty());
+    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1));
+    EXPECT_TRUE(wxFastImage::sm_handlers.IsEmpty());
+    EXPECT_EQ(wxConfigBase::Get(false), nullptr);
+    EXPECT_EQ(frame->pFileHistory, nullptr);
+    EXPECT_EQ(frame->pDP, nullptr);
+    PumpEvents(20);
+    EXPECT_FALSE(IsAlive(frame));
+}
+
+TEST_F(ExitTest, ClosingDestroysTheOpenEngine)
+{
+    CMainFrame* frame = MakeFrame();
+    frame->pDP = new DP(wxFastImage(8, 6));
+    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1));
+    EXPECT_EQ(frame->pDP, nullptr);
+}
+
+TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
+{
+    CMainFrame* first = MakeFrame();
+    first->Move(55, 66);
+    first->SetSize(640, 470);
+    first->checkAspect->SetValue(false);
+    PumpEvents(20);
+    wxTEST_DIALOG(first->Close(false), wxExpectModal<CDontShowDialog>(1));
+    PumpEvents(20);
+
+    CMainFrame* second = MakeFrame();
+    EXPECT_EQ(second->GetPosition(), wxPoint(55, 66));
+    EXPECT_EQ(second->GetSize(), wxSize(640, 470));
+    EXPECT_FALSE(second->checkAspect->GetValue());
+    EXPECT_TRUE(second->checkAnimated->GetValue());
+}
+
+TEST_F(ExitTest, TickedYesIsRememberedAndLaterClosesAskNothing)
+{
+    CMainFrame* first = MakeFrame();
+    wxTEST_DIALOG(first->Close(false), wxExpectModal<CDontShowDialog>(1, true));
+    PumpEvents(20);
+    EXPECT_EQ(StoredOnDisk("/Confirmations/OnExit"), 1);
+
+    CMainFrame* second = MakeFrame();
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        EXPECT_TRUE(second->Close(false));
+    }
+    PumpEvents(20);
+    EXPECT_FALSE(IsAlive(second));
+}
+
+TEST_F(ExitTest, TickedNoRefusesEveryCloseWithoutAskingAgain)
+{
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(0, true));
+    EXPECT_TRUE(IsAlive(frame));
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/OnExit", -1), 0);
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        EXPECT_FALSE(frame->Close(false));
+        EXPECT_FALSE(frame->Close(false));
+    }
+    EXPECT_TRUE(IsAlive(frame));
+}
+
+TEST_F(ExitTest, StoredAnswerOtherThanZeroOrOneCountsAsYes)
+{
+    wxConfigBase::Get()->Write("/Confirmations/OnExit", 5);
+    CMainFrame* frame = MakeFrame();
+    wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+    EXPECT_TRUE(frame->Close(false));
+}
+
+TEST_F(ExitTest, CloseForUpdateAsksNothing)
+{
+    CMainFrame* frame = MakeFrame();
+    frame->bCloseForUpdate = true;
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        EXPECT_TRUE(frame->Close(false));
+    }
+    PumpEvents(20);
+    EXPECT_FALSE(IsAlive(frame));
+    EXPECT_TRUE(wxFileExists(SettingsFile()));
+}
+
+TEST_F(ExitTest, CloseDuringACalculationIsRefusedSilently)
+{
+    CMainFrame* frame = MakeFrame();
+    frame->bCalculating = true;
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        EXPECT_FALSE(frame->Close(false));
+    }
+    EXPECT_TRUE(IsAlive(frame));
+    EXPECT_FALSE(wxFileExists(SettingsFile()));
+    frame->bCalculating = false;
+}
+
+TEST_F(ExitTest, ForcedCloseDuringACalculationStopsTheRunAndLeavesItsEngineAlone)
+{
+    CMainFrame* frame = MakeFrame();
+    DP* engine = new DP(wxFastImage(8, 6));
+    frame->pDP = engine;
+    frame->bCalculating = true;
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        frame->Close(true);
+    }
+    EXPECT_TRUE(frame->bCancelCalc);
+    EXPECT_EQ(frame->pDP, nullptr);
+    // The run still on the stack may use its engine until it unwinds.
+    EXPECT_EQ(engine->cols, 8);
+    delete engine;
+    PumpEvents(20);
+}

@@ -1,0 +1,196 @@
+// About box, help book and donation page.
+#include <fstream>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/filename.h>
+#include <wx/html/helpctrl.h>
+#include <wx/html/helpdata.h>
+#include <wx/html/helpfrm.h>
+#include <wx/html/helpwnd.h>
+#include <wx/hyperlink.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include "about_dialog.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+
+namespace {
+
+void Command(CMainFrame* frame, wxEventType type, int id)
+{
+    wxCommandEvent event(type, id);
+    event.SetEventObject(frame);
+    frame->GetEventHandler()->ProcessEvent(event);
+}
+
+class ExpectAbout : public wxExpectModalBase<CAboutDialog, ExpectAbout> {
+protected:
+    int OnInvoked(CAboutDialog* about) const override
+    {
+        EXPECT_EQ(about->GetTitle(), "About");
+        EXPECT_EQ(about->textVersion->GetLabel(), "0.67");
+        EXPECT_EQ(about->textTitle->GetLabel(), "Vandrel");
+        EXPECT_TRUE(about->textCopyright->GetLabel().Contains("Copyright"));
+        EXPECT_EQ(about->linkWebsite->GetURL(), "http://127.0.0.1:4567");
+        EXPECT_EQ(about->GetDefaultItem()->GetId(), wxID_OK);
+        return wxID_OK;
+    }
+    wxString GetDefaultDescription() const override { return "the about dialog"; }
+};
+
+class HelpTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        wxGetEnv("PATH", &oldPath);
+        wxSetEnv("KERV_SERVER", "http://127.0.0.1:4567");
+    }
+    void TearDown() override
+    {
+        wxSetEnv("PATH", oldPath);
+        wxUnsetEnv("KERV_SERVER");
+        GuiTest::TearDown();
+    }
+
+    void InstallBook() { ASSERT_TRUE(wxCopyFile(KERV_HELP_BOOK, work + "/kerv.htb")); }
+
+    wxString OpenedPage(CMainFrame* frame)
+    {
+        return frame->pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPage();
+    }
+
+    wxString oldPath;
+};
+
+const char* const kMissingBook = "Cannot find Help file - reinstall application";
+
+}  // namespace
+
+TEST_F(HelpTest, AboutShowsTheVersionWhateverTheCatalogSays)
+{
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(Command(frame, wxEVT_MENU, ID_MENU_ABOUT), ExpectAbout());
+}
+
+TEST_F(HelpTest, MissingBookIsReportedAndTheNextTrySucceedsOnceItIsThere)
+{
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(Command(frame, wxEVT_MENU, ID_MENU_HELP_CONTENTS),
+                  ExpectMessageBox(kMissingBook, "Error"));
+    EXPECT_EQ(frame->pHelpController, nullptr);
+
+    InstallBook();
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        Command(frame, wxEVT_MENU, ID_MENU_HELP_CONTENTS);
+    }
+    ASSERT_NE(frame->pHelpController, nullptr);
+    PumpEvents(50);
+    ASSERT_NE(frame->pHelpController->GetFrame(), nullptr);
+    EXPECT_TRUE(frame->pHelpController->GetFrame()->IsShown());
+    EXPECT_TRUE(OpenedPage(frame).EndsWith("index.html")) << OpenedPage(frame);
+}
+
+TEST_F(HelpTest, WhatsNewOpensTheChangeLogPage)
+{
+    InstallBook();
+    CMainFrame* frame = MakeFrame();
+    Command(frame, wxEVT_MENU, ID_MENU_CHANGELOG);
+    ASSERT_NE(frame->pHelpController, nullptr);
+    PumpEvents(50);
+    EXPECT_TRUE(OpenedPage(frame).EndsWith("changelog.html")) << OpenedPage(frame);
+    EXPECT_EQ(frame->pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle(),
+              "ChangeLog");
+}
+
+TEST_F(HelpTest, WhatsNewWithoutTheBookShowsTheErrorToo)
+{
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(Command(frame, wxEVT_MENU, ID_MENU_CHANGELOG),
+                  ExpectMessageBox(kMissingBook, "Error"));
+    EXPECT_EQ(frame->pHelpController, nullptr);
+}
+
+TEST_F(HelpTest, SecondHelpCommandReusesTheViewer)
+{
+    InstallBook();
+    CMainFrame* frame = MakeFrame();
+    Command(frame, wxEVT_MENU, ID_MENU_HELP_CONTENTS);
+    wxHtmlHelpController* first = frame->pHelpController;
+    ASSERT_NE(first, nullptr);
+    PumpEvents(30);
+    Command(frame, wxEVT_MENU, ID_MENU_CHANGELOG);
+    EXPECT_EQ(frame->pHelpController, first);
+    PumpEvents(30);
+    EXPECT_TRUE(OpenedPage(frame).EndsWith("changelog.html"));
+}
+
+TEST_F(HelpTest, BookHasContentsIndexAndEveryPageItNames)
+{
+    InstallBook();
+    CMainFrame* frame = MakeFrame();
+    frame->ShowHelp(wxEmptyString);
+    ASSERT_NE(frame->pHelpController, nullptr);
+    wxHtmlHelpData* data = frame->pHelpController->GetHelpWindow()->GetData();
+    const wxHtmlHelpDataItems& contents = data->GetContentsArray();
+    ASSERT_GE(contents.size(), 6u);
+    bool changeLog = false;
+    for (size_t i = 0; i < contents.size(); ++i)
+        changeLog |= contents[i].name == "ChangeLog";
+    EXPECT_TRUE(changeLog);
+    EXPECT_GE(data->GetIndexArray().size(), 10u);
+    // Every contents entry opens a page whose title the viewer can show.
+    for (size_t i = 0; i < contents.size(); ++i) {
+        const wxHtmlHelpDataItem& item = contents[i];
+        frame->pHelpController->Display(item.GetFullPath());
+        EXPECT_FALSE(frame->pHelpController->GetHelpWindow()->GetHtmlWindow()
+                         ->GetOpenedPageTitle().empty())
+            << item.GetFullPath();
+    }
+}
+
+TEST_F(HelpTest, ClosingTheMainWindowEndsTheHelpViewer)
+{
+    InstallBook();
+    CMainFrame* frame = MakeFrame();
+    frame->ShowHelp(wxEmptyString);
+    PumpEvents(30);
+    ASSERT_NE(frame->pHelpController, nullptr);
+    wxWindow* viewer = frame->pHelpController->GetFrame();
+    ASSERT_NE(viewer, nullptr);
+    frame->bCloseForUpdate = true;
+    frame->Close(false);
+    EXPECT_EQ(frame->pHelpController, nullptr);
+    PumpEvents(50);
+    EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
+}
+
+TEST_F(HelpTest, DonateHandsTheBrowserTheDonationAddress)
+{
+    // A stand-in for the desktop's URL opener, found first on PATH, notes what it is given.
+    const wxString bin = work + "/bin";
+    wxMkdir(bin);
+    const wxString note = work + "/opened.txt";
+    {
+        std::ofstream script((bin + "/xdg-open").ToStdString());
+        script << "#!/bin/sh\nprintf '%s' \"$*\" > '" << note.ToStdString() << ".part'\n"
+               << "mv '" << note.ToStdString() << ".part' '" << note.ToStdString() << "'\n";
+    }
+    ASSERT_EQ(chmod((bin + "/xdg-open").utf8_str(), 0755), 0);
+    wxSetEnv("PATH", bin + ":" + oldPath);
+    wxUnsetEnv("BROWSER");
+
+    CMainFrame* frame = MakeFrame();
+    Command(frame, wxEVT_MENU, ID_MENU_DONATE);
+    ASSERT_TRUE(WaitFor([&] { return wxFileExists(note); }, 10000));
+    EXPECT_EQ(ReadTextFile(note), "http://127.0.0.1:4567/kerv/donate");
+
+    wxRemoveFile(note);
+    Command(frame, wxEVT_BUTTON, ID_BTN_DONATE);
+    ASSERT_TRUE(WaitFor([&] { return wxFileExists(note); }, 10000));
+    EXPECT_EQ(ReadTextFile(note), "http://127.0.0.1:4567/kerv/donate");
+}
