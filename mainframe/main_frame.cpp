@@ -81,6 +81,7 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
       bUpdatingControls(false),
       nEditSource(-1),
       bCalculating(false),
+      bCloseAfterCalc(false),
       pFileHistory(nullptr),
       toolBar(nullptr),
       comboZoom(nullptr),

@@ -119,6 +119,9 @@ public:
     bool bUpdatingControls;         // the program itself is writing the size controls
     int nEditSource;                // -1 none, 1 abs. width, 2 abs. height, 3 % width, 4 % height
     bool bCalculating;              // a Kerv run is in progress
+    // A close that could not be refused arrived during a Kerv run: the run was cancelled and,
+    // once it has unwound and cleared bCalculating, must call Close(true).
+    bool bCloseAfterCalc;
     wxFileHistory* pFileHistory;    // owned; deleted by the close handler
     wxBitmap bmpStoredMask;
     wxToolBar* toolBar;

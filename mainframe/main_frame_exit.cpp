@@ -19,8 +19,17 @@ void CMainFrame::OnFileExit(wxCommandEvent& event)
 
 void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
 {
-    if (bCalculating && event.CanVeto()) {
-        event.Veto();
+    if (bCalculating) {
+        if (event.CanVeto()) {
+            event.Veto();
+        } else {
+            // A close that cannot be refused arrived while a Kerv run is on the call stack (it
+            // yields to the event loop between seams). Destroying the window or the engine now
+            // would pull them from under the run; instead the run is told to stop, and when it
+            // has unwound it closes the window (see bCloseAfterCalc).
+            bCancelCalc = true;
+            bCloseAfterCalc = true;
+        }
         return;
     }
     if (!bCloseForUpdate && event.CanVeto()) {
@@ -37,14 +46,7 @@ void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
         pHelpController = nullptr;
     }
 
-    if (bCalculating) {
-        // A close that cannot be refused arrived while a run is still on the call stack (it
-        // yields to the event loop between seams). The run stops at its next seam; the engine
-        // it is using must outlive it, so it is left to the end of the process.
-        bCancelCalc = true;
-    } else {
-        delete pDP;
-    }
+    delete pDP;
     pDP = nullptr;
 
     SaveSettings();

@@ -188,7 +188,7 @@ TEST_F(ExitTest, CloseDuringACalculationIsRefusedSilently)
     frame->bCalculating = false;
 }
 
-TEST_F(ExitTest, ForcedCloseDuringACalculationStopsTheRunAndLeavesItsEngineAlone)
+TEST_F(ExitTest, ForcedCloseDuringACalculationStopsTheRunAndWaitsForIt)
 {
     CMainFrame* frame = MakeFrame();
     DP* engine = new DP(wxFastImage(8, 6));
@@ -198,10 +198,21 @@ TEST_F(ExitTest, ForcedCloseDuringACalculationStopsTheRunAndLeavesItsEngineAlone
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
         frame->Close(true);
     }
-    EXPECT_TRUE(frame->bCancelCalc);
-    EXPECT_EQ(frame->pDP, nullptr);
-    // The run still on the stack may use its engine until it unwinds.
-    EXPECT_EQ(engine->cols, 8);
-    delete engine;
     PumpEvents(20);
+    // The run still on the stack keeps its window and its engine until it unwinds.
+    EXPECT_TRUE(IsAlive(frame));
+    EXPECT_FALSE(wxPendingDelete.Member(frame));
+    EXPECT_EQ(frame->pDP, engine);
+    EXPECT_EQ(engine->cols, 8);
+    EXPECT_TRUE(frame->bCancelCalc);
+    EXPECT_TRUE(frame->bCloseAfterCalc);
+    EXPECT_FALSE(wxFileExists(SettingsFile()));
+
+    // The run ends and closes the window as asked.
+    frame->bCalculating = false;
+    frame->Close(true);
+    EXPECT_EQ(frame->pDP, nullptr);
+    PumpEvents(20);
+    EXPECT_FALSE(IsAlive(frame));
+    EXPECT_TRUE(wxFileExists(SettingsFile()));
 }
