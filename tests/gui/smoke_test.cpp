@@ -88,7 +88,9 @@ protected:
             setenv("HOME", (root / "home").c_str(), 1);
             if (chdir((root / "work").c_str()) != 0)
                 _exit(126);
-            execl(KERV_PROGRAM, KERV_PROGRAM, static_cast<char*>(nullptr));
+            // The program takes no arguments and ignores whatever it is given.
+            execl(KERV_PROGRAM, KERV_PROGRAM, "--no-such-option", "picture.jpg",
+                  static_cast<char*>(nullptr));
             _exit(127);
         }
         return child;
