@@ -64,8 +64,8 @@ class SmokeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/kerv-smoke-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
+        std::string pattern = (fs::temp_directory_path() / "kerv-smoke-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root = pattern;
         fs::create_directories(root / "home");
         fs::create_directories(root / "work");
