@@ -5,7 +5,8 @@
 //
 // The implementation is split by concern: main_frame.cpp (construction, layout, title),
 // main_frame_exit.cpp (exit question, close and settings), main_frame_help.cpp (about, help
-// book, donation), main_frame_mask.cpp (mask-control state).
+// book, donation), main_frame_mask.cpp (mask-control state), main_frame_update.cpp (update
+// check).
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
@@ -63,6 +64,16 @@ public:
     void OnChangelog(wxCommandEvent& event);
     void OnDonate(wxCommandEvent& event);
     void OnMenuAbout(wxCommandEvent& event);
+
+    // The update check (main_frame_update.cpp).
+    void OnCheckUpdate(wxCommandEvent& event);
+    void OnStartUpTimer(wxTimerEvent& event);
+    void StartCheckUpdate();
+    // One attempt at the version file, directly or through proxy ("host:port"); true when
+    // it held a version, whatever the user then answered.
+    bool DoCheckUpdate(wxString proxy);
+    // Starts the updater for serverVersion and closes the window without the exit question.
+    void DoUpdate(wxString serverVersion);
 
     ProgressStatusBar* pStatusBar;
     wxString strFileName;
