@@ -217,6 +217,9 @@ void CMainFrame::set_properties()
         SetMinWidth(spin, 15);
     SetMinWidth(sliderBrush, 100);
     textBrushSize->SetMinSize(wxSize(50, -1));
+    // Exact fit leaves GTK 3's button frame touching the text; the run's button keeps at
+    // least the platform's usual button width.
+    SetMinWidth(btnKerv, wxButton::GetDefaultSize(this).x);
 
     // Nothing can be resized before a picture is open.
     for (wxWindow* control : std::initializer_list<wxWindow*>{

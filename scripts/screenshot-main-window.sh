@@ -17,6 +17,8 @@ fi
 
 home=$(mktemp -d)
 trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
+# A standing "no" to the update reminder, so that no question covers the window.
+printf '[Confirmations]\nAutoUpdate=0\n' > "$home/.Kerv"
 cd "$build"
 HOME="$home" ./Kerv >/dev/null 2>&1 &
 pid=$!

@@ -143,6 +143,9 @@ void GuiTest::TearDown()
 CMainFrame* GuiTest::MakeFrame()
 {
     auto* frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
+    // The start-up housekeeping (update reminder, clean-up) belongs to the update check's
+    // tests; here it would ask its question in the middle of another test.
+    frame->timerStartUp.Stop();
     frame->Show();
     PumpEvents(30);
     return frame;

@@ -303,13 +303,14 @@ TEST_F(MainFrameTest, ControlsCarryTheirIdentifiers)
 
 TEST_F(MainFrameTest, OnlyTheStartUpTimerRunsAndItIsOneShot)
 {
-    CMainFrame* frame = MakeFrame();
+    auto* frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
     EXPECT_TRUE(frame->timerStartUp.IsRunning());
     EXPECT_TRUE(frame->timerStartUp.IsOneShot());
     EXPECT_EQ(frame->timerStartUp.GetInterval(), 750);
     EXPECT_FALSE(frame->timerWidth.IsRunning());
     EXPECT_FALSE(frame->timerHeight.IsRunning());
     EXPECT_FALSE(frame->timerZoom.IsRunning());
+    frame->timerStartUp.Stop();
 }
 
 TEST_F(MainFrameTest, WindowHasTheIconAndTheDefaultFrameStyle)

@@ -26,6 +26,8 @@ TEST_F(StartUpTest, OnInitNamesTheStoreRegistersHandlersAndShowsTheMainWindow)
 
     auto* frame = dynamic_cast<CMainFrame*>(wxGetApp().GetTopWindow());
     ASSERT_NE(frame, nullptr);
+    // Its housekeeping (the update reminder) is the update check's business.
+    frame->timerStartUp.Stop();
     EXPECT_TRUE(frame->IsShown());
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
     EXPECT_EQ(frame->GetParent(), nullptr);
@@ -73,6 +75,7 @@ TEST_F(StartUpTest, EngineHandlersAreRegisteredInTheOrderThatDecidesUnknownTypes
 TEST_F(StartUpTest, ArchiveFileSystemReadsThePackedHelpBook)
 {
     ASSERT_TRUE(wxGetApp().OnInit());
+    static_cast<CMainFrame*>(wxGetApp().GetTopWindow())->timerStartUp.Stop();
     wxFileSystem fs;
     wxFSFile* project = fs.OpenFile(wxFileSystem::FileNameToURL(wxFileName(KERV_HELP_BOOK)) + "#zip:kerv.hhp");
     ASSERT_NE(project, nullptr);
