@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <sys/stat.h>
 
 namespace
@@ -19,6 +20,25 @@ namespace
 
 namespace fs = std::filesystem;
 using std::chrono::seconds;
+
+// The updater that Kerv started: the newest process named Kerv_upd_0.67.
+pid_t UpdaterPid()
+{
+    pid_t pid = 0;
+    WaitUntil(
+        [&] {
+            FILE* pipe = popen("pgrep -n -x Kerv_upd_0.67", "r");
+            if (!pipe)
+                return false;
+            long value = 0;
+            if (fscanf(pipe, "%ld", &value) == 1)
+                pid = static_cast<pid_t>(value);
+            pclose(pipe);
+            return pid > 0;
+        },
+        seconds(10));
+    return pid;
+}
 
 std::string Today()
 {
@@ -51,16 +71,15 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
 
     Child kerv(bin + "/Kerv", {}, bin, home, {{"KERV_SERVER", server.Url("")}});
-    const std::string pid = std::to_string(kerv.Pid());
-    ASSERT_EQ(Shell("w=$(timeout 20 xdotool search --sync --onlyvisible --pid " + pid +
-                    " --name '^Vandrel' | head -n1) && [ -n \"$w\" ] && xdotool windowfocus --sync $w && "
-                    "xdotool key --clearmodifiers alt+h && sleep 0.5 && xdotool key u"),
+    const std::string main = FindWindow(kerv.Pid(), "^Vandrel", seconds(20));
+    ASSERT_FALSE(main.empty()) << "no main window";
+    ASSERT_EQ(Shell("xdotool windowfocus --sync " + main + " && xdotool key --clearmodifiers alt+h && "
+                    "sleep 0.5 && xdotool key u"),
               0);
     // The question "New version available": Yes is its default button.
-    ASSERT_EQ(Shell("w=$(timeout 20 xdotool search --sync --onlyvisible --pid " + pid +
-                    " --name '^New version available$' | head -n1) && [ -n \"$w\" ] && "
-                    "xdotool windowfocus --sync $w && xdotool key --clearmodifiers Return"),
-              0);
+    const std::string question = FindWindow(kerv.Pid(), "^New version available$", seconds(20));
+    ASSERT_FALSE(question.empty()) << "no update question";
+    ASSERT_EQ(Shell("xdotool windowfocus --sync " + question + " && xdotool key --clearmodifiers Return"), 0);
     int status = 0;
     ASSERT_TRUE(kerv.WaitForEnd(seconds(15), status)) << "Kerv did not close for the update";
 
@@ -71,10 +90,7 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
     EXPECT_FALSE(Exists(bin + "/restarted"));
 
     // Its window stays until closed; "&Close" starts the new Kerv from the updater's folder.
-    ASSERT_EQ(Shell("w=$(timeout 20 xdotool search --sync --onlyvisible --name '^Update \\.\\.\\.$' | head -n1) && "
-                    "[ -n \"$w\" ] && eval $(xdotool getwindowgeometry --shell $w) && xdotool windowraise $w && "
-                    "xdotool mousemove --window $w $((WIDTH - 55)) $((HEIGHT - 20)) click 1"),
-              0);
+    ASSERT_EQ(ClickNearBottomRight(UpdaterPid(), "^Update \\.\\.\\.$", 55, 20), 0);
     ASSERT_TRUE(WaitUntil([&] { return Exists(bin + "/restarted"); }, seconds(15)));
     WaitUntil([&] { return ReadFile(bin + "/restarted").find('\n') != std::string::npos; }, seconds(2));
     EXPECT_EQ(ReadFile(bin + "/restarted"), "new 0\n");
@@ -84,4 +100,84 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
     EXPECT_EQ(requests[0], "GET /kerv/kerv_version_lnx.txt HTTP/1.0");
     EXPECT_EQ(requests[1], "GET /kerv/0.68_Kerv_lnx.tar.gz HTTP/1.0");
     EXPECT_EQ(requests[2], "GET /kerv/0.68_Kerv_lnx.tar.gz.sig HTTP/1.0");
+}
+
+namespace
+{
+
+// Kerv started in a fresh working folder against a loopback server, with a given store.
+struct KervStartUp : ::testing::Test
+{
+    TempDir root;
+    std::string home = root / "home";
+    std::string work = root / "work";
+    TestServer server;
+    std::unique_ptr<Child> kerv;
+
+    void SetUp() override
+    {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
+        fs::create_directory(home);
+        fs::create_directory(work);
+        server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.67\n"));
+    }
+
+    void Start(const std::string& store)
+    {
+        WriteFile(home + "/.Kerv", store);
+        kerv.reset(new Child(KERV_PROGRAM, {}, work, home, {{"KERV_SERVER", server.Url("")}}));
+        ASSERT_TRUE(WindowAppears("^Vandrel", 20));
+    }
+
+    bool WindowAppears(const std::string& title, int limit)
+    {
+        return !FindWindow(kerv->Pid(), title, seconds(limit)).empty();
+    }
+
+    static std::string DaysAgo(int days)
+    {
+        char text[16];
+        std::time_t then = std::time(nullptr) - days * 24 * 3600;
+        std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&then));
+        return text;
+    }
+};
+
+}   // namespace
+
+TEST_F(KervStartUp, AStoredYesChecksWithoutAskingAndTheLeftArchiveIsRemoved)
+{
+    WriteFile(work + "/0.68_Kerv_lnx.tar.gz", "left behind by the updater");
+    Start("ToDelete=0.68_Kerv_lnx.tar.gz\n[Confirmations]\nAutoUpdate=1\n");
+    const std::string told = FindWindow(kerv->Pid(), "^No new version available$", seconds(15));
+    ASSERT_FALSE(told.empty());
+    EXPECT_FALSE(WindowAppears("^Check for Updates", 1));
+    EXPECT_EQ(server.Requests().size(), 1u);
+    // The clean-up follows the check, once its message is answered.
+    EXPECT_TRUE(Exists(work + "/0.68_Kerv_lnx.tar.gz"));
+    ASSERT_EQ(Shell("xdotool windowfocus --sync " + told + " && xdotool key --clearmodifiers Return"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(work + "/0.68_Kerv_lnx.tar.gz"); }, seconds(5)));
+    EXPECT_TRUE(WaitUntil([&] { return ReadFile(home + "/.Kerv").find("ToDelete") == std::string::npos; },
+                          seconds(5)));
+}
+
+TEST_F(KervStartUp, AStoredNoNeitherAsksNorChecks)
+{
+    Start("[Confirmations]\nAutoUpdate=0\n");
+    EXPECT_FALSE(WindowAppears("^Check for Updates", 3));
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(KervStartUp, ACheckFourDaysAgoIsNotQuestioned)
+{
+    Start("[Operation]\nLastCheckUpdate=" + DaysAgo(4) + "\n");
+    EXPECT_FALSE(WindowAppears("^Check for Updates", 3));
+    EXPECT_TRUE(server.Requests().empty());
+}
+
+TEST_F(KervStartUp, ACheckSixDaysAgoBringsTheQuestion)
+{
+    Start("[Operation]\nLastCheckUpdate=" + DaysAgo(6) + "\n");
+    EXPECT_TRUE(WindowAppears("^Check for Updates \\?$", 10));
+    EXPECT_TRUE(server.Requests().empty()) << "checked before the answer";
 }

@@ -1,7 +1,9 @@
 #include "test_process.h"
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -69,10 +71,51 @@ int Shell(const std::string& command)
     return std::system(command.c_str());
 }
 
+namespace
+{
+
+std::string Output(const std::string& command)
+{
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r"))
+    {
+        char buffer[256];
+        while (fgets(buffer, sizeof buffer, pipe))
+            text += buffer;
+        pclose(pipe);
+    }
+    return text;
+}
+
+}   // namespace
+
+std::string FindWindow(pid_t pid, const std::string& titleRegex, std::chrono::milliseconds limit)
+{
+    std::string found;
+    WaitUntil(
+        [&] {
+            std::istringstream ids(Output("xdotool search --onlyvisible --name '" + titleRegex + "' 2>/dev/null"));
+            std::string id;
+            while (ids >> id)
+            {
+                if (std::atol(Output("xdotool getwindowpid " + id + " 2>/dev/null").c_str()) == pid)
+                {
+                    found = id;
+                    return true;
+                }
+            }
+            return false;
+        },
+        limit);
+    return found;
+}
+
 int ClickNearBottomRight(pid_t pid, const std::string& titleRegex, int fromRight, int fromBottom)
 {
-    return Shell("w=$(timeout 20 xdotool search --sync --onlyvisible --pid " + std::to_string(pid) + " --name '" +
-                 titleRegex + "' | head -n1) && [ -n \"$w\" ] && eval $(xdotool getwindowgeometry --shell $w) && "
-                 "xdotool windowraise $w && xdotool mousemove --window $w $((WIDTH - " + std::to_string(fromRight) +
+    const std::string w = FindWindow(pid, titleRegex, std::chrono::seconds(20));
+    if (w.empty())
+        return -1;
+    return Shell("eval $(xdotool getwindowgeometry --shell " + w + ") && xdotool windowraise " + w +
+                 " && xdotool mousemove --window " + w + " $((WIDTH - " + std::to_string(fromRight) +
                  ")) $((HEIGHT - " + std::to_string(fromBottom) + ")) click 1");
 }

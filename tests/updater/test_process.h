@@ -34,8 +34,12 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 // Runs a shell command line (for xdotool); returns its exit status.
 int Shell(const std::string& command);
 
-// Clicks at (width - fromRight, height - fromBottom) inside the first visible window of the
-// process whose title matches the regular expression, after raising it.
+// The X id of a visible window of the process whose title matches the regular expression,
+// waiting up to the limit; empty when none appeared. (xdotool ignores --name when --pid is
+// given, so the process is checked window by window.)
+std::string FindWindow(pid_t pid, const std::string& titleRegex, std::chrono::milliseconds limit);
+
+// Clicks at (width - fromRight, height - fromBottom) inside that window, after raising it.
 int ClickNearBottomRight(pid_t pid, const std::string& titleRegex, int fromRight, int fromBottom);
 
 #endif
