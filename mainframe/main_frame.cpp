@@ -30,6 +30,7 @@
 #include "app_identity.h"
 #include "icons.h"
 #include "main_frame_ids.h"
+#include "paint_panel.h"
 #include "progress_status_bar.h"
 #include "window_placement.h"
 
@@ -46,6 +47,11 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_BUTTON(ID_BTN_CHECK_UPDATE, CMainFrame::OnCheckUpdate)
     EVT_TIMER(ID_TIMER_STARTUP, CMainFrame::OnStartUpTimer)
     EVT_CLOSE(CMainFrame::OnCloseMainFrame)
+    // Zoom (main_frame_zoom.cpp).
+    EVT_COMBOBOX(ID_COMBO_ZOOM, CMainFrame::OnComboZoom)
+    EVT_TEXT(ID_COMBO_ZOOM, CMainFrame::OnComboZoomText)
+    EVT_TIMER(ID_TIMER_ZOOM, CMainFrame::OnZoomTimer)
+    EVT_SPLITTER_DCLICK(ID_SPLITTER, CMainFrame::OnSashDblClick)
 wxEND_EVENT_TABLE()
 
 namespace {
@@ -149,7 +155,7 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     btnLoadMask = new wxButton(panelControls, ID_BTN_LOAD_MASK, _("Load Mask"));
     btnClearMask = new wxButton(panelControls, ID_BTN_CLEAR_MASK, _("&Clear Mask"));
 
-    pictureArea = new wxPanel(splitter, wxID_ANY);
+    CreatePaintPanel();
 
     set_properties();
     do_layout();
@@ -315,7 +321,7 @@ void CMainFrame::do_layout()
     // 272 pixels, or what the controls need where the platform's controls are wider.
     const int controlsWidth = sizerControls->GetMinSize().x +
                               wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, panelControls) + 4;
-    splitter->SplitVertically(panelControls, pictureArea, std::max(272, controlsWidth));
+    splitter->SplitVertically(panelControls, paintPanel, std::max(272, controlsWidth));
     sizerFrame->Add(splitter, 1, wxEXPAND, 0);
     SetSizer(sizerFrame);
     Layout();

@@ -6,7 +6,8 @@
 // The implementation is split by concern: main_frame.cpp (construction, layout, title),
 // main_frame_exit.cpp (exit question, close and settings), main_frame_help.cpp (about, help
 // book, donation), main_frame_mask.cpp (mask-control state), main_frame_update.cpp (update
-// check).
+// check), main_frame_canvas.cpp (the canvas pane and brush-size display), main_frame_zoom.cpp
+// (zoom box and sash).
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
@@ -19,6 +20,7 @@
 
 class CPaintPanel;
 class DP;
+class FileDropTarget;
 class ProgressStatusBar;
 class wxButton;
 class wxCheckBox;
@@ -29,8 +31,11 @@ class wxMenuBar;
 class wxPanel;
 class wxRadioButton;
 class wxSlider;
+class wxScrollEvent;
 class wxSpinButton;
 class wxSpinCtrl;
+class wxSpinEvent;
+class wxSplitterEvent;
 class wxSplitterWindow;
 class wxStaticBox;
 class wxStaticText;
@@ -54,6 +59,10 @@ public:
     // controls only while a picture is open and painting is off.
     void DoEnableProtectDelete();
 
+    // Shows size in the brush-size display (slider and text); the canvas calls it whenever it
+    // changes its brush (main_frame_canvas.cpp).
+    void SetBrushSize(int size);
+
     // Opens the help book "kerv" from the working directory at topic, or at its contents when
     // topic is empty. The viewer is created on first success and reused afterwards.
     void ShowHelp(wxString topic);
@@ -64,6 +73,77 @@ public:
     void OnChangelog(wxCommandEvent& event);
     void OnDonate(wxCommandEvent& event);
     void OnMenuAbout(wxCommandEvent& event);
+
+    // Zoom (main_frame_zoom.cpp). ProcessZoom reads text (the zoom box's text when empty) as
+    // "135", "135%" or "135 %" and returns the percentage, or -1 when it is not a number or lies
+    // outside 1 to nMaxZoom.
+    int ProcessZoom(wxString text);
+    void OnComboZoom(wxCommandEvent& event);
+    void OnComboZoomText(wxCommandEvent& event);
+    void OnZoomTimer(wxTimerEvent& event);
+    void OnSashDblClick(wxSplitterEvent& event);
+
+    // Image file commands (main_frame_file.cpp).
+    // True when a new picture may replace the current one: nothing is unsaved, or the user
+    // answered "Yes" to "Dismiss Changes?" (which clears bImageModified).
+    bool OkToLoad();
+    // Opens path as the picture to resize; index is the recent-files entry it came from, or -1.
+    // A failure shows an error box, leaves no engine and no enabled size control, and removes
+    // that entry from the list.
+    void DoOpenFile(wxString& path, int index);
+    // A drop on the window: one file is opened after the unsaved-changes question, more (or
+    // none) are refused with an error box; nothing while a carving run is in progress. Always
+    // false.
+    bool Drop(wxArrayString files);
+    void OnFileOpen(wxCommandEvent& event);
+    void OnMRUFile(wxCommandEvent& event);
+    void OnSave(wxCommandEvent& event);
+    void OnEditCopy(wxCommandEvent& event);
+
+    // Target size controls and the immediate carving driver (main_frame_size.cpp).
+    // One carving run at a time: true while an immediate run (WidthChange, HeightChange) or a
+    // Kerv run (bCalculating) is in progress. Every other command that changes the picture's
+    // size or replaces the engine does nothing while it holds, so no run starts inside another
+    // run's yield and no engine is replaced under a running loop.
+    bool IsCarving() const;
+    // A target field's number, read the strtol way: leading blanks and a sign accepted, reading
+    // stops at the first non-digit, no leading digits read as 0.
+    int ReadTargetField(const wxTextCtrl* field) const;
+    // Writes the target fields from absolute values; -1 leaves that dimension alone. The field
+    // named by nEditSource is not rewritten; nEditSource is -1 afterwards.
+    void SetWidthHeight(int width, int height);
+    // Recompute every target field from the one the user changed.
+    void DoCalcAbsWidth();
+    void DoCalcAbsHeight();
+    void DoCalcPercWidth();
+    void DoCalcPercHeight();
+    // The immediate driver: carves one seam per pixel of difference with progress and "Abort".
+    // Returns the requested difference (new - current), or 0 when nothing was done.
+    int WidthChange(int newWidth);
+    int HeightChange(int newHeight);
+    // Status line, immediate controls and "Reset &Size" from the current size.
+    void UpdateStat();
+    // Enables every size control of an open picture, or disables them all (no picture).
+    void DoEnableSizeControls(bool enable);
+    void OnHeight100(wxCommandEvent& event);
+    void OnWidthScroll(wxScrollEvent& event);
+    void OnWidthEndScroll(wxScrollEvent& event);
+    void OnHeightScroll(wxScrollEvent& event);
+    void OnHeightEndScroll(wxScrollEvent& event);
+    void OnSpinWidth(wxSpinEvent& event);
+    void OnSpinHeight(wxSpinEvent& event);
+    void OnSpinWidthText(wxCommandEvent& event);
+    void OnSpinHeightText(wxCommandEvent& event);
+    void OnWidthTimer(wxTimerEvent& event);
+    void OnHeightTimer(wxTimerEvent& event);
+    void OnSpinAbsWidthText(wxCommandEvent& event);
+    void OnSpinAbsHeightText(wxCommandEvent& event);
+    void OnSpinPercWidthText(wxCommandEvent& event);
+    void OnSpinPercHeightText(wxCommandEvent& event);
+    void OnSpinAbsWidth(wxSpinEvent& event);
+    void OnSpinAbsHeight(wxSpinEvent& event);
+    void OnSpinPercWidth(wxSpinEvent& event);
+    void OnSpinPercHeight(wxSpinEvent& event);
 
     // The update check (main_frame_update.cpp).
     void OnCheckUpdate(wxCommandEvent& event);
@@ -82,6 +162,7 @@ public:
     bool bImageModified;
     bool bCloseForUpdate;           // the updater was started: close without asking
     bool bCancelCalc;               // "Abort" was pressed; cleared by the status bar's Finish
+    FileDropTarget* pDropTarget = nullptr;  // the window's drop target, owned by the toolkit
     wxStaticBox* boxProtectDelete;
     wxStaticBox* boxAbsolute;
     wxStaticBox* boxImmediate;
@@ -117,7 +198,7 @@ public:
     wxButton* btnLoadMask;
     wxButton* btnClearMask;
     wxPanel* panelControls;
-    CPaintPanel* paintPanel;        // the mask canvas; null until the canvas joins the window
+    CPaintPanel* paintPanel;        // the canvas in the right pane; mainFrame points back here
     wxSplitterWindow* splitter;
     wxTimer timerWidth;
     wxTimer timerHeight;
@@ -145,15 +226,13 @@ protected:
 
 private:
     wxMenuBar* CreateMenus();
+    // The canvas in the splitter's right pane (main_frame_canvas.cpp).
+    void CreatePaintPanel();
     void CreateToolBarItems();
     void CreateProgressStatusBar();
     void RestorePlacementAndOptions();
     void CreateFileHistory();
     void SaveSettings();
-
-    // The right pane of the splitter: the canvas once it is part of the window, until then an
-    // empty panel in its place.
-    wxWindow* pictureArea = nullptr;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -8,6 +8,8 @@
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
+#include "paint_panel.h"
+
 void CMainFrame::DoEnableProtectDelete()
 {
     const bool enable = checkEnableMask->GetValue();
@@ -17,6 +19,7 @@ void CMainFrame::DoEnableProtectDelete()
              sliderBrush, textBrushSize, radioProtect, radioDelete, radioErase, btnClearMask,
              btnStoreMask, btnRecallMask, btnSaveMask, btnLoadMask})
         control->Enable(enable);
+    paintPanel->paintEnabled = enable;
 
     // While painting is on, the picture's size cannot be changed from the immediate controls.
     const bool sizeControls = pDP != nullptr && !enable;

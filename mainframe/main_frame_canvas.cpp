@@ -1,0 +1,22 @@
+// CMainFrame: the canvas in the right pane and the brush-size display it reports to.
+#include "main_frame.h"
+
+#include <wx/slider.h>
+#include <wx/splitter.h>
+#include <wx/textctrl.h>
+
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+
+void CMainFrame::CreatePaintPanel()
+{
+    paintPanel = new CPaintPanel(splitter, ID_PAINT_PANEL);
+    paintPanel->mainFrame = this;
+}
+
+void CMainFrame::SetBrushSize(int size)
+{
+    // The canvas has already clamped the size; the slider must not report it back.
+    sliderBrush->SetValue(size);
+    textBrushSize->SetValue(wxString::Format("%d", size));
+}
