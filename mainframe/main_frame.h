@@ -11,6 +11,7 @@
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
+#include <wx/arrstr.h>
 #include <wx/bitmap.h>
 #include <wx/frame.h>
 #include <wx/string.h>
@@ -145,6 +146,27 @@ public:
     void OnSpinPercWidth(wxSpinEvent& event);
     void OnSpinPercHeight(wxSpinEvent& event);
 
+    // The Kerv run (main_frame_kerv.cpp): carves to the absolute targets in one run, with the
+    // mask when painting is on, the window in calculation mode meanwhile.
+    void OnKerv(wxCommandEvent& event);
+    // enable false enters calculation mode (bCalculating set, the commands that could change
+    // or replace the picture disabled); true leaves it and restores the mask-control rule.
+    void EnableDuringCalc(bool enable);
+    // Why the picture cannot be carved to width x height, or empty when it can.
+    static wxString KervTargetProblem(int width, int height);
+
+    // The mask commands of the "Protect/Delete" group (main_frame_mask.cpp).
+    void OnEnableProtectDelete(wxCommandEvent& event);
+    void OnSliderBrush(wxScrollEvent& event);
+    void OnBtnStoreMask(wxCommandEvent& event);
+    void OnBtnRecallMask(wxCommandEvent& event);
+    void OnBtnSaveMask(wxCommandEvent& event);
+    void OnBtnLoadMask(wxCommandEvent& event);
+    void OnBtnMaskClear(wxCommandEvent& event);
+    // The default name of a picture's mask file: its path with "_mask.bmp" in place of the
+    // extension of its file name.
+    static wxString DefaultMaskFileName(const wxString& picturePath);
+
     // The update check (main_frame_update.cpp).
     void OnCheckUpdate(wxCommandEvent& event);
     void OnStartUpTimer(wxTimerEvent& event);
@@ -233,6 +255,10 @@ private:
     void RestorePlacementAndOptions();
     void CreateFileHistory();
     void SaveSettings();
+    // Mask commands (main_frame_mask.cpp): whether mask is a bitmap of the picture's current
+    // size, and handing the canvas a new mask (owned by it from then on).
+    bool HasPictureSize(const wxBitmap& mask) const;
+    void ReplaceMask(wxBitmap* mask);
 
     wxDECLARE_EVENT_TABLE();
 };
