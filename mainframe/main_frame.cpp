@@ -52,6 +52,17 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_TEXT(ID_COMBO_ZOOM, CMainFrame::OnComboZoomText)
     EVT_TIMER(ID_TIMER_ZOOM, CMainFrame::OnZoomTimer)
     EVT_SPLITTER_DCLICK(ID_SPLITTER, CMainFrame::OnSashDblClick)
+    // The Kerv run (main_frame_kerv.cpp) and the mask commands (main_frame_mask.cpp). The brush
+    // entry takes every scroll event of the window; it stays below the size sliders' entries,
+    // whose handlers pass their events on to it.
+    EVT_BUTTON(ID_BTN_KERV, CMainFrame::OnKerv)
+    EVT_CHECKBOX(ID_CHK_ENABLE_MASK, CMainFrame::OnEnableProtectDelete)
+    EVT_COMMAND_SCROLL(wxID_ANY, CMainFrame::OnSliderBrush)
+    EVT_BUTTON(ID_BTN_STORE_MASK, CMainFrame::OnBtnStoreMask)
+    EVT_BUTTON(ID_BTN_RECALL_MASK, CMainFrame::OnBtnRecallMask)
+    EVT_BUTTON(ID_BTN_SAVE_MASK, CMainFrame::OnBtnSaveMask)
+    EVT_BUTTON(ID_BTN_LOAD_MASK, CMainFrame::OnBtnLoadMask)
+    EVT_BUTTON(ID_BTN_CLEAR_MASK, CMainFrame::OnBtnMaskClear)
 wxEND_EVENT_TABLE()
 
 namespace {

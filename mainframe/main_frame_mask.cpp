@@ -1,13 +1,23 @@
-// CMainFrame: the state of the "Protect/Delete" group.
+// CMainFrame: the "Protect/Delete" group: painting on and off, the brush size, and the mask
+// commands that move whole masks between the canvas, memory and files. The canvas owns the
+// mask and its format; these commands keep its size equal to the picture's.
 #include "main_frame.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+#include <wx/intl.h>
+#include <wx/log.h>
+#include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/slider.h>
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
+#include "dont_show_dialog.h"
+#include "dp.h"
 #include "paint_panel.h"
 
 void CMainFrame::DoEnableProtectDelete()
@@ -26,4 +36,127 @@ void CMainFrame::DoEnableProtectDelete()
     for (wxWindow* control :
          std::initializer_list<wxWindow*>{sliderWidth, spinWidth, sliderHeight, spinHeight})
         control->Enable(sizeControls);
+}
+
+void CMainFrame::OnEnableProtectDelete(wxCommandEvent& WXUNUSED(event))
+{
+    // The box has already changed. Switching painting off throws the mask away, so a mask the
+    // user has worked on is given up only after asking.
+    if (!checkEnableMask->GetValue() && paintPanel->maskChanged) {
+        CDontShowDialog question(this, wxID_ANY, _("Warning"));
+        if (question.ShowModal("/Confirmations/LoseMask",
+                               _("Mask will be lost\nContinue without Storing?")) == 0) {
+            checkEnableMask->SetValue(true);
+            return;
+        }
+    }
+    DoEnableProtectDelete();
+    // Every toggle starts from an empty mask of the picture's current size.
+    paintPanel->Init(nCurWidth, nCurHeight);
+    paintPanel->Refresh();
+}
+
+void CMainFrame::OnSliderBrush(wxScrollEvent& event)
+{
+    // Bound for every scroll event of the window: the size sliders' handlers pass their
+    // events on to here, which then re-applies the unchanged brush size.
+    const int size = sliderBrush->GetValue();
+    textBrushSize->SetValue(wxString::Format("%d", size));
+    paintPanel->SetBrushSize(size);
+    event.Skip();
+}
+
+void CMainFrame::OnBtnStoreMask(wxCommandEvent& WXUNUSED(event))
+{
+    // A shared handle: the canvas detaches its own copy before it paints, so later strokes
+    // never reach the stored mask.
+    bmpStoredMask = paintPanel->maskBitmap != nullptr ? *paintPanel->maskBitmap : wxNullBitmap;
+    btnRecallMask->Enable();
+}
+
+bool CMainFrame::HasPictureSize(const wxBitmap& mask) const
+{
+    return mask.IsOk() && mask.GetWidth() == nCurWidth && mask.GetHeight() == nCurHeight;
+}
+
+void CMainFrame::OnBtnRecallMask(wxCommandEvent& WXUNUSED(event))
+{
+    // Nothing stored counts as a mask of no size, so it gets the same answer.
+    if (!HasPictureSize(bmpStoredMask)) {
+        wxMessageBox(_("The Mask was created with a different image or image size"),
+                     _("Can not recall mask"), wxOK | wxICON_EXCLAMATION, this);
+        return;
+    }
+    ReplaceMask(new wxBitmap(bmpStoredMask));
+}
+
+void CMainFrame::ReplaceMask(wxBitmap* mask)
+{
+    // maskChanged stays as it was: only the pointer over the canvas marks a mask as worked on.
+    delete paintPanel->maskBitmap;
+    paintPanel->maskBitmap = mask;
+    paintPanel->Refresh();
+}
+
+void CMainFrame::OnBtnSaveMask(wxCommandEvent& WXUNUSED(event))
+{
+    // Without an open picture the canvas holds a mask of no size: nothing to write either.
+    if (paintPanel->maskBitmap == nullptr || !paintPanel->maskBitmap->IsOk()) {
+        wxMessageBox(_("No Mask defined"), _("Error"), wxOK | wxICON_ERROR, this);
+        return;
+    }
+
+    wxFileDialog dialog(this, _("Save Mask"), wxEmptyString, DefaultMaskFileName(strFileName),
+                        "*.*", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    // The format follows the extension; a failure is reported by the toolkit's log.
+    paintPanel->maskBitmap->ConvertToImage().SaveFile(dialog.GetPath());
+}
+
+wxString CMainFrame::DefaultMaskFileName(const wxString& picturePath)
+{
+    // Only the file's own name loses its extension: a dot in a folder's name stays, and a name
+    // without an extension keeps all of itself.
+    wxFileName name(picturePath);
+    name.SetName(name.GetName() + "_mask");
+    name.SetExt("bmp");
+    return name.GetFullPath();
+}
+
+void CMainFrame::OnBtnLoadMask(wxCommandEvent& WXUNUSED(event))
+{
+    const wxString filter = _("Mask") + "|*.bmp|" + _("All Files") + " (*.*)|*.*";
+    wxFileDialog dialog(this, _("Load Mask"), wxEmptyString, wxEmptyString, filter,
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+
+    wxImage image;
+    {
+        // The box below says what went wrong; the toolkit's own log would say it a second time.
+        wxLogNull quiet;
+        image.LoadFile(dialog.GetPath());
+    }
+    if (!image.IsOk()) {
+        wxMessageBox(_("Error Loading Image"), _("Error"), wxOK | wxICON_ERROR, this);
+        return;
+    }
+    if (image.GetWidth() != nCurWidth || image.GetHeight() != nCurHeight) {
+        wxMessageBox(_("The Mask was created with a different image or image size"),
+                     _("Can not recall mask"), wxOK | wxICON_ERROR, this);
+        return;
+    }
+    // The mask's colours count, not its transparency: a mask has the screen's depth.
+    if (image.HasAlpha())
+        image.ClearAlpha();
+    ReplaceMask(new wxBitmap(image));
+}
+
+void CMainFrame::OnBtnMaskClear(wxCommandEvent& WXUNUSED(event))
+{
+    if (pDP == nullptr)
+        return;
+    paintPanel->Init(pDP->cols, pDP->rows);
+    paintPanel->Refresh();
 }

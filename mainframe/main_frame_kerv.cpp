@@ -1,0 +1,152 @@
+// CMainFrame: the Kerv run, which carves the picture to the absolute targets in one run with the
+// protect/delete mask, and calculation mode, which locks the window while it runs.
+#include "main_frame.h"
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/filehistory.h>
+#include <wx/gauge.h>
+#include <wx/intl.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/slider.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+#include <wx/toolbar.h>
+
+#include "carve_run.h"
+#include "dp.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+#include "progress_status_bar.h"
+#include "target_size.h"
+
+namespace {
+
+// Leaves calculation mode however the run is left, an exception included, so that the window
+// never stays locked.
+class CalculationMode {
+public:
+    explicit CalculationMode(CMainFrame& frame) : frame_(frame) { frame_.EnableDuringCalc(false); }
+    ~CalculationMode()
+    {
+        if (frame_.bCalculating)
+            frame_.EnableDuringCalc(true);
+    }
+    CalculationMode(const CalculationMode&) = delete;
+    CalculationMode& operator=(const CalculationMode&) = delete;
+
+private:
+    CMainFrame& frame_;
+};
+
+// Lets the window paint itself and take the "Abort" click between two steps. The run never
+// starts inside another yield (IsCarving refuses it); should it ever, the toolkit refuses the
+// nested yield, and the loop gives up instead of waiting for ever for events nobody handles.
+void YieldToPendingEvents()
+{
+    while (wxTheApp->Pending()) {
+        if (!wxTheApp->Yield(true))
+            break;
+    }
+}
+
+}  // namespace
+
+wxString CMainFrame::KervTargetProblem(int width, int height)
+{
+    if (width < 1)
+        return wxString::Format(_("The target width %d is below 1 pixel."), width);
+    if (height < 1)
+        return wxString::Format(_("The target height %d is below 1 pixel."), height);
+    if (!target::IsCarvableSize(width, height))
+        return wxString::Format(
+            _("The target size %d x %d exceeds the limit of %d pixels a side and %lld pixels in all."),
+            width, height, target::kMaxSide, target::kMaxPixels);
+    return wxString();
+}
+
+void CMainFrame::EnableDuringCalc(bool enable)
+{
+    bCalculating = !enable;
+
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             btnKerv, btnResetSize, sliderWidth, sliderHeight, btnStoreMask, btnRecallMask,
+             btnClearMask, btnSaveMask, btnLoadMask, checkEnableMask, checkAspect, checkAnimated,
+             spinWidth, spinHeight})
+        control->Enable(enable);
+    // Back from a run, the group and the immediate controls follow "&Enable" again.
+    if (enable)
+        DoEnableProtectDelete();
+
+    for (int id : {ID_MENU_CHECK_UPDATE, ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY})
+        menuBar->Enable(id, enable);
+    // A recent file chosen during the run would replace the engine under the running loop.
+    if (pFileHistory) {
+        for (size_t i = 0; i < pFileHistory->GetCount(); ++i)
+            menuBar->Enable(ID_MRU_FIRST + static_cast<int>(i), enable);
+    }
+
+    // The tools, the zoom box and the two buttons go with the tool bar. The tools are switched
+    // one by one as well, so that their state (and the menu accelerators sharing their ids)
+    // does not depend on how the platform greys out a disabled tool bar.
+    for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
+        toolBar->EnableTool(id, enable);
+    toolBar->Enable(enable);
+
+    // Dropped files are refused while bCalculating is set (Drop tests IsCarving).
+}
+
+void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
+{
+    // One run at a time: not inside an immediate run's yield, and never without a picture.
+    if (pDP == nullptr || IsCarving())
+        return;
+
+    const int targetWidth = ReadTargetField(textAbsWidth);
+    const int targetHeight = ReadTargetField(textAbsHeight);
+    const wxString problem = KervTargetProblem(targetWidth, targetHeight);
+    if (!problem.empty()) {
+        wxMessageBox(problem, _("Error"), wxOK | wxICON_ERROR, this);
+        return;
+    }
+
+    {
+        CalculationMode calculating(*this);
+
+        const CarvePlan plan = CarvePlan::To(*pDP, targetWidth, targetHeight);
+        if (checkEnableMask->GetValue() && paintPanel->maskBitmap != nullptr &&
+            paintPanel->maskBitmap->IsOk())
+            pDP->ModifyEnergy(paintPanel->maskBitmap);
+        // The picture alone during the run; the fresh mask of the new size shows at the end.
+        paintPanel->maskShown = false;
+
+        const int steps = plan.Steps();
+        pStatusBar->SetRange(steps);
+        for (int step = 0; step < steps && !bCancelCalc; ++step) {
+            // pDP is read again for every step, as every carving loop of the window does.
+            plan.CarveStep(*pDP, step);
+            pStatusBar->SetProgress(pStatusBar->gaugeProgress->GetValue() + 1);
+            YieldToPendingEvents();
+            if (checkAnimated->GetValue()) {
+                paintPanel->Refresh(false);
+                paintPanel->Update();
+            }
+        }
+        pStatusBar->Finish();
+
+        // After an abort these are the sizes actually reached.
+        nCurWidth = pDP->cols;
+        nCurHeight = pDP->rows;
+        paintPanel->Init(nCurWidth, nCurHeight);
+        paintPanel->Refresh();
+        UpdateStat();
+        bImageModified = true;
+    }
+
+    // A close that could not be refused came during the run; the run has unwound, so the
+    // engine and the window can go now.
+    if (bCloseAfterCalc)
+        Close(true);
+}
