@@ -4,19 +4,12 @@
 #include <wx/filesys.h>
 #include <wx/fs_arc.h>
 #include <wx/image.h>
-#include <wx/imaggif.h>
-#include <wx/imagiff.h>
-#include <wx/imagjpeg.h>
-#include <wx/imagpcx.h>
-#include <wx/imagpng.h>
-#include <wx/imagpnm.h>
-#include <wx/imagtga.h>
-#include <wx/imagtiff.h>
 #include <wx/log.h>
 #include <wx/stdpaths.h>
 
 #include "app_identity.h"
 #include "fast_image.h"
+#include "picture_handlers.h"
 #include "main_frame.h"
 
 bool MainApp::OnInit()
@@ -39,17 +32,7 @@ bool MainApp::OnInit()
 
 void MainApp::RegisterFastImageHandlers()
 {
-    wxFastImage::AddHandler(new wxBMPHandler);
-    wxFastImage::AddHandler(new wxPNGHandler);
-    wxFastImage::AddHandler(new wxJPEGHandler);
-    wxFastImage::AddHandler(new wxTIFFHandler);
-    wxFastImage::AddHandler(new wxGIFHandler);
-    wxFastImage::AddHandler(new wxPNMHandler);
-    wxFastImage::AddHandler(new wxPCXHandler);
-    wxFastImage::AddHandler(new wxICOHandler);
-    wxFastImage::AddHandler(new wxCURHandler);
-    wxFastImage::AddHandler(new wxANIHandler);
-    wxFastImage::AddHandler(new wxTGAHandler);
+    AddFastImageHandlers();
 }
 
 bool MainApp::InitLocale(wxLocale& locale, int language)

@@ -4,9 +4,8 @@
 
 #include "fast_image.h"
 
-void AddPictureHandlers()
+void AddFastImageHandlers()
 {
-    wxInitAllImageHandlers();
     wxFastImage::AddHandler(new wxBMPHandler);
     wxFastImage::AddHandler(new wxPNGHandler);
     wxFastImage::AddHandler(new wxJPEGHandler);
@@ -18,4 +17,10 @@ void AddPictureHandlers()
     wxFastImage::AddHandler(new wxCURHandler);
     wxFastImage::AddHandler(new wxANIHandler);
     wxFastImage::AddHandler(new wxTGAHandler);
+}
+
+void AddPictureHandlers()
+{
+    wxInitAllImageHandlers();
+    AddFastImageHandlers();
 }
