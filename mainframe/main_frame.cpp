@@ -28,6 +28,7 @@
 #include <wx/toolbar.h>
 
 #include "app_identity.h"
+#include "file_drop_target.h"
 #include "icons.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
@@ -37,6 +38,35 @@
 // Only the commands that exist so far are bound; the order of the entries is the order in
 // which matching entries run when a handler lets its event pass on.
 wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
+    // Image file commands (main_frame_file.cpp); tool clicks arrive as menu events, and the
+    // Copy tool shares the menu item's id.
+    EVT_MENU(ID_MENU_OPEN, CMainFrame::OnFileOpen)
+    EVT_MENU(ID_MENU_SAVE, CMainFrame::OnSave)
+    EVT_MENU(ID_COPY, CMainFrame::OnEditCopy)
+    EVT_MENU(ID_TOOL_OPEN, CMainFrame::OnFileOpen)
+    EVT_MENU(ID_TOOL_SAVE, CMainFrame::OnSave)
+    EVT_MENU_RANGE(ID_MRU_FIRST, ID_MRU_LAST, CMainFrame::OnMRUFile)
+    // Size controls (main_frame_size.cpp). The slider entries cover the nine scroll kinds; a
+    // scroll-changed event runs OnWidthScroll, then OnWidthEndScroll (both pass it on).
+    EVT_COMMAND_SCROLL(ID_SLIDER_WIDTH, CMainFrame::OnWidthScroll)
+    EVT_COMMAND_SCROLL_CHANGED(ID_SLIDER_WIDTH, CMainFrame::OnWidthEndScroll)
+    EVT_SPINCTRL(ID_SPIN_WIDTH, CMainFrame::OnSpinWidth)
+    EVT_COMMAND_SCROLL(ID_SLIDER_HEIGHT, CMainFrame::OnHeightScroll)
+    EVT_COMMAND_SCROLL_CHANGED(ID_SLIDER_HEIGHT, CMainFrame::OnHeightEndScroll)
+    EVT_SPINCTRL(ID_SPIN_HEIGHT, CMainFrame::OnSpinHeight)
+    EVT_BUTTON(ID_BTN_RESET_SIZE, CMainFrame::OnHeight100)
+    EVT_TEXT(ID_ABS_WIDTH, CMainFrame::OnSpinAbsWidthText)
+    EVT_SPIN(ID_ABS_WIDTH, CMainFrame::OnSpinAbsWidth)
+    EVT_TEXT(ID_ABS_HEIGHT, CMainFrame::OnSpinAbsHeightText)
+    EVT_SPIN(ID_ABS_HEIGHT, CMainFrame::OnSpinAbsHeight)
+    EVT_TEXT(ID_PERC_WIDTH, CMainFrame::OnSpinPercWidthText)
+    EVT_SPIN(ID_PERC_WIDTH, CMainFrame::OnSpinPercWidth)
+    EVT_TEXT(ID_PERC_HEIGHT, CMainFrame::OnSpinPercHeightText)
+    EVT_SPIN(ID_PERC_HEIGHT, CMainFrame::OnSpinPercHeight)
+    EVT_TEXT(ID_SPIN_WIDTH, CMainFrame::OnSpinWidthText)
+    EVT_TEXT(ID_SPIN_HEIGHT, CMainFrame::OnSpinHeightText)
+    EVT_TIMER(ID_TIMER_WIDTH, CMainFrame::OnWidthTimer)
+    EVT_TIMER(ID_TIMER_HEIGHT, CMainFrame::OnHeightTimer)
     EVT_MENU(ID_MENU_EXIT, CMainFrame::OnFileExit)
     EVT_MENU(ID_MENU_HELP_CONTENTS, CMainFrame::OnHelpContents)
     EVT_MENU(ID_MENU_CHANGELOG, CMainFrame::OnChangelog)
@@ -181,6 +211,8 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     RestorePlacementAndOptions();
     CreateFileHistory();
     DoSetTitle(wxEmptyString);
+    pDropTarget = new FileDropTarget(this);
+    SetDropTarget(pDropTarget);
     DoEnableProtectDelete();
 
     bCalculating = false;

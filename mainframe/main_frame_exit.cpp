@@ -19,12 +19,12 @@ void CMainFrame::OnFileExit(wxCommandEvent& event)
 
 void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
 {
-    if (bCalculating) {
+    if (IsCarving()) {
         if (event.CanVeto()) {
             event.Veto();
         } else {
-            // A close that cannot be refused arrived while a Kerv run is on the call stack (it
-            // yields to the event loop between seams). Destroying the window or the engine now
+            // A close that cannot be refused arrived while a run (Kerv or immediate) is on the
+            // call stack (it yields to the event loop between seams). Destroying the window or the engine now
             // would pull them from under the run; instead the run is told to stop, and when it
             // has unwound it closes the window (see bCloseAfterCalc).
             bCancelCalc = true;

@@ -2,8 +2,28 @@
 // status line, and the one-run-at-a-time guard every size-changing command obeys.
 #include "main_frame.h"
 
-#include <wx/textctrl.h>
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <memory>
 
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/gauge.h>
+#include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/slider.h>
+#include <wx/spinbutt.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "dont_show_dialog.h"
+#include "dp.h"
+#include "paint_panel.h"
+#include "progress_status_bar.h"
 #include "target_size.h"
 
 namespace {
@@ -12,6 +32,44 @@ namespace {
 // IsCarving reads them too).
 bool bWidthChanging = false;
 bool bHeightChanging = false;
+
+// What differs between the width and the height driver: the same steps with rows and columns
+// exchanged.
+struct Axis {
+    bool& changing;
+    int& current;
+    int original;
+    wxSpinCtrl* spin;
+    const int* (DP::*carve)(bool remove);
+    int DP::*engineSize;
+};
+
+// Lets the toolkit handle what is waiting (repaints, "Abort", other commands). A yield asked
+// for while another one is in progress does nothing, so inside one the loop ends at once.
+void YieldToPendingEvents()
+{
+    while (wxTheApp->Pending())
+        if (!wxTheApp->Yield(true))
+            break;
+}
+
+void SetText(wxTextCtrl* field, int value)
+{
+    // ChangeValue: the program's own writes are not user edits.
+    field->ChangeValue(wxString::Format("%d", value));
+}
+
+void SetSpin(wxSpinButton* spin, long long value)
+{
+    spin->SetValue(static_cast<int>(std::clamp<long long>(value, spin->GetMin(), spin->GetMax())));
+}
+
+// width * 100 / original, truncated toward zero, without overflow for any typed width.
+int PercentFor(int size, int original)
+{
+    const long long percent = static_cast<long long>(size) * 100 / original;
+    return static_cast<int>(std::clamp<long long>(percent, INT_MIN, INT_MAX));
+}
 
 }  // namespace
 
@@ -23,4 +81,337 @@ bool CMainFrame::IsCarving() const
 int CMainFrame::ReadTargetField(const wxTextCtrl* field) const
 {
     return target::ReadLeadingInteger(std::string(field->GetValue().utf8_str()));
+}
+
+void CMainFrame::SetWidthHeight(int width, int height)
+{
+    const bool wasUpdating = bUpdatingControls;
+    bUpdatingControls = true;
+    if (width != -1) {
+        if (nEditSource != 1) {
+            SetText(textAbsWidth, width);
+            SetSpin(spinAbsWidth, width);
+        }
+        if (nEditSource != 3) {
+            const int percent = PercentFor(width, nOrigWidth);
+            SetText(textPercWidth, percent);
+            SetSpin(spinPercWidth, percent);
+        }
+    }
+    if (height != -1) {
+        if (nEditSource != 2) {
+            SetText(textAbsHeight, height);
+            SetSpin(spinAbsHeight, height);
+        }
+        if (nEditSource != 4) {
+            const int percent = PercentFor(height, nOrigHeight);
+            SetText(textPercHeight, percent);
+            SetSpin(spinPercHeight, percent);
+        }
+    }
+    nEditSource = -1;
+    bUpdatingControls = wasUpdating;
+}
+
+// The four recomputations couple the fields through the aspect ratio of the picture as opened,
+// never its current size.
+void CMainFrame::DoCalcAbsWidth()
+{
+    if (bUpdatingControls || nOrigWidth < 1)
+        return;
+    bUpdatingControls = true;
+    const int width = ReadTargetField(textAbsWidth);
+    SetWidthHeight(width, -1);
+    bUpdatingControls = false;
+    if (checkAspect->GetValue())
+        SetWidthHeight(-1, target::HeightForWidth(width, nOrigWidth, nOrigHeight));
+}
+
+void CMainFrame::DoCalcAbsHeight()
+{
+    if (bUpdatingControls || nOrigHeight < 1)
+        return;
+    bUpdatingControls = true;
+    const int height = ReadTargetField(textAbsHeight);
+    SetWidthHeight(-1, height);
+    bUpdatingControls = false;
+    if (checkAspect->GetValue())
+        SetWidthHeight(target::WidthForHeight(height, nOrigWidth, nOrigHeight), -1);
+}
+
+void CMainFrame::DoCalcPercWidth()
+{
+    if (bUpdatingControls || nOrigWidth < 1)
+        return;
+    bUpdatingControls = true;
+    const int width = target::PercentOf(nOrigWidth, ReadTargetField(textPercWidth));
+    SetWidthHeight(width, -1);
+    if (checkAspect->GetValue())
+        SetWidthHeight(-1, target::HeightForWidth(width, nOrigWidth, nOrigHeight));
+    bUpdatingControls = false;
+}
+
+void CMainFrame::DoCalcPercHeight()
+{
+    if (bUpdatingControls || nOrigHeight < 1)
+        return;
+    bUpdatingControls = true;
+    const int height = target::PercentOf(nOrigHeight, ReadTargetField(textPercHeight));
+    SetWidthHeight(-1, height);
+    if (checkAspect->GetValue())
+        SetWidthHeight(target::WidthForHeight(height, nOrigWidth, nOrigHeight), -1);
+    bUpdatingControls = false;
+}
+
+namespace {
+
+// The immediate driver for one direction: one seam per pixel of difference, progress and
+// "Abort" in the status bar, a yield to the toolkit after every seam. No mask, no
+// calculation mode.
+int ImmediateChange(CMainFrame& frame, const Axis& axis, int newSize)
+{
+    // One run at a time, whichever direction or kind; and nothing to carve without an engine.
+    if (frame.IsCarving() || !frame.pDP)
+        return 0;
+    const int difference = newSize - axis.current;
+    if (difference == 0)
+        return 0;
+    axis.changing = true;
+
+    const bool large = std::abs(difference) >= 0.5 * axis.original && axis.original > 200;
+    if (large) {
+        CDontShowDialog question(&frame, wxID_ANY, _("Long Calculation"));
+        if (question.ShowModal("/Confirmations/BigSize",
+                               _("New image might lead to long calculations - continue?")) == 0) {
+            axis.spin->SetValue(axis.current);
+            axis.changing = false;
+            return 0;
+        }
+    }
+
+    const bool remove = difference < 0;
+    const int seams = std::abs(difference);
+    frame.pStatusBar->SetRange(seams);
+    for (int i = 0; i < seams && !frame.bCancelCalc && frame.pDP; ++i) {
+        (frame.pDP->*axis.carve)(remove);
+        frame.pStatusBar->SetProgress(frame.pStatusBar->gaugeProgress->GetValue() + 1);
+        YieldToPendingEvents();
+    }
+    frame.paintPanel->Refresh();
+
+    // The engine knows how far the run got, aborted or not.
+    if (frame.pDP)
+        axis.current = frame.pDP->*axis.engineSize;
+    frame.pStatusBar->Finish();
+    // Set before the status update, so that "Reset &Size" stays available even when the run
+    // returned to the opened size.
+    frame.bImageModified = true;
+    frame.UpdateStat();
+    axis.changing = false;
+    if (frame.bCloseAfterCalc)
+        frame.Close(true);
+    return difference;
+}
+
+}  // namespace
+
+int CMainFrame::WidthChange(int newWidth)
+{
+    return ImmediateChange(*this,
+                           {bWidthChanging, nCurWidth, nOrigWidth, spinWidth, &DP::GetSeam_Vert,
+                            &DP::cols},
+                           newWidth);
+}
+
+int CMainFrame::HeightChange(int newHeight)
+{
+    return ImmediateChange(*this,
+                           {bHeightChanging, nCurHeight, nOrigHeight, spinHeight,
+                            &DP::GetSeam_Horz, &DP::rows},
+                           newHeight);
+}
+
+void CMainFrame::UpdateStat()
+{
+    if (nOrigWidth < 1 || nOrigHeight < 1)
+        return;
+    const float percentWidth = static_cast<float>(nCurWidth * 100.0 / nOrigWidth);
+    const float percentHeight = static_cast<float>(nCurHeight * 100.0 / nOrigHeight);
+    textCurrent->SetLabel(wxString::Format(_("Current: Width: %.2f%%, Height:%.2f%%"),
+                                           percentWidth, percentHeight));
+    const bool wasUpdating = bUpdatingControls;
+    bUpdatingControls = true;
+    spinWidth->SetValue(nCurWidth);
+    sliderWidth->SetValue(nCurWidth);
+    spinHeight->SetValue(nCurHeight);
+    sliderHeight->SetValue(nCurHeight);
+    bUpdatingControls = wasUpdating;
+    btnResetSize->Enable(nCurHeight != nOrigHeight || nCurWidth != nOrigWidth || bImageModified);
+}
+
+void CMainFrame::DoEnableSizeControls(bool enable)
+{
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             sliderWidth, spinWidth, sliderHeight, spinHeight, textAbsWidth, spinAbsWidth,
+             textAbsHeight, spinAbsHeight, textPercWidth, spinPercWidth, textPercHeight,
+             spinPercHeight, checkAspect, checkAnimated, btnKerv})
+        control->Enable(enable);
+    if (!enable)
+        btnResetSize->Disable();
+}
+
+void CMainFrame::OnHeight100(wxCommandEvent& WXUNUSED(event))
+{
+    if (IsCarving() || !pDP)
+        return;
+    wxBusyCursor busy;
+    // The new engine is built before the old one goes: a file that can no longer be read, or
+    // that now holds a picture of another size, leaves the current picture as it is.
+    auto fresh = std::make_unique<DP>(strFileName, &imgEnergyCache);
+    if (fresh->cols != nOrigWidth || fresh->rows != nOrigHeight ||
+        fresh->GetColourImage().GetAlpha()) {
+        wxMessageBox(_("Error opening image"), _("Error"), wxOK | wxICON_ERROR, this);
+        return;
+    }
+    delete pDP;
+    pDP = fresh.release();
+    nCurWidth = pDP->cols;
+    nCurHeight = pDP->rows;
+    paintPanel->Init(nCurWidth, nCurHeight);
+    paintPanel->Refresh();
+    UpdateStat();
+}
+
+void CMainFrame::OnWidthScroll(wxScrollEvent& event)
+{
+    if (!bUpdatingControls)
+        WidthChange(sliderWidth->GetValue());
+    event.Skip();
+}
+
+void CMainFrame::OnWidthEndScroll(wxScrollEvent& event)
+{
+    if (!bUpdatingControls)
+        WidthChange(sliderWidth->GetValue());
+    event.Skip();
+}
+
+void CMainFrame::OnHeightScroll(wxScrollEvent& event)
+{
+    if (!bUpdatingControls)
+        HeightChange(sliderHeight->GetValue());
+    event.Skip();
+}
+
+void CMainFrame::OnHeightEndScroll(wxScrollEvent& event)
+{
+    if (!bUpdatingControls)
+        HeightChange(sliderHeight->GetValue());
+    event.Skip();
+}
+
+void CMainFrame::OnSpinWidth(wxSpinEvent& event)
+{
+    if (!bUpdatingControls)
+        WidthChange(spinWidth->GetValue());
+    event.Skip();
+}
+
+void CMainFrame::OnSpinHeight(wxSpinEvent& event)
+{
+    if (!bUpdatingControls)
+        HeightChange(spinHeight->GetValue());
+    event.Skip();
+}
+
+// Typing into the immediate spin controls carves one second after the last change.
+void CMainFrame::OnSpinWidthText(wxCommandEvent& WXUNUSED(event))
+{
+    if (bUpdatingControls)
+        return;
+    timerWidth.Stop();
+    timerWidth.StartOnce(1000);
+}
+
+void CMainFrame::OnSpinHeightText(wxCommandEvent& WXUNUSED(event))
+{
+    if (bUpdatingControls)
+        return;
+    timerHeight.Stop();
+    timerHeight.StartOnce(1000);
+}
+
+void CMainFrame::OnWidthTimer(wxTimerEvent& event)
+{
+    if (!bUpdatingControls)
+        WidthChange(spinWidth->GetValue());
+    event.Skip();
+}
+
+void CMainFrame::OnHeightTimer(wxTimerEvent& event)
+{
+    if (!bUpdatingControls)
+        HeightChange(spinHeight->GetValue());
+    event.Skip();
+}
+
+void CMainFrame::OnSpinAbsWidthText(wxCommandEvent& WXUNUSED(event))
+{
+    if (bUpdatingControls)
+        return;
+    nEditSource = 1;
+    DoCalcAbsWidth();
+}
+
+void CMainFrame::OnSpinAbsHeightText(wxCommandEvent& WXUNUSED(event))
+{
+    if (bUpdatingControls)
+        return;
+    nEditSource = 2;
+    DoCalcAbsHeight();
+}
+
+void CMainFrame::OnSpinPercWidthText(wxCommandEvent& WXUNUSED(event))
+{
+    if (bUpdatingControls)
+        return;
+    nEditSource = 3;
+    DoCalcPercWidth();
+}
+
+// The height handlers have no guard of their own: DoCalcAbsHeight and DoCalcPercHeight test it.
+void CMainFrame::OnSpinPercHeightText(wxCommandEvent& WXUNUSED(event))
+{
+    nEditSource = 4;
+    DoCalcPercHeight();
+}
+
+void CMainFrame::OnSpinAbsWidth(wxSpinEvent& event)
+{
+    if (bUpdatingControls)
+        return;
+    SetWidthHeight(event.GetPosition(), -1);
+    DoCalcAbsWidth();
+}
+
+void CMainFrame::OnSpinAbsHeight(wxSpinEvent& event)
+{
+    SetWidthHeight(-1, event.GetPosition());
+    DoCalcAbsHeight();
+}
+
+void CMainFrame::OnSpinPercWidth(wxSpinEvent& event)
+{
+    if (bUpdatingControls)
+        return;
+    SetText(textPercWidth, event.GetPosition());
+    nEditSource = 3;
+    DoCalcPercWidth();
+}
+
+void CMainFrame::OnSpinPercHeight(wxSpinEvent& event)
+{
+    SetText(textPercHeight, event.GetPosition());
+    nEditSource = 4;
+    DoCalcPercHeight();
 }

@@ -1,0 +1,198 @@
+// CMainFrame: the commands that bring a picture in (file dialog, drop, recent files) and take
+// the result out (save, clipboard), and the question about unsaved changes.
+#include "main_frame.h"
+
+#include <memory>
+
+#include <wx/clipbrd.h>
+#include <wx/config.h>
+#include <wx/filedlg.h>
+#include <wx/filehistory.h>
+#include <wx/filename.h>
+#include <wx/intl.h>
+#include <wx/msgdlg.h>
+#include <wx/slider.h>
+#include <wx/spinbutt.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/utils.h>
+
+#include "dp.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+#include "picture_files.h"
+
+namespace {
+
+void ShowError(wxWindow* parent, const wxString& message)
+{
+    wxMessageBox(message, _("Error"), wxOK | wxICON_ERROR, parent);
+}
+
+}  // namespace
+
+bool CMainFrame::OkToLoad()
+{
+    if (!bImageModified)
+        return true;
+    if (wxMessageBox(_("Dismiss Changes?"), _("Image not Saved"), wxYES_NO, this) != wxYES)
+        return false;
+    bImageModified = false;
+    return true;
+}
+
+void CMainFrame::OnFileOpen(wxCommandEvent& WXUNUSED(event))
+{
+    if (IsCarving() || !OkToLoad())
+        return;
+    const wxString filter = _("Image Formats") +
+                            "|*.jpg;*.jpeg;*.gif;*.bmp;*.png;*.tga;*.pcx;*.tif;*.tiff;*.ico;*.cur|" +
+                            _("All Files") + " (*.*)|*.*";
+    wxFileDialog dialog(this, _("Select Picture to Resize"), wxEmptyString, wxEmptyString, filter,
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    strFileName = dialog.GetPath();
+    DoOpenFile(strFileName, -1);
+}
+
+void CMainFrame::OnMRUFile(wxCommandEvent& event)
+{
+    // The list stays usable during a Kerv run; opening then would replace the engine under it.
+    if (IsCarving() || !OkToLoad())
+        return;
+    const int index = event.GetId() - ID_MRU_FIRST;
+    if (index < 0 || static_cast<size_t>(index) >= pFileHistory->GetCount())
+        return;
+    wxString path = pFileHistory->GetHistoryFile(index);
+    if (!path.empty())
+        DoOpenFile(path, index);
+}
+
+bool CMainFrame::Drop(wxArrayString files)
+{
+    if (IsCarving())
+        return false;
+    if (files.size() != 1) {
+        ShowError(this, _("Only one file may be dropped"));
+        return false;
+    }
+    // A drop replaces the picture as the open command does, so it asks the same question.
+    if (OkToLoad())
+        DoOpenFile(files[0], -1);
+    return false;
+}
+
+void CMainFrame::DoOpenFile(wxString& path, int index)
+{
+    if (IsCarving())
+        return;
+    wxBusyCursor busy;
+    delete pDP;
+    pDP = nullptr;
+    strFileName = path;
+    // Timers armed for the previous picture must not carve the new one.
+    timerWidth.Stop();
+    timerHeight.Stop();
+
+    auto engine = std::make_unique<DP>(wxString(path));
+    wxString problem;
+    if (engine->cols == -1 || !engine->GetColourImage().IsOk())
+        problem = _("Error opening image");
+    else if (engine->GetColourImage().GetAlpha())
+        problem = _("Image with Alpha Channel not supported YET.");
+    if (!problem.empty()) {
+        engine.reset();
+        // The previous picture's controls must not reach the engine that is gone.
+        nCurWidth = nCurHeight = nOrigWidth = nOrigHeight = -1;
+        bImageModified = false;
+        DoEnableSizeControls(false);
+        DoEnableProtectDelete();
+        textOriginal->SetLabel(_("Original Size n/a"));
+        textCurrent->SetLabel(_("Percent Size Changed n/a"));
+        paintPanel->Init(-1, -1);
+        paintPanel->Refresh();
+        ShowError(this, problem);
+        if (index != -1)
+            pFileHistory->RemoveFileFromHistory(index);
+        return;
+    }
+    pDP = engine.release();
+
+    pFileHistory->AddFileToHistory(strFileName);
+    wxConfigBase* config = wxConfigBase::Get();
+    config->SetPath("/MRU");
+    pFileHistory->Save(*config);
+    config->SetPath("/");
+
+    DoSetTitle(strFileName);
+    imgEnergyCache = pDP->GetEnergyImage();
+
+    const int width = pDP->cols;
+    const int height = pDP->rows;
+    bUpdatingControls = true;
+    nCurWidth = nOrigWidth = width;
+    nCurHeight = nOrigHeight = height;
+    sliderWidth->SetRange(1, 2 * width);
+    sliderWidth->SetValue(width);
+    spinWidth->SetRange(1, 2 * width);
+    spinWidth->SetValue(width);
+    sliderHeight->SetRange(1, 2 * height);
+    sliderHeight->SetValue(height);
+    spinHeight->SetRange(1, 2 * height);
+    spinHeight->SetValue(height);
+    spinAbsWidth->SetRange(1, 2 * width);
+    spinAbsHeight->SetRange(1, 2 * height);
+    spinPercWidth->SetRange(1, 200);
+    spinPercHeight->SetRange(1, 200);
+    nEditSource = -1;
+    SetWidthHeight(width, height);
+    bUpdatingControls = false;
+
+    // A picture just read has nothing to lose.
+    bImageModified = false;
+    textOriginal->SetLabel(wxString::Format(_("Original: Width: %d, Height:%d"), width, height));
+    UpdateStat();
+    DoEnableSizeControls(true);
+    DoEnableProtectDelete();
+
+    paintPanel->Init(width, height);
+    paintPanel->Refresh();
+}
+
+void CMainFrame::OnSave(wxCommandEvent& WXUNUSED(event))
+{
+    // Saving during a run would record a picture half-way; the run marks it modified anyway.
+    if (!pDP || IsCarving() || !pDP->GetColourImage().IsOk())
+        return;
+    const wxFileName proposal(DefaultSaveName(strFileName));
+    wxFileDialog dialog(this, _("Save To File"), proposal.GetPath(), proposal.GetFullName(), "*.*",
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    if (dialog.ShowModal() != wxID_OK)
+        return;
+    const wxString path = dialog.GetPath();
+    wxString reason;
+    bool saved;
+    {
+        wxBusyCursor busy;
+        saved = SavePictureSafely(pDP->GetColourImage().AsImage(), path, reason);
+    }
+    if (!saved) {
+        // The picture stays marked as modified, so it is not dismissed later without asking.
+        ShowError(this, wxString::Format(_("The image could not be saved to %s."), path) + "\n" +
+                            reason);
+        return;
+    }
+    bImageModified = false;
+    UpdateStat();
+}
+
+void CMainFrame::OnEditCopy(wxCommandEvent& WXUNUSED(event))
+{
+    if (!pDP)
+        return;
+    wxClipboardLocker clipboard;
+    if (!clipboard)
+        return;
+    wxTheClipboard->SetData(new wxBitmapDataObject(wxBitmap(pDP->GetColourImage().AsImage())));
+}
