@@ -106,6 +106,8 @@ private:
     void ShiftColumns(int first, int count, int direction, const Rule& rule,
                       const std::uint32_t* newPixels);
     void Reserve(int rowCapacity, int stride);
+    // Capacity for n elements with headroom, so that a run of insertions reallocates rarely.
+    static int GrownCapacity(int n) { return n + n / 4 + 16; }
 
     // Energy and pixels: room for rowCapacity_ rows of stride_ cells (rowBase_ + rows_ <=
     // rowCapacity_, rowStart_[row] + cols_ <= stride_ for every row in use); cells outside the current

@@ -1,0 +1,314 @@
+// SeamGrid's carves: removing and duplicating a seam, and growing the frame they work in.
+#include "seam_grid.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "relax.h"
+
+namespace seam {
+
+namespace {
+
+inline int Average(int a, int b)
+{
+    return (a + b) / 2;  // truncates toward zero, also for negative sums
+}
+
+// Each channel (a + b) >> 1.
+inline std::uint32_t AverageRgb(std::uint32_t a, std::uint32_t b)
+{
+    return ((a >> 1) & 0x7F7F7F) + ((b >> 1) & 0x7F7F7F) + (a & b & 0x010101);
+}
+
+// Each channel 2 * own / 3 + seam / 3 (both rounded down).
+inline std::uint32_t BlendRgb(std::uint32_t own, std::uint32_t seam)
+{
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const std::uint32_t o = (own >> shift) & 0xFF;
+        const std::uint32_t s = (seam >> shift) & 0xFF;
+        out |= (2 * o / 3 + s / 3) << shift;
+    }
+    return out;
+}
+
+// Removing position s of a lane of n cells moves the shorter side: the cells before s one on
+// (the lane then starts one later) or the cells after s one back.
+inline bool RemovalMovesFront(int s, int n)
+{
+    return s < n - 1 - s;
+}
+
+template <typename T> void CloseGap(T* lane, int s, int n, bool front)
+{
+    if (front)
+        std::memmove(lane + 1, lane, static_cast<size_t>(s) * sizeof(T));
+    else
+        std::memmove(lane + s, lane + s + 1, static_cast<size_t>(n - 1 - s) * sizeof(T));
+}
+
+// Opening a cell after position s likewise moves the cells up to s one back (the lane then
+// starts one earlier; it needs room before it) or the cells after s one on (it needs room
+// after it).
+inline bool InsertionMovesFront(int s, int n, int start, int capacity)
+{
+    const bool roomBefore = start > 0;
+    const bool roomAfter = start + n + 1 <= capacity;
+    return roomBefore && (!roomAfter || s + 1 < n - 1 - s);
+}
+
+template <typename T> void OpenGap(T* lane, int s, int n, bool front)
+{
+    if (front)
+        std::memmove(lane - 1, lane, static_cast<size_t>(s + 1) * sizeof(T));
+    else
+        std::memmove(lane + s + 2, lane + s + 1, static_cast<size_t>(n - 1 - s) * sizeof(T));
+}
+
+}  // namespace
+
+void SeamGrid::RemoveVertical()
+{
+    workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
+        for (int row = first; row < last; ++row) {
+            const int s = seam_[row];
+            const bool front = RemovalMovesFront(s, cols_);
+            const size_t lane = TableIndex(row, 0);
+            if (step_[lane + s] & kStaleBit)
+                --staleCount_[row];
+            CloseGap(&cost_[lane], s, cols_, front);
+            CloseGap(&step_[lane], s, cols_, front);
+            CloseGap(&energy_[Index(row, 0)], s, cols_, front);
+            CloseGap(&pixels_[Index(row, 0)], s, cols_, front);
+            if (front) {
+                ++laneStart_[row];
+                ++rowStart_[rowBase_ + row];
+            }
+        }
+    });
+    --cols_;
+}
+
+void SeamGrid::RemoveHorizontal()
+{
+    workers_.ForEach(cols_, kMinimumSplit, [this](int first, int last) {
+        for (int x = first; x < last; ++x) {
+            const int s = seam_[x];
+            // The colours above and below the seam take a third of the seam pixel; a seam in
+            // the top row blends nothing.
+            if (s > 0) {
+                const std::uint32_t seamPixel = pixels_[Index(s, x)];
+                pixels_[Index(s - 1, x)] = BlendRgb(pixels_[Index(s - 1, x)], seamPixel);
+                if (s + 1 < rows_)
+                    pixels_[Index(s + 1, x)] = BlendRgb(pixels_[Index(s + 1, x)], seamPixel);
+            }
+            const size_t lane = TableIndex(x, 0);
+            if (step_[lane + s] & kStaleBit)
+                --staleCount_[x];
+            const bool front = RemovalMovesFront(s, rows_);
+            CloseGap(&cost_[lane], s, rows_, front);
+            CloseGap(&step_[lane], s, rows_, front);
+            CloseGap(&laneEnergy_[lane], s, rows_, front);
+            if (front)
+                ++laneStart_[x];
+        }
+    });
+    // Energy and pixels close up over the seam, moving the shorter side: the rows above it
+    // down (then the picture starts one stored row later), or the rows below it up.
+    const int* seam = seam_.data();
+    const int top = *std::min_element(seam, seam + cols_);
+    const int bottom = *std::max_element(seam, seam + cols_);
+    if (bottom + 1 < rows_ - top) {
+        ShiftColumns(bottom, bottom, -1, [](int y, int s) { return s >= y ? kTake : kKeep; }, nullptr);
+        ++rowBase_;
+    } else {
+        ShiftColumns(top, rows_ - 1 - top, +1, [](int y, int s) { return s <= y ? kTake : kKeep; },
+                     nullptr);
+    }
+    --rows_;
+}
+
+// Moves energy and pixels within their columns: rows first, first + direction, ... (count rows)
+// each take, cell by cell, what rule(row, seam row of the column) says: the cell of the next
+// row in `direction` (kTake), a new cell (kNew: energy 255, pixel newPixels[column]), or
+// nothing (kKeep). Walking away from the rows being overwritten reads every row before it
+// changes; a source row past the picture's last stored row is never taken from.
+template <typename Rule>
+void SeamGrid::ShiftColumns(int first, int count, int direction, const Rule& rule,
+                            const std::uint32_t* newPixels)
+{
+    const int* seam = seam_.data();
+    workers_.ForEach(cols_, kMinimumSplit, [&](int xBegin, int xEnd) {
+        for (int i = 0, y = first; i < count; ++i, y += direction) {
+            const int from = std::min(y + direction, rows_);
+            int* energy = &energy_[Index(y, 0)];
+            const int* energyFrom = &energy_[Index(from, 0)];
+            std::uint32_t* pixels = &pixels_[Index(y, 0)];
+            const std::uint32_t* pixelsFrom = &pixels_[Index(from, 0)];
+            for (int x = xBegin; x < xEnd; ++x) {
+                const int what = rule(y, seam[x]);
+                energy[x] = what == kTake ? energyFrom[x] : (what == kNew ? 255 : energy[x]);
+                pixels[x] = what == kTake ? pixelsFrom[x] : (what == kNew ? newPixels[x] : pixels[x]);
+            }
+        }
+    });
+}
+
+void SeamGrid::InsertVertical()
+{
+    if (cols_ + 1 > stride_)
+        Reserve(rowCapacity_, GrownCapacity(cols_ + 1));
+    workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
+        for (int row = first; row < last; ++row)
+            InsertInRow(row);
+    });
+    ++cols_;
+}
+
+void SeamGrid::InsertInRow(int row)
+{
+    const int s = seam_[row];
+    // Without a right neighbour (last column) the new cell copies the seam cell.
+    const int right = s < cols_ - 1 ? s + 1 : s;
+
+    const bool tableFront = InsertionMovesFront(s, cols_, laneStart_[row], tableStride_);
+    int* cost = &cost_[TableIndex(row, 0)];
+    std::uint8_t* step = &step_[TableIndex(row, 0)];
+    const int newCost = Average(cost[s], cost[right]);
+    // Not stale: the band update decides (recomputed in the band, else made stale).
+    const std::uint8_t newStep = StepByte(Average(StepOffset(step[s]), StepOffset(step[right])));
+    OpenGap(cost, s, cols_, tableFront);
+    OpenGap(step, s, cols_, tableFront);
+    if (tableFront)
+        --laneStart_[row];
+    const size_t table = TableIndex(row, s + 1);
+    cost_[table] = newCost;
+    step_[table] = newStep;
+
+    const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[rowBase_ + row], stride_);
+    int* energy = &energy_[Index(row, 0)];
+    std::uint32_t* pixels = &pixels_[Index(row, 0)];
+    const int newEnergy = Average(energy[s], energy[right]);
+    const std::uint32_t newPixel = AverageRgb(pixels[s], pixels[right]);
+    OpenGap(energy, s, cols_, rowFront);
+    OpenGap(pixels, s, cols_, rowFront);
+    if (rowFront)
+        --rowStart_[rowBase_ + row];
+    energy_[Index(row, s + 1)] = newEnergy;
+    pixels_[Index(row, s + 1)] = newPixel;
+    // The duplicated seam steers the next searches away from itself.
+    energy_[Index(row, s)] = 255;
+}
+
+void SeamGrid::InsertHorizontal()
+{
+    if (rowBase_ == 0 && rows_ + 1 > rowCapacity_)
+        Reserve(GrownCapacity(rows_ + 1), stride_);
+    // The tables: per lane (column) the cells after the seam move one position on.
+    newPixels_.resize(cols_);
+    workers_.ForEach(cols_, kMinimumSplit, [this](int first, int last) {
+        for (int x = first; x < last; ++x)
+            InsertInColumnTables(x);
+    });
+    // Energy and pixels open a row after the seam, moving the shorter side: the rows above it
+    // up (when there is a stored row free above the picture), or the rows below it down. Both
+    // the seam cell and the new one get energy 255.
+    const int* seam = seam_.data();
+    const int top = *std::min_element(seam, seam + cols_);
+    const int bottom = *std::max_element(seam, seam + cols_);
+    const bool roomBelow = rowBase_ + rows_ + 1 <= rowCapacity_;
+    if (rowBase_ > 0 && (!roomBelow || bottom + 1 < rows_ - top)) {
+        --rowBase_;  // new row y takes old row y, stored one lower, down to the seam
+        rowStart_[rowBase_] = rowStart_[rowBase_ + 1];
+        ShiftColumns(0, bottom + 2, +1,
+                     [](int y, int s) { return y <= s ? kTake : (y == s + 1 ? kNew : kKeep); },
+                     newPixels_.data());
+    } else {
+        // New row y takes old row y - 1 below the seam; the new last row is laid out like the
+        // one above it.
+        rowStart_[rowBase_ + rows_] = rowStart_[rowBase_ + rows_ - 1];
+        ShiftColumns(rows_, rows_ - top, -1,
+                     [](int y, int s) { return y > s + 1 ? kTake : (y == s + 1 ? kNew : kKeep); },
+                     newPixels_.data());
+    }
+    for (int x = 0; x < cols_; ++x)
+        energy_[Index(seam[x], x)] = 255;
+    ++rows_;
+}
+
+void SeamGrid::InsertInColumnTables(int x)
+{
+    const int s = seam_[x];
+    // Without a lower neighbour (last row) the new cell copies the seam cell.
+    const int below = s < rows_ - 1 ? s + 1 : s;
+    int* cost = &cost_[TableIndex(x, 0)];
+    std::uint8_t* step = &step_[TableIndex(x, 0)];
+    const int newCost = Average(cost[s], cost[below]);
+    // Not stale: the band update decides, as for a vertical insertion.
+    const std::uint8_t newStep = StepByte(Average(StepOffset(step[s]), StepOffset(step[below])));
+    const bool front = InsertionMovesFront(s, rows_, laneStart_[x], tableStride_);
+    OpenGap(cost, s, rows_, front);
+    OpenGap(step, s, rows_, front);
+    OpenGap(&laneEnergy_[TableIndex(x, 0)], s, rows_, front);
+    if (front)
+        --laneStart_[x];
+    const size_t table = TableIndex(x, s + 1);
+    cost_[table] = newCost;
+    step_[table] = newStep;
+    laneEnergy_[table] = 255;
+    laneEnergy_[TableIndex(x, s)] = 255;
+    newPixels_[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
+}
+
+// New energy and pixel frames (and tables of the pending direction) with the given capacity;
+// each row (lane) starts in the middle of its headroom, so it can grow either way.
+void SeamGrid::Reserve(int rowCapacity, int stride)
+{
+    const size_t cells = static_cast<size_t>(rowCapacity) * stride;
+    std::vector<std::uint32_t> pixels(cells);
+    std::vector<int> energy(cells);
+    std::vector<int> rowStart(rowCapacity, (stride - cols_) / 2);
+    const int rowBase = (rowCapacity - rows_) / 2;
+    for (int y = 0; y < rows_; ++y) {
+        const size_t to = static_cast<size_t>(rowBase + y) * stride + rowStart[rowBase + y];
+        std::copy_n(&pixels_[Index(y, 0)], cols_, &pixels[to]);
+        std::copy_n(&energy_[Index(y, 0)], cols_, &energy[to]);
+    }
+
+    if (pending_ != Pending::None) {
+        const bool horizontal = pending_ == Pending::Horizontal;
+        const int lanes = horizontal ? cols_ : rows_;
+        const int positions = horizontal ? rows_ : cols_;
+        const int tableStride = horizontal ? rowCapacity : stride;
+        std::vector<int> cost(cells);
+        std::vector<std::uint8_t> step(cells);
+        std::vector<int> laneEnergy(horizontal ? cells : 0);
+        std::vector<int> laneStart(horizontal ? stride : rowCapacity, (tableStride - positions) / 2);
+        for (int lane = 0; lane < lanes; ++lane) {
+            const size_t from = TableIndex(lane, 0);
+            const size_t to = static_cast<size_t>(lane) * tableStride + laneStart[lane];
+            std::copy_n(&cost_[from], positions, &cost[to]);
+            std::copy_n(&step_[from], positions, &step[to]);
+            if (horizontal)
+                std::copy_n(&laneEnergy_[from], positions, &laneEnergy[to]);
+        }
+        cost_.swap(cost);
+        step_.swap(step);
+        laneEnergy_.swap(laneEnergy);
+        laneStart_.swap(laneStart);
+        tableStride_ = tableStride;
+    } else {
+        cost_.clear();
+        step_.clear();
+        laneEnergy_.clear();
+    }
+    pixels_.swap(pixels);
+    energy_.swap(energy);
+    rowStart_.swap(rowStart);
+    rowBase_ = rowBase;
+    stride_ = stride;
+    rowCapacity_ = rowCapacity;
+}
+
+}  // namespace seam
