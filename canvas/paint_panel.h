@@ -4,8 +4,11 @@
 // is added to the energy at the start of a resizing run (DP::ModifyEnergy).
 //
 // Coordinates: mask (= picture) coordinates are window coordinates times 100 / zoom, in integer
-// division. The brush outline is drawn and taken away with XOR, so moving the pointer needs no
-// repaint; outlineHidden says whether it is on the screen.
+// division. The brush outline looks as if drawn with XOR in white; it is drawn and taken away by
+// drawing its small area again (view_compose.h says why), so moving the pointer repaints only
+// that area at once and never the whole canvas. outlineHidden says whether it is on the screen.
+// Whatever part of the window a repaint covers, it shows the picture, the mask (when shown) and
+// the outline (when on the screen), so a stroke's repaint never leaves pieces of an outline.
 //
 // Mask bitmap format (the canvas owns it; the engine and the mask commands rely on it): exactly
 // the engine's current picture size, at the screen's colour depth, made black by Init, painted in
@@ -18,6 +21,8 @@
 
 class CMainFrame;
 class wxClientDC;
+class wxDC;
+class wxImage;
 
 class CPaintPanel : public wxPanel {
 public:
@@ -48,6 +53,11 @@ public:
     // maskChanged. Does nothing while painting is disabled or no picture is open.
     void DrawArea(wxPoint pos, bool paint);
 
+    // What the canvas shows in box (window coordinates, cut to the picture): the picture at
+    // the zoom, the mask when shown, the outline when on the screen. Not OK when box holds no
+    // picture.
+    wxImage ComposeView(wxRect box);
+
     void OnLeaveWindow(wxMouseEvent& event);
     void OnLeftUp(wxMouseEvent& event);
     void OnMotion(wxMouseEvent& event);
@@ -65,7 +75,8 @@ public:
     int zoom;                // display zoom in percent
     int shownZoom;           // the zoom at which viewBitmap was built; -1 forces a rebuild
     wxBitmap viewBitmap;     // the picture at the current zoom (cache)
-    wxBitmap overlayBitmap;  // the mask at the current zoom, black transparent
+    wxBitmap overlayBitmap;  // the mask at the current zoom, black transparent, of the area
+                             // the last repaint drew
     CMainFrame* mainFrame;   // not owned; set by the main window right after creating the panel
     bool paintEnabled;       // painting is possible; set by the main window
 
@@ -74,6 +85,21 @@ protected:
     void do_layout();
 
 private:
+    // Rebuilds viewBitmap when the zoom or the picture's size changed; false when there is no
+    // picture to show (no engine, or a view smaller than one pixel).
+    bool EnsureView();
+    // The window area that shows the picture, and the part of it the brush outline may use
+    // (the mask's size at the zoom).
+    wxRect ViewRect() const;
+    wxRect OutlineClip() const;
+    // The box of the outline at the current pointer position and brush size.
+    wxRect OutlineBox() const;
+    // Draws box (window coordinates) as ComposeView gives it.
+    void RenderBox(wxDC& dc, wxRect box);
+
+    int lastWidth = -1;      // the picture size at which viewBitmap was last built
+    int lastHeight = -1;
+
     wxDECLARE_DYNAMIC_CLASS_NO_COPY(CPaintPanel);
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,0 +1,188 @@
+// The zoom box: reading a zoom, a list choice applied at once, typed text applied a second after
+// the last change, values outside 1 to 200 refused; and the splitter's sash, which a double
+// click cannot unsplit.
+#include <gtest/gtest.h>
+#include <wx/combobox.h>
+#include <wx/splitter.h>
+
+#include "dp.h"
+#include "fast_image.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+#include "zoom_value.h"
+
+namespace {
+
+void ChooseFromList(CMainFrame* frame, const wxString& entry)
+{
+    wxCommandEvent event(wxEVT_COMBOBOX, ID_COMBO_ZOOM);
+    event.SetString(entry);
+    event.SetEventObject(frame->comboZoom);
+    frame->comboZoom->GetEventHandler()->ProcessEvent(event);
+}
+
+// Counts the canvas's repaints without taking them over.
+int* CountPaints(CPaintPanel* panel)
+{
+    auto* count = new int(0);
+    panel->Bind(wxEVT_PAINT, [count](wxPaintEvent& event) {
+        ++*count;
+        event.Skip();
+    });
+    panel->Bind(wxEVT_DESTROY, [count](wxWindowDestroyEvent& event) {
+        delete count;
+        event.Skip();
+    });
+    return count;
+}
+
+}  // namespace
+
+using ZoomTest = GuiTest;
+
+TEST(ZoomValue, PercentSignsAndBlanksAroundTheNumberAreAccepted)
+{
+    EXPECT_EQ(ParseZoom("135%"), 135);
+    EXPECT_EQ(ParseZoom("135 %"), 135);
+    EXPECT_EQ(ParseZoom("  135  "), 135);
+    EXPECT_EQ(ParseZoom("135"), 135);
+    EXPECT_EQ(ParseZoom("\t135 % "), 135);
+    EXPECT_EQ(ParseZoom("12 %"), 12);
+    EXPECT_EQ(ParseZoom("+40%"), 40);
+}
+
+TEST(ZoomValue, TextThatIsNotOneWholeNumberIsRefused)
+{
+    EXPECT_EQ(ParseZoom("%"), -1);
+    EXPECT_EQ(ParseZoom(""), -1);
+    EXPECT_EQ(ParseZoom("   "), -1);
+    EXPECT_EQ(ParseZoom("12.5%"), -1);
+    EXPECT_EQ(ParseZoom("12x"), -1);
+    EXPECT_EQ(ParseZoom("x12"), -1);
+    EXPECT_EQ(ParseZoom("1 2"), -1);
+    // Only one trailing percent sign is removed.
+    EXPECT_EQ(ParseZoom("50%%"), -1);
+    EXPECT_EQ(ParseZoom("%50"), -1);
+    EXPECT_EQ(ParseZoom("99999999999999999999"), -1);
+}
+
+TEST(ZoomValue, OnlyOneToTwoHundredAreAccepted)
+{
+    EXPECT_EQ(nMinZoom, 1);
+    EXPECT_EQ(nMaxZoom, 200);
+    EXPECT_EQ(ParseZoom("0%"), -1);
+    EXPECT_EQ(ParseZoom("-50%"), -1);
+    EXPECT_EQ(ParseZoom("1%"), 1);
+    EXPECT_EQ(ParseZoom("200%"), 200);
+    EXPECT_EQ(ParseZoom("201%"), -1);
+    EXPECT_EQ(ParseZoom("1000"), -1);
+}
+
+TEST_F(ZoomTest, ProcessZoomReadsTheBoxWhenGivenNoText)
+{
+    CMainFrame* frame = MakeFrame();
+    EXPECT_EQ(frame->comboZoom->GetValue(), "100%");
+    EXPECT_EQ(frame->ProcessZoom(wxEmptyString), 100);
+    frame->comboZoom->ChangeValue(" 75 % ");
+    EXPECT_EQ(frame->ProcessZoom(wxEmptyString), 75);
+    EXPECT_EQ(frame->ProcessZoom("25%"), 25);
+    frame->comboZoom->ChangeValue("abc");
+    EXPECT_EQ(frame->ProcessZoom(wxEmptyString), -1);
+}
+
+TEST_F(ZoomTest, BoxOffersTheFiveListEntries)
+{
+    CMainFrame* frame = MakeFrame();
+    ASSERT_EQ(frame->comboZoom->GetCount(), 5u);
+    const char* entries[] = {"25%", "50%", "75%", "100%", "150%"};
+    for (unsigned i = 0; i < 5; ++i)
+        EXPECT_EQ(frame->comboZoom->GetString(i), entries[i]);
+}
+
+TEST_F(ZoomTest, ChoosingAListEntryZoomsTheCanvasAtOnce)
+{
+    CMainFrame* frame = MakeFrame();
+    ChooseFromList(frame, "50%");
+    EXPECT_EQ(frame->paintPanel->zoom, 50);
+    ChooseFromList(frame, "150%");
+    EXPECT_EQ(frame->paintPanel->zoom, 150);
+}
+
+TEST_F(ZoomTest, AListEntryThatDoesNotParseShowsTheErrorAndKeepsTheZoom)
+{
+    CMainFrame* frame = MakeFrame();
+    ChooseFromList(frame, "75%");
+    for (const char* entry : {"12x", "0%", "500%"}) {
+        wxTEST_DIALOG(ChooseFromList(frame, entry),
+                      ExpectMessageBox(
+                          "Cannot parse zoom value. Correct Values (135% or 135 % or 12 %)",
+                          "Error"));
+        EXPECT_EQ(frame->paintPanel->zoom, 75) << entry;
+    }
+}
+
+TEST_F(ZoomTest, TypedZoomTakesEffectOneSecondAfterTheLastChange)
+{
+    CMainFrame* frame = MakeFrame();
+    frame->comboZoom->SetValue("3");
+    PumpEvents(300);
+    frame->comboZoom->SetValue("30");
+    EXPECT_TRUE(frame->timerZoom.IsRunning());
+    PumpEvents(700);
+    // The first change's second is over, but the second change restarted the timer.
+    EXPECT_EQ(frame->paintPanel->zoom, 100);
+    EXPECT_TRUE(WaitFor([frame] { return frame->paintPanel->zoom == 30; }, 1500));
+    EXPECT_FALSE(frame->timerZoom.IsRunning());
+}
+
+TEST_F(ZoomTest, TypedTextThatDoesNotParseIsIgnoredSilently)
+{
+    CMainFrame* frame = MakeFrame();
+    for (const char* text : {"12.5%", "0", "-50%", "250%"}) {
+        frame->comboZoom->SetValue(text);
+        // No dialog may open: an unexpected modal dialog fails the test.
+        ASSERT_TRUE(WaitFor([frame] { return !frame->timerZoom.IsRunning(); }, 2000));
+        PumpEvents(20);
+        EXPECT_EQ(frame->paintPanel->zoom, 100) << text;
+        EXPECT_EQ(frame->comboZoom->GetValue(), text);
+    }
+}
+
+TEST_F(ZoomTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
+{
+    CMainFrame* frame = MakeFrame();
+    CPaintPanel* panel = frame->paintPanel;
+    frame->pDP = new DP(wxFastImage(80, 60));
+    panel->Init(80, 60);
+    PumpEvents(50);
+    int* paints = CountPaints(panel);
+    ChooseFromList(frame, "100%");
+    panel->Update();
+    PumpEvents(50);
+    EXPECT_EQ(*paints, 0);
+    ChooseFromList(frame, "50%");
+    panel->Update();
+    PumpEvents(50);
+    EXPECT_GE(*paints, 1);
+    EXPECT_EQ(panel->viewBitmap.GetWidth(), 40);
+}
+
+TEST_F(ZoomTest, DoubleClickOnTheSashLeavesBothPanes)
+{
+    CMainFrame* frame = MakeFrame();
+    auto* splitter = static_cast<wxSplitterWindow*>(frame->FindWindow(ID_SPLITTER));
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_TRUE(splitter->IsSplit());
+    const int sash = splitter->GetSashPosition();
+    splitter->OnDoubleClickSash(sash, 10);
+    PumpEvents(20);
+    EXPECT_TRUE(splitter->IsSplit());
+    EXPECT_EQ(splitter->GetWindow2(), frame->paintPanel);
+
+    wxSplitterEvent event(wxEVT_SPLITTER_DOUBLECLICKED, splitter);
+    event.SetEventObject(splitter);
+    splitter->GetEventHandler()->ProcessEvent(event);
+    EXPECT_FALSE(event.IsAllowed());
+}
