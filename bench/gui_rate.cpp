@@ -1,0 +1,115 @@
+// Measures the main window at work: seams per second of an immediate width run (slider driver
+// with its progress gauge and yields) against the engine alone on the same carve, and the time
+// of one canvas repaint at 100 % and 25 % zoom.
+//
+//   kerv_gui_bench PICTURE [NEW_WIDTH]
+//
+// Run it on a display (bench/gui.sh starts a private Xvfb one) with HOME pointing at an empty
+// folder, so no settings are read or written.
+#include <chrono>
+#include <cstdio>
+
+#include <wx/app.h>
+#include <wx/cmdline.h>
+
+#include "dp.h"
+#include "main_frame.h"
+#include "paint_panel.h"
+#include "picture_handlers.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double SecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Seams per second of the engine alone: the same picture, the same number of removals.
+double EngineRate(const wxString& picture, int seams)
+{
+    DP dp(picture);
+    const auto start = Clock::now();
+    for (int i = 0; i < seams; ++i)
+        dp.GetSeam_Vert(true);
+    return seams / SecondsSince(start);
+}
+
+// Milliseconds of one full repaint of the canvas at a zoom (the zoomed picture is built by the
+// first repaint and cached, as it is while the user paints).
+double RepaintMilliseconds(CPaintPanel* canvas, int zoom)
+{
+    canvas->SetZoom(zoom);
+    canvas->Refresh();
+    canvas->Update();
+    constexpr int kRepaints = 20;
+    const auto start = Clock::now();
+    for (int i = 0; i < kRepaints; ++i) {
+        canvas->Refresh();
+        canvas->Update();
+    }
+    return SecondsSince(start) * 1000 / kRepaints;
+}
+
+class BenchApp : public wxApp {
+public:
+    bool OnInit() override
+    {
+        if (argc < 2) {
+            std::fprintf(stderr, "usage: kerv_gui_bench PICTURE [NEW_WIDTH]\n");
+            return false;
+        }
+        picture = argv[1];
+        newWidth = argc > 2 ? wxAtoi(argv[2]) : 0;
+        AddPictureHandlers();
+        frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
+        frame->Show();
+        CallAfter(&BenchApp::Measure);
+        return true;
+    }
+
+private:
+    void Measure()
+    {
+        wxString path = picture;
+        frame->DoOpenFile(path, -1);
+        if (!frame->pDP || frame->pDP->cols < 0) {
+            std::fprintf(stderr, "kerv_gui_bench: cannot open %s\n", picture.utf8_str().data());
+            exitCode = 1;
+            frame->Destroy();
+            return;
+        }
+        const int width = frame->pDP->cols;
+        const int target = newWidth > 0 ? newWidth : width * 3 / 4;
+        const int seams = width - target;
+
+        const auto start = Clock::now();
+        frame->WidthChange(target);
+        const double windowRate = seams / SecondsSince(start);
+        const double engineRate = EngineRate(picture, seams);
+        std::printf("immediate width run %d -> %d: %.0f seams/s in the window, %.0f seams/s engine "
+                    "alone (%.0f %%)\n",
+                    width, target, windowRate, engineRate, 100 * windowRate / engineRate);
+        std::printf("canvas repaint: %.1f ms at 100 %%, %.1f ms at 25 %%\n",
+                    RepaintMilliseconds(frame->paintPanel, 100),
+                    RepaintMilliseconds(frame->paintPanel, 25));
+        frame->bImageModified = false;
+        frame->Destroy();
+    }
+
+    int OnExit() override
+    {
+        wxFastImage::CleanUpHandlers();
+        return exitCode;
+    }
+
+    wxString picture;
+    int newWidth = 0;
+    CMainFrame* frame = nullptr;
+    int exitCode = 0;
+};
+
+}  // namespace
+
+wxIMPLEMENT_APP(BenchApp);
