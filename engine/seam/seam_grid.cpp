@@ -51,6 +51,9 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
         return seam_.data();
     }
 
+    const bool deferring = !horizontal && remove && HasPendingSeam(direction);
+    if (!deferring)
+        CompactRows();
     if (!HasPendingSeam(direction)) {
         if (horizontal)
             SearchAll<true>();
@@ -74,6 +77,7 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
 
 void SeamGrid::AddEnergy(const int* delta)
 {
+    CompactRows();
     for (int y = 0; y < rows_; ++y) {
         int* row = &energy_[Index(y, 0)];
         const int* add = delta + static_cast<size_t>(y) * cols_;
@@ -84,6 +88,7 @@ void SeamGrid::AddEnergy(const int* delta)
 
 void SeamGrid::AddEnergyAt(int x, int y, int value)
 {
+    CompactRows();
     energy_[Index(y, x)] += value;
     if (pending_ == Pending::None)
         return;
@@ -99,8 +104,9 @@ void SeamGrid::AddEnergyAt(int x, int y, int value)
     }
 }
 
-void SeamGrid::CopyPixels(unsigned char* out) const
+void SeamGrid::CopyPixels(unsigned char* out)
 {
+    CompactRows();
     for (int y = 0; y < rows_; ++y) {
         const std::uint32_t* row = &pixels_[Index(y, 0)];
         for (int x = 0; x < cols_; ++x, out += 3) {
@@ -111,8 +117,9 @@ void SeamGrid::CopyPixels(unsigned char* out) const
     }
 }
 
-void SeamGrid::CopyEnergy(int* out) const
+void SeamGrid::CopyEnergy(int* out)
 {
+    CompactRows();
     for (int y = 0; y < rows_; ++y)
         std::memcpy(out + static_cast<size_t>(y) * cols_, &energy_[Index(y, 0)],
                     static_cast<size_t>(cols_) * sizeof(int));

@@ -58,12 +58,11 @@ public:
     // Adds to one cell's energy; the pending tables keep their values (the cell becomes stale,
     // so a later band that covers it recomputes it).
     void AddEnergyAt(int x, int y, int value);
-    int EnergyAt(int x, int y) const { return energy_[Index(y, x)]; }
 
     // Copies the current pixels (width*height*3 bytes) or energy (width*height ints) out,
     // row-major without padding.
-    void CopyPixels(unsigned char* out) const;
-    void CopyEnergy(int* out) const;
+    void CopyPixels(unsigned char* out);
+    void CopyEnergy(int* out);
 
 private:
     enum class Pending { None, Vertical, Horizontal };
@@ -85,7 +84,7 @@ private:
     template <bool kHorizontal> void SearchAll();
     void SearchAllColumns();
     template <bool kHorizontal> void SearchBand(int firstPosition);
-    template <bool kHorizontal> const int* LaneEnergy(int lane);
+    template <bool kHorizontal> const int* LaneEnergy(int lane, int begin, int end);
     template <bool kHorizontal> void RelaxLane(int lane, int begin, int end);
     template <bool kHorizontal> void RelaxAndCompare(int lane, int begin, int end, int& changedLo,
                                                      int& changedHi);
@@ -106,6 +105,8 @@ private:
     void ShiftColumns(int first, int count, int direction, const Rule& rule,
                       const std::uint32_t* newPixels);
     void Reserve(int rowCapacity, int stride);
+    int StoredColumn(int row, int col) const;
+    void CompactRows();
     // Capacity for n elements with headroom, so that a run of insertions reallocates rarely.
     static int GrownCapacity(int n) { return n + n / 4 + 16; }
 
@@ -122,6 +123,15 @@ private:
     std::vector<int> rowStart_;          // rowCapacity_ entries
     std::vector<std::uint32_t> pixels_;  // 0x00BBGGRR
     std::vector<int> energy_;            // working energy, moved with the pixels
+    // A run of vertical removals defers moving energy and pixels, which only the cells being
+    // recomputed need meanwhile: every row keeps the stored positions of the cells removed
+    // since the last compaction (deferredCount_ of them, the same number in every row, in
+    // ascending order), and CompactRows closes all those gaps in one pass. Any other use of
+    // energy or pixels compacts first; Index() is only valid while nothing is deferred.
+    static constexpr int kDeferredLimit = 32;
+    int deferredCount_ = 0;
+    std::vector<int> deferred_;  // kDeferredLimit entries per row
+    std::vector<int> gathered_;  // a deferred row's energies over a range, contiguous
 
     // The tables of the pending direction (at most one direction is ever valid, so one set
     // serves both): its lanes are rows (vertical) or columns (horizontal), each tableStride_

@@ -70,6 +70,10 @@ template <typename T> void OpenGap(T* lane, int s, int n, bool front)
 
 void SeamGrid::RemoveVertical()
 {
+    // The tables close up at once; energy and pixels only note the removed cell (see
+    // CompactRows).
+    if (deferredCount_ == 0 && deferred_.size() < static_cast<size_t>(rows_) * kDeferredLimit)
+        deferred_.resize(static_cast<size_t>(rows_) * kDeferredLimit);
     workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
         for (int row = first; row < last; ++row) {
             const int s = seam_[row];
@@ -79,15 +83,58 @@ void SeamGrid::RemoveVertical()
                 --staleCount_[row];
             CloseGap(&cost_[lane], s, cols_, front);
             CloseGap(&step_[lane], s, cols_, front);
-            CloseGap(&energy_[Index(row, 0)], s, cols_, front);
-            CloseGap(&pixels_[Index(row, 0)], s, cols_, front);
-            if (front) {
+            if (front)
                 ++laneStart_[row];
-                ++rowStart_[rowBase_ + row];
+
+            int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+            const int stored = StoredColumn(row, s);
+            int at = deferredCount_;
+            for (; at > 0 && removed[at - 1] > stored; --at)
+                removed[at] = removed[at - 1];
+            removed[at] = stored;
+        }
+    });
+    ++deferredCount_;
+    --cols_;
+    if (deferredCount_ == kDeferredLimit)
+        CompactRows();
+}
+
+// The stored position of a row's cell at column col, past the removed cells deferred before it.
+int SeamGrid::StoredColumn(int row, int col) const
+{
+    const int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+    int stored = col;
+    for (int k = 0; k < deferredCount_ && removed[k] <= stored; ++k)
+        ++stored;
+    return stored;
+}
+
+// Applies the deferred removals: each row's stored cells after its first removed one move back
+// over the gaps, segment by segment.
+void SeamGrid::CompactRows()
+{
+    if (deferredCount_ == 0)
+        return;
+    const int count = deferredCount_;
+    const int stored = cols_ + count;
+    workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
+        for (int row = first; row < last; ++row) {
+            const int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+            const size_t base = static_cast<size_t>(rowBase_ + row) * stride_ + rowStart_[rowBase_ + row];
+            int* energy = &energy_[base];
+            std::uint32_t* pixels = &pixels_[base];
+            int write = removed[0];
+            for (int k = 0; k < count; ++k) {
+                const int from = removed[k] + 1;
+                const int to = k + 1 < count ? removed[k + 1] : stored;
+                std::memmove(energy + write, energy + from, static_cast<size_t>(to - from) * sizeof(int));
+                std::memmove(pixels + write, pixels + from, static_cast<size_t>(to - from) * sizeof(std::uint32_t));
+                write += to - from;
             }
         }
     });
-    --cols_;
+    deferredCount_ = 0;
 }
 
 void SeamGrid::RemoveHorizontal()

@@ -73,22 +73,45 @@ void SeamGrid::SearchAllColumns()
             GatherLanes(rowPointers_.data(), rows_, x0, width, lanes);
         }
     });
-    std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);
+    std::copy_n(LaneEnergy<true>(0, 0, rows_), rows_, &cost_[TableIndex(0, 0)]);
     for (int lane = 1; lane < cols_; ++lane)
         RelaxLane<true>(lane, 0, rows_);
 }
 
 // The energies of a lane, contiguous over its positions.
-template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane)
+// The energies of positions [begin, end) of a lane, contiguous at [begin, end) of the result.
+template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane, int begin, int end)
 {
-    return kHorizontal ? &laneEnergy_[TableIndex(lane, 0)] : &energy_[Index(lane, 0)];
+    if (kHorizontal)
+        return &laneEnergy_[TableIndex(lane, 0)];
+    const int* row = &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
+    if (deferredCount_ == 0)
+        return row;
+    // Walk the stored cells from the range's first, stepping over the removed ones.
+    if (gathered_.size() < static_cast<size_t>(stride_))
+        gathered_.resize(stride_);
+    const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
+    int next = 0;  // the first removed position past the one being read
+    int stored = begin;
+    while (next < deferredCount_ && removed[next] <= stored) {
+        ++stored;
+        ++next;
+    }
+    for (int j = begin; j < end; ++j) {
+        gathered_[j] = row[stored++];
+        while (next < deferredCount_ && removed[next] == stored) {
+            ++stored;
+            ++next;
+        }
+    }
+    return gathered_.data();
 }
 
 // Recomputes positions [begin, end) of one lane from the lane before it.
 template <bool kHorizontal> void SeamGrid::RelaxLane(int lane, int begin, int end)
 {
     const int positions = kHorizontal ? rows_ : cols_;
-    RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane),
+    RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane, begin, end),
                &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], begin, end, positions);
 }
 

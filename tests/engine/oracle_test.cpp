@@ -189,7 +189,7 @@ TEST(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
         const std::vector<Call> plan = {{true, true}, {true, false}, {false, true}, {false, false}};
         std::vector<Call> calls;
         for (const Call& call : plan) {
-            for (int i = 0; i < 12; ++i) {
+            for (int i = 0; i < 40; ++i) {
                 calls.push_back(call);
                 const int* seam = call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
                 const std::vector<int> refSeam =
