@@ -87,18 +87,22 @@ template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane, int begin,
     const int* row = &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
     if (deferredCount_ == 0)
         return row;
-    // Walk the stored cells from the range's first, stepping over the removed ones.
+    // Copy the runs of stored cells between the removed ones, from the range's first cell on.
     if (gathered_.size() < static_cast<size_t>(stride_))
         gathered_.resize(stride_);
     const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
-    int next = 0;  // the first removed position past the one being read
+    int next = 0;  // the first removed position past `stored`
     int stored = begin;
     while (next < deferredCount_ && removed[next] <= stored) {
         ++stored;
         ++next;
     }
-    for (int j = begin; j < end; ++j) {
-        gathered_[j] = row[stored++];
+    for (int j = begin; j < end;) {
+        const int runEnd = next < deferredCount_ ? removed[next] : stored + (end - j);
+        const int run = std::min(end - j, runEnd - stored);
+        std::copy_n(row + stored, run, &gathered_[j]);
+        j += run;
+        stored += run;
         while (next < deferredCount_ && removed[next] == stored) {
             ++stored;
             ++next;
