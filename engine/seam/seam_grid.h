@@ -110,11 +110,12 @@ private:
     // Capacity for n elements with headroom, so that a run of insertions reallocates rarely.
     static int GrownCapacity(int n) { return n + n / 4 + 16; }
 
-    // Energy and pixels: room for rowCapacity_ rows of stride_ cells (rowBase_ + rows_ <=
-    // rowCapacity_, rowStart_[row] + cols_ <= stride_ for every row in use); cells outside the current
-    // picture hold leftovers and are never read. Carving moves cells inside this frame, always the
-    // shorter side of a row or lane (which moves that row's start), and reallocates only when an
-    // insertion outgrows it, then with headroom.
+    // Energy and pixels: room for rowCapacity_ rows of stride_ cells, with
+    //   rowBase_ + rows_ <= rowCapacity_ and
+    //   rowStart_[row] + cols_ + deferredCount_ <= stride_ for every stored row in use;
+    // cells outside the current picture hold leftovers and are never read. Carving moves cells
+    // inside this frame, always the shorter side of a row or lane (which moves that row's start),
+    // and reallocates only when an insertion outgrows it, then with headroom.
     int rows_ = 0;
     int cols_ = 0;
     int stride_ = 0;
