@@ -305,6 +305,9 @@ void CPaintPanel::OnLeaveWindow(wxMouseEvent& event)
 
 void CPaintPanel::OnLeftUp(wxMouseEvent& event)
 {
+    // A click on the picture gives it the keyboard, so the arrow keys then size the brush.
+    if (paintEnabled && !HasFocus())
+        SetFocus();
     DrawArea(event.GetPosition(), true);
     event.Skip();
 }

@@ -415,6 +415,16 @@ TEST_F(CanvasTest, ArrowKeysResizeTheBrushAndShowItInTheMainWindow)
     EXPECT_EQ(panel->brushSize, 9);
 }
 
+TEST_F(CanvasTest, AClickGivesThePictureTheKeyboardWhilePaintingIsOn)
+{
+    CPaintPanel* panel = Open();
+    frame->checkEnableMask->SetFocus();
+    PumpEvents(20);
+    Motion(panel, 50, 50);
+    LeftUp(panel, 50, 50);
+    EXPECT_TRUE(WaitFor([panel] { return wxWindow::FindFocus() == panel; }, 1000));
+}
+
 TEST_F(CanvasTest, RightArrowAtOneHundredKeepsOneHundredAndStillTellsTheMainWindow)
 {
     CPaintPanel* panel = Open();
