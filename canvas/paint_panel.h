@@ -17,12 +17,12 @@
 #define KERV_CANVAS_PAINT_PANEL_H
 
 #include <wx/bitmap.h>
+#include <wx/image.h>
 #include <wx/panel.h>
 
 class CMainFrame;
 class wxClientDC;
 class wxDC;
-class wxImage;
 
 class CPaintPanel : public wxPanel {
 public:
@@ -49,8 +49,9 @@ public:
     // Does nothing while painting is disabled.
     void DrawCircle(wxClientDC& dc, int sizeChange, int dx, int dy);
     // With paint, paints a disc of the chosen colour on the mask at the previous pointer
-    // position and repaints the area it changed; then moves the outline to pos. Sets
-    // maskChanged. Does nothing while painting is disabled or no picture is open.
+    // position (none before the first motion) and repaints the area it changed; then moves the
+    // outline to pos. Sets maskChanged. Does nothing while painting is disabled or no picture
+    // is open.
     void DrawArea(wxPoint pos, bool paint);
 
     // What the canvas shows in box (window coordinates, cut to the picture): the picture at
@@ -76,7 +77,7 @@ public:
     int shownZoom;           // the zoom at which viewBitmap was built; -1 forces a rebuild
     wxBitmap viewBitmap;     // the picture at the current zoom (cache)
     wxBitmap overlayBitmap;  // the mask at the current zoom, black transparent, of the area
-                             // the last repaint drew
+                             // last drawn
     CMainFrame* mainFrame;   // not owned; set by the main window right after creating the panel
     bool paintEnabled;       // painting is possible; set by the main window
 
