@@ -526,6 +526,26 @@ TEST_F(CanvasTest, ViewIsRebuiltWhenThePictureChangesSize)
     EXPECT_EQ(0, memcmp(shown.GetData(), carved.GetData(), (nCols - 1) * nRows * 3));
 }
 
+TEST_F(CanvasTest, ViewWiderThanTheDrawingSurfaceLimitShowsAndPaintsToItsRightEdge)
+{
+    // At 200 % the view is 34000 pixels wide, beyond the 32767 that the toolkit's drawing
+    // surfaces take: the canvas never draws on the view, it only cuts pieces out of it.
+    constexpr int cols = 17000;
+    constexpr int rows = 40;
+    CPaintPanel* panel = Open(true, cols, rows);
+    panel->SetZoom(200);
+    const wxImage picture = TestPicture(cols, rows).CopyToImage();
+    const wxImage shown = panel->ComposeView(wxRect(2 * cols - 100, 0, 500, 2 * rows));
+    ASSERT_TRUE(shown.IsOk());
+    EXPECT_EQ(shown.GetSize(), wxSize(100, 2 * rows));
+    EXPECT_EQ(ImagePixel(shown, 99, 79), ImagePixel(picture, cols - 1, rows - 1));
+    EXPECT_EQ(ImagePixel(shown, 0, 0), ImagePixel(picture, cols - 50, 0));
+
+    Motion(panel, 2 * cols - 10, 40);
+    LeftUp(panel, 2 * cols - 10, 40);
+    EXPECT_EQ(MaskPixel(panel, cols - 5, 20), *wxRED);
+}
+
 TEST(CanvasView, NearestSourceMatchesTheToolkitsNormalScaling)
 {
     wxImage row(7, 1);
