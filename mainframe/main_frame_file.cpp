@@ -10,6 +10,7 @@
 #include <wx/filehistory.h>
 #include <wx/filename.h>
 #include <wx/intl.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
@@ -95,7 +96,12 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
     timerWidth.Stop();
     timerHeight.Stop();
 
-    auto engine = std::make_unique<DP>(wxString(path));
+    std::unique_ptr<DP> engine;
+    {
+        // The error box below says what went wrong; the reader's own log would say it again.
+        wxLogNull quiet;
+        engine = std::make_unique<DP>(wxString(path));
+    }
     wxString problem;
     if (engine->cols == -1 || !engine->GetColourImage().IsOk())
         problem = _("Error opening image");

@@ -12,6 +12,7 @@
 #include <wx/checkbox.h>
 #include <wx/gauge.h>
 #include <wx/intl.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
@@ -267,7 +268,11 @@ void CMainFrame::OnHeight100(wxCommandEvent& WXUNUSED(event))
     wxBusyCursor busy;
     // The new engine is built before the old one goes: a file that can no longer be read, or
     // that now holds a picture of another size, leaves the current picture as it is.
-    auto fresh = std::make_unique<DP>(strFileName, &imgEnergyCache);
+    std::unique_ptr<DP> fresh;
+    {
+        wxLogNull quiet;  // the error box below is the one report
+        fresh = std::make_unique<DP>(strFileName, &imgEnergyCache);
+    }
     if (fresh->cols != nOrigWidth || fresh->rows != nOrigHeight ||
         fresh->GetColourImage().GetAlpha()) {
         wxMessageBox(_("Error opening image"), _("Error"), wxOK | wxICON_ERROR, this);

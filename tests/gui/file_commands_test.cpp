@@ -1,0 +1,422 @@
+// The image file commands: open by dialog, drop and recent files, the unsaved-changes question
+// on every path, pictures refused, the title, saving under the derived name through a temporary
+// file, and the clipboard.
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/clipbrd.h>
+#include <wx/config.h>
+#include <wx/dir.h>
+#include <wx/file.h>
+#include <wx/filedlg.h>
+#include <wx/filehistory.h>
+#include <wx/filename.h>
+#include <wx/slider.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "dp.h"
+#include "file_drop_target.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+#include "picture_fixtures.h"
+#include "picture_files.h"
+
+namespace {
+
+wxImage EnginePicture(CMainFrame* frame)
+{
+    return frame->pDP->GetColourImage().CopyToImage();
+}
+
+wxArrayString Names(std::initializer_list<wxString> names)
+{
+    wxArrayString list;
+    for (const wxString& name : names)
+        list.Add(name);
+    return list;
+}
+
+// Files in folder, hidden ones included (a left temporary file would be hidden).
+wxArrayString FilesIn(const wxString& folder)
+{
+    wxArrayString files;
+    wxDir::GetAllFiles(folder, &files, wxEmptyString, wxDIR_FILES | wxDIR_HIDDEN);
+    files.Sort();
+    return files;
+}
+
+// Answers the save dialog with path after checking the name it proposes.
+class ExpectSaveDialog : public wxExpectModalBase<wxFileDialog, ExpectSaveDialog> {
+public:
+    ExpectSaveDialog(const wxString& proposed, const wxString& path)
+        : m_proposed(proposed), m_path(path) {}
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override
+    {
+        EXPECT_EQ(wxFileName(dialog->GetDirectory(), dialog->GetFilename()).GetFullPath(),
+                  m_proposed);
+        EXPECT_TRUE(dialog->HasFlag(wxFD_OVERWRITE_PROMPT));
+        dialog->SetPath(m_path);
+        // GTK's chooser reports the name once it has read the folder.
+        EXPECT_TRUE(WaitFor([&] { return dialog->GetPath() == m_path; }, 5000)) << m_path;
+        return wxID_OK;
+    }
+
+private:
+    wxString m_proposed;
+    wxString m_path;
+};
+
+}  // namespace
+
+class FileCommandsTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        beach = work + "/beach.png";
+        dunes = work + "/dunes.png";
+        WriteTestPicture(beach, 120, 80, 1);
+        WriteTestPicture(dunes, 90, 70, 2);
+    }
+
+    // Narrows the open picture by a few columns, which marks it modified.
+    void Carve(CMainFrame* frame)
+    {
+        ASSERT_EQ(frame->WidthChange(frame->nCurWidth - 5), -5);
+        ASSERT_TRUE(frame->bImageModified);
+    }
+
+    wxString beach;
+    wxString dunes;
+};
+
+TEST(DefaultSaveName, PutsKervBeforeTheExtensionOfTheFileName)
+{
+    EXPECT_EQ(DefaultSaveName("/home/u/beach.jpg"), "/home/u/beach_kerv.jpg");
+    EXPECT_EQ(DefaultSaveName("/home/u/archive.tar.gz"), "/home/u/archive.tar_kerv.gz");
+}
+
+TEST(DefaultSaveName, ADotInAFolderNameIsNoExtension)
+{
+    EXPECT_EQ(DefaultSaveName("/home/u.v/beach"), "/home/u.v/beach_kerv");
+}
+
+TEST_F(FileCommandsTest, OpeningThroughTheDialogLoadsThePictureAndSetsUpTheControls)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    ASSERT_NE(frame->pDP, nullptr);
+    EXPECT_EQ(frame->strFileName, beach);
+    EXPECT_EQ(frame->nOrigWidth, 120);
+    EXPECT_EQ(frame->nCurHeight, 80);
+    EXPECT_EQ(frame->sliderWidth->GetMax(), 240);
+    EXPECT_EQ(frame->spinHeight->GetValue(), 80);
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "120");
+    EXPECT_EQ(frame->textPercHeight->GetValue(), "100");
+    EXPECT_EQ(frame->textOriginal->GetLabel(), "Original: Width: 120, Height:80");
+    EXPECT_EQ(frame->textCurrent->GetLabel(), "Current: Width: 100.00%, Height:100.00%");
+    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
+    EXPECT_TRUE(frame->btnKerv->IsEnabled());
+    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
+    EXPECT_FALSE(frame->bImageModified);
+    wxImage expected(beach);
+    EXPECT_TRUE(SamePixels(expected, EnginePicture(frame)));
+}
+
+TEST_F(FileCommandsTest, TheTitleNamesTheOpenFileWithoutItsFolder)
+{
+    CMainFrame* frame = MakeFrame();
+    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
+    OpenThroughDialog(frame, beach);
+    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - beach.png");
+}
+
+TEST_F(FileCommandsTest, DroppingOneFileOpensIt)
+{
+    CMainFrame* frame = MakeFrame();
+    ASSERT_NE(frame->pDropTarget, nullptr);
+    EXPECT_EQ(frame->GetDropTarget(), frame->pDropTarget);
+    EXPECT_TRUE(frame->pDropTarget->OnDrop(10, 10));
+    EXPECT_TRUE(frame->pDropTarget->OnDropFiles(10, 10, Names({dunes})));
+    ASSERT_NE(frame->pDP, nullptr);
+    EXPECT_EQ(frame->nOrigWidth, 90);
+    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - dunes.png");
+}
+
+TEST_F(FileCommandsTest, DroppingTwoFilesIsRefusedAndChangesNothing)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    DP* engine = frame->pDP;
+    wxTEST_DIALOG(frame->pDropTarget->OnDropFiles(0, 0, Names({dunes, beach})),
+                  ExpectMessageBox("Only one file may be dropped", "Error"));
+    EXPECT_EQ(frame->pDP, engine);
+    EXPECT_EQ(frame->strFileName, beach);
+}
+
+TEST_F(FileCommandsTest, DropsAreRefusedWhileTheTargetIsSwitchedOff)
+{
+    CMainFrame* frame = MakeFrame();
+    frame->pDropTarget->bAccept = false;
+    EXPECT_FALSE(frame->pDropTarget->OnDrop(5, 5));
+    EXPECT_EQ(frame->pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragNone);
+    frame->pDropTarget->bAccept = true;
+    EXPECT_EQ(frame->pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragCopy);
+}
+
+TEST_F(FileCommandsTest, UnsavedChangesAreQuestionedBeforeOpeningAndNoKeepsThem)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    DP* engine = frame->pDP;
+    // "No": no file dialog follows (an unexpected one would fail the test).
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN),
+                  ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
+    EXPECT_EQ(frame->pDP, engine);
+    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_EQ(frame->nCurWidth, 115);
+
+    wxTEST_DIALOG(SendMenu(frame, ID_TOOL_OPEN),
+                  ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
+                  ExpectOpenDialog(dunes));
+    EXPECT_EQ(frame->nOrigWidth, 90);
+    EXPECT_FALSE(frame->bImageModified);
+}
+
+TEST_F(FileCommandsTest, DroppingOnUnsavedChangesAsksTheSameQuestion)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    wxTEST_DIALOG(frame->pDropTarget->OnDropFiles(0, 0, Names({dunes})),
+                  ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
+    EXPECT_EQ(frame->strFileName, beach);
+    EXPECT_EQ(frame->nCurWidth, 115);
+    EXPECT_TRUE(frame->bImageModified);
+
+    wxTEST_DIALOG(frame->pDropTarget->OnDropFiles(0, 0, Names({dunes})),
+                  ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"));
+    EXPECT_EQ(frame->strFileName, dunes);
+    EXPECT_EQ(frame->nCurWidth, 90);
+    EXPECT_FALSE(frame->bImageModified);
+}
+
+TEST_F(FileCommandsTest, ARecentFileOnUnsavedChangesAsksFirst)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, dunes);
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    // Entry 2 (id 142) is dunes.png.
+    wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
+                  ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
+    EXPECT_EQ(frame->strFileName, beach);
+    wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
+                  ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"));
+    EXPECT_EQ(frame->strFileName, dunes);
+    EXPECT_EQ(frame->nOrigWidth, 90);
+    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(0), dunes);
+}
+
+TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndAreStored)
+{
+    CMainFrame* frame = MakeFrame();
+    std::vector<wxString> paths;
+    for (int i = 0; i < 10; ++i) {
+        paths.push_back(wxString::Format("%s/picture%d.png", work, i));
+        WriteTestPicture(paths.back(), 20 + i, 10, i + 3);
+        OpenThroughDialog(frame, paths.back());
+    }
+    ASSERT_EQ(frame->pFileHistory->GetCount(), 9u);
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(frame->pFileHistory->GetHistoryFile(i), paths[9 - i]);
+
+    // Opening a listed file again moves it to the top without a second entry.
+    SendMenu(frame, ID_MRU_FIRST + 4);
+    EXPECT_EQ(frame->strFileName, paths[5]);
+    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(0), paths[5]);
+    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(1), paths[9]);
+    EXPECT_EQ(frame->pFileHistory->GetCount(), 9u);
+
+    wxConfigBase* config = wxConfigBase::Get();
+    EXPECT_EQ(config->Read("/MRU/file1"), paths[5]);
+    EXPECT_EQ(config->Read("/MRU/file2"), paths[9]);
+}
+
+TEST_F(FileCommandsTest, AVanishedRecentFileIsReportedAndLeavesTheList)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, dunes);
+    OpenThroughDialog(frame, beach);
+    ASSERT_TRUE(wxRemoveFile(dunes));
+    wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
+                  ExpectMessageBox("Error opening image", "Error"));
+    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(frame->strFileName, dunes);
+    ASSERT_EQ(frame->pFileHistory->GetCount(), 1u);
+    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(0), beach);
+    // The window title keeps the picture that was open.
+    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - beach.png");
+}
+
+TEST_F(FileCommandsTest, APictureWithAlphaIsRefused)
+{
+    const wxString glass = work + "/glass.png";
+    WriteTestPicture(glass, 40, 30, 4, true);
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectOpenDialog(glass),
+                  ExpectMessageBox("Image with Alpha Channel not supported YET.", "Error"));
+    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
+    EXPECT_EQ(frame->pFileHistory->GetCount(), 0u);
+}
+
+TEST_F(FileCommandsTest, AFailedOpenDisablesThePreviousPicturesControls)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    ASSERT_TRUE(frame->btnResetSize->IsEnabled());
+    const wxString broken = work + "/broken.png";
+    wxFile(broken, wxFile::write).Write("not a picture");
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN),
+                  ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
+                  ExpectOpenDialog(broken),
+                  ExpectMessageBox("Error opening image", "Error"));
+    EXPECT_EQ(frame->pDP, nullptr);
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight,
+             frame->btnResetSize, frame->textAbsWidth, frame->spinAbsWidth, frame->textPercHeight,
+             frame->checkAspect, frame->checkAnimated, frame->btnKerv})
+        EXPECT_FALSE(control->IsEnabled()) << control->GetName();
+    // Whatever still arrives for them does nothing.
+    EXPECT_EQ(frame->WidthChange(50), 0);
+    ClickButton(frame, ID_BTN_RESET_SIZE);
+    SendMenu(frame, ID_MENU_SAVE);
+    SendMenu(frame, ID_COPY);
+    EXPECT_EQ(frame->pDP, nullptr);
+}
+
+TEST_F(FileCommandsTest, SaveProposesTheDerivedNameAndWritesTheEnginesPixels)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    const wxString saved = work + "/beach_kerv.png";
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectSaveDialog(saved, saved));
+    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_TRUE(SamePixels(EnginePicture(frame), wxImage(saved)));
+    // Nothing but the two pictures is left in the folder.
+    EXPECT_EQ(FilesIn(work), Names({beach, saved, dunes}));
+
+    // Reopened, the saved picture is what the engine had.
+    const wxImage carved = EnginePicture(frame);
+    OpenThroughDialog(frame, saved);
+    EXPECT_EQ(frame->nOrigWidth, 115);
+    EXPECT_TRUE(SamePixels(carved, EnginePicture(frame)));
+}
+
+TEST_F(FileCommandsTest, SavingReplacesAnExistingFileAndKeepsItsPermissions)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    const wxString target = work + "/old.png";
+    WriteTestPicture(target, 10, 10, 9);
+    ASSERT_EQ(chmod(target.fn_str(), 0640), 0);
+    wxTEST_DIALOG(SendMenu(frame, ID_TOOL_SAVE), ExpectSaveDialog(work + "/beach_kerv.png", target));
+    EXPECT_TRUE(SamePixels(EnginePicture(frame), wxImage(target)));
+    struct stat status;
+    ASSERT_EQ(stat(target.fn_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+}
+
+TEST_F(FileCommandsTest, ASaveToAnUnknownFormatIsReportedKeepsTheWorkAndTheOldFile)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    const wxString target = work + "/notes.xyz";
+    wxFile(target, wxFile::write).Write("precious");
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectSaveDialog(work + "/beach_kerv.png", target),
+                  ExpectMessageBox(wxString::Format("The image could not be saved to %s.", target) +
+                                       "\nThere is no picture format for the extension of this "
+                                       "file name.",
+                                   "Error"));
+    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+    EXPECT_EQ(ReadTextFile(target), "precious");
+    EXPECT_EQ(FilesIn(work), Names({beach, dunes, target}));
+}
+
+TEST_F(FileCommandsTest, AWriteThatRunsOutOfSpaceLeavesTheExistingFileWhole)
+{
+    CMainFrame* frame = MakeFrame();
+    const wxString big = work + "/big.bmp";
+    WriteTestPicture(big, 300, 200, 5);
+    OpenThroughDialog(frame, big);
+    Carve(frame);
+    const wxString target = work + "/big_kerv.bmp";
+    wxFile(target, wxFile::write).Write("precious");
+
+    // A file size limit stands in for a full disk: writes past 4 KiB fail.
+    struct rlimit previous;
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    void (*previousHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = previous;
+    limit.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    wxString shown;
+    class CaptureError : public wxExpectModalBase<wxMessageDialog, CaptureError> {
+    public:
+        explicit CaptureError(wxString& message) : m_message(message) {}
+
+    protected:
+        int OnInvoked(wxMessageDialog* dialog) const override
+        {
+            m_message = dialog->GetMessage();
+            EXPECT_EQ(dialog->GetTitle(), "Error");
+            return wxID_OK;
+        }
+
+    private:
+        wxString& m_message;
+    };
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectSaveDialog(target, target),
+                  CaptureError(shown));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_TRUE(shown.StartsWith(wxString::Format("The image could not be saved to %s.", target)))
+        << shown;
+    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_EQ(ReadTextFile(target), "precious");
+    EXPECT_EQ(FilesIn(work), Names({beach, big, target, dunes}));
+}
+
+TEST_F(FileCommandsTest, CopyPutsTheEnginesPixelsOnTheClipboard)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, beach);
+    Carve(frame);
+    SendMenu(frame, ID_COPY);
+    PumpEvents(50);
+    wxBitmapDataObject data;
+    {
+        wxClipboardLocker clipboard;
+        ASSERT_TRUE(!!clipboard);
+        ASSERT_TRUE(wxTheClipboard->IsSupported(wxDF_BITMAP));
+        ASSERT_TRUE(wxTheClipboard->GetData(data));
+    }
+    EXPECT_TRUE(SamePixels(EnginePicture(frame), data.GetBitmap().ConvertToImage()));
+}

@@ -1,0 +1,391 @@
+// The target size fields, the immediate carving driver with its progress, "Abort" and "Long
+// Calculation" question, "Reset &Size", and the rule of one carving run at a time.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/evtloop.h>
+#include <wx/filedlg.h>
+#include <wx/filehistory.h>
+#include <wx/gauge.h>
+#include <wx/slider.h>
+#include <wx/spinbutt.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "dp.h"
+#include "file_drop_target.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+#include "picture_fixtures.h"
+#include "progress_status_bar.h"
+
+namespace {
+
+const char* const kLongQuestion = "New image might lead to long calculations - continue?";
+
+wxImage EnginePicture(CMainFrame* frame)
+{
+    return frame->pDP->GetColourImage().CopyToImage();
+}
+
+// The picture of file after seams carved by the engine alone, as kerv-cli would carve them.
+wxImage CarvedByEngine(const wxString& file, int verticalSeams, int horizontalSeams)
+{
+    DP engine(file);
+    for (int i = 0; i < std::abs(verticalSeams); ++i)
+        engine.GetSeam_Vert(verticalSeams > 0);
+    for (int i = 0; i < std::abs(horizontalSeams); ++i)
+        engine.GetSeam_Horz(horizontalSeams > 0);
+    return engine.GetColourImage().CopyToImage();
+}
+
+void Type(wxTextCtrl* field, const wxString& text)
+{
+    // SetValue sends the text event a keystroke would.
+    field->SetValue(text);
+}
+
+void StepSpin(CMainFrame* frame, int id, int value)
+{
+    wxSpinEvent event(wxEVT_SPIN, id);
+    event.SetPosition(value);
+    event.SetEventObject(frame->FindWindow(id));
+    frame->ProcessWindowEvent(event);
+}
+
+void Scroll(CMainFrame* frame, wxSlider* slider, wxEventType type, int value)
+{
+    slider->SetValue(value);
+    wxScrollEvent event(type, slider->GetId(), value, wxHORIZONTAL);
+    event.SetEventObject(slider);
+    frame->ProcessWindowEvent(event);
+}
+
+// Presses "Abort" from the event loop once the gauge has counted `after` seams, remembering
+// how many it had counted then.
+class AbortWhenGaugeReaches : public wxTimer {
+public:
+    AbortWhenGaugeReaches(CMainFrame* frame, int after) : m_frame(frame), m_after(after) {}
+
+    int seamsAtAbort = -1;
+
+    void Notify() override
+    {
+        const int done = m_frame->pStatusBar->gaugeProgress->GetValue();
+        if (seamsAtAbort >= 0 || done < m_after)
+            return;
+        seamsAtAbort = done;
+        wxCommandEvent click(wxEVT_BUTTON, ID_BTN_PROGRESS_CANCEL);
+        click.SetEventObject(m_frame->pStatusBar->btnProgressCancel);
+        m_frame->pStatusBar->ProcessWindowEvent(click);
+    }
+
+private:
+    CMainFrame* m_frame;
+    int m_after;
+};
+
+}  // namespace
+
+class SizeControlsTest : public GuiTest {
+protected:
+    // Writes a test picture of that size and opens it in a new window.
+    CMainFrame* FrameWith(int width, int height)
+    {
+        picture = wxString::Format("%s/picture%dx%d.png", work, width, height);
+        WriteTestPicture(picture, width, height, width + height);
+        CMainFrame* frame = MakeFrame();
+        OpenThroughDialog(frame, picture);
+        EXPECT_NE(frame->pDP, nullptr);
+        return frame;
+    }
+
+    wxString picture;
+};
+
+TEST_F(SizeControlsTest, TypedPercentWidthGivesTruncatedWidthAndWithAspectTheHeight)
+{
+    CMainFrame* frame = FrameWith(333, 250);
+    ASSERT_TRUE(frame->checkAspect->GetValue());
+    Type(frame->textPercWidth, "50");
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "166");
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "124");
+    EXPECT_EQ(frame->textPercHeight->GetValue(), "49");
+    EXPECT_EQ(frame->textPercWidth->GetValue(), "50");
+    EXPECT_EQ(frame->nEditSource, -1);
+    // The target fields never carve.
+    EXPECT_EQ(frame->nCurWidth, 333);
+}
+
+TEST_F(SizeControlsTest, SteppingThePercentSpinTo150SetsTheWidthTo600)
+{
+    CMainFrame* frame = FrameWith(400, 300);
+    StepSpin(frame, ID_PERC_WIDTH, 150);
+    EXPECT_EQ(frame->textPercWidth->GetValue(), "150");
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "600");
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "450");
+    EXPECT_EQ(frame->textPercHeight->GetValue(), "150");
+}
+
+TEST_F(SizeControlsTest, TheFieldBeingTypedIsLeftAloneAndReadTheStrtolWay)
+{
+    CMainFrame* frame = FrameWith(400, 200);
+    Type(frame->textAbsWidth, "  300px");
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "  300px");
+    EXPECT_EQ(frame->textPercWidth->GetValue(), "75");
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "150");
+    EXPECT_EQ(frame->textPercHeight->GetValue(), "75");
+
+    Type(frame->textAbsHeight, "+50 rows");
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "+50 rows");
+    EXPECT_EQ(frame->textPercHeight->GetValue(), "25");
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "100");
+
+    Type(frame->textPercHeight, "abc");
+    EXPECT_EQ(frame->textPercHeight->GetValue(), "abc");
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "0");
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "0");
+
+    Type(frame->textPercWidth, "-20%");
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "-80");
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "-40");
+}
+
+TEST_F(SizeControlsTest, WithoutAspectOnlyTheSameDimensionFollows)
+{
+    CMainFrame* frame = FrameWith(400, 200);
+    frame->checkAspect->SetValue(false);
+    Type(frame->textAbsWidth, "100");
+    EXPECT_EQ(frame->textPercWidth->GetValue(), "25");
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "200");
+    StepSpin(frame, ID_ABS_HEIGHT, 150);
+    EXPECT_EQ(frame->textAbsHeight->GetValue(), "150");
+    EXPECT_EQ(frame->textPercHeight->GetValue(), "75");
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "100");
+    EXPECT_EQ(frame->ReadTargetField(frame->textAbsWidth), 100);
+}
+
+TEST_F(SizeControlsTest, ASliderMoveCarvesExactlyTheEnginesSeams)
+{
+    CMainFrame* frame = FrameWith(150, 90);
+    Scroll(frame, frame->sliderWidth, wxEVT_SCROLL_THUMBTRACK, 120);
+    EXPECT_EQ(frame->nCurWidth, 120);
+    EXPECT_EQ(frame->pDP->cols, 120);
+    EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 30, 0), EnginePicture(frame)));
+    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+    EXPECT_EQ(frame->spinWidth->GetValue(), 120);
+    // The end of the scroll finds nothing left to do.
+    Scroll(frame, frame->sliderWidth, wxEVT_SCROLL_CHANGED, 120);
+    EXPECT_EQ(frame->pDP->cols, 120);
+}
+
+TEST_F(SizeControlsTest, TheHeightSpinControlInsertsSeams)
+{
+    CMainFrame* frame = FrameWith(150, 90);
+    frame->spinHeight->SetValue(110);
+    wxSpinEvent event(wxEVT_SPINCTRL, ID_SPIN_HEIGHT);
+    event.SetEventObject(frame->spinHeight);
+    frame->ProcessWindowEvent(event);
+    EXPECT_EQ(frame->nCurHeight, 110);
+    EXPECT_EQ(frame->sliderHeight->GetValue(), 110);
+    EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 0, -20), EnginePicture(frame)));
+    EXPECT_EQ(frame->textCurrent->GetLabel(), "Current: Width: 100.00%, Height:122.22%");
+}
+
+TEST_F(SizeControlsTest, TypingIntoTheSpinControlCarvesASecondLater)
+{
+    CMainFrame* frame = FrameWith(150, 90);
+    frame->spinWidth->SetValue(140);
+    wxCommandEvent typed(wxEVT_TEXT, ID_SPIN_WIDTH);
+    frame->ProcessWindowEvent(typed);
+    EXPECT_TRUE(frame->timerWidth.IsRunning());
+    EXPECT_EQ(frame->nCurWidth, 150);
+    EXPECT_TRUE(WaitFor([&] { return frame->nCurWidth == 140; }, 3000));
+    EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 10, 0), EnginePicture(frame)));
+}
+
+TEST_F(SizeControlsTest, TheStatusLineShowsPercentsOfTheOpenedSize)
+{
+    CMainFrame* frame = FrameWith(400, 60);
+    EXPECT_EQ(frame->WidthChange(300), -100);
+    EXPECT_EQ(frame->textCurrent->GetLabel(), "Current: Width: 75.00%, Height:100.00%");
+}
+
+TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
+{
+    CMainFrame* frame = FrameWith(600, 120);
+    // The run yields to an event loop between seams, as it does inside the program.
+    wxGUIEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    AbortWhenGaugeReaches abort(frame, 30);
+    abort.Start(1);
+    EXPECT_EQ(frame->WidthChange(350), -250);
+    abort.Stop();
+    const int carved = abort.seamsAtAbort;
+    ASSERT_GE(carved, 30);
+    ASSERT_LT(carved, 250);
+    EXPECT_EQ(frame->nCurWidth, 600 - carved);
+    EXPECT_EQ(frame->pDP->cols, 600 - carved);
+    EXPECT_EQ(frame->spinWidth->GetValue(), 600 - carved);
+    EXPECT_EQ(frame->textCurrent->GetLabel(),
+              wxString::Format("Current: Width: %.2f%%, Height:%.2f%%",
+                               static_cast<float>((600 - carved) * 100.0 / 600), 100.0f));
+    EXPECT_FALSE(frame->bCancelCalc);
+    EXPECT_FALSE(frame->pStatusBar->btnProgressCancel->IsEnabled());
+    EXPECT_TRUE(SamePixels(CarvedByEngine(picture, carved, 0), EnginePicture(frame)));
+}
+
+TEST_F(SizeControlsTest, LongCalculationIsAskedFromHalfTheOpenedWidthAbove200)
+{
+    CMainFrame* frame = FrameWith(201, 20);
+    // 101 columns of 201: asked; "No" keeps the size.
+    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(100), 0),
+                  wxExpectModal<CDontShowDialog>(0, false, kLongQuestion, "Long Calculation"));
+    EXPECT_EQ(frame->nCurWidth, 201);
+    EXPECT_EQ(frame->spinWidth->GetValue(), 201);
+    EXPECT_FALSE(frame->bImageModified);
+    // 100 columns: not asked.
+    EXPECT_EQ(frame->WidthChange(101), -100);
+    EXPECT_EQ(frame->pDP->cols, 101);
+}
+
+TEST_F(SizeControlsTest, NoQuestionForPicturesOf200PixelsOrLess)
+{
+    CMainFrame* frame = FrameWith(200, 200);
+    EXPECT_EQ(frame->WidthChange(10), -190);
+    EXPECT_EQ(frame->HeightChange(390), 190);
+    EXPECT_EQ(frame->pDP->rows, 390);
+}
+
+TEST_F(SizeControlsTest, ExactlyHalfIsAskedAndATickedAnswerIsKept)
+{
+    CMainFrame* frame = FrameWith(400, 20);
+    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(200), -200),
+                  wxExpectModal<CDontShowDialog>(1, true, kLongQuestion, "Long Calculation"));
+    EXPECT_EQ(frame->pDP->cols, 200);
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/BigSize", -1), 1);
+    // Asked no more: the stored yes lets the next large change through.
+    EXPECT_EQ(frame->WidthChange(600), 400);
+    EXPECT_EQ(frame->pDP->cols, 600);
+}
+
+TEST_F(SizeControlsTest, AStoredNoRefusesEveryLargeChangeWithoutAsking)
+{
+    wxConfigBase::Get()->Write("/Confirmations/BigSize", 0);
+    CMainFrame* frame = FrameWith(400, 20);
+    EXPECT_EQ(frame->WidthChange(100), 0);
+    EXPECT_EQ(frame->pDP->cols, 400);
+    EXPECT_EQ(frame->WidthChange(250), -150);
+    EXPECT_EQ(frame->pDP->cols, 250);
+}
+
+TEST_F(SizeControlsTest, ResetReturnsToTheFilesPictureAndStaysEnabledUntilSaved)
+{
+    CMainFrame* frame = FrameWith(150, 90);
+    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
+    frame->WidthChange(130);
+    frame->HeightChange(95);
+    ASSERT_TRUE(frame->btnResetSize->IsEnabled());
+    Type(frame->textAbsWidth, "77");
+    ClickButton(frame, ID_BTN_RESET_SIZE);
+    EXPECT_EQ(frame->nCurWidth, 150);
+    EXPECT_EQ(frame->nCurHeight, 90);
+    EXPECT_EQ(frame->sliderWidth->GetValue(), 150);
+    EXPECT_TRUE(SamePixels(wxImage(picture), EnginePicture(frame)));
+    // Reset leaves the targets and the modified flag as they were.
+    EXPECT_EQ(frame->textAbsWidth->GetValue(), "77");
+    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+
+    // A change back to the opened size still counts as a change.
+    const wxString saved = work + "/saved.png";
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(saved));
+    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
+    frame->WidthChange(149);
+    frame->WidthChange(150);
+    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+}
+
+TEST_F(SizeControlsTest, ResetKeepsThePictureWhenTheFileNowHoldsAnotherSize)
+{
+    CMainFrame* frame = FrameWith(150, 90);
+    frame->WidthChange(140);
+    DP* engine = frame->pDP;
+    const wxImage carved = EnginePicture(frame);
+    WriteTestPicture(picture, 80, 90, 3);
+    wxTEST_DIALOG(ClickButton(frame, ID_BTN_RESET_SIZE),
+                  ExpectMessageBox("Error opening image", "Error"));
+    EXPECT_EQ(frame->pDP, engine);
+    EXPECT_EQ(frame->nCurWidth, 140);
+    EXPECT_TRUE(SamePixels(carved, EnginePicture(frame)));
+}
+
+TEST_F(SizeControlsTest, ResetKeepsThePictureWhenTheFileIsGone)
+{
+    CMainFrame* frame = FrameWith(150, 90);
+    frame->HeightChange(80);
+    ASSERT_TRUE(wxRemoveFile(picture));
+    wxTEST_DIALOG(ClickButton(frame, ID_BTN_RESET_SIZE),
+                  ExpectMessageBox("Error opening image", "Error"));
+    ASSERT_NE(frame->pDP, nullptr);
+    EXPECT_EQ(frame->pDP->rows, 80);
+    EXPECT_EQ(frame->nCurHeight, 80);
+    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+}
+
+TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefused)
+{
+    CMainFrame* frame = FrameWith(400, 30);
+    const wxString other = work + "/other.png";
+    WriteTestPicture(other, 50, 40, 8);
+    DP* engine = frame->pDP;
+    bool checked = false;
+    // The "Long Calculation" question is shown from inside the width run.
+    auto duringTheRun = [&] {
+        checked = true;
+        EXPECT_TRUE(frame->IsCarving());
+        EXPECT_EQ(frame->HeightChange(20), 0);
+        EXPECT_EQ(frame->WidthChange(390), 0);
+        Scroll(frame, frame->sliderHeight, wxEVT_SCROLL_THUMBTRACK, 25);
+        ClickButton(frame, ID_BTN_RESET_SIZE);
+        // An open or a recent file would show a dialog here, which would fail the test.
+        SendMenu(frame, ID_MENU_OPEN);
+        SendMenu(frame, ID_MRU_FIRST);
+        EXPECT_FALSE(frame->pDropTarget->OnDrop(1, 1));
+        frame->pDropTarget->OnDropFiles(1, 1, wxArrayString(1, &other));
+        SendMenu(frame, ID_MENU_SAVE);
+        // The window is not closed under the run.
+        EXPECT_FALSE(frame->Close(false));
+        EXPECT_EQ(frame->pDP, engine);
+        EXPECT_EQ(frame->pDP->rows, 30);
+    };
+    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(150), -250), WhileAsked(duringTheRun, 1));
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(frame->IsCarving());
+    EXPECT_EQ(frame->pDP, engine);
+    EXPECT_EQ(frame->pDP->cols, 150);
+    EXPECT_EQ(frame->pDP->rows, 30);
+    // The height controls show the size actually kept.
+    EXPECT_EQ(frame->sliderHeight->GetValue(), 30);
+    EXPECT_EQ(frame->strFileName, picture);
+    EXPECT_FALSE(frame->IsBeingDeleted());
+}
+
+TEST_F(SizeControlsTest, DuringAKervRunTheImmediateDriverAndResetDoNothing)
+{
+    CMainFrame* frame = FrameWith(150, 90);
+    frame->WidthChange(140);
+    frame->bCalculating = true;
+    EXPECT_TRUE(frame->IsCarving());
+    EXPECT_EQ(frame->WidthChange(100), 0);
+    EXPECT_EQ(frame->HeightChange(100), 0);
+    ClickButton(frame, ID_BTN_RESET_SIZE);
+    EXPECT_EQ(frame->pDP->cols, 140);
+    EXPECT_FALSE(frame->pDropTarget->OnDrop(1, 1));
+    frame->bCalculating = false;
+    EXPECT_FALSE(frame->IsCarving());
+}
