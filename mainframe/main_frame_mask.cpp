@@ -106,8 +106,10 @@ void CMainFrame::OnBtnSaveMask(wxCommandEvent& WXUNUSED(event))
         return;
     }
 
-    wxFileDialog dialog(this, _("Save Mask"), wxEmptyString, DefaultMaskFileName(strFileName),
-                        "*.*", wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    // The toolkit takes the proposed folder and name apart.
+    const wxFileName proposed(DefaultMaskFileName(strFileName));
+    wxFileDialog dialog(this, _("Save Mask"), proposed.GetPath(), proposed.GetFullName(), "*.*",
+                        wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;
     // The format follows the extension; a failure is reported by the toolkit's log.

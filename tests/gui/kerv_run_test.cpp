@@ -1,0 +1,438 @@
+// The Kerv run: carving to the absolute targets in one run, with the mask when painting is on,
+// against kerv-cli as the reference; the order of its steps, "Abort", calculation mode, the
+// fresh mask at the end, a close that cannot be refused, and targets refused before the run.
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/evtloop.h>
+#include <wx/filehistory.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/radiobut.h>
+#include <wx/slider.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/toolbar.h>
+#include <wx/toplevel.h>
+#include <wx/utils.h>
+#include <wx/weakref.h>
+
+#include "carve_test_support.h"
+#include "dp.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+#include "progress_status_bar.h"
+
+namespace {
+
+// Runs a body at every repaint of the canvas while it lives (the run repaints the canvas at
+// every step when animated, inside its yield to the event loop).
+class RepaintHook {
+public:
+    RepaintHook(CMainFrame* frame, std::function<void()> body)
+        : panel_(frame->paintPanel), body_(std::move(body))
+    {
+        panel_->Bind(wxEVT_PAINT, &RepaintHook::OnPaint, this);
+    }
+    ~RepaintHook()
+    {
+        if (panel_)
+            panel_->Unbind(wxEVT_PAINT, &RepaintHook::OnPaint, this);
+    }
+
+private:
+    void OnPaint(wxPaintEvent& event)
+    {
+        body_();
+        event.Skip();
+    }
+
+    wxWeakRef<CPaintPanel> panel_;
+    std::function<void()> body_;
+};
+
+class KervRunTest : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        // The run yields to the event loop between steps only when one is active, as the
+        // program's main loop is.
+        activeLoop = std::make_unique<wxEventLoopActivator>(&loop);
+    }
+    void TearDown() override
+    {
+        activeLoop.reset();
+        GuiTest::TearDown();
+    }
+
+    // A window with the coffee photo (600 x 400) open.
+    CMainFrame* OpenCoffee()
+    {
+        CMainFrame* frame = MakeFrame();
+        OpenPicture(frame, CopySample("coffee.png", work));
+        EXPECT_EQ(frame->nCurWidth, 600);
+        EXPECT_EQ(frame->nCurHeight, 400);
+        return frame;
+    }
+
+    // The kerv-cli result for the picture, an optional mask and the targets.
+    wxImage CliResult(const wxString& picture, const wxString& mask, int width, int height)
+    {
+        const wxString output = work + "/cli-result.png";
+        wxString command = wxString::Format("\"%s\" -q --width %d --height %d ", KERV_CLI, width,
+                                            height);
+        if (!mask.empty())
+            command += "--mask \"" + mask + "\" ";
+        command += "\"" + picture + "\" \"" + output + "\"";
+        EXPECT_EQ(std::system(command.utf8_str()), 0) << command;
+        return wxImage(output);
+    }
+
+    wxGUIEventLoop loop;
+    std::unique_ptr<wxEventLoopActivator> activeLoop;
+
+    bool IsAlive(wxWindow* window) { return wxTopLevelWindows.Find(window) != nullptr; }
+
+    // Paints a protected stripe across the cup and a deleted patch beside it.
+    void PaintProtectAndDelete(CMainFrame* frame)
+    {
+        frame->radioProtect->SetValue(true);
+        PaintStroke(frame, wxPoint(150, 120), wxPoint(420, 300));
+        frame->radioDelete->SetValue(true);
+        PaintStroke(frame, wxPoint(470, 60), wxPoint(560, 90));
+        const wxImage mask = MaskImage(frame);
+        ASSERT_GT(CountPixels(mask, 255, 0, 0), 1000);
+        ASSERT_GT(CountPixels(mask, 0, 255, 0), 500);
+    }
+};
+
+}  // namespace
+
+TEST_F(KervRunTest, WithoutPaintingTheResultEqualsKervCliPixelForPixel)
+{
+    CMainFrame* frame = OpenCoffee();
+    const wxString picture = frame->strFileName;
+    frame->checkAnimated->SetValue(false);
+    SetTargets(frame, 560, 410);
+    Click(frame->btnKerv);
+
+    EXPECT_EQ(frame->nCurWidth, 560);
+    EXPECT_EQ(frame->nCurHeight, 410);
+    EXPECT_TRUE(SamePixels(frame->pDP->GetColourImage().AsImage(),
+                           CliResult(picture, wxString(), 560, 410)));
+}
+
+TEST_F(KervRunTest, WithAPaintedMaskTheResultEqualsKervCliWithTheSavedMask)
+{
+    CMainFrame* frame = OpenCoffee();
+    const wxString picture = frame->strFileName;
+    frame->checkAnimated->SetValue(false);
+    SetChecked(frame->checkEnableMask, true);
+    PaintProtectAndDelete(frame);
+    const wxString maskFile = work + "/coffee_mask.bmp";
+    wxTEST_DIALOG(Click(frame->btnSaveMask), ExpectFileDialog(maskFile, maskFile, "Save Mask"));
+    ASSERT_TRUE(wxFileExists(maskFile));
+
+    SetTargets(frame, 530, 370);
+    Click(frame->btnKerv);
+
+    EXPECT_EQ(frame->nCurWidth, 530);
+    EXPECT_EQ(frame->nCurHeight, 370);
+    const wxImage gui = frame->pDP->GetColourImage().AsImage().Copy();
+    EXPECT_TRUE(SamePixels(gui, CliResult(picture, maskFile, 530, 370)));
+    // The mask changed the result: without it the seams run elsewhere.
+    EXPECT_FALSE(SamePixels(gui, CliResult(picture, wxString(), 530, 370)));
+}
+
+TEST_F(KervRunTest, FortyNarrowerTenTallerRunsFortyStepsHeightFirst)
+{
+    CMainFrame* frame = OpenCoffee();
+    frame->checkAnimated->SetValue(true);
+    SetTargets(frame, 560, 410);
+    struct Seen {
+        int done;
+        int cols;
+        int rows;
+        int range;
+    };
+    std::vector<Seen> seen;
+    RepaintHook hook(frame, [&] {
+        if (frame->bCalculating)
+            seen.push_back({frame->pStatusBar->gaugeProgress->GetValue(), frame->pDP->cols,
+                            frame->pDP->rows, frame->pStatusBar->nRange});
+    });
+    Click(frame->btnKerv);
+
+    ASSERT_GE(seen.size(), 10u);
+    bool sawBothPhases[2] = {false, false};
+    for (const Seen& s : seen) {
+        // After s.done steps: one row more for each of the first ten, one column less for each.
+        EXPECT_EQ(s.rows, 400 + std::min(s.done, 10)) << "after step " << s.done;
+        EXPECT_EQ(s.cols, 600 - s.done) << "after step " << s.done;
+        EXPECT_EQ(s.range, 40);
+        sawBothPhases[s.done > 10] = true;
+    }
+    EXPECT_TRUE(sawBothPhases[0] && sawBothPhases[1]);
+    EXPECT_EQ(seen.back().done, 40);
+    EXPECT_EQ(frame->nCurWidth, 560);
+    EXPECT_EQ(frame->nCurHeight, 410);
+    EXPECT_EQ(frame->pStatusBar->gaugeProgress->GetValue(), 0);
+}
+
+TEST_F(KervRunTest, AbortLeavesExactlyTheStepsDone)
+{
+    CMainFrame* frame = OpenCoffee();
+    frame->checkAnimated->SetValue(true);
+    SetTargets(frame, 560, 410);
+    int doneAtAbort = -1;
+    RepaintHook hook(frame, [&] {
+        const int done = frame->pStatusBar->gaugeProgress->GetValue();
+        if (frame->bCalculating && doneAtAbort < 0 && done >= 15) {
+            doneAtAbort = done;
+            Click(frame->pStatusBar->btnProgressCancel);
+        }
+    });
+    Click(frame->btnKerv);
+
+    ASSERT_GE(doneAtAbort, 15);
+    ASSERT_LT(doneAtAbort, 40);
+    EXPECT_EQ(frame->nCurWidth, 600 - doneAtAbort);
+    EXPECT_EQ(frame->nCurHeight, 410);
+    EXPECT_EQ(frame->pDP->cols, frame->nCurWidth);
+    EXPECT_FALSE(frame->bCancelCalc);
+    EXPECT_FALSE(frame->bCalculating);
+    EXPECT_TRUE(frame->btnKerv->IsEnabled());
+}
+
+TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndUnlockedAfterItPaintingOff)
+{
+    CMainFrame* frame = OpenCoffee();
+    frame->pFileHistory->AddFileToHistory(frame->strFileName);
+    frame->checkAnimated->SetValue(true);
+    SetTargets(frame, 580, 400);
+    bool checked = false;
+    RepaintHook hook(frame, [&] {
+        if (!frame->bCalculating || checked)
+            return;
+        checked = true;
+        for (wxWindow* control : std::initializer_list<wxWindow*>{
+                 frame->btnKerv, frame->btnResetSize, frame->sliderWidth, frame->sliderHeight,
+                 frame->spinWidth, frame->spinHeight, frame->btnStoreMask, frame->btnRecallMask,
+                 frame->btnClearMask, frame->btnSaveMask, frame->btnLoadMask,
+                 frame->checkEnableMask, frame->checkAspect, frame->checkAnimated,
+                 frame->toolBar})
+            EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
+        for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
+            EXPECT_FALSE(frame->menuBar->IsEnabled(id)) << id;
+        for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
+            EXPECT_FALSE(frame->toolBar->GetToolEnabled(id)) << id;
+        // What may still be used: the targets, the abort button, exit and help.
+        EXPECT_TRUE(frame->textAbsWidth->IsEnabled());
+        EXPECT_TRUE(frame->pStatusBar->btnProgressCancel->IsEnabled());
+        EXPECT_TRUE(frame->menuBar->IsEnabled(ID_MENU_EXIT));
+        EXPECT_TRUE(frame->menuBar->IsEnabled(ID_MENU_ABOUT));
+        // The canvas shows the picture without the mask.
+        EXPECT_FALSE(frame->paintPanel->maskShown);
+        // A dropped file is refused and a second run does not start.
+        DP* engine = frame->pDP;
+        EXPECT_FALSE(frame->Drop(wxArrayString(1, &frame->strFileName)));
+        EXPECT_EQ(frame->pDP, engine);
+    });
+    Click(frame->btnKerv);
+    ASSERT_TRUE(checked);
+
+    EXPECT_FALSE(frame->bCalculating);
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->btnKerv, frame->btnResetSize, frame->sliderWidth, frame->sliderHeight,
+             frame->spinWidth, frame->spinHeight, frame->checkEnableMask, frame->checkAspect,
+             frame->checkAnimated, frame->toolBar})
+        EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
+    // Painting is off: the brush and the mask buttons stay off.
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->sliderBrush, frame->radioProtect, frame->btnStoreMask, frame->btnRecallMask,
+             frame->btnClearMask, frame->btnSaveMask, frame->btnLoadMask})
+        EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
+    for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
+        EXPECT_TRUE(frame->menuBar->IsEnabled(id)) << id;
+    for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
+        EXPECT_TRUE(frame->toolBar->GetToolEnabled(id)) << id;
+}
+
+TEST_F(KervRunTest, AfterARunWithPaintingOnTheMaskControlsComeBackAndTheSizeControlsStayOff)
+{
+    CMainFrame* frame = OpenCoffee();
+    frame->checkAnimated->SetValue(true);
+    SetChecked(frame->checkEnableMask, true);
+    SetTargets(frame, 590, 395);
+    bool locked = false;
+    RepaintHook hook(frame, [&] {
+        if (frame->bCalculating)
+            locked = !frame->btnStoreMask->IsEnabled() && !frame->checkEnableMask->IsEnabled();
+    });
+    Click(frame->btnKerv);
+    EXPECT_TRUE(locked);
+
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->sliderBrush, frame->textBrushSize, frame->radioProtect, frame->radioDelete,
+             frame->radioErase, frame->btnStoreMask, frame->btnRecallMask, frame->btnClearMask,
+             frame->btnSaveMask, frame->btnLoadMask, frame->checkEnableMask, frame->btnKerv})
+        EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight})
+        EXPECT_FALSE(control->IsEnabled());
+    EXPECT_TRUE(frame->paintPanel->paintEnabled);
+}
+
+TEST_F(KervRunTest, TheRunEndsWithAFreshBlackMaskOfTheNewSize)
+{
+    CMainFrame* frame = OpenCoffee();
+    frame->checkAnimated->SetValue(false);
+    SetChecked(frame->checkEnableMask, true);
+    PaintProtectAndDelete(frame);
+    SetTargets(frame, 570, 380);
+    Click(frame->btnKerv);
+
+    const wxImage mask = MaskImage(frame);
+    ASSERT_TRUE(mask.IsOk());
+    EXPECT_EQ(mask.GetWidth(), 570);
+    EXPECT_EQ(mask.GetHeight(), 380);
+    EXPECT_EQ(CountPixels(mask, 0, 0, 0), 570 * 380);
+    EXPECT_TRUE(frame->paintPanel->maskShown);
+    EXPECT_FALSE(frame->paintPanel->maskChanged);
+    EXPECT_TRUE(frame->bImageModified);
+}
+
+TEST_F(KervRunTest, AnimatedRunsRepaintAtEveryStepOthersOnlyAtTheEnd)
+{
+    CMainFrame* frame = OpenCoffee();
+    int paintsDuringRun = 0;
+    RepaintHook hook(frame, [&] {
+        if (frame->bCalculating)
+            ++paintsDuringRun;
+    });
+
+    frame->checkAnimated->SetValue(true);
+    SetTargets(frame, 570, 400);
+    Click(frame->btnKerv);
+    EXPECT_GE(paintsDuringRun, 25);   // 30 steps
+
+    paintsDuringRun = 0;
+    frame->checkAnimated->SetValue(false);
+    SetTargets(frame, 540, 400);
+    Click(frame->btnKerv);
+    EXPECT_LE(paintsDuringRun, 2);
+    EXPECT_EQ(frame->nCurWidth, 540);
+}
+
+TEST_F(KervRunTest, TargetsEqualToTheSizeCarveNothingButClearTheMaskAndCountAsAChange)
+{
+    CMainFrame* frame = OpenCoffee();
+    SetChecked(frame->checkEnableMask, true);
+    PaintProtectAndDelete(frame);
+    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
+    SetTargets(frame, 600, 400);
+    Click(frame->btnKerv);
+
+    EXPECT_EQ(frame->pDP->cols, 600);
+    EXPECT_EQ(frame->pDP->rows, 400);
+    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
+    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+}
+
+TEST_F(KervRunTest, TargetsBelowOnePixelAreRefusedBeforeTheRun)
+{
+    CMainFrame* frame = OpenCoffee();
+    struct Case {
+        const char* width;
+        const char* height;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"0", "400", "The target width 0 is below 1 pixel."},
+        {"-20", "400", "The target width -20 is below 1 pixel."},
+        {"abc", "400", "The target width 0 is below 1 pixel."},
+        {"600", " -3px", "The target height -3 is below 1 pixel."},
+    };
+    for (const Case& c : cases) {
+        frame->textAbsWidth->ChangeValue(c.width);
+        frame->textAbsHeight->ChangeValue(c.height);
+        wxTEST_DIALOG(Click(frame->btnKerv), ExpectMessageBox(c.message, "Error"));
+        EXPECT_EQ(frame->pDP->cols, 600);
+        EXPECT_EQ(frame->pDP->rows, 400);
+        EXPECT_FALSE(frame->bCalculating);
+        EXPECT_FALSE(frame->bImageModified);
+        EXPECT_TRUE(frame->btnKerv->IsEnabled());
+    }
+}
+
+TEST_F(KervRunTest, TargetsBeyondTheSizeLimitAreRefusedBeforeTheRun)
+{
+    CMainFrame* frame = OpenCoffee();
+    SetTargets(frame, 32001, 400);
+    wxTEST_DIALOG(Click(frame->btnKerv),
+                  ExpectMessageBox("The target size 32001 x 400 exceeds the limit of 32000 pixels "
+                                   "a side and 100000000 pixels in all.",
+                                   "Error"));
+    SetTargets(frame, 20000, 20000);
+    wxTEST_DIALOG(Click(frame->btnKerv),
+                  ExpectMessageBox("The target size 20000 x 20000 exceeds the limit of 32000 "
+                                   "pixels a side and 100000000 pixels in all.",
+                                   "Error"));
+    EXPECT_EQ(frame->pDP->cols, 600);
+    EXPECT_FALSE(frame->bImageModified);
+}
+
+TEST_F(KervRunTest, KervIsRefusedWhileAnImmediateRunIsInProgress)
+{
+    CMainFrame* frame = OpenCoffee();
+    SetTargets(frame, 500, 300);
+    bool clickedDuringRun = false;
+    // Fires inside the immediate run's first yield.
+    wxTimer clickLater;
+    clickLater.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (frame->IsCarving() && !frame->bCalculating) {
+            clickedDuringRun = true;
+            Click(frame->btnKerv);
+            EXPECT_FALSE(frame->bCalculating);
+        }
+    });
+    clickLater.StartOnce(1);
+    wxMilliSleep(5);
+    frame->WidthChange(450);
+    ASSERT_TRUE(clickedDuringRun);
+    EXPECT_EQ(frame->pDP->cols, 450);
+    EXPECT_EQ(frame->pDP->rows, 400);
+}
+
+TEST_F(KervRunTest, AForcedCloseDuringTheRunStopsItAndThenClosesTheWindow)
+{
+    CMainFrame* frame = OpenCoffee();
+    frame->checkAnimated->SetValue(true);
+    SetTargets(frame, 500, 400);
+    int doneAtClose = -1;
+    RepaintHook hook(frame, [&] {
+        if (frame->bCalculating && doneAtClose < 0) {
+            doneAtClose = frame->pStatusBar->gaugeProgress->GetValue();
+            frame->Close(true);
+            // Nothing is freed under the running loop.
+            EXPECT_NE(frame->pDP, nullptr);
+            EXPECT_TRUE(IsAlive(frame));
+        }
+    });
+    Click(frame->btnKerv);
+    ASSERT_GE(doneAtClose, 1);
+    EXPECT_EQ(frame->pDP, nullptr);
+    PumpEvents(30);
+    EXPECT_FALSE(IsAlive(frame));
+    EXPECT_TRUE(wxFileExists(SettingsFile()));
+}

@@ -1,0 +1,298 @@
+// The "Protect/Delete" group: painting on and off with the lose-mask question, the brush size,
+// store and recall, save and load, and clear. Masks never change size behind the picture's back.
+#include <gtest/gtest.h>
+#include <wx/bitmap.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/ffile.h>
+#include <wx/radiobut.h>
+#include <wx/slider.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+
+#include "carve_test_support.h"
+#include "dp.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "paint_panel.h"
+
+namespace {
+
+const char* const kLoseMaskText = "Mask will be lost\nContinue without Storing?";
+const char* const kOtherSizeText = "The Mask was created with a different image or image size";
+
+class MaskCommandsTest : public GuiTest {
+protected:
+    // A window with the coffee photo (600 x 400) open and painting on.
+    CMainFrame* OpenCoffeeAndPaint()
+    {
+        CMainFrame* frame = MakeFrame();
+        OpenPicture(frame, CopySample("coffee.png", work));
+        SetChecked(frame->checkEnableMask, true);
+        return frame;
+    }
+
+    void ProtectStroke(CMainFrame* frame, wxPoint from, wxPoint to)
+    {
+        frame->radioProtect->SetValue(true);
+        PaintStroke(frame, from, to);
+    }
+};
+
+}  // namespace
+
+TEST_F(MaskCommandsTest, EnablingPaintingUnlocksTheGroupAndLocksTheSizeControls)
+{
+    CMainFrame* frame = MakeFrame();
+    OpenPicture(frame, CopySample("coffee.png", work));
+    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
+    EXPECT_FALSE(frame->btnStoreMask->IsEnabled());
+
+    SetChecked(frame->checkEnableMask, true);
+    EXPECT_TRUE(frame->paintPanel->paintEnabled);
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->sliderBrush, frame->textBrushSize, frame->radioProtect, frame->radioDelete,
+             frame->radioErase, frame->btnStoreMask, frame->btnRecallMask, frame->btnSaveMask,
+             frame->btnLoadMask, frame->btnClearMask})
+        EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
+    for (wxWindow* control : std::initializer_list<wxWindow*>{
+             frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight})
+        EXPECT_FALSE(control->IsEnabled());
+    const wxImage mask = MaskImage(frame);
+    ASSERT_TRUE(mask.IsOk());
+    EXPECT_EQ(mask.GetWidth(), 600);
+    EXPECT_EQ(mask.GetHeight(), 400);
+    EXPECT_EQ(CountPixels(mask, 0, 0, 0), 600 * 400);
+}
+
+TEST_F(MaskCommandsTest, OnlyPointerMotionMarksTheMaskChanged)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    EXPECT_FALSE(frame->paintPanel->maskChanged);
+
+    // Store, recall and load put masks on the canvas without marking them as worked on.
+    Click(frame->btnStoreMask);
+    Click(frame->btnRecallMask);
+    EXPECT_FALSE(frame->paintPanel->maskChanged);
+    const wxString file = work + "/black.bmp";
+    ASSERT_TRUE(wxImage(600, 400).SaveFile(file));
+    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
+    EXPECT_FALSE(frame->paintPanel->maskChanged);
+
+    MovePointer(frame, wxPoint(40, 40));
+    EXPECT_TRUE(frame->paintPanel->maskChanged);
+}
+
+TEST_F(MaskCommandsTest, SwitchingOffUntouchedPaintingAsksNothingAndEmptiesTheMask)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        SetChecked(frame->checkEnableMask, false);
+    }
+    EXPECT_FALSE(frame->paintPanel->paintEnabled);
+    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
+    EXPECT_FALSE(frame->btnStoreMask->IsEnabled());
+}
+
+TEST_F(MaskCommandsTest, NoToTheLoseMaskQuestionKeepsPaintingAndTheMask)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
+    const wxImage painted = MaskImage(frame);
+    ASSERT_GT(CountPixels(painted, 255, 0, 0), 500);
+
+    wxTEST_DIALOG(SetChecked(frame->checkEnableMask, false),
+                  wxExpectModal<CDontShowDialog>(0, false, kLoseMaskText, "Warning"));
+    EXPECT_TRUE(frame->checkEnableMask->GetValue());
+    EXPECT_TRUE(frame->paintPanel->paintEnabled);
+    EXPECT_TRUE(frame->btnStoreMask->IsEnabled());
+    EXPECT_FALSE(frame->sliderWidth->IsEnabled());
+    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
+}
+
+TEST_F(MaskCommandsTest, YesToTheLoseMaskQuestionEmptiesTheMaskAndUnlocksTheSizeControls)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
+    wxTEST_DIALOG(SetChecked(frame->checkEnableMask, false),
+                  wxExpectModal<CDontShowDialog>(1, false, kLoseMaskText, "Warning"));
+    EXPECT_FALSE(frame->checkEnableMask->GetValue());
+    EXPECT_FALSE(frame->paintPanel->paintEnabled);
+    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
+    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
+    // Not ticked: the question stays.
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/LoseMask", -1), -1);
+}
+
+TEST_F(MaskCommandsTest, StoredYesNeverAsksAndAlwaysEmptiesTheMask)
+{
+    wxConfigBase::Get()->Write("/Confirmations/LoseMask", 1);
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        SetChecked(frame->checkEnableMask, false);
+    }
+    EXPECT_FALSE(frame->checkEnableMask->GetValue());
+    EXPECT_EQ(CountPixels(MaskImage(frame), 255, 0, 0), 0);
+}
+
+TEST_F(MaskCommandsTest, StoredNoKeepsPaintingOnWhileAPaintedMaskExists)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
+    // The answer ticked once is stored and given from then on.
+    wxTEST_DIALOG(SetChecked(frame->checkEnableMask, false),
+                  wxExpectModal<CDontShowDialog>(0, true, kLoseMaskText, "Warning"));
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/LoseMask", -1), 0);
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        SetChecked(frame->checkEnableMask, false);
+        SetChecked(frame->checkEnableMask, false);
+    }
+    EXPECT_TRUE(frame->checkEnableMask->GetValue());
+    EXPECT_GT(CountPixels(MaskImage(frame), 255, 0, 0), 500);
+}
+
+TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchanged)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    Click(frame->btnStoreMask);
+    const wxImage stored = MaskImage(frame);
+    ASSERT_GT(CountPixels(stored, 255, 0, 0), 300);
+
+    frame->radioDelete->SetValue(true);
+    PaintStroke(frame, wxPoint(100, 200), wxPoint(300, 250));
+    frame->radioErase->SetValue(true);
+    PaintStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    ASSERT_FALSE(SamePixels(MaskImage(frame), stored));
+    // Painting after the store never reached the stored mask.
+    EXPECT_TRUE(SamePixels(frame->bmpStoredMask.ConvertToImage(), stored));
+
+    Click(frame->btnRecallMask);
+    EXPECT_TRUE(SamePixels(MaskImage(frame), stored));
+    // The recalled mask can be painted on without changing the stored one.
+    frame->radioDelete->SetValue(true);
+    PaintStroke(frame, wxPoint(10, 10), wxPoint(40, 40));
+    EXPECT_TRUE(SamePixels(frame->bmpStoredMask.ConvertToImage(), stored));
+}
+
+TEST_F(MaskCommandsTest, RecallWithNothingStoredWarns)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    const wxImage painted = MaskImage(frame);
+    wxTEST_DIALOG(Click(frame->btnRecallMask), ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
+}
+
+TEST_F(MaskCommandsTest, RecallAfterASizeChangeIsRefusedAndWorksBackAtTheStoredSize)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    frame->checkAnimated->SetValue(false);
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    Click(frame->btnStoreMask);
+    const wxImage stored = MaskImage(frame);
+
+    SetTargets(frame, 580, 400);
+    Click(frame->btnKerv);
+    ASSERT_EQ(frame->nCurWidth, 580);
+    wxTEST_DIALOG(Click(frame->btnRecallMask), ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    EXPECT_EQ(MaskImage(frame).GetWidth(), 580);
+    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 580 * 400);
+
+    SetTargets(frame, 600, 400);
+    Click(frame->btnKerv);
+    ASSERT_EQ(frame->nCurWidth, 600);
+    Click(frame->btnRecallMask);
+    EXPECT_TRUE(SamePixels(MaskImage(frame), stored));
+}
+
+TEST_F(MaskCommandsTest, SaveProposesTheMaskNameAndLoadOnTheSamePictureRestoresTheMask)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    frame->radioDelete->SetValue(true);
+    PaintStroke(frame, wxPoint(250, 200), wxPoint(350, 220));
+    const wxImage painted = MaskImage(frame);
+
+    const wxString file = work + "/coffee_mask.bmp";
+    wxTEST_DIALOG(Click(frame->btnSaveMask), ExpectFileDialog(file, file, "Save Mask"));
+    ASSERT_TRUE(wxFileExists(file));
+    // The file holds the mask's colours unchanged.
+    EXPECT_TRUE(SamePixels(wxImage(file), painted));
+
+    Click(frame->btnClearMask);
+    ASSERT_EQ(CountPixels(MaskImage(frame), 255, 0, 0), 0);
+    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
+    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
+}
+
+TEST_F(MaskCommandsTest, TheDefaultMaskNameReplacesOnlyTheFileNamesExtension)
+{
+    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u/beach.jpg"), "/home/u/beach_mask.bmp");
+    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u.v/beach"), "/home/u.v/beach_mask.bmp");
+    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u/a.b.png"), "/home/u/a.b_mask.bmp");
+}
+
+TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeIsRefused)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    const wxImage painted = MaskImage(frame);
+    const wxString file = work + "/small.bmp";
+    ASSERT_TRUE(wxImage(599, 400).SaveFile(file));
+    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file),
+                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
+}
+
+TEST_F(MaskCommandsTest, LoadOfAFileThatIsNoPictureIsRefused)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    const wxImage painted = MaskImage(frame);
+    const wxString file = work + "/notes.bmp";
+    {
+        wxFFile text(file, "w");
+        text.Write("not a picture\n");
+    }
+    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file),
+                  ExpectMessageBox("Error Loading Image", "Error"));
+    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
+}
+
+TEST_F(MaskCommandsTest, SaveWithoutAPictureSaysThereIsNoMask)
+{
+    CMainFrame* frame = MakeFrame();
+    SetChecked(frame->checkEnableMask, true);
+    wxTEST_DIALOG(Click(frame->btnSaveMask), ExpectMessageBox("No Mask defined", "Error"));
+}
+
+TEST_F(MaskCommandsTest, ClearEmptiesTheMaskAndLeavesTheStoredOne)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    Click(frame->btnStoreMask);
+    const wxImage stored = MaskImage(frame);
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        Click(frame->btnClearMask);
+    }
+    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
+    EXPECT_TRUE(SamePixels(frame->bmpStoredMask.ConvertToImage(), stored));
+}
+
+TEST_F(MaskCommandsTest, TheBrushSliderSetsTheCanvasBrushWhilePaintingIsOn)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    frame->sliderBrush->SetValue(37);
+    wxScrollEvent scroll(wxEVT_SCROLL_THUMBRELEASE, frame->sliderBrush->GetId(), 37);
+    scroll.SetEventObject(frame->sliderBrush);
+    frame->sliderBrush->GetEventHandler()->ProcessEvent(scroll);
+    EXPECT_EQ(frame->textBrushSize->GetValue(), "37");
+    EXPECT_EQ(frame->paintPanel->brushSize, 37);
+}
