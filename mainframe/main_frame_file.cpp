@@ -3,6 +3,7 @@
 #include "main_frame.h"
 
 #include <memory>
+#include <optional>
 
 #include <wx/clipbrd.h>
 #include <wx/config.h>
@@ -88,7 +89,8 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
 {
     if (IsCarving())
         return;
-    wxBusyCursor busy;
+    // The hourglass lasts for the reading only, not over an error box.
+    std::optional<wxBusyCursor> busy(std::in_place);
     delete pDP;
     pDP = nullptr;
     strFileName = path;
@@ -109,6 +111,7 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
         problem = _("Image with Alpha Channel not supported YET.");
     if (!problem.empty()) {
         engine.reset();
+        busy.reset();
         // The previous picture's controls must not reach the engine that is gone.
         nCurWidth = nCurHeight = nOrigWidth = nOrigHeight = -1;
         bImageModified = false;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
 #include <wx/app.h>
 #include <wx/button.h>
@@ -265,7 +266,7 @@ void CMainFrame::OnHeight100(wxCommandEvent& WXUNUSED(event))
 {
     if (IsCarving() || !pDP)
         return;
-    wxBusyCursor busy;
+    std::optional<wxBusyCursor> busy(std::in_place);
     // The new engine is built before the old one goes: a file that can no longer be read, or
     // that now holds a picture of another size, leaves the current picture as it is.
     std::unique_ptr<DP> fresh;
@@ -275,6 +276,7 @@ void CMainFrame::OnHeight100(wxCommandEvent& WXUNUSED(event))
     }
     if (fresh->cols != nOrigWidth || fresh->rows != nOrigHeight ||
         fresh->GetColourImage().GetAlpha()) {
+        busy.reset();
         wxMessageBox(_("Error opening image"), _("Error"), wxOK | wxICON_ERROR, this);
         return;
     }
