@@ -38,8 +38,10 @@ bool bHeightChanging = false;
 // What differs between the width and the height driver: the same steps with rows and columns
 // exchanged.
 struct Axis {
+    bool isWidth;
     bool& changing;
     int& current;
+    int other;  // the current size of the other dimension
     int original;
     wxSpinCtrl* spin;
     const int* (DP::*carve)(bool remove);
@@ -178,6 +180,15 @@ int ImmediateChange(CMainFrame& frame, const Axis& axis, int newSize)
     const int difference = newSize - axis.current;
     if (difference == 0)
         return 0;
+    // The sliders reach twice the opened size, which on a large picture passes the limits the
+    // engine is built for.
+    const wxString problem = axis.isWidth ? CMainFrame::KervTargetProblem(newSize, axis.other)
+                                          : CMainFrame::KervTargetProblem(axis.other, newSize);
+    if (!problem.empty()) {
+        wxMessageBox(problem, _("Error"), wxOK | wxICON_ERROR, &frame);
+        frame.UpdateStat();
+        return 0;
+    }
     axis.changing = true;
 
     const bool large = std::abs(difference) >= 0.5 * axis.original && axis.original > 200;
@@ -220,15 +231,15 @@ int ImmediateChange(CMainFrame& frame, const Axis& axis, int newSize)
 int CMainFrame::WidthChange(int newWidth)
 {
     return ImmediateChange(*this,
-                           {bWidthChanging, nCurWidth, nOrigWidth, spinWidth, &DP::GetSeam_Vert,
-                            &DP::cols},
+                           {true, bWidthChanging, nCurWidth, nCurHeight, nOrigWidth, spinWidth,
+                            &DP::GetSeam_Vert, &DP::cols},
                            newWidth);
 }
 
 int CMainFrame::HeightChange(int newHeight)
 {
     return ImmediateChange(*this,
-                           {bHeightChanging, nCurHeight, nOrigHeight, spinHeight,
+                           {false, bHeightChanging, nCurHeight, nCurWidth, nOrigHeight, spinHeight,
                             &DP::GetSeam_Horz, &DP::rows},
                            newHeight);
 }

@@ -283,6 +283,20 @@ TEST_F(SizeControlsTest, AStoredNoRefusesEveryLargeChangeWithoutAsking)
     EXPECT_EQ(frame->pDP->cols, 250);
 }
 
+TEST_F(SizeControlsTest, ASizeBeyondTheEnginesLimitIsRefused)
+{
+    CMainFrame* frame = FrameWith(20000, 2);
+    ASSERT_EQ(frame->sliderWidth->GetMax(), 40000);
+    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(32001), 0),
+                  ExpectMessageBox("The target size 32001 x 2 exceeds the limit of 32000 pixels a "
+                                   "side and 100000000 pixels in all.",
+                                   "Error"));
+    EXPECT_EQ(frame->pDP->cols, 20000);
+    EXPECT_EQ(frame->sliderWidth->GetValue(), 20000);
+    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_FALSE(frame->IsCarving());
+}
+
 TEST_F(SizeControlsTest, ResetReturnsToTheFilesPictureAndStaysEnabledUntilSaved)
 {
     CMainFrame* frame = FrameWith(150, 90);
