@@ -7,7 +7,9 @@
 // main_frame_exit.cpp (exit question, close and settings), main_frame_help.cpp (about, help
 // book, donation), main_frame_mask.cpp (mask-control state), main_frame_update.cpp (update
 // check), main_frame_canvas.cpp (the canvas pane and brush-size display), main_frame_zoom.cpp
-// (zoom box and sash).
+// (zoom box and sash), main_frame_file.cpp (open, drop, recent files, save, copy),
+// main_frame_size.cpp (immediate carving driver, Reset Size, status line, one run at a time),
+// main_frame_targets.cpp (target size fields).
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
@@ -101,7 +103,8 @@ public:
     void OnSave(wxCommandEvent& event);
     void OnEditCopy(wxCommandEvent& event);
 
-    // Target size controls and the immediate carving driver (main_frame_size.cpp).
+    // Target size fields (main_frame_targets.cpp) and the immediate carving driver
+    // (main_frame_size.cpp).
     // One carving run at a time: true while an immediate run (WidthChange, HeightChange) or a
     // Kerv run (bCalculating) is in progress. Every other command that changes the picture's
     // size or replaces the engine does nothing while it holds, so no run starts inside another
