@@ -1,6 +1,7 @@
 // The target size fields, the immediate carving driver with its progress, "Abort" and "Long
 // Calculation" question, "Reset &Size", and the rule of one carving run at a time.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
@@ -388,6 +389,24 @@ TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefu
     EXPECT_EQ(frame->sliderHeight->GetValue(), 30);
     EXPECT_EQ(frame->strFileName, picture);
     EXPECT_FALSE(frame->IsBeingDeleted());
+}
+
+TEST_F(SizeControlsTest, AForcedCloseDuringAnImmediateRunStopsItAndClosesAfterwards)
+{
+    CMainFrame* frame = FrameWith(400, 30);
+    // The close cannot be refused: the run is told to stop and the window closes when the run
+    // has unwound, without the exit question.
+    auto duringTheRun = [&] {
+        frame->Close(true);
+        EXPECT_TRUE(frame->bCloseAfterCalc);
+        EXPECT_TRUE(frame->bCancelCalc);
+        EXPECT_NE(frame->pDP, nullptr);
+    };
+    wxTEST_DIALOG(frame->WidthChange(150), WhileAsked(duringTheRun, 1));
+    EXPECT_TRUE(wxPendingDelete.Member(frame) || frame->IsBeingDeleted());
+    EXPECT_EQ(frame->pDP, nullptr);
+    PumpEvents(50);
+    EXPECT_EQ(wxTopLevelWindows.Find(frame), nullptr);
 }
 
 TEST_F(SizeControlsTest, DuringAKervRunTheImmediateDriverAndResetDoNothing)
