@@ -200,8 +200,12 @@ void CMainFrame::OnEditCopy(wxCommandEvent& WXUNUSED(event))
 {
     if (!pDP)
         return;
-    wxClipboardLocker clipboard;
-    if (!clipboard)
-        return;
-    wxTheClipboard->SetData(new wxBitmapDataObject(wxBitmap(pDP->GetColourImage().AsImage())));
+    {
+        wxClipboardLocker clipboard;
+        if (!clipboard)
+            return;
+        wxTheClipboard->SetData(new wxBitmapDataObject(wxBitmap(pDP->GetColourImage().AsImage())));
+    }
+    // Where the desktop keeps the clipboard, the picture stays pasteable after Kerv has quit.
+    wxTheClipboard->Flush();
 }
