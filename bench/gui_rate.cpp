@@ -64,6 +64,7 @@ public:
         newWidth = argc > 2 ? wxAtoi(argv[2]) : 0;
         AddPictureHandlers();
         frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
+        frame->timerStartUp.Stop();  // no update reminder in the middle of the measurement
         frame->Show();
         CallAfter(&BenchApp::Measure);
         return true;
