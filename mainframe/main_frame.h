@@ -8,8 +8,8 @@
 // book, donation), main_frame_mask.cpp (painting on and off, brush size, store, recall, save,
 // load and clear the mask), main_frame_kerv.cpp (the Kerv run and calculation mode),
 // main_frame_update.cpp (update check), main_frame_canvas.cpp (the canvas pane and brush-size
-// display), main_frame_zoom.cpp (zoom box and sash), main_frame_file.cpp (open, drop, recent files, save, copy),
-// main_frame_size.cpp (immediate carving driver, Reset Size, status line, one run at a time),
+// display), main_frame_zoom.cpp (zoom box and sash), main_frame_file.cpp (open, drop, recent
+// files, save, copy), main_frame_size.cpp (immediate carving driver, Reset Size, status line, one run at a time),
 // main_frame_targets.cpp (target size fields).
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
