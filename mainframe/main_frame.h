@@ -4,13 +4,13 @@
 // its progress gauge, and four one-shot timers.
 //
 // The implementation is split by concern: main_frame.cpp (construction, layout, title),
-// main_frame_exit.cpp (exit question, close and settings), main_frame_help.cpp (about, help
-// book, donation), main_frame_mask.cpp (painting on and off, brush size, store, recall, save,
-// load and clear the mask), main_frame_kerv.cpp (the Kerv run and calculation mode),
-// main_frame_update.cpp (update check), main_frame_canvas.cpp (the canvas pane and brush-size
-// display), main_frame_zoom.cpp (zoom box and sash), main_frame_file.cpp (open, drop, recent
-// files, save, copy), main_frame_size.cpp (immediate carving driver, Reset Size, status line, one run at a time),
-// main_frame_targets.cpp (target size fields).
+// main_frame_exit.cpp (exit question, close and settings), main_frame_help.cpp (about, help book,
+// donation), main_frame_mask.cpp (painting on and off, brush size, store, recall, save, load and
+// clear the mask), main_frame_kerv.cpp (the Kerv run and calculation mode), main_frame_update.cpp
+// (update check), main_frame_canvas.cpp (the canvas pane and brush-size display),
+// main_frame_zoom.cpp (zoom box and sash), main_frame_file.cpp (open, drop, recent files, save,
+// copy), main_frame_size.cpp (immediate carving driver, Reset Size, status line, one run at a
+// time), main_frame_targets.cpp (target size fields).
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
