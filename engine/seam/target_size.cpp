@@ -6,6 +6,20 @@
 
 namespace target {
 
+namespace {
+
+// Truncates toward zero; values beyond the int range saturate instead of overflowing.
+int TruncateToInt(long double value)
+{
+    if (!(value < static_cast<long double>(INT_MAX) + 1))
+        return INT_MAX;
+    if (!(value > static_cast<long double>(INT_MIN) - 1))
+        return INT_MIN;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
 int ReadLeadingInteger(const std::string& text)
 {
     errno = 0;
@@ -19,19 +33,19 @@ int ReadLeadingInteger(const std::string& text)
 
 int PercentOf(int original, int percent)
 {
-    return static_cast<int>(static_cast<long double>(original) * percent / 100);
+    return TruncateToInt(static_cast<long double>(original) * percent / 100);
 }
 
 int HeightForWidth(int width, int originalWidth, int originalHeight)
 {
     const long double ratio = static_cast<long double>(originalWidth) / originalHeight;
-    return static_cast<int>(width / ratio);
+    return TruncateToInt(width / ratio);
 }
 
 int WidthForHeight(int height, int originalWidth, int originalHeight)
 {
     const long double ratio = static_cast<long double>(originalHeight) / originalWidth;
-    return static_cast<int>(height / ratio);
+    return TruncateToInt(height / ratio);
 }
 
 bool IsCarvableSize(long long width, long long height)

@@ -17,7 +17,8 @@ constexpr long long kMaxPixels = 100'000'000;
 // the int range saturate.
 int ReadLeadingInteger(const std::string& text);
 
-// original * percent / 100, computed in extended precision and truncated toward zero.
+// original * percent / 100, computed in extended precision and truncated toward zero. Here and
+// below, results beyond the int range saturate.
 int PercentOf(int original, int percent);
 
 // The other side for the aspect ratio of the picture as opened (original width x height),

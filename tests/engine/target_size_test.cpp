@@ -23,6 +23,14 @@ TEST(TargetSize, AspectUsesTheOpenedRatioAndTruncates)
     EXPECT_EQ(target::WidthForHeight(300, 600, 400), 450);
 }
 
+TEST(TargetSize, ResultsBeyondTheIntRangeSaturate)
+{
+    EXPECT_EQ(target::PercentOf(INT_MAX, 200), INT_MAX);
+    EXPECT_EQ(target::PercentOf(INT_MAX, -200), INT_MIN);
+    EXPECT_EQ(target::HeightForWidth(INT_MAX, 1, 32000), INT_MAX);
+    EXPECT_EQ(target::WidthForHeight(INT_MIN, 32000, 1), INT_MIN);
+}
+
 TEST(TargetSize, FieldsAreReadTheStrtolWay)
 {
     EXPECT_EQ(target::ReadLeadingInteger("450"), 450);
