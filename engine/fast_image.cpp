@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include <wx/filefn.h>
 #include <wx/intl.h>
@@ -9,6 +11,37 @@
 #include <wx/wfstream.h>
 
 wxIMPLEMENT_DYNAMIC_CLASS(wxFastImage, wxObject);
+
+namespace {
+
+// Holds the log messages of a scope instead of showing them; PassOn() hands them to the log
+// target that was active before, when the scope ends.
+class HeldLogMessages : public wxLog {
+public:
+    HeldLogMessages() : previous_(wxLog::SetActiveTarget(this)) {}
+    ~HeldLogMessages() override
+    {
+        wxLog::SetActiveTarget(previous_);
+        if (passOn_) {
+            for (const auto& [level, text] : messages_)
+                wxLogGeneric(level, "%s", text);
+        }
+    }
+    void PassOn() { passOn_ = true; }
+
+protected:
+    void DoLogRecord(wxLogLevel level, const wxString& text, const wxLogRecordInfo&) override
+    {
+        messages_.emplace_back(level, text);
+    }
+
+private:
+    wxLog* previous_;
+    std::vector<std::pair<wxLogLevel, wxString>> messages_;
+    bool passOn_ = false;
+};
+
+}  // namespace
 
 wxList wxFastImage::sm_handlers;
 
@@ -194,9 +227,17 @@ bool wxFastImage::LoadFile(const wxString& name, long type, int index)
     }
 
     wxImage image;
-    if (!reader->LoadFile(&image, stream, true, index) || !image.IsOk())
-        return false;
-    return AdoptImage(image);
+    bool read;
+    {
+        // Readers also report harmless oddities of files they read well (a PNG's colour profile,
+        // say); those would pop up in front of the user. What they say is passed on only when
+        // the picture could not be read.
+        HeldLogMessages held;
+        read = reader->LoadFile(&image, stream, true, index) && image.IsOk();
+        if (!read)
+            held.PassOn();
+    }
+    return read && AdoptImage(image);
 }
 
 // Takes a copy of a handler's result: pixels, alpha and mask colour.

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <wx/ffile.h>
+#include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 
@@ -116,6 +117,40 @@ TEST(FastImage, LoadsThroughItsOwnListAndCopiesThePicture)
     EXPECT_EQ(image.GetHeight(), 2);
     EXPECT_EQ(image.GetData()[(1 * 4 + 3) * 3 + 2], 30);
     EXPECT_EQ(image.GetAlpha(), nullptr);
+}
+
+// Counts the log messages of a scope.
+class CountingLog : public wxLog {
+public:
+    CountingLog() : previous_(wxLog::SetActiveTarget(this)) {}
+    ~CountingLog() override { wxLog::SetActiveTarget(previous_); }
+    int count = 0;
+
+protected:
+    void DoLogRecord(wxLogLevel, const wxString&, const wxLogRecordInfo&) override { ++count; }
+
+private:
+    wxLog* previous_;
+};
+
+TEST(FastImage, ReadingAPictureWellSaysNothingAndReadingABrokenOneSaysWhy)
+{
+    {
+        CountingLog log;  // this PNG carries a colour profile that the reader warns about
+        wxFastImage photo;
+        ASSERT_TRUE(photo.LoadFile(wxString(KERV_SAMPLES_DIR) + "/chelsea.png"));
+        EXPECT_EQ(log.count, 0);
+    }
+    const wxString path = wxFileName::CreateTempFileName("kerv-broken") + ".png";
+    wxImage(40, 30).SaveFile(path);
+    wxFile(path, wxFile::read_write).Write("\x89PNG\r\n\x1a\n garbage", 20);  // header kept, body broken
+    {
+        CountingLog log;
+        wxFastImage broken;
+        EXPECT_FALSE(broken.LoadFile(path));
+        EXPECT_GT(log.count, 0);
+    }
+    wxRemoveFile(path);
 }
 
 class CountingHandler : public wxImageHandler {
