@@ -2,7 +2,7 @@
 // with its progress gauge and yields) against the engine alone on the same carve, and the time
 // of one canvas repaint at 100 % and 25 % zoom.
 //
-//   kerv_gui_bench PICTURE [NEW_WIDTH]
+//   kerv_gui_bench PICTURE [NEW_WIDTH [THREADS]]
 //
 // Run it on a display (bench/gui.sh starts a private Xvfb one) with HOME pointing at an empty
 // folder, so no settings are read or written.
@@ -57,11 +57,13 @@ public:
     bool OnInit() override
     {
         if (argc < 2) {
-            std::fprintf(stderr, "usage: kerv_gui_bench PICTURE [NEW_WIDTH]\n");
+            std::fprintf(stderr, "usage: kerv_gui_bench PICTURE [NEW_WIDTH [THREADS]]\n");
             return false;
         }
         picture = argv[1];
         newWidth = argc > 2 ? wxAtoi(argv[2]) : 0;
+        if (argc > 3)
+            DP::SetThreads(wxAtoi(argv[3]));
         AddPictureHandlers();
         frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
         frame->timerStartUp.Stop();  // no update reminder in the middle of the measurement

@@ -2,7 +2,6 @@
 // protect/delete mask, and calculation mode, which locks the window while it runs.
 #include "main_frame.h"
 
-#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/filehistory.h>
@@ -40,17 +39,6 @@ public:
 private:
     CMainFrame& frame_;
 };
-
-// Lets the window paint itself and take the "Abort" click between two steps. The run never
-// starts inside another yield (IsCarving refuses it); should it ever, the toolkit refuses the
-// nested yield, and the loop gives up instead of waiting for ever for events nobody handles.
-void YieldToPendingEvents()
-{
-    while (wxTheApp->Pending()) {
-        if (!wxTheApp->Yield(true))
-            break;
-    }
-}
 
 }  // namespace
 
@@ -127,8 +115,7 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
         for (int step = 0; step < steps && !bCancelCalc; ++step) {
             // pDP is read again for every step, as every carving loop of the window does.
             plan.CarveStep(*pDP, step);
-            pStatusBar->SetProgress(pStatusBar->gaugeProgress->GetValue() + 1);
-            YieldToPendingEvents();
+            pStatusBar->Step();
             if (checkAnimated->GetValue()) {
                 paintPanel->Refresh(false);
                 paintPanel->Update();

@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 
-#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/gauge.h>
@@ -46,15 +45,6 @@ struct Axis {
     const int* (DP::*carve)(bool remove);
     int DP::*engineSize;
 };
-
-// Lets the toolkit handle what is waiting (repaints, "Abort", other commands). A yield asked
-// for while another one is in progress does nothing, so inside one the loop ends at once.
-void YieldToPendingEvents()
-{
-    while (wxTheApp->Pending())
-        if (!wxTheApp->Yield(true))
-            break;
-}
 
 }  // namespace
 
@@ -103,8 +93,7 @@ int ImmediateChange(CMainFrame& frame, const Axis& axis, int newSize)
     frame.pStatusBar->SetRange(seams);
     for (int i = 0; i < seams && !frame.bCancelCalc && frame.pDP; ++i) {
         (frame.pDP->*axis.carve)(remove);
-        frame.pStatusBar->SetProgress(frame.pStatusBar->gaugeProgress->GetValue() + 1);
-        YieldToPendingEvents();
+        frame.pStatusBar->Step();
     }
     frame.paintPanel->Refresh();
 

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/gauge.h>
 #include <wx/intl.h>
@@ -48,6 +49,7 @@ void ProgressStatusBar::SetRange(int n)
     gaugeProgress->SetRange(nRange);
     gaugeProgress->SetValue(0);
     bBusy = true;
+    lastYield_ = {};  // the first step lets the window show the run has started
     btnProgressCancel->Enable();
     gaugeProgress->Enable();
 }
@@ -60,6 +62,21 @@ void ProgressStatusBar::SetProgress(int v)
     if (v > nRange)
         v = nRange;
     gaugeProgress->SetValue(v);
+}
+
+void ProgressStatusBar::Step()
+{
+    SetProgress(gaugeProgress->GetValue() + 1);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastYield_ < std::chrono::milliseconds(40))
+        return;
+    lastYield_ = now;
+    // A yield asked for while another one is in progress does nothing: a run started inside
+    // one cannot make the window respond, and gives up waiting instead of spinning for ever.
+    while (wxTheApp->Pending()) {
+        if (!wxTheApp->Yield(true))
+            break;
+    }
 }
 
 void ProgressStatusBar::Finish()

@@ -1,10 +1,12 @@
 // ProgressStatusBar: the main window's status bar. Field 0 shows menu and tool help; field 1
 // holds a progress gauge and an "Abort" button that the carving runs drive:
-//   SetRange(total) -> SetProgress(done) after every seam -> Finish().
+//   SetRange(total) -> Step() (or SetProgress(done)) after every seam -> Finish().
 // Idle (gauge at 0, gauge and button disabled) after the first layout and after every Finish;
 // busy from SetRange to the next Finish.
 #ifndef KERV_MAINFRAME_PROGRESS_STATUS_BAR_H
 #define KERV_MAINFRAME_PROGRESS_STATUS_BAR_H
+
+#include <chrono>
 
 #include <wx/statusbr.h>
 
@@ -23,6 +25,9 @@ public:
 
     void SetRange(int n);
     void SetProgress(int v);
+    // One step of a run: the gauge advances by one, then the toolkit handles what is waiting
+    // (repaints, "Abort", other commands), at most about 25 times a second.
+    void Step();
     void Finish();
 
     void OnSize(wxSizeEvent& event);
@@ -37,6 +42,9 @@ private:
     // Between SetRange and Finish. Layout keeps the controls enabled while busy, so that
     // resizing the window during a run does not take "Abort" away from the user.
     bool bBusy = false;
+    // When Step last let the toolkit handle its events. Handling them costs about as much as
+    // carving a seam; 25 times a second keeps the gauge moving smoothly and "Abort" prompt.
+    std::chrono::steady_clock::time_point lastYield_;
 
     wxDECLARE_EVENT_TABLE();
 };

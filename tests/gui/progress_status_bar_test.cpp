@@ -83,6 +83,19 @@ TEST_F(ProgressStatusBarTest, SetRangeTakesTheMagnitudeAndMakesTheBarBusy)
     EXPECT_EQ(bar->gaugeProgress->GetValue(), 2);
 }
 
+TEST_F(ProgressStatusBarTest, EveryStepAdvancesTheGaugeByOneUpToTheRange)
+{
+    CMainFrame* frame = MakeFrame();
+    ProgressStatusBar* bar = frame->pStatusBar;
+    bar->SetRange(300);
+    for (int i = 1; i <= 300; ++i) {
+        bar->Step();
+        ASSERT_EQ(bar->gaugeProgress->GetValue(), i);
+    }
+    bar->Step();
+    EXPECT_EQ(bar->gaugeProgress->GetValue(), 300);
+}
+
 TEST_F(ProgressStatusBarTest, ProgressBeyondTheRangeIsHeldAtItsEnds)
 {
     CMainFrame* frame = MakeFrame();
