@@ -12,7 +12,7 @@ runs=5
 [[ -x $top/build/Kerv ]] || bash "$top/scripts/build.sh" "$top/build" >/dev/null
 
 if [[ -z ${KERV_STARTUP_ON_DISPLAY:-} ]]; then
-  exec env KERV_STARTUP_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1600x1200x24" "$0" --runs "$runs"
+  exec env KERV_STARTUP_ON_DISPLAY=1 xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" "$0" --runs "$runs"
 fi
 
 work=$(mktemp -d)
@@ -21,9 +21,14 @@ times=()
 for ((i = 0; i < runs; i++)); do
   mkdir -p "$work/home$i"
   start=$(date +%s.%N)
-  (cd "$top/build" && HOME=$work/home$i exec ./Kerv) >/dev/null 2>&1 &
+  (cd "$top/build" && HOME=$work/home$i exec ./Kerv) >"$work/log$i" 2>&1 &
   pid=$!
   until xdotool search --all --onlyvisible --pid "$pid" --name '^Vandrel 0.67$' >/dev/null 2>&1; do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      echo "Kerv ended before its window showed:" >&2
+      cat "$work/log$i" >&2
+      exit 1
+    fi
     sleep 0.005
   done
   end=$(date +%s.%N)

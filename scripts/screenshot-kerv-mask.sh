@@ -11,55 +11,14 @@
 # xvfb-run, xdotool and ImageMagick's import.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${KERV_BUILD_DIR:-$top/build}
-mkdir -p "$top/docs"
-
-if [[ "${1:-}" != "--on-display" ]]; then
-  bash "$top/scripts/build.sh" "$build" >/dev/null
-  exec xvfb-run -a -s "-screen 0 1600x1200x24" bash "${BASH_SOURCE[0]}" --on-display
-fi
-
-home=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
-# A standing "no" to the update reminder, so that no question covers the window; the sample as
-# the one recent file; both options off, so that the targets are typed independently and the
-# run is quick.
-printf '[Confirmations]\nAutoUpdate=0\n[MRU]\nfile1=%s\n[Operation]\nAnimatedKerv=0\nMaintainAspect=0\n' \
-  "$top/samples/coffee.png" > "$home/.Kerv"
-cd "$build"
-HOME="$home" ./Kerv >/dev/null 2>&1 &
-pid=$!
-
-main=""
-for _ in $(seq 1 100); do
-  main=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vandrel 0\.67' 2>/dev/null | head -n 1 || true)
-  [[ -n "$main" ]] && break
-  sleep 0.2
-done
-[[ -n "$main" ]] || { echo "the main window did not appear" >&2; exit 1; }
+source "$top/scripts/lib/kerv-on-display.sh"
+kerv_on_display 1600x1200 "$@"
+# The sample as the one recent file; both options off, so that the targets are typed
+# independently and the run is quick.
+kerv_start "[MRU]\nfile1=$top/samples/coffee.png\n[Operation]\nAnimatedKerv=0\nMaintainAspect=0\n"
+main=$(wait_for '^Vandrel 0\.67')
 sleep 1
-
-# Grabs the screen where the window lies (there is no window manager to ask for its frame).
-shoot() {  # file
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
-}
-
-title_is() {  # expected title
-  for _ in $(seq 1 50); do
-    [[ "$(xdotool getwindowname "$main")" == "$1" ]] && return 0
-    sleep 0.2
-  done
-  echo "the title did not become \"$1\"" >&2
-  return 1
-}
-
-xdotool windowfocus --sync "$main"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key 1
-title_is "Vandrel 0.67 - coffee.png"
-sleep 1
+open_first_recent "$main" coffee.png
 
 # Positions in the window: the first-start placement on this screen is fixed, and so is the
 # layout of the control panel. The picture starts at `picture` in the right pane.
@@ -110,7 +69,7 @@ stroke 340 255 395 300
 stroke 335 290 390 250
 xdotool mousemove $((X + 1000)) $((Y + 700))
 sleep 1
-shoot "$top/docs/kerv-mask.png"
+shoot "$main" "$top/docs/kerv-mask.png"
 
 type_into 87 300 480
 type_into 280 300 360
@@ -118,5 +77,5 @@ click 340 420                      # "Kerv"
 sleep 6
 xdotool mousemove $((X + 1000)) $((Y + 700))
 sleep 1
-shoot "$top/docs/kerv-after.png"
+shoot "$main" "$top/docs/kerv-after.png"
 echo "Wrote docs/kerv-mask.png and docs/kerv-after.png"

@@ -9,54 +9,14 @@
 # ImageMagick's import.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${KERV_BUILD_DIR:-$top/build}
-mkdir -p "$top/docs"
-
-if [[ "${1:-}" != "--on-display" ]]; then
-  bash "$top/scripts/build.sh" "$build" >/dev/null
-  exec xvfb-run -a -s "-screen 0 1600x1000x24" bash "${BASH_SOURCE[0]}" --on-display
-fi
-
-home=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
-# A standing "no" to the update reminder, so that no question covers the window, and the
-# sample as the one recent file.
-printf '[Confirmations]\nAutoUpdate=0\n[MRU]\nfile1=%s\n' "$top/samples/coffee.png" > "$home/.Kerv"
-cd "$build"
-HOME="$home" ./Kerv >/dev/null 2>&1 &
-pid=$!
-
-main=""
-for _ in $(seq 1 100); do
-  main=$(xdotool search --all --onlyvisible --pid "$pid" --name '^Vandrel 0\.67' 2>/dev/null | head -n 1 || true)
-  [[ -n "$main" ]] && break
-  sleep 0.2
-done
-[[ -n "$main" ]] || { echo "the main window did not appear" >&2; exit 1; }
+source "$top/scripts/lib/kerv-on-display.sh"
+kerv_on_display 1600x1000 "$@"
+# The sample as the one recent file.
+kerv_start "[MRU]\nfile1=$top/samples/coffee.png\n"
+main=$(wait_for '^Vandrel 0\.67')
 sleep 1
-
-# Grabs the screen where the window lies (there is no window manager to ask for its frame).
-shoot() {  # file
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$1"
-}
-
-title_is() {  # expected title
-  for _ in $(seq 1 50); do
-    [[ "$(xdotool getwindowname "$main")" == "$1" ]] && return 0
-    sleep 0.2
-  done
-  echo "the title did not become \"$1\"" >&2
-  return 1
-}
-
-xdotool windowfocus --sync "$main"
-xdotool key --clearmodifiers alt+f
-sleep 0.5
-xdotool key 1
-title_is "Vandrel 0.67 - coffee.png"
-sleep 1
-shoot "$top/docs/resize-before.png"
+open_first_recent "$main" coffee.png
+shoot "$main" "$top/docs/resize-before.png"
 
 # The sliders' knobs sit in the middle of their tracks after opening (the range is twice the
 # picture's size). A click on a knob gives the slider the keyboard focus without moving it.
@@ -71,5 +31,5 @@ press_left 157 170 180
 press_left 157 207 100
 xdotool mousemove $((X + 700)) $((Y + 650))
 sleep 1
-shoot "$top/docs/resize-after.png"
+shoot "$main" "$top/docs/resize-after.png"
 echo "Wrote docs/resize-before.png and docs/resize-after.png"

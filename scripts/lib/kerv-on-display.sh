@@ -1,0 +1,63 @@
+# Shared by the screenshot scripts (sourced, not run): starts Kerv on a private Xvfb display
+# with a fresh home folder (no settings of yours are read or written) and finds its windows.
+# The script sourcing this sets `top` first and calls kerv_on_display before anything else.
+
+# Re-runs the calling script on a private Xvfb display of the given size, after building into
+# build/ (or $KERV_BUILD_DIR). Returns only inside that run.
+kerv_on_display() {  # screen size, the calling script's arguments...
+  local screen=$1
+  shift
+  build=${KERV_BUILD_DIR:-$top/build}
+  mkdir -p "$top/docs"
+  if [[ "${1:-}" != "--on-display" ]]; then
+    bash "$top/scripts/build.sh" "$build" >/dev/null
+    exec xvfb-run -a -s "-screen 0 ${screen}x24" bash "$0" --on-display
+  fi
+}
+
+# Starts Kerv with the given settings file contents (a standing "no" to the update reminder is
+# always added, so that no question covers the window); sets `pid`.
+kerv_start() {  # settings
+  home=$(mktemp -d)
+  trap 'kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
+  printf '[Confirmations]\nAutoUpdate=0\n%b' "${1:-}" > "$home/.Kerv"
+  (cd "$build" && HOME="$home" exec ./Kerv >/dev/null 2>&1) &
+  pid=$!
+}
+
+# Prints the id of Kerv's first visible window whose title matches the pattern.
+wait_for() {  # title pattern
+  local id
+  for _ in $(seq 1 100); do
+    id=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null | head -n 1 || true)
+    if [[ -n "$id" ]]; then echo "$id"; return 0; fi
+    sleep 0.2
+  done
+  echo "no window \"$1\" appeared" >&2
+  return 1
+}
+
+# Grabs the screen where the window lies (there is no window manager to ask for its frame).
+shoot() {  # window id, file
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$2"
+}
+
+title_is() {  # window id, expected title
+  for _ in $(seq 1 50); do
+    [[ "$(xdotool getwindowname "$1")" == "$2" ]] && return 0
+    sleep 0.2
+  done
+  echo "the title did not become \"$2\"" >&2
+  return 1
+}
+
+# Opens the first recent file through the File menu, as a user would, and waits for its title.
+open_first_recent() {  # window id, file name shown in the title
+  xdotool windowfocus --sync "$1"
+  xdotool key --clearmodifiers alt+f
+  sleep 0.5
+  xdotool key 1
+  title_is "$1" "Vandrel 0.67 - $2"
+  sleep 1
+}
