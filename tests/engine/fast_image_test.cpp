@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <wx/ffile.h>
 #include <wx/file.h>
@@ -143,7 +144,8 @@ TEST(FastImage, ReadingAPictureWellSaysNothingAndReadingABrokenOneSaysWhy)
     }
     const wxString path = wxFileName::CreateTempFileName("kerv-broken") + ".png";
     wxImage(40, 30).SaveFile(path);
-    wxFile(path, wxFile::read_write).Write("\x89PNG\r\n\x1a\n garbage", 20);  // header kept, body broken
+    const std::string brokenStart = std::string("\x89PNG\r\n\x1a\n", 8) + "garbage, not chunks";
+    wxFile(path, wxFile::read_write).Write(brokenStart.data(), brokenStart.size());  // header kept
     {
         CountingLog log;
         wxFastImage broken;
