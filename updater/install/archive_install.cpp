@@ -1,6 +1,7 @@
 #include "archive_install.h"
 
 #include "tar_reader.h"
+#include "write_all.h"
 
 #include <wx/log.h>
 #include <wx/stream.h>
@@ -145,21 +146,6 @@ bool MakeFolders(const std::string& root, const std::string& relative, mode_t mo
         struct stat info;
         if (errno != EEXIST || lstat(path.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
             return false;
-    }
-    return true;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size)
-{
-    while (size > 0)
-    {
-        ssize_t written = write(fd, data, size);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
     }
     return true;
 }

@@ -1,4 +1,5 @@
 #include "download.h"
+#include "write_all.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -21,17 +22,9 @@ public:
 
     bool Write(const char* data, std::size_t size) override
     {
-        while (size > 0)
-        {
-            ssize_t written = write(fd, data, size);
-            if (written < 0 && errno == EINTR)
-                continue;
-            if (written <= 0)
-                return false;
-            data += written;
-            size -= static_cast<std::size_t>(written);
-            nReceived += static_cast<std::uint64_t>(written);
-        }
+        if (!WriteAll(fd, data, size))
+            return false;
+        nReceived += size;
         return true;
     }
 
