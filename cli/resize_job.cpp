@@ -1,5 +1,6 @@
 #include "resize_job.h"
 
+#include <cstring>
 #include <memory>
 
 #include <wx/filefn.h>
@@ -9,7 +10,7 @@
 #include "carve_run.h"
 #include "dp.h"
 #include "progress_bar.h"
-#include "safe_output.h"
+#include "pending_picture.h"
 #include "target_size.h"
 
 namespace {
@@ -46,6 +47,16 @@ JobOutcome UsageError(std::string error)
 std::string Quoted(const std::string& path)
 {
     return "'" + path + "'";
+}
+
+// A failed write of a picture file, in words.
+JobOutcome WriteFailure(const std::string& path, const WriteProblem& problem)
+{
+    if (problem.kind == WriteProblem::kNoFormat)
+        return Failure("cannot write " + Quoted(path) + ": no picture format for its extension");
+    if (problem.systemError == 0)
+        return Failure("could not encode " + Quoted(path));
+    return Failure("cannot write " + Quoted(path) + ": " + std::strerror(problem.systemError));
 }
 
 std::string SizeText(long long width, long long height)
@@ -118,9 +129,10 @@ JobOutcome RunResizeJob(const CliOptions& options, bool showProgress)
         if (check.status != kExitSuccess)
             return check;
     }
-    if (!PendingPicture::CanWriteFormatOf(options.output))
+    if (!PendingPicture::CanWriteFormatOf(wxString::FromUTF8(options.output)))
         return Failure("cannot write " + Quoted(options.output) + ": no picture format for its extension");
-    if (!options.energyFile.empty() && !PendingPicture::CanWriteFormatOf(options.energyFile))
+    if (!options.energyFile.empty()
+        && !PendingPicture::CanWriteFormatOf(wxString::FromUTF8(options.energyFile)))
         return Failure("cannot write " + Quoted(options.energyFile)
                        + ": no picture format for its extension");
 
@@ -146,12 +158,11 @@ JobOutcome RunResizeJob(const CliOptions& options, bool showProgress)
             return masked;
     }
 
-    std::string error;
     std::unique_ptr<PendingPicture> energyOutput;
     if (!options.energyFile.empty()) {
-        energyOutput = std::make_unique<PendingPicture>(options.energyFile);
-        if (!energyOutput->Write(dp.EnergyMapPicture().AsImage(), error))
-            return Failure(error);
+        energyOutput = std::make_unique<PendingPicture>(wxString::FromUTF8(options.energyFile));
+        if (const WriteProblem problem = energyOutput->Write(dp.EnergyMapPicture().AsImage()))
+            return WriteFailure(options.energyFile, problem);
     }
 
     const CarvePlan plan = CarvePlan::To(dp, targets.width, targets.height);
@@ -162,12 +173,14 @@ JobOutcome RunResizeJob(const CliOptions& options, bool showProgress)
     }
     progress.Finish();
 
-    PendingPicture output(options.output);
-    if (!output.Write(dp.GetColourImage().AsImage(), error))
-        return Failure(error);
-    if (energyOutput && !energyOutput->Commit(error))
-        return Failure(error);
-    if (!output.Commit(error))
-        return Failure(error);
+    PendingPicture output(wxString::FromUTF8(options.output));
+    if (const WriteProblem problem = output.Write(dp.GetColourImage().AsImage()))
+        return WriteFailure(options.output, problem);
+    if (energyOutput) {
+        if (const WriteProblem problem = energyOutput->Commit())
+            return WriteFailure(options.energyFile, problem);
+    }
+    if (const WriteProblem problem = output.Commit())
+        return WriteFailure(options.output, problem);
     return {};
 }

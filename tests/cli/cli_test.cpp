@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include <sys/stat.h>
+
 #include <wx/image.h>
 
 #include "cli_runner.h"
@@ -137,7 +139,11 @@ TEST(CliResize, ReadsItsOwnOutputAndReplacesAnExistingFile)
 {
     ScratchFolder folder;
     WriteText(folder.File("out.png"), "old contents");
+    ::chmod(folder.File("out.png").c_str(), 0640);
     ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "500"}).status, 0);
+    struct stat replaced {};
+    ASSERT_EQ(::stat(folder.File("out.png").c_str(), &replaced), 0);
+    EXPECT_EQ(replaced.st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
     ASSERT_EQ(RunCli({folder.File("out.png"), folder.File("out.png"), "--width", "480", "--height", "380"}).status, 0);
     const RgbPicture twice = ReadPicture(folder.File("out.png"));
     EXPECT_EQ(twice.width, 480);
