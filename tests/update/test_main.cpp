@@ -6,19 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include "test_assert_handler.h"
+
 #include <memory>
-
-namespace
-{
-
-// A failed toolkit assertion fails the test that caused it.
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << func << ": " << cond << " " << msg;
-}
-
-}   // namespace
 
 int main(int argc, char** argv)
 {
@@ -31,8 +21,7 @@ int main(int argc, char** argv)
         fprintf(stderr, "cannot start the toolkit (no display?)\n");
         return 1;
     }
-    wxLog::SetActiveTarget(new wxLogStderr);
-    wxSetAssertHandler(FailOnAssert);
+    InstallTestLogAndAssertHandler();
     wxTheApp->SetVendorName(KERV_VENDOR_NAME);
     wxTheApp->SetAppName("Kerv");
     int result = 0;

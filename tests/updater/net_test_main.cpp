@@ -4,17 +4,7 @@
 
 #include <gtest/gtest.h>
 
-namespace
-{
-
-// A failed toolkit assertion fails the test that caused it.
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << func << ": " << cond << " " << msg;
-}
-
-}   // namespace
+#include "test_assert_handler.h"
 
 int main(int argc, char** argv)
 {
@@ -22,7 +12,6 @@ int main(int argc, char** argv)
     wxInitializer initializer;
     if (!initializer.IsOk())
         return 1;
-    wxLog::SetActiveTarget(new wxLogStderr);
-    wxSetAssertHandler(FailOnAssert);
+    InstallTestLogAndAssertHandler();
     return RUN_ALL_TESTS();
 }
