@@ -9,8 +9,8 @@
 
 #include "app_identity.h"
 #include "fast_image.h"
-#include "picture_handlers.h"
 #include "main_frame.h"
+#include "picture_handlers.h"
 
 bool MainApp::OnInit()
 {
@@ -38,8 +38,7 @@ void MainApp::RegisterFastImageHandlers()
 bool MainApp::InitLocale(wxLocale& locale, int language)
 {
     const wxString catalogs =
-        wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath() +
-        wxFILE_SEP_PATH + "I18N";
+        wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath() + wxFILE_SEP_PATH + "I18N";
     bool ok;
     {
         // A language whose system locale is not installed still gets its translations; the

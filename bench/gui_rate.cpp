@@ -102,9 +102,10 @@ private:
             frame->WidthChange(target);
             const double windowRate = seams / SecondsSince(start);
             shares.push_back(100 * windowRate / engineRate);
-            std::printf("immediate width run %d -> %d: %.0f seams/s in the window, %.0f seams/s "
-                        "engine alone (%.0f %%)\n",
-                        width, target, windowRate, engineRate, shares.back());
+            std::printf(
+                "immediate width run %d -> %d: %.0f seams/s in the window, %.0f seams/s "
+                "engine alone (%.0f %%)\n",
+                width, target, windowRate, engineRate, shares.back());
         }
         std::sort(shares.begin(), shares.end());
         std::printf("window / engine alone, median of %d: %.0f %%\n", kRounds, shares[kRounds / 2]);

@@ -42,7 +42,6 @@ wxRect ZoomedOutwards(const wxRect& r, int zoom)
                   ceilZoomed(r.y + r.height) - top + 1);
 }
 
-
 }  // namespace
 
 wxIMPLEMENT_DYNAMIC_CLASS(CPaintPanel, wxPanel);

@@ -66,8 +66,8 @@ public:
     void OnPaintWinSize(wxSizeEvent& event);
     void OnChar(wxKeyEvent& event);
 
-    int brushSize;           // brush radius in mask pixels, always within 1 to 100
-    int cursorX;             // last pointer position in window coordinates; -1: none yet
+    int brushSize;  // brush radius in mask pixels, always within 1 to 100
+    int cursorX;    // last pointer position in window coordinates; -1: none yet
     int cursorY;
     bool outlineHidden;      // no brush outline is on the screen
     wxBitmap* maskBitmap;    // owned; null before the first Init
@@ -98,7 +98,7 @@ private:
     // Draws box (window coordinates) as ComposeView gives it.
     void RenderBox(wxDC& dc, wxRect box);
 
-    int lastWidth = -1;      // the picture size at which viewBitmap was last built
+    int lastWidth = -1;  // the picture size at which viewBitmap was last built
     int lastHeight = -1;
 
     wxDECLARE_DYNAMIC_CLASS_NO_COPY(CPaintPanel);

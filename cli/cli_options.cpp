@@ -89,8 +89,8 @@ std::optional<CliOptions> ParseCliOptions(int argc, const char* const* argv, std
                 return false;
             SideTarget parsed;
             if (!ParseSideTarget(text, parsed)) {
-                error = "malformed value '" + text + "' for " + arg
-                      + " (expected pixels like 450 or a percentage like 75%)";
+                error = "malformed value '" + text + "' for " + arg +
+                        " (expected pixels like 450 or a percentage like 75%)";
                 return false;
             }
             side = parsed;

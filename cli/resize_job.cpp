@@ -9,8 +9,8 @@
 
 #include "carve_run.h"
 #include "dp.h"
-#include "progress_bar.h"
 #include "pending_picture.h"
+#include "progress_bar.h"
 #include "target_size.h"
 
 namespace {
@@ -68,8 +68,8 @@ std::string SizeText(long long width, long long height)
 JobOutcome CheckAbsoluteTarget(const std::optional<SideTarget>& side, const char* name)
 {
     if (side && !side->percent && side->value < 1)
-        return UsageError(std::string("target ") + name + " " + std::to_string(side->value)
-                          + " is below 1 pixel");
+        return UsageError(std::string("target ") + name + " " + std::to_string(side->value) +
+                          " is below 1 pixel");
     return {};
 }
 
@@ -96,10 +96,10 @@ JobOutcome CheckTargets(const Targets& targets)
     if (targets.height < 1)
         return UsageError("target height " + std::to_string(targets.height) + " is below 1 pixel");
     if (!target::IsCarvableSize(targets.width, targets.height))
-        return UsageError("result " + SizeText(targets.width, targets.height)
-                          + " exceeds the limit of " + std::to_string(target::kMaxSide)
-                          + " pixels a side and " + std::to_string(target::kMaxPixels)
-                          + " pixels in all");
+        return UsageError("result " + SizeText(targets.width, targets.height) +
+                          " exceeds the limit of " + std::to_string(target::kMaxSide) +
+                          " pixels a side and " + std::to_string(target::kMaxPixels) +
+                          " pixels in all");
     return {};
 }
 
@@ -114,8 +114,9 @@ JobOutcome ApplyMask(DP& dp, const std::string& maskFile, CapturingLog& log)
         return Failure("cannot read mask " + Quoted(maskFile) + ": " + reason);
     }
     if (mask.GetWidth() != dp.cols || mask.GetHeight() != dp.rows)
-        return Failure("mask " + Quoted(maskFile) + " is " + SizeText(mask.GetWidth(), mask.GetHeight())
-                       + ", the picture " + SizeText(dp.cols, dp.rows));
+        return Failure("mask " + Quoted(maskFile) + " is " +
+                       SizeText(mask.GetWidth(), mask.GetHeight()) + ", the picture " +
+                       SizeText(dp.cols, dp.rows));
     dp.ModifyEnergy(mask);
     return {};
 }
@@ -130,11 +131,12 @@ JobOutcome RunResizeJob(const CliOptions& options, bool showProgress)
             return check;
     }
     if (!PendingPicture::CanWriteFormatOf(wxString::FromUTF8(options.output)))
-        return Failure("cannot write " + Quoted(options.output) + ": no picture format for its extension");
-    if (!options.energyFile.empty()
-        && !PendingPicture::CanWriteFormatOf(wxString::FromUTF8(options.energyFile)))
-        return Failure("cannot write " + Quoted(options.energyFile)
-                       + ": no picture format for its extension");
+        return Failure("cannot write " + Quoted(options.output) +
+                       ": no picture format for its extension");
+    if (!options.energyFile.empty() &&
+        !PendingPicture::CanWriteFormatOf(wxString::FromUTF8(options.energyFile)))
+        return Failure("cannot write " + Quoted(options.energyFile) +
+                       ": no picture format for its extension");
 
     CapturingLog log;
     const wxString input = wxString::FromUTF8(options.input);
@@ -146,8 +148,8 @@ JobOutcome RunResizeJob(const CliOptions& options, bool showProgress)
         return Failure("cannot read " + Quoted(options.input) + ": " + reason);
     }
     if (dp.GetColourImage().GetAlpha())
-        return Failure("cannot resize " + Quoted(options.input)
-                       + ": pictures with an alpha channel are not supported");
+        return Failure("cannot resize " + Quoted(options.input) +
+                       ": pictures with an alpha channel are not supported");
 
     const Targets targets = ResolveTargets(options, dp.cols, dp.rows);
     if (JobOutcome check = CheckTargets(targets); check.status != kExitSuccess)

@@ -32,8 +32,8 @@ void DP::Init(const wxFastImage* energy)
     const int width = colourImage.GetWidth();
     const int height = colourImage.GetHeight();
     // An energy picture of another size belongs to another picture: never read past it.
-    const bool energyFits = energy && energy->IsOk() && energy->GetWidth() == width
-                         && energy->GetHeight() == height;
+    const bool energyFits =
+        energy && energy->IsOk() && energy->GetWidth() == width && energy->GetHeight() == height;
     energyImage = energyFits ? *energy : buildEnergyImage(colourImage);
 
     const size_t pixels = static_cast<size_t>(width) * height;

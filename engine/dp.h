@@ -75,8 +75,8 @@ private:
     wxFastImage colourImage;
     std::unique_ptr<seam::SeamGrid> grid;
     static int sm_threads;
-    bool colourImageCurrent = false;   // colourImage holds the grid's pixels
-    size_t colourCapacity = 0;         // bytes allocated for colourImage's buffer
+    bool colourImageCurrent = false;  // colourImage holds the grid's pixels
+    size_t colourCapacity = 0;        // bytes allocated for colourImage's buffer
 };
 
 #endif

@@ -278,7 +278,8 @@ wxFastImage wxFastImage::ConvertToGreyscale(double weightRed, double weightGreen
     const bool masked = HasMask();
     if (masked)
         grey.SetMaskColour(GetMaskRed(), GetMaskGreen(), GetMaskBlue());
-    const unsigned char maskRed = GetMaskRed(), maskGreen = GetMaskGreen(), maskBlue = GetMaskBlue();
+    const unsigned char maskRed = GetMaskRed(), maskGreen = GetMaskGreen(),
+                        maskBlue = GetMaskBlue();
 
     const size_t pixels = static_cast<size_t>(GetWidth()) * GetHeight();
     const unsigned char* src = GetData();

@@ -23,13 +23,13 @@ public:
 
     int m_width = 0;
     int m_height = 0;
-    unsigned char* m_data = nullptr;   // malloc'd, width*height*3 bytes at least
+    unsigned char* m_data = nullptr;  // malloc'd, width*height*3 bytes at least
     bool m_hasMask = false;
     unsigned char m_maskRed = 0, m_maskGreen = 0, m_maskBlue = 0;
     unsigned char* m_alpha = nullptr;  // malloc'd, one byte per pixel, or null
     bool m_ok = false;
-    bool m_static = false;             // m_data belongs to somebody else
-    bool m_staticAlpha = false;        // m_alpha belongs to somebody else
+    bool m_static = false;       // m_data belongs to somebody else
+    bool m_staticAlpha = false;  // m_alpha belongs to somebody else
 };
 
 class wxFastImage : public wxObject {

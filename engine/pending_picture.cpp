@@ -62,7 +62,8 @@ WriteProblem PendingPicture::Write(const wxImage& picture)
     wxString folder = target.GetPath();
     if (folder.empty())
         folder = ".";
-    wxCharBuffer temporary = wxString(folder + "/." + target.GetFullName() + ".kerv-XXXXXX").fn_str();
+    wxCharBuffer temporary =
+        wxString(folder + "/." + target.GetFullName() + ".kerv-XXXXXX").fn_str();
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0)
         return SystemProblem(errno);
@@ -79,8 +80,8 @@ WriteProblem PendingPicture::Write(const wxImage& picture)
         errno = 0;
         written = handler->SaveFile(const_cast<wxImage*>(&picture), buffered, false);
         buffered.Sync();
-        written = written && buffered.GetLastError() == wxSTREAM_NO_ERROR
-               && file.GetLastError() == wxSTREAM_NO_ERROR;
+        written = written && buffered.GetLastError() == wxSTREAM_NO_ERROR &&
+                  file.GetLastError() == wxSTREAM_NO_ERROR;
         writeError = errno;
     }
     if (written && ::fsync(fd) != 0) {

@@ -11,7 +11,7 @@ extern const char* const open_xpm[];      // 16x15
 extern const char* const save_xpm[];      // 16x15
 extern const char* const editcopy_xpm[];  // 16x16
 
-extern const unsigned char icon_png[];    // the PNG file's bytes
+extern const unsigned char icon_png[];  // the PNG file's bytes
 extern const std::size_t icon_png_size;
 
 // The window icon as a bitmap; needs the toolkit's PNG handler to be registered.

@@ -19,12 +19,12 @@ CAboutDialog::CAboutDialog(wxWindow* parent, int id, const wxString& title, cons
     textTitle = new wxStaticText(this, wxID_ANY, szProductTitle);
     textVersion = new wxStaticText(this, wxID_ANY, wxEmptyString);
     // TRANSLATORS: %d is the year.
-    textCopyright = new wxStaticText(this, wxID_ANY,
-                                     wxString::Format(_("Copyright (C) %d the Kerv authors"), 2026));
+    textCopyright = new wxStaticText(
+        this, wxID_ANY, wxString::Format(_("Copyright (C) %d the Kerv authors"), 2026));
     const wxString website = GetServerAddress();
     linkWebsite = new wxHyperlinkCtrl(this, wxID_ANY, website, website);
-    lineSeparator = new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                     wxLI_HORIZONTAL);
+    lineSeparator =
+        new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL);
     btnOk = new wxButton(this, wxID_OK, _("&Ok"));
 
     set_properties();

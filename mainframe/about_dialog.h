@@ -16,7 +16,7 @@ public:
                  long style = wxDEFAULT_DIALOG_STYLE);
 
     wxStaticText* textTitle;
-    wxStaticText* textVersion;      // the version as it stands, never translated
+    wxStaticText* textVersion;  // the version as it stands, never translated
     wxStaticText* textCopyright;
     wxHyperlinkCtrl* linkWebsite;
     wxStaticLine* lineSeparator;

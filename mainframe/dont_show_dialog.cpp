@@ -25,8 +25,8 @@ CDontShowDialog::CDontShowDialog(wxWindow* parent, int id, const wxString& title
     : wxDialog(parent, id, title, pos, size, wxDEFAULT_DIALOG_STYLE)
 {
     textQuestion = new wxStaticText(this, wxID_ANY, _("text"));
-    lineSeparator = new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                     wxLI_HORIZONTAL);
+    lineSeparator =
+        new wxStaticLine(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLI_HORIZONTAL);
     checkDontAsk = new wxCheckBox(this, ID_CHECK_DONT_ASK, _("&Don't ask this question again"));
     btnYes = new wxButton(this, wxID_OK, _("&Yes"));
     btnNo = new wxButton(this, wxID_CANCEL, _("&No"));
@@ -52,9 +52,9 @@ void CDontShowDialog::do_layout()
     grid->AddSpacer(0);
     grid->AddSpacer(0);
 
-    grid->Add(new wxStaticBitmap(this, wxID_ANY,
-                                 wxArtProvider::GetBitmap(wxART_QUESTION, wxART_OTHER)),
-              0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
+    grid->Add(
+        new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(wxART_QUESTION, wxART_OTHER)),
+        0, wxALL | wxALIGN_CENTER_VERTICAL, 5);
     grid->Add(textQuestion, 0, wxALL | wxEXPAND | wxALIGN_CENTER_VERTICAL, 5);
 
     grid->AddSpacer(0);

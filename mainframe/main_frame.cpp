@@ -113,35 +113,18 @@ void SetMinWidth(wxWindow* control, int width)
 
 CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wxPoint& pos,
                        const wxSize& size, long WXUNUSED(style))
-    : wxFrame(parent, id, title, pos, size, wxDEFAULT_FRAME_STYLE),
-      pStatusBar(nullptr),
-      pDP(nullptr),
-      bImageModified(false),
-      bCloseForUpdate(false),
-      bCancelCalc(false),
-      paintPanel(nullptr),
-      timerWidth(this, ID_TIMER_WIDTH),
-      timerHeight(this, ID_TIMER_HEIGHT),
-      timerZoom(this, ID_TIMER_ZOOM),
-      timerStartUp(this, ID_TIMER_STARTUP),
-      nCurWidth(-1),
-      nCurHeight(-1),
-      nOrigWidth(-1),
-      nOrigHeight(-1),
-      bUpdatingControls(false),
-      nEditSource(-1),
-      bCalculating(false),
-      bCloseAfterCalc(false),
-      pFileHistory(nullptr),
-      toolBar(nullptr),
-      comboZoom(nullptr),
-      pHelpController(nullptr)
+    : wxFrame(parent, id, title, pos, size, wxDEFAULT_FRAME_STYLE), pStatusBar(nullptr),
+      pDP(nullptr), bImageModified(false), bCloseForUpdate(false), bCancelCalc(false),
+      paintPanel(nullptr), timerWidth(this, ID_TIMER_WIDTH), timerHeight(this, ID_TIMER_HEIGHT),
+      timerZoom(this, ID_TIMER_ZOOM), timerStartUp(this, ID_TIMER_STARTUP), nCurWidth(-1),
+      nCurHeight(-1), nOrigWidth(-1), nOrigHeight(-1), bUpdatingControls(false), nEditSource(-1),
+      bCalculating(false), bCloseAfterCalc(false), pFileHistory(nullptr), toolBar(nullptr),
+      comboZoom(nullptr), pHelpController(nullptr)
 {
     splitter = new wxSplitterWindow(this, ID_SPLITTER, wxDefaultPosition, wxDefaultSize,
                                     wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
     // The panel scrolls when the window is too low to show every group.
-    auto* panelScrolled = new wxScrolledWindow(splitter, wxID_ANY, wxDefaultPosition,
-                                               wxDefaultSize,
+    auto* panelScrolled = new wxScrolledWindow(splitter, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                                wxBORDER_SIMPLE | wxTAB_TRAVERSAL | wxVSCROLL);
     panelScrolled->SetScrollRate(0, 10);
     panelControls = panelScrolled;
@@ -178,16 +161,16 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     spinPercHeight = new wxSpinButton(panelControls, ID_PERC_HEIGHT);
     checkAspect = new wxCheckBox(panelControls, ID_CHK_ASPECT, _("&Maintain aspect ratio"));
     checkAnimated = new wxCheckBox(panelControls, wxID_ANY, _("&Animated Kerving (slower)"));
-    btnKerv = new wxButton(panelControls, ID_BTN_KERV, _("&Kerv"), wxDefaultPosition,
-                           wxDefaultSize, wxBU_EXACTFIT);
+    btnKerv = new wxButton(panelControls, ID_BTN_KERV, _("&Kerv"), wxDefaultPosition, wxDefaultSize,
+                           wxBU_EXACTFIT);
 
     checkEnableMask = new wxCheckBox(panelControls, ID_CHK_ENABLE_MASK, _("&Enable"));
     sliderBrush = new wxSlider(panelControls, wxID_ANY, 10, 1, 100, wxDefaultPosition,
                                wxDefaultSize, wxSL_HORIZONTAL);
-    textBrushSize = new wxTextCtrl(panelControls, wxID_ANY, "10", wxDefaultPosition,
-                                   wxDefaultSize, wxTE_READONLY | wxTE_CENTRE);
-    radioProtect = new wxRadioButton(panelControls, wxID_ANY, _("&Protect Area"),
-                                     wxDefaultPosition, wxDefaultSize, wxRB_GROUP);
+    textBrushSize = new wxTextCtrl(panelControls, wxID_ANY, "10", wxDefaultPosition, wxDefaultSize,
+                                   wxTE_READONLY | wxTE_CENTRE);
+    radioProtect = new wxRadioButton(panelControls, wxID_ANY, _("&Protect Area"), wxDefaultPosition,
+                                     wxDefaultSize, wxRB_GROUP);
     radioDelete = new wxRadioButton(panelControls, wxID_ANY, _("&Delete Area"));
     radioErase = new wxRadioButton(panelControls, wxID_ANY, _("Erase Mas&k"));
     btnStoreMask = new wxButton(panelControls, ID_BTN_STORE_MASK, _("&Store Mask"));
@@ -272,10 +255,9 @@ void CMainFrame::set_properties()
 
     // Nothing can be resized before a picture is open.
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             sliderWidth, spinWidth, sliderHeight, spinHeight, btnResetSize,
-             textAbsWidth, spinAbsWidth, textAbsHeight, spinAbsHeight,
-             textPercWidth, spinPercWidth, textPercHeight, spinPercHeight,
-             checkAspect, checkAnimated, btnKerv, btnRecallMask})
+             sliderWidth, spinWidth, sliderHeight, spinHeight, btnResetSize, textAbsWidth,
+             spinAbsWidth, textAbsHeight, spinAbsHeight, textPercWidth, spinPercWidth,
+             textPercHeight, spinPercHeight, checkAspect, checkAnimated, btnKerv, btnRecallMask})
         control->Disable();
     checkAspect->SetValue(true);
     checkAnimated->SetValue(true);
@@ -385,8 +367,8 @@ void CMainFrame::CreateToolBarItems()
     toolBar->AddSeparator();
 
     const wxString zoomChoices[] = {"25%", "50%", "75%", "100%", "150%"};
-    comboZoom = new wxComboBox(toolBar, ID_COMBO_ZOOM, "100%", wxDefaultPosition,
-                               wxSize(75, -1), WXSIZEOF(zoomChoices), zoomChoices, wxCB_DROPDOWN);
+    comboZoom = new wxComboBox(toolBar, ID_COMBO_ZOOM, "100%", wxDefaultPosition, wxSize(75, -1),
+                               WXSIZEOF(zoomChoices), zoomChoices, wxCB_DROPDOWN);
     // 75 pixels, or enough to show a four-digit zoom beside the platform's drop-down button.
     const int zoomWidth = comboZoom->GetSizeFromTextSize(comboZoom->GetTextExtent("1000%").x).x;
     if (zoomWidth > 75) {

@@ -183,11 +183,11 @@ public:
 
     ProgressStatusBar* pStatusBar;
     wxString strFileName;
-    DP* pDP;                        // owned; null while no picture is open
-    wxFastImage imgEnergyCache;     // shared with the engine, so Reset need not recompute it
+    DP* pDP;                     // owned; null while no picture is open
+    wxFastImage imgEnergyCache;  // shared with the engine, so Reset need not recompute it
     bool bImageModified;
-    bool bCloseForUpdate;           // the updater was started: close without asking
-    bool bCancelCalc;               // "Abort" was pressed; cleared by the status bar's Finish
+    bool bCloseForUpdate;  // the updater was started: close without asking
+    bool bCancelCalc;      // "Abort" was pressed; cleared by the status bar's Finish
     FileDropTarget* pDropTarget = nullptr;  // the window's drop target, owned by the toolkit
     wxStaticBox* boxProtectDelete;
     wxStaticBox* boxAbsolute;
@@ -224,23 +224,23 @@ public:
     wxButton* btnLoadMask;
     wxButton* btnClearMask;
     wxPanel* panelControls;
-    CPaintPanel* paintPanel;        // the canvas in the right pane; mainFrame points back here
+    CPaintPanel* paintPanel;  // the canvas in the right pane; mainFrame points back here
     wxSplitterWindow* splitter;
     wxTimer timerWidth;
     wxTimer timerHeight;
     wxTimer timerZoom;
     wxTimer timerStartUp;
-    int nCurWidth;                  // -1: no picture
+    int nCurWidth;  // -1: no picture
     int nCurHeight;
     int nOrigWidth;
     int nOrigHeight;
-    bool bUpdatingControls;         // the program itself is writing the size controls
-    int nEditSource;                // -1 none, 1 abs. width, 2 abs. height, 3 % width, 4 % height
-    bool bCalculating;              // a Kerv run is in progress
+    bool bUpdatingControls;  // the program itself is writing the size controls
+    int nEditSource;         // -1 none, 1 abs. width, 2 abs. height, 3 % width, 4 % height
+    bool bCalculating;       // a Kerv run is in progress
     // A close that could not be refused arrived during a Kerv run: the run was cancelled and,
     // once it has unwound and cleared bCalculating, must call Close(true).
     bool bCloseAfterCalc;
-    wxFileHistory* pFileHistory;    // owned; deleted by the close handler
+    wxFileHistory* pFileHistory;  // owned; deleted by the close handler
     wxBitmap bmpStoredMask;
     wxToolBar* toolBar;
     wxComboBox* comboZoom;

@@ -47,9 +47,10 @@ void CMainFrame::OnFileOpen(wxCommandEvent& WXUNUSED(event))
 {
     if (IsCarving() || !OkToLoad())
         return;
-    const wxString filter = _("Image Formats") +
-                            "|*.jpg;*.jpeg;*.gif;*.bmp;*.png;*.tga;*.pcx;*.tif;*.tiff;*.ico;*.cur|" +
-                            _("All Files") + " (*.*)|*.*";
+    const wxString filter =
+        _("Image Formats") +
+        "|*.jpg;*.jpeg;*.gif;*.bmp;*.png;*.tga;*.pcx;*.tif;*.tiff;*.ico;*.cur|" + _("All Files") +
+        " (*.*)|*.*";
     wxFileDialog dialog(this, _("Select Picture to Resize"), wxEmptyString, wxEmptyString, filter,
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
@@ -188,8 +189,8 @@ void CMainFrame::OnSave(wxCommandEvent& WXUNUSED(event))
     }
     if (!saved) {
         // The picture stays marked as modified, so it is not dismissed later without asking.
-        ShowError(this, wxString::Format(_("The image could not be saved to %s."), path) + "\n" +
-                            reason);
+        ShowError(this,
+                  wxString::Format(_("The image could not be saved to %s."), path) + "\n" + reason);
         return;
     }
     bImageModified = false;

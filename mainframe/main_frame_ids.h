@@ -7,10 +7,10 @@ enum {
     ID_PAINT_PANEL = 101,
     ID_SPIN_WIDTH = 102,
     ID_SPIN_HEIGHT = 103,
-    ID_ABS_WIDTH = 104,       // textAbsWidth and spinAbsWidth share it
-    ID_ABS_HEIGHT = 105,      // textAbsHeight and spinAbsHeight
-    ID_PERC_WIDTH = 106,      // textPercWidth and spinPercWidth
-    ID_PERC_HEIGHT = 107,     // textPercHeight and spinPercHeight
+    ID_ABS_WIDTH = 104,    // textAbsWidth and spinAbsWidth share it
+    ID_ABS_HEIGHT = 105,   // textAbsHeight and spinAbsHeight
+    ID_PERC_WIDTH = 106,   // textPercWidth and spinPercWidth
+    ID_PERC_HEIGHT = 107,  // textPercHeight and spinPercHeight
     ID_SPLITTER = 108,
     ID_SLIDER_WIDTH = 109,
     ID_SLIDER_HEIGHT = 110,
@@ -37,12 +37,12 @@ enum {
     ID_BTN_CHECK_UPDATE = 133,
     ID_MENU_DONATE = 134,
     ID_BTN_DONATE = 135,
-    ID_COPY = 136,            // menu Edit, Copy and the Copy tool
+    ID_COPY = 136,  // menu Edit, Copy and the Copy tool
     ID_TIMER_STARTUP = 137,
     ID_TIMER_WIDTH = 138,
     ID_TIMER_HEIGHT = 139,
     ID_TIMER_ZOOM = 140,
-    ID_MRU_FIRST = 141,       // the file history's nine entries: 141 to 149
+    ID_MRU_FIRST = 141,  // the file history's nine entries: 141 to 149
     ID_MRU_LAST = 149
 };
 

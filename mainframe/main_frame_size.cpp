@@ -135,8 +135,8 @@ void CMainFrame::UpdateStat()
         return;
     const float percentWidth = static_cast<float>(nCurWidth * 100.0 / nOrigWidth);
     const float percentHeight = static_cast<float>(nCurHeight * 100.0 / nOrigHeight);
-    textCurrent->SetLabel(wxString::Format(_("Current: Width: %.2f%%, Height:%.2f%%"),
-                                           percentWidth, percentHeight));
+    textCurrent->SetLabel(
+        wxString::Format(_("Current: Width: %.2f%%, Height:%.2f%%"), percentWidth, percentHeight));
     const bool wasUpdating = bUpdatingControls;
     bUpdatingControls = true;
     spinWidth->SetValue(nCurWidth);

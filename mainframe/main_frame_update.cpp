@@ -39,7 +39,8 @@ void CMainFrame::StartCheckUpdate()
 bool CMainFrame::DoCheckUpdate(wxString proxy)
 {
     wxString serverVersion;
-    CheckOutcome outcome = CheckServerVersion(this, GetServerAddress(), proxy, szVersion, serverVersion);
+    CheckOutcome outcome =
+        CheckServerVersion(this, GetServerAddress(), proxy, szVersion, serverVersion);
     if (outcome == CheckOutcome::Accepted)
         DoUpdate(serverVersion);
     return outcome != CheckOutcome::Failed;
@@ -47,9 +48,10 @@ bool CMainFrame::DoCheckUpdate(wxString proxy)
 
 void CMainFrame::DoUpdate(wxString serverVersion)
 {
-    const wxString programDir = wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(wxPATH_GET_VOLUME);
-    if (StartUpdater(UpdaterCommand(programDir, GetServerAddress(), szVersion, serverVersion)) > 0)
-    {
+    const wxString programDir =
+        wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(wxPATH_GET_VOLUME);
+    if (StartUpdater(UpdaterCommand(programDir, GetServerAddress(), szVersion, serverVersion)) >
+        0) {
         bCloseForUpdate = true;
         Close(false);
     }

@@ -16,16 +16,13 @@ wxBEGIN_EVENT_TABLE(ProgressStatusBar, wxStatusBar)
 wxEND_EVENT_TABLE()
 
 ProgressStatusBar::ProgressStatusBar(wxWindow* parent, int id, long style, const wxString& name)
-    : wxStatusBar(parent, id, style, name),
-      pFrame(static_cast<CMainFrame*>(parent)),
-      gaugeProgress(nullptr),
-      btnProgressCancel(nullptr),
-      nRange(0)
+    : wxStatusBar(parent, id, style, name), pFrame(static_cast<CMainFrame*>(parent)),
+      gaugeProgress(nullptr), btnProgressCancel(nullptr), nRange(0)
 {
     gaugeProgress = new wxGauge(this, wxID_ANY, 100, wxPoint(0, 0), wxDefaultSize,
                                 wxGA_HORIZONTAL | wxGA_SMOOTH);
-    btnProgressCancel = new wxButton(this, ID_BTN_PROGRESS_CANCEL, _("Abort"),
-                                     wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+    btnProgressCancel = new wxButton(this, ID_BTN_PROGRESS_CANCEL, _("Abort"), wxDefaultPosition,
+                                     wxDefaultSize, wxBU_EXACTFIT);
     btnProgressCancel->SetFont(wxFont(8, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
                                       wxFONTWEIGHT_NORMAL, false, wxEmptyString));
     gaugeProgress->SetValue(0);

@@ -36,7 +36,7 @@ public:
     CMainFrame* pFrame;
     wxGauge* gaugeProgress;
     wxButton* btnProgressCancel;
-    int nRange;                 // never negative
+    int nRange;  // never negative
 
 private:
     // Between SetRange and Finish. Layout keeps the controls enabled while busy, so that

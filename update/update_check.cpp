@@ -14,8 +14,7 @@
 #include <algorithm>
 #include <chrono>
 
-namespace
-{
+namespace {
 
 const char LAST_CHECK_KEY[] = "/Operation/LastCheckUpdate";
 const char TO_DELETE_KEY[] = "/ToDelete";
@@ -34,8 +33,7 @@ bool IsPlainName(const wxString& text, std::size_t maxLength)
 {
     if (text.empty() || text.length() > maxLength)
         return false;
-    for (wxUniChar c : text)
-    {
+    for (wxUniChar c : text) {
         bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                        c == '.' || c == '_' || c == '-';
         if (!allowed)
@@ -46,14 +44,12 @@ bool IsPlainName(const wxString& text, std::size_t maxLength)
 
 // Keeps the windows painted while the check waits for the server (at most every 50 ms). Only
 // drawing and sizing are processed, no input, so the user cannot start anything meanwhile.
-class RepaintingReceiver : public HttpMemoryReceiver
-{
+class RepaintingReceiver : public HttpMemoryReceiver {
 public:
     bool Pump() override
     {
         auto now = std::chrono::steady_clock::now();
-        if (now - timeLast >= std::chrono::milliseconds(50))
-        {
+        if (now - timeLast >= std::chrono::milliseconds(50)) {
             timeLast = now;
             if (wxEventLoopBase* loop = wxEventLoopBase::GetActive())
                 loop->YieldFor(wxEVT_CATEGORY_UI);
@@ -65,21 +61,20 @@ private:
     std::chrono::steady_clock::time_point timeLast;
 };
 
-}   // namespace
+}  // namespace
 
 bool GetUpdateNames(wxPortId port, UpdateNames& names)
 {
-    switch (port)
-    {
-    case wxPORT_GTK:
-        names = {"/kerv/kerv_version_lnx.txt", "/kerv/%s_Kerv_lnx.tar.gz", "Kerv_upd_%s"};
-        return true;
-    case wxPORT_MSW:
-        names = {"/kerv/kerv_version_win.txt", "/kerv/%s_Kerv_win.zip", "Kerv_upd_%s.exe"};
-        return true;
-    default:
-        names = UpdateNames();
-        return false;
+    switch (port) {
+        case wxPORT_GTK:
+            names = {"/kerv/kerv_version_lnx.txt", "/kerv/%s_Kerv_lnx.tar.gz", "Kerv_upd_%s"};
+            return true;
+        case wxPORT_MSW:
+            names = {"/kerv/kerv_version_win.txt", "/kerv/%s_Kerv_win.zip", "Kerv_upd_%s.exe"};
+            return true;
+        default:
+            names = UpdateNames();
+            return false;
     }
 }
 
@@ -115,7 +110,7 @@ bool IsCheckDue(const wxString& lastCheck, const wxDateTime& now)
         return true;
     if (!last.IsValid())
         return true;
-    if (last.GetYear() < 100)   // a locale date with a two-digit year, stored by older versions
+    if (last.GetYear() < 100)  // a locale date with a two-digit year, stored by older versions
         last.SetYear(last.GetYear() + 2000);
     last.ResetTime();
     return (now - last).GetMilliseconds() > wxLongLong(432000000);
@@ -136,9 +131,9 @@ CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const 
         return CheckOutcome::Failed;
 
     RepaintingReceiver receiver;
-    HttpResult result = HttpGet(server + names.strVersionPath, proxy, VersionFileLimits(), receiver);
-    if (!result.Ok())
-    {
+    HttpResult result =
+        HttpGet(server + names.strVersionPath, proxy, VersionFileLimits(), receiver);
+    if (!result.Ok()) {
         wxLogDebug("Version file: %s", result.Describe());
         return CheckOutcome::Failed;
     }
@@ -149,15 +144,16 @@ CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const 
     if (version.empty())
         return CheckOutcome::Failed;
 
-    const wxString versions = wxString::Format(_("Current Version: %s, Server Version: %s"),
-                                               currentVersion, version);
-    if (!IsNewerVersion(version, currentVersion))
-    {
-        wxMessageDialog dialog(parent, versions, _("No new version available"), wxOK | wxICON_INFORMATION);
+    const wxString versions =
+        wxString::Format(_("Current Version: %s, Server Version: %s"), currentVersion, version);
+    if (!IsNewerVersion(version, currentVersion)) {
+        wxMessageDialog dialog(parent, versions, _("No new version available"),
+                               wxOK | wxICON_INFORMATION);
         dialog.ShowModal();
         return CheckOutcome::Current;
     }
-    const wxString question = _("Do you want to update now ?") + "\n" + versions + "\n" + _("Program will Close !");
+    const wxString question =
+        _("Do you want to update now ?") + "\n" + versions + "\n" + _("Program will Close !");
     if (wxMessageBox(question, _("New version available"), wxYES_NO, parent) != wxYES)
         return CheckOutcome::Declined;
     serverVersion = version;
@@ -166,27 +162,27 @@ CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const 
 
 bool RunUpdateCheck(wxWindow* parent, const std::function<bool(const wxString& proxy)>& attempt)
 {
-    static bool bChecking = false;   // a check is already running further up the stack
+    static bool bChecking = false;  // a check is already running further up the stack
     if (bChecking)
         return false;
     bChecking = true;
-    struct Done
-    {
+    struct Done {
         ~Done() { bChecking = false; }
     } done;
 
     wxBusyCursor busy;
     wxConfigBase* config = wxConfigBase::Get();
     config->SetPath("/Proxy");
-    const wxString proxy = ProxyFromSettings(config->Read("Url", wxEmptyString), config->ReadLong("Port", 0));
+    const wxString proxy =
+        ProxyFromSettings(config->Read("Url", wxEmptyString), config->ReadLong("Port", 0));
 
     // A stored proxy is tried only when the direct attempt did not reach a version.
     bool reached = attempt(wxString());
     if (!reached && !proxy.empty())
         reached = attempt(proxy);
-    if (!reached)
-    {
-        wxMessageDialog dialog(parent, _("Error connecting to the Internet, or version file not available"),
+    if (!reached) {
+        wxMessageDialog dialog(parent,
+                               _("Error connecting to the Internet, or version file not available"),
                                _("Error"), wxOK | wxICON_ERROR);
         dialog.ShowModal();
     }

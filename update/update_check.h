@@ -18,11 +18,10 @@ class wxConfigBase;
 class wxWindow;
 
 // The platform-dependent names, by the toolkit's port.
-struct UpdateNames
-{
-    wxString strVersionPath;   // "/kerv/kerv_version_lnx.txt"
-    wxString strArchivePath;   // "/kerv/%s_Kerv_lnx.tar.gz", %s: the server's version
-    wxString strUpdaterName;   // "Kerv_upd_%s", %s: the running version
+struct UpdateNames {
+    wxString strVersionPath;  // "/kerv/kerv_version_lnx.txt"
+    wxString strArchivePath;  // "/kerv/%s_Kerv_lnx.tar.gz", %s: the server's version
+    wxString strUpdaterName;  // "Kerv_upd_%s", %s: the running version
 };
 
 // False on ports without published updates; names then stays empty.
@@ -49,12 +48,11 @@ bool IsCheckDue(const wxString& lastCheck, const wxDateTime& now);
 wxString ProxyFromSettings(const wxString& host, long port);
 
 // How one attempt at the version file ended.
-enum class CheckOutcome
-{
-    Failed,     // not reached, or no version in it: the caller may retry through the proxy
-    Current,    // reached; the server has nothing newer (the user was told)
-    Declined,   // reached; newer, and the user chose not to update now
-    Accepted    // reached; newer, and the user wants to update now
+enum class CheckOutcome {
+    Failed,    // not reached, or no version in it: the caller may retry through the proxy
+    Current,   // reached; the server has nothing newer (the user was told)
+    Declined,  // reached; newer, and the user chose not to update now
+    Accepted   // reached; newer, and the user wants to update now
 };
 
 // One attempt: fetches <server><version path> directly (proxy empty) or through the proxy,

@@ -5,14 +5,13 @@
 #include <wx/app.h>
 #include <wx/cmdline.h>
 
-class CMainApp : public wxApp
-{
+class CMainApp : public wxApp {
 public:
     bool OnInit() override;
     void OnInitCmdLine(wxCmdLineParser& parser) override;
     bool OnCmdLineParsed(wxCmdLineParser& parser) override;
 
-    wxString strCommand;   // the URL of the update archive, the one parameter
+    wxString strCommand;  // the URL of the update archive, the one parameter
 };
 
 wxDECLARE_APP(CMainApp);

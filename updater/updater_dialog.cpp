@@ -14,8 +14,7 @@
 #include <wx/stream.h>
 #include <wx/utils.h>
 
-namespace
-{
+namespace {
 
 const int ID_GAUGE = 1;
 const int ID_BTN_CLOSE = 2;
@@ -29,8 +28,7 @@ const char CONNECT_CAPTION[] = "Error Connecting to the Internet";
 long LeadingNumber(const wxString& text)
 {
     long value = 0;
-    for (wxUniChar c : text)
-    {
+    for (wxUniChar c : text) {
         if (c < '0' || c > '9' || value > 100000000)
             break;
         value = value * 10 + (c - '0');
@@ -40,21 +38,20 @@ long LeadingNumber(const wxString& text)
 
 bool IsConnectionFailure(HttpFailure failure)
 {
-    switch (failure)
-    {
-    case HttpFailure::BadUrl:
-    case HttpFailure::Connect:
-    case HttpFailure::Timeout:
-    case HttpFailure::Deadline:
-    case HttpFailure::BadResponse:
-    case HttpFailure::Status:
-        return true;
-    default:
-        return false;
+    switch (failure) {
+        case HttpFailure::BadUrl:
+        case HttpFailure::Connect:
+        case HttpFailure::Timeout:
+        case HttpFailure::Deadline:
+        case HttpFailure::BadResponse:
+        case HttpFailure::Status:
+            return true;
+        default:
+            return false;
     }
 }
 
-}   // namespace
+}  // namespace
 
 wxBEGIN_EVENT_TABLE(CUpdaterDialog, wxDialog)
     EVT_BUTTON(ID_BTN_DOWNLOAD, CUpdaterDialog::OnDownload)
@@ -70,7 +67,8 @@ CUpdaterDialog::CUpdaterDialog(wxWindow* parent, int id, const wxString& title, 
     textProxyUrl = new wxTextCtrl(this, wxID_ANY, wxEmptyString);
     textProxyPort = new wxTextCtrl(this, wxID_ANY, wxEmptyString);
     btnDownload = new wxButton(this, ID_BTN_DOWNLOAD, "&Download");
-    gaugeDownload = new wxGauge(this, ID_GAUGE, 100, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL);
+    gaugeDownload =
+        new wxGauge(this, ID_GAUGE, 100, wxDefaultPosition, wxDefaultSize, wxGA_HORIZONTAL);
     textPercent = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                                  wxNO_BORDER | wxTE_CENTRE | wxTE_READONLY);
     textStatus = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
@@ -124,7 +122,8 @@ void CUpdaterDialog::do_layout()
     grid->Add(new wxStaticText(this, wxID_ANY, "Progress"), 0, wxLEFT | wxALIGN_CENTER_VERTICAL, 3);
     grid->Add(gaugeDownload, 0, wxLEFT | wxEXPAND | wxALIGN_CENTER_VERTICAL, 3);
     grid->Add(textPercent, 0, wxRIGHT | wxALIGN_CENTER_VERTICAL, 3);
-    grid->Add(new wxStaticText(this, wxID_ANY, "Status"), 0, wxLEFT | wxBOTTOM | wxALIGN_CENTER_VERTICAL, 3);
+    grid->Add(new wxStaticText(this, wxID_ANY, "Status"), 0,
+              wxLEFT | wxBOTTOM | wxALIGN_CENTER_VERTICAL, 3);
     grid->Add(textStatus, 0, wxLEFT | wxBOTTOM | wxEXPAND | wxALIGN_CENTER_VERTICAL, 3);
     grid->Add(btnClose, 0, wxRIGHT | wxBOTTOM, 3);
     SetSizer(grid);
@@ -165,7 +164,7 @@ void CUpdaterDialog::ShowProgress(std::uint64_t received, bool lengthKnown, std:
     if (lengthKnown)
         percent = length == 0 ? 100 : static_cast<int>(received * 100 / length);
     else if (received > 0)
-        gaugeDownload->Pulse();   // no length announced: show activity only
+        gaugeDownload->Pulse();  // no length announced: show activity only
     if (lengthKnown && gaugeDownload->GetValue() != percent)
         gaugeDownload->SetValue(percent);
     wxString text = wxString::Format("%d %%", percent);
@@ -186,8 +185,7 @@ void CUpdaterDialog::RemoveArchive(const wxString& name)
         return;
     // The main program deletes it at its next start; an earlier entry is left as it is.
     wxConfigBase* config = wxConfigBase::Get();
-    if (!config->Exists("/ToDelete"))
-    {
+    if (!config->Exists("/ToDelete")) {
         config->Write("/ToDelete", name);
         config->Flush();
     }
@@ -218,8 +216,7 @@ bool CUpdaterDialog::DoDownload()
     };
 
     PublicKey key;
-    if (!GetBuiltInPublicKey(key))
-    {
+    if (!GetBuiltInPublicKey(key)) {
         Fail("No release key.",
              "This updater was built without a release key, so no update can be verified.\n"
              "Please download the new version from the project's web site.",
@@ -227,29 +224,28 @@ bool CUpdaterDialog::DoDownload()
         return finish();
     }
     wxString name;
-    if (!ArchiveFileNameFromUrl(url, name))
-    {
-        Fail("Bad address.", wxString::Format("The update address is not valid:\n%s", url), "Error");
+    if (!ArchiveFileNameFromUrl(url, name)) {
+        Fail("Bad address.", wxString::Format("The update address is not valid:\n%s", url),
+             "Error");
         return finish();
     }
-    if (!IsKnownArchiveFormat(name))
-    {
+    if (!IsKnownArchiveFormat(name)) {
         Fail("Unknown format.",
-             wxString::Format("can't handle '%s': the update archive is in an unknown format.", name),
+             wxString::Format("can't handle '%s': the update archive is in an unknown format.",
+                              name),
              "Error");
         return finish();
     }
 
     ShowStatus("downloading ...");
-    HttpResult download = DownloadToFile(
-        url, proxy, name, ArchiveDownloadLimits(),
-        [this](std::uint64_t received, bool lengthKnown, std::uint64_t length) {
-            ShowProgress(received, lengthKnown, length);
-            KeepAlive();
-            return true;
-        });
-    if (!download.Ok())
-    {
+    HttpResult download =
+        DownloadToFile(url, proxy, name, ArchiveDownloadLimits(),
+                       [this](std::uint64_t received, bool lengthKnown, std::uint64_t length) {
+                           ShowProgress(received, lengthKnown, length);
+                           KeepAlive();
+                           return true;
+                       });
+    if (!download.Ok()) {
         if (IsConnectionFailure(download.failure))
             Fail("Failed: " + download.Describe(), CONNECT_MESSAGE, CONNECT_CAPTION);
         else
@@ -263,11 +259,10 @@ bool CUpdaterDialog::DoDownload()
     ShowStatus("verifying ...");
     std::string signature;
     HttpResult fetched = DownloadSignature(url, proxy, signature, [this] { KeepAlive(); });
-    SignatureCheck check = fetched.Ok() ? VerifyFileSignature(name, signature, key,
-                                                              ArchiveDownloadLimits().nMaxBody)
-                                        : SignatureCheck::Malformed;
-    if (!fetched.Ok() || check != SignatureCheck::Valid)
-    {
+    SignatureCheck check =
+        fetched.Ok() ? VerifyFileSignature(name, signature, key, ArchiveDownloadLimits().nMaxBody)
+                     : SignatureCheck::Malformed;
+    if (!fetched.Ok() || check != SignatureCheck::Valid) {
         RemoveArchive(name);
         if (!fetched.Ok())
             Fail("Failed: the signature is missing.",
@@ -287,8 +282,7 @@ bool CUpdaterDialog::DoDownload()
     wxString copy = name;
     bool extracted = DoExtract(copy);
     RemoveArchive(name);
-    if (!extracted)
-    {
+    if (!extracted) {
         Fail("Failed: " + resultExtract.Describe(),
              resultExtract.Describe() + "\nThe installed files were left as they were.", "Error");
         return finish();
@@ -302,7 +296,8 @@ bool CUpdaterDialog::DoDownload()
 bool CUpdaterDialog::DoExtract(wxString& name)
 {
     const wxString archive = name;
-    resultExtract = InstallArchive(archive, name, wxGetCwd(), ArchiveLimits(), [this] { KeepAlive(); });
+    resultExtract =
+        InstallArchive(archive, name, wxGetCwd(), ArchiveLimits(), [this] { KeepAlive(); });
     // Like the archive reader, take the compression's extension off the caller's copy.
     if (const wxFilterClassFactory* filter = wxFilterClassFactory::Find(name, wxSTREAM_FILEEXT))
         name = filter->PopExtension(name);
@@ -318,16 +313,15 @@ void CUpdaterDialog::CloseAndRestart()
     config->Flush();
 
     wxString program;
-    switch (wxPlatformInfo::Get().GetPortId())
-    {
-    case wxPORT_GTK:
-        program = "Kerv";
-        break;
-    case wxPORT_MSW:
-        program = "Kerv.exe";
-        break;
-    default:
-        return;
+    switch (wxPlatformInfo::Get().GetPortId()) {
+        case wxPORT_GTK:
+            program = "Kerv";
+            break;
+        case wxPORT_MSW:
+            program = "Kerv.exe";
+            break;
+        default:
+            return;
     }
     wxFileName path(wxStandardPaths::Get().GetExecutablePath());
     path.SetFullName(program);
@@ -355,8 +349,7 @@ void CUpdaterDialog::OnStartTimer(wxTimerEvent& /*event*/)
 
 void CUpdaterDialog::OnCloseMainFrame(wxCloseEvent& event)
 {
-    if (bBusy)
-    {
+    if (bBusy) {
         if (event.CanVeto())
             event.Veto();
         return;

@@ -14,8 +14,7 @@
 #include <chrono>
 #include <cstdint>
 
-class CUpdaterDialog : public wxDialog
-{
+class CUpdaterDialog : public wxDialog {
 public:
     CUpdaterDialog(wxWindow* parent, int id, const wxString& title,
                    const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
@@ -58,7 +57,7 @@ private:
     wxTextCtrl* textStatus;
     wxButton* btnClose;
 
-    InstallResult resultExtract;   // the outcome of the last DoExtract
+    InstallResult resultExtract;  // the outcome of the last DoExtract
     std::chrono::steady_clock::time_point timeLastPump;
 
     wxDECLARE_EVENT_TABLE();

@@ -24,9 +24,9 @@ inline void Choose(int left, int up, int right, int energy, int& cost, std::uint
 
 // Positions with both neighbours present. Compiled twice: for AVX2 and for the baseline; the
 // loader picks the one the processor runs.
-__attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
-void RelaxInterior(const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
-                   std::uint8_t* __restrict step, int begin, int end)
+__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void RelaxInterior(
+    const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
+    std::uint8_t* __restrict step, int begin, int end)
 {
     for (int j = begin; j < end; ++j)
         Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], cost[j], step[j]);

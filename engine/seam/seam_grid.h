@@ -81,13 +81,17 @@ private:
         return static_cast<size_t>(lane) * tableStride_ + laneStart_[lane] + position;
     }
 
-    template <bool kHorizontal> void SearchAll();
+    template <bool kHorizontal>
+    void SearchAll();
     void SearchAllColumns();
-    template <bool kHorizontal> void SearchBand(int firstPosition);
-    template <bool kHorizontal> const int* LaneEnergy(int lane, int begin, int end);
-    template <bool kHorizontal> void RelaxLane(int lane, int begin, int end);
-    template <bool kHorizontal> void RelaxAndCompare(int lane, int begin, int end, int& changedLo,
-                                                     int& changedHi);
+    template <bool kHorizontal>
+    void SearchBand(int firstPosition);
+    template <bool kHorizontal>
+    const int* LaneEnergy(int lane, int begin, int end);
+    template <bool kHorizontal>
+    void RelaxLane(int lane, int begin, int end);
+    template <bool kHorizontal>
+    void RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi);
     void RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi,
                          bool horizontal);
     void MarkStale(int lane, int begin, int end);
@@ -154,7 +158,7 @@ private:
     // For the horizontal direction, the energy again in the tables' lane-major layout (moved
     // with them), so that its lanes are contiguous too; energy_ stays the reference copy.
     std::vector<int> laneEnergy_;
-    std::vector<int> before_;      // costs of a range before it is recomputed
+    std::vector<int> before_;               // costs of a range before it is recomputed
     std::vector<std::uint32_t> newPixels_;  // the cells a horizontal insertion adds
     std::vector<const int*> rowPointers_;   // the energy's rows, for copying columns out
 

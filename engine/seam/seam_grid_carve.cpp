@@ -40,7 +40,8 @@ inline bool RemovalMovesFront(int s, int n)
     return s < n - 1 - s;
 }
 
-template <typename T> void CloseGap(T* lane, int s, int n, bool front)
+template <typename T>
+void CloseGap(T* lane, int s, int n, bool front)
 {
     if (front)
         std::memmove(lane + 1, lane, static_cast<size_t>(s) * sizeof(T));
@@ -58,7 +59,8 @@ inline bool InsertionMovesFront(int s, int n, int start, int capacity)
     return roomBefore && (!roomAfter || s + 1 < n - 1 - s);
 }
 
-template <typename T> void OpenGap(T* lane, int s, int n, bool front)
+template <typename T>
+void OpenGap(T* lane, int s, int n, bool front)
 {
     if (front)
         std::memmove(lane - 1, lane, static_cast<size_t>(s + 1) * sizeof(T));
@@ -121,15 +123,18 @@ void SeamGrid::CompactRows()
     workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
         for (int row = first; row < last; ++row) {
             const int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
-            const size_t base = static_cast<size_t>(rowBase_ + row) * stride_ + rowStart_[rowBase_ + row];
+            const size_t base =
+                static_cast<size_t>(rowBase_ + row) * stride_ + rowStart_[rowBase_ + row];
             int* energy = &energy_[base];
             std::uint32_t* pixels = &pixels_[base];
             int write = removed[0];
             for (int k = 0; k < count; ++k) {
                 const int from = removed[k] + 1;
                 const int to = k + 1 < count ? removed[k + 1] : stored;
-                std::memmove(energy + write, energy + from, static_cast<size_t>(to - from) * sizeof(int));
-                std::memmove(pixels + write, pixels + from, static_cast<size_t>(to - from) * sizeof(std::uint32_t));
+                std::memmove(energy + write, energy + from,
+                             static_cast<size_t>(to - from) * sizeof(int));
+                std::memmove(pixels + write, pixels + from,
+                             static_cast<size_t>(to - from) * sizeof(std::uint32_t));
                 write += to - from;
             }
         }
@@ -167,11 +172,12 @@ void SeamGrid::RemoveHorizontal()
     const int top = *std::min_element(seam, seam + cols_);
     const int bottom = *std::max_element(seam, seam + cols_);
     if (bottom + 1 < rows_ - top) {
-        ShiftColumns(bottom, bottom, -1, [](int y, int s) { return s >= y ? kTake : kKeep; }, nullptr);
+        ShiftColumns(
+            bottom, bottom, -1, [](int y, int s) { return s >= y ? kTake : kKeep; }, nullptr);
         ++rowBase_;
     } else {
-        ShiftColumns(top, rows_ - 1 - top, +1, [](int y, int s) { return s <= y ? kTake : kKeep; },
-                     nullptr);
+        ShiftColumns(
+            top, rows_ - 1 - top, +1, [](int y, int s) { return s <= y ? kTake : kKeep; }, nullptr);
     }
     --rows_;
 }
@@ -196,7 +202,8 @@ void SeamGrid::ShiftColumns(int first, int count, int direction, const Rule& rul
             for (int x = xBegin; x < xEnd; ++x) {
                 const int what = rule(y, seam[x]);
                 energy[x] = what == kTake ? energyFrom[x] : (what == kNew ? 255 : energy[x]);
-                pixels[x] = what == kTake ? pixelsFrom[x] : (what == kNew ? newPixels[x] : pixels[x]);
+                pixels[x] =
+                    what == kTake ? pixelsFrom[x] : (what == kNew ? newPixels[x] : pixels[x]);
             }
         }
     });
@@ -268,16 +275,18 @@ void SeamGrid::InsertHorizontal()
     if (rowBase_ > 0 && (!roomBelow || bottom + 1 < rows_ - top)) {
         --rowBase_;  // new row y takes old row y, stored one lower, down to the seam
         rowStart_[rowBase_] = rowStart_[rowBase_ + 1];
-        ShiftColumns(0, bottom + 2, +1,
-                     [](int y, int s) { return y <= s ? kTake : (y == s + 1 ? kNew : kKeep); },
-                     newPixels_.data());
+        ShiftColumns(
+            0, bottom + 2, +1,
+            [](int y, int s) { return y <= s ? kTake : (y == s + 1 ? kNew : kKeep); },
+            newPixels_.data());
     } else {
         // New row y takes old row y - 1 below the seam; the new last row is laid out like the
         // one above it.
         rowStart_[rowBase_ + rows_] = rowStart_[rowBase_ + rows_ - 1];
-        ShiftColumns(rows_, rows_ - top, -1,
-                     [](int y, int s) { return y > s + 1 ? kTake : (y == s + 1 ? kNew : kKeep); },
-                     newPixels_.data());
+        ShiftColumns(
+            rows_, rows_ - top, -1,
+            [](int y, int s) { return y > s + 1 ? kTake : (y == s + 1 ? kNew : kKeep); },
+            newPixels_.data());
     }
     for (int x = 0; x < cols_; ++x)
         energy_[Index(seam[x], x)] = 255;
@@ -331,7 +340,8 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
         std::vector<int> cost(cells);
         std::vector<std::uint8_t> step(cells);
         std::vector<int> laneEnergy(horizontal ? cells : 0);
-        std::vector<int> laneStart(horizontal ? stride : rowCapacity, (tableStride - positions) / 2);
+        std::vector<int> laneStart(horizontal ? stride : rowCapacity,
+                                   (tableStride - positions) / 2);
         for (int lane = 0; lane < lanes; ++lane) {
             const size_t from = TableIndex(lane, 0);
             const size_t to = static_cast<size_t>(lane) * tableStride + laneStart[lane];

@@ -33,7 +33,8 @@ void SeamGrid::LayOutTables(bool horizontal)
     laneStart_.assign(horizontal ? stride_ : rowCapacity_, 0);
 }
 
-template <bool kHorizontal> void SeamGrid::SearchAll()
+template <bool kHorizontal>
+void SeamGrid::SearchAll()
 {
     const int lanes = kHorizontal ? cols_ : rows_;
     const int positions = kHorizontal ? rows_ : cols_;
@@ -80,11 +81,13 @@ void SeamGrid::SearchAllColumns()
 
 // The energies of a lane, contiguous over its positions.
 // The energies of positions [begin, end) of a lane, contiguous at [begin, end) of the result.
-template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane, int begin, int end)
+template <bool kHorizontal>
+const int* SeamGrid::LaneEnergy(int lane, int begin, int end)
 {
     if (kHorizontal)
         return &laneEnergy_[TableIndex(lane, 0)];
-    const int* row = &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
+    const int* row =
+        &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
     if (deferredCount_ == 0)
         return row;
     // Copy the runs of stored cells between the removed ones, from the range's first cell on.
@@ -112,7 +115,8 @@ template <bool kHorizontal> const int* SeamGrid::LaneEnergy(int lane, int begin,
 }
 
 // Recomputes positions [begin, end) of one lane from the lane before it.
-template <bool kHorizontal> void SeamGrid::RelaxLane(int lane, int begin, int end)
+template <bool kHorizontal>
+void SeamGrid::RelaxLane(int lane, int begin, int end)
 {
     const int positions = kHorizontal ? rows_ : cols_;
     RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane, begin, end),
@@ -130,7 +134,8 @@ template <bool kHorizontal> void SeamGrid::RelaxLane(int lane, int begin, int en
 //  - cells next to a cell of the previous lane whose cost changed in this update;
 //  - stale cells.
 // The first two kinds outside the band are not recomputed and become stale.
-template <bool kHorizontal> void SeamGrid::SearchBand(int firstPosition)
+template <bool kHorizontal>
+void SeamGrid::SearchBand(int firstPosition)
 {
     const int lanes = kHorizontal ? cols_ : rows_;
     const int positions = kHorizontal ? rows_ : cols_;

@@ -18,10 +18,10 @@ int* Sobel(const unsigned char* grey, int height, int width)
         int* row = out + static_cast<size_t>(y) * width;
         for (int x = 1; x < width - 1; ++x) {
             // Kernels (1,0,-1; 2,0,-2; 1,0,-1) and (-1,-2,-1; 0,0,0; 1,2,1).
-            const int gx = above[x - 1] - above[x + 1] + 2 * here[x - 1] - 2 * here[x + 1]
-                         + below[x - 1] - below[x + 1];
-            const int gy = -above[x - 1] - 2 * above[x] - above[x + 1]
-                         + below[x - 1] + 2 * below[x] + below[x + 1];
+            const int gx = above[x - 1] - above[x + 1] + 2 * here[x - 1] - 2 * here[x + 1] +
+                           below[x - 1] - below[x + 1];
+            const int gy = -above[x - 1] - 2 * above[x] - above[x + 1] + below[x - 1] +
+                           2 * below[x] + below[x + 1];
             const int m = static_cast<int>(std::sqrt(static_cast<double>(gx * gx + gy * gy)));
             row[x] = m;
             if (m > largest)

@@ -50,8 +50,8 @@ int WidthForHeight(int height, int originalWidth, int originalHeight)
 
 bool IsCarvableSize(long long width, long long height)
 {
-    return width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide
-        && width * height <= kMaxPixels;
+    return width >= 1 && height >= 1 && width <= kMaxSide && height <= kMaxSide &&
+           width * height <= kMaxPixels;
 }
 
 }  // namespace target

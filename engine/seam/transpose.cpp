@@ -9,8 +9,9 @@ typedef int Mask8 __attribute__((vector_size(32)));
 
 // Transposes the 8 x 8 block at rows[y..y+7][column..column+7] into lanes[0..7][y..y+7], in
 // three rounds of interleaving (32-bit, 64-bit and 128-bit halves).
-__attribute__((target_clones("avx2", "default")))
-void TransposeBlocks(const int* const* rows, int blockRows, int column, int* const* lanes)
+__attribute__((target_clones("avx2", "default"))) void TransposeBlocks(const int* const* rows,
+                                                                       int blockRows, int column,
+                                                                       int* const* lanes)
 {
     for (int y = 0; y < blockRows; y += 8) {
         Ints8 r[8];

@@ -23,7 +23,8 @@ public:
 
     // Calls body(begin, end) on disjoint parts of [0, count) that cover it, and returns when all
     // have run. Loops of fewer than minimumSplit items run on the caller alone.
-    template <typename Body> void ForEach(int count, int minimumSplit, const Body& body)
+    template <typename Body>
+    void ForEach(int count, int minimumSplit, const Body& body)
     {
         if (!helper_.joinable() || count < minimumSplit || count < 2) {
             body(0, count);
@@ -40,7 +41,8 @@ public:
 
 private:
     using Trampoline = void (*)(const void*, int, int);
-    template <typename Body> static void Call(const void* body, int begin, int end)
+    template <typename Body>
+    static void Call(const void* body, int begin, int end)
     {
         (*static_cast<const Body*>(body))(begin, end);
     }

@@ -12,7 +12,7 @@ struct FailureCase {
     const char* name;
     std::vector<std::string> arguments;  // "{dir}" stands for the scratch folder
     int status;
-    const char* mentions;                // a word the error line must contain
+    const char* mentions;  // a word the error line must contain
 };
 
 std::string Expand(const std::string& argument, const ScratchFolder& folder)
@@ -48,22 +48,40 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
         {"negative height", {coffee, "{dir}/out.png", "--height", "-5"}, 2, "-5"},
         {"zero width", {coffee, "{dir}/out.png", "--width", "0"}, 2, "below 1 pixel"},
         {"zero percent", {coffee, "{dir}/out.png", "--height", "0%"}, 2, "below 1 pixel"},
-        {"aspect to zero", {coffee, "{dir}/out.png", "--width", "1", "--keep-aspect"}, 2, "below 1 pixel"},
+        {"aspect to zero",
+         {coffee, "{dir}/out.png", "--width", "1", "--keep-aspect"},
+         2,
+         "below 1 pixel"},
         {"over the size limit", {coffee, "{dir}/out.png", "--width", "40000"}, 2, "limit"},
-        {"over the pixel limit", {coffee, "{dir}/out.png", "--width", "3000%", "--height", "3000%"}, 2, "limit"},
+        {"over the pixel limit",
+         {coffee, "{dir}/out.png", "--width", "3000%", "--height", "3000%"},
+         2,
+         "limit"},
         {"aspect without a side", {coffee, "{dir}/out.png", "--keep-aspect"}, 2, "--keep-aspect"},
         {"malformed thread count", {coffee, "{dir}/out.png", "--threads", "3"}, 2, "--threads"},
         {"too many arguments", {coffee, "{dir}/out.png", "extra"}, 2, "extra"},
         {"missing input", {"{dir}/none.png", "{dir}/out.png", "--width", "10"}, 1, "none.png"},
         {"not a picture", {"{dir}/text.png", "{dir}/out.png", "--width", "10"}, 1, "text.png"},
         {"alpha channel", {"{dir}/alpha.png", "{dir}/out.png", "--width", "4"}, 1, "alpha"},
-        {"mask of another size", {coffee, "{dir}/out.png", "--mask", "{dir}/small-mask.bmp"}, 1, "small-mask.bmp"},
+        {"mask of another size",
+         {coffee, "{dir}/out.png", "--mask", "{dir}/small-mask.bmp"},
+         1,
+         "small-mask.bmp"},
         {"unreadable mask", {coffee, "{dir}/out.png", "--mask", "{dir}/text.png"}, 1, "text.png"},
         {"missing mask", {coffee, "{dir}/out.png", "--mask", "{dir}/nomask.bmp"}, 1, "nomask.bmp"},
         {"no handler for the extension", {coffee, "{dir}/out.xyz", "--width", "590"}, 1, "out.xyz"},
-        {"no handler for the energy file", {coffee, "{dir}/out.png", "--energy", "{dir}/e.doc"}, 1, "e.doc"},
-        {"output folder missing", {coffee, "{dir}/no/such/out.png", "--width", "590"}, 1, "out.png"},
-        {"output folder is a file", {coffee, "{dir}/text.png/out.png", "--width", "590"}, 1, "out.png"},
+        {"no handler for the energy file",
+         {coffee, "{dir}/out.png", "--energy", "{dir}/e.doc"},
+         1,
+         "e.doc"},
+        {"output folder missing",
+         {coffee, "{dir}/no/such/out.png", "--width", "590"},
+         1,
+         "out.png"},
+        {"output folder is a file",
+         {coffee, "{dir}/text.png/out.png", "--width", "590"},
+         1,
+         "out.png"},
     };
     for (const FailureCase& failure : cases) {
         ScratchFolder folder;
@@ -75,19 +93,23 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
 
         const CliResult run = RunCli(arguments);
         EXPECT_EQ(run.status, failure.status) << failure.name << ": " << run.stderrText;
-        EXPECT_EQ(run.stderrText.rfind("kerv-cli: error: ", 0), 0u) << failure.name << ": " << run.stderrText;
-        EXPECT_EQ(std::count(run.stderrText.begin(), run.stderrText.end(), '\n'), 1) << failure.name;
-        EXPECT_NE(run.stderrText.find(failure.mentions), std::string::npos) << failure.name << ": " << run.stderrText;
+        EXPECT_EQ(run.stderrText.rfind("kerv-cli: error: ", 0), 0u)
+            << failure.name << ": " << run.stderrText;
+        EXPECT_EQ(std::count(run.stderrText.begin(), run.stderrText.end(), '\n'), 1)
+            << failure.name;
+        EXPECT_NE(run.stderrText.find(failure.mentions), std::string::npos)
+            << failure.name << ": " << run.stderrText;
         EXPECT_EQ(folder.Entries(), before) << failure.name << " left files behind or removed some";
-        EXPECT_EQ(ReadText(folder.File("out.png")), "precious") << failure.name << " damaged the existing output";
+        EXPECT_EQ(ReadText(folder.File("out.png")), "precious")
+            << failure.name << " damaged the existing output";
     }
 }
 
 TEST(CliFailures, AFailedEnergyOutputLeavesNeitherFile)
 {
     ScratchFolder folder;
-    const CliResult run = RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "590", "--energy",
-                                  folder.File("missing/energy.png")});
+    const CliResult run = RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width",
+                                  "590", "--energy", folder.File("missing/energy.png")});
     EXPECT_EQ(run.status, 1);
     EXPECT_TRUE(folder.Entries().empty());
 }

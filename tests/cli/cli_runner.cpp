@@ -1,9 +1,9 @@
 #include "cli_runner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-#include <algorithm>
 
 #include <dirent.h>
 #include <sys/stat.h>

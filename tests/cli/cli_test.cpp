@@ -43,17 +43,20 @@ void ExpectPicture(const RgbPicture& actual, const reference::Carver& expected)
 TEST(CliResize, NarrowerCoffeeMatchesTheReference)
 {
     ScratchFolder folder;
-    const CliResult run = RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "450"});
+    const CliResult run =
+        RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "450"});
     ASSERT_EQ(run.status, 0) << run.stderrText;
     EXPECT_EQ(run.stderrText, "");  // no progress display when stderr is not a terminal
-    ExpectPicture(ReadPicture(folder.File("out.png")), ExpectedResize(ReadPicture(SamplePath("coffee.png")), 450, 400));
+    ExpectPicture(ReadPicture(folder.File("out.png")),
+                  ExpectedResize(ReadPicture(SamplePath("coffee.png")), 450, 400));
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
 }
 
 TEST(CliResize, WiderAndLowerCoffeeMatchesTheReferenceOnOneAndTwoThreads)
 {
     ScratchFolder folder;
-    const reference::Carver expected = ExpectedResize(ReadPicture(SamplePath("coffee.png")), 700, 300);
+    const reference::Carver expected =
+        ExpectedResize(ReadPicture(SamplePath("coffee.png")), 700, 300);
     for (const char* threads : {"1", "2"}) {
         const CliResult run = RunCli({"--width", "700", "--height", "300", "--threads", threads,
                                       SamplePath("coffee.png"), folder.File("out.png")});
@@ -66,13 +69,15 @@ TEST(CliResize, PercentAndAspectFollowTheTargetFieldArithmetic)
 {
     ScratchFolder folder;
     // chelsea is 451 x 300: 50 % of 451 is 225 (truncated); 225 / (451 / 300) = 149.66 -> 149.
-    CliResult run = RunCli({SamplePath("chelsea.png"), folder.File("half.png"), "--width=50%", "--keep-aspect", "-q"});
+    CliResult run = RunCli(
+        {SamplePath("chelsea.png"), folder.File("half.png"), "--width=50%", "--keep-aspect", "-q"});
     ASSERT_EQ(run.status, 0) << run.stderrText;
     RgbPicture half = ReadPicture(folder.File("half.png"));
     EXPECT_EQ(half.width, 225);
     EXPECT_EQ(half.height, 149);
     // Only the height given: 200 / (300 / 451) = 300.66 -> 300.
-    run = RunCli({SamplePath("chelsea.png"), folder.File("h.png"), "--height", "200", "--keep-aspect"});
+    run = RunCli(
+        {SamplePath("chelsea.png"), folder.File("h.png"), "--height", "200", "--keep-aspect"});
     ASSERT_EQ(run.status, 0) << run.stderrText;
     RgbPicture byHeight = ReadPicture(folder.File("h.png"));
     EXPECT_EQ(byHeight.width, 300);
@@ -103,9 +108,9 @@ TEST(CliResize, MaskAndEnergyPictureMatchTheReference)
         }
     }
     ASSERT_TRUE(mask.SaveFile(folder.File("mask.bmp")));
-    const CliResult run = RunCli({SamplePath("chelsea.png"), folder.File("out.png"), "--width", "380",
-                                  "--height", "290", "--mask", folder.File("mask.bmp"), "--energy",
-                                  folder.File("energy.png")});
+    const CliResult run =
+        RunCli({SamplePath("chelsea.png"), folder.File("out.png"), "--width", "380", "--height",
+                "290", "--mask", folder.File("mask.bmp"), "--energy", folder.File("energy.png")});
     ASSERT_EQ(run.status, 0) << run.stderrText;
     ExpectPicture(ReadPicture(folder.File("out.png")), ExpectedResize(input, 380, 290, &delta));
 
@@ -121,16 +126,19 @@ TEST(CliResize, MaskAndEnergyPictureMatchTheReference)
 TEST(CliResize, WritesEveryFormatByExtension)
 {
     ScratchFolder folder;
-    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder.File("ref.png"), "--width", "590"}).status, 0);
+    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder.File("ref.png"), "--width", "590"}).status,
+              0);
     const RgbPicture reference = ReadPicture(folder.File("ref.png"));
     for (const char* name : {"out.bmp", "out.ppm", "out.pnm", "out.tif", "out.tga", "out.pcx"}) {
-        const CliResult run = RunCli({SamplePath("coffee.png"), folder.File(name), "--width", "590"});
+        const CliResult run =
+            RunCli({SamplePath("coffee.png"), folder.File(name), "--width", "590"});
         ASSERT_EQ(run.status, 0) << name << ": " << run.stderrText;
         const RgbPicture back = ReadPicture(folder.File(name));
         EXPECT_EQ(back.width, 590) << name;
         EXPECT_TRUE(back.rgb == reference.rgb) << name << " does not hold the same pixels";
     }
-    const CliResult jpeg = RunCli({SamplePath("coffee.png"), folder.File("out.jpg"), "--height", "390"});
+    const CliResult jpeg =
+        RunCli({SamplePath("coffee.png"), folder.File("out.jpg"), "--height", "390"});
     ASSERT_EQ(jpeg.status, 0) << jpeg.stderrText;
     EXPECT_EQ(ReadPicture(folder.File("out.jpg")).height, 390);
 }
@@ -140,11 +148,15 @@ TEST(CliResize, ReadsItsOwnOutputAndReplacesAnExistingFile)
     ScratchFolder folder;
     WriteText(folder.File("out.png"), "old contents");
     ::chmod(folder.File("out.png").c_str(), 0640);
-    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "500"}).status, 0);
+    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "500"}).status,
+              0);
     struct stat replaced {};
     ASSERT_EQ(::stat(folder.File("out.png").c_str(), &replaced), 0);
     EXPECT_EQ(replaced.st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
-    ASSERT_EQ(RunCli({folder.File("out.png"), folder.File("out.png"), "--width", "480", "--height", "380"}).status, 0);
+    ASSERT_EQ(RunCli({folder.File("out.png"), folder.File("out.png"), "--width", "480", "--height",
+                      "380"})
+                  .status,
+              0);
     const RgbPicture twice = ReadPicture(folder.File("out.png"));
     EXPECT_EQ(twice.width, 480);
     EXPECT_EQ(twice.height, 380);

@@ -78,11 +78,13 @@ TEST(EnergyImage, MatchesTheReferenceAndHasA255Frame)
         const auto picture = test_pictures::Random(random, 1 + random() % 40, 1 + random() % 40);
         const wxFastImage energy = DP::buildEnergyImage(test_pictures::ToFastImage(picture));
         ASSERT_TRUE(energy.IsOk());
-        const std::vector<int> expected = reference::Energy(picture.rgb, picture.width, picture.height);
+        const std::vector<int> expected =
+            reference::Energy(picture.rgb, picture.width, picture.height);
         for (int y = 0; y < picture.height; ++y) {
             for (int x = 0; x < picture.width; ++x) {
                 const unsigned char* p = energy.GetData() + (y * picture.width + x) * 3;
-                ASSERT_EQ(p[0], expected[y * picture.width + x]) << picture.kind << " at " << x << "," << y;
+                ASSERT_EQ(p[0], expected[y * picture.width + x])
+                    << picture.kind << " at " << x << "," << y;
                 ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]);
                 if (x == 0 || y == 0 || x == picture.width - 1 || y == picture.height - 1) {
                     ASSERT_EQ(p[0], 255);
@@ -96,7 +98,8 @@ TEST(EnergyImage, MatchesTheReferenceAndHasA255Frame)
 DP FlatEngine(int side = 5)
 {
     return DP(test_pictures::ToFastImage(
-        {side, side, std::vector<std::uint8_t>(static_cast<size_t>(side) * side * 3, 120), "flat"}));
+        {side, side, std::vector<std::uint8_t>(static_cast<size_t>(side) * side * 3, 120),
+         "flat"}));
 }
 
 int EnergyAt(DP& dp, int x, int y)
@@ -108,9 +111,9 @@ TEST(Mask, RedAddsGreenSubtractsAndRepeatsAddUp)
 {
     DP dp = FlatEngine();
     wxImage mask(5, 5, true);
-    mask.SetRGB(2, 2, 100, 40, 0);     // +60
-    mask.SetRGB(1, 1, 255, 0, 0);      // +255
-    mask.SetRGB(3, 3, 0, 255, 77);     // -255 (blue ignored)
+    mask.SetRGB(2, 2, 100, 40, 0);  // +60
+    mask.SetRGB(1, 1, 255, 0, 0);   // +255
+    mask.SetRGB(3, 3, 0, 255, 77);  // -255 (blue ignored)
     ASSERT_TRUE(dp.ModifyEnergy(mask));
     EXPECT_EQ(EnergyAt(dp, 2, 2), 60);
     EXPECT_EQ(EnergyAt(dp, 1, 1), 255);
@@ -138,7 +141,8 @@ TEST(Mask, AppliedBetweenCallsActsOnTheWholeNextSearch)
 {
     // A delete mask on the far right column after a first vertical call: the next seam must be
     // found by a whole-table search, i.e. run through the masked column from top to bottom.
-    const auto picture = test_pictures::Picture{9, 6, std::vector<std::uint8_t>(9 * 6 * 3, 30), "flat"};
+    const auto picture =
+        test_pictures::Picture{9, 6, std::vector<std::uint8_t>(9 * 6 * 3, 30), "flat"};
     DP dp(test_pictures::ToFastImage(picture));
     dp.GetSeam_Vert(true);
     wxImage mask(dp.cols, dp.rows, true);
@@ -161,9 +165,9 @@ TEST(EnergyCircle, AddsInsideTheCircleOnlyAndIgnoresNonPositiveRadius)
     dp.AddEnergyCircleValue(4, 4, 2, 50);
     EXPECT_EQ(EnergyAt(dp, 4, 4), 50);
     EXPECT_EQ(EnergyAt(dp, 3, 4), 50);
-    EXPECT_EQ(EnergyAt(dp, 5, 5), 50);   // 1 + 1 < 4
-    EXPECT_EQ(EnergyAt(dp, 6, 4), 0);    // 4 is not below 4
-    EXPECT_EQ(EnergyAt(dp, 2, 3), 0);    // 4 + 1
+    EXPECT_EQ(EnergyAt(dp, 5, 5), 50);     // 1 + 1 < 4
+    EXPECT_EQ(EnergyAt(dp, 6, 4), 0);      // 4 is not below 4
+    EXPECT_EQ(EnergyAt(dp, 2, 3), 0);      // 4 + 1
     dp.AddEnergyCircleValue(0, 0, 3, 10);  // clipped at the picture's corner
     EXPECT_EQ(EnergyAt(dp, 1, 1), 10);
 }

@@ -72,8 +72,12 @@ TEST(FastImage, GreyscaleRoundsAndKeepsTheMaskColour)
 {
     wxFastImage image(2, 1, true);
     unsigned char* p = image.GetData();
-    p[0] = 200; p[1] = 100; p[2] = 50;   // 59.8 + 58.7 + 5.7 + 0.5 = 124.7 -> 124
-    p[3] = 10; p[4] = 20; p[5] = 30;     // the mask colour
+    p[0] = 200;
+    p[1] = 100;
+    p[2] = 50;  // 59.8 + 58.7 + 5.7 + 0.5 = 124.7 -> 124
+    p[3] = 10;
+    p[4] = 20;
+    p[5] = 30;  // the mask colour
     image.SetMaskColour(10, 20, 30);
     const wxFastImage grey = image.ConvertToGreyscale(0.299, 0.587, 0.114);
     EXPECT_EQ(grey.GetData()[0], 124);
@@ -182,10 +186,12 @@ TEST(FastImage, AddingASecondHandlerOfTheSameTypeDeletesIt)
     EXPECT_EQ(wxFastImage::sm_handlers.GetCount(), count);
     EXPECT_EQ(wxFastImage::FindHandler(wxBITMAP_TYPE_PNG), first);
     // Readers in the stated order: BMP first, TGA last.
-    EXPECT_EQ(static_cast<wxImageHandler*>(wxFastImage::sm_handlers.GetFirst()->GetData())->GetType(),
-              wxBITMAP_TYPE_BMP);
-    EXPECT_EQ(static_cast<wxImageHandler*>(wxFastImage::sm_handlers.GetLast()->GetData())->GetType(),
-              wxBITMAP_TYPE_TGA);
+    EXPECT_EQ(
+        static_cast<wxImageHandler*>(wxFastImage::sm_handlers.GetFirst()->GetData())->GetType(),
+        wxBITMAP_TYPE_BMP);
+    EXPECT_EQ(
+        static_cast<wxImageHandler*>(wxFastImage::sm_handlers.GetLast()->GetData())->GetType(),
+        wxBITMAP_TYPE_TGA);
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ std::string Describe(const std::vector<Call>& calls)
 
 // Checks size, returned seam and (when comparePixels) every pixel. Returns false on the first
 // difference, so a long sequence stops at its first fault.
-bool SameState(DP& dp, const reference::Carver& ref, const int* seam, const std::vector<int>& refSeam,
-               bool comparePixels)
+bool SameState(DP& dp, const reference::Carver& ref, const int* seam,
+               const std::vector<int>& refSeam, bool comparePixels)
 {
     EXPECT_EQ(dp.cols, ref.cols);
     EXPECT_EQ(dp.rows, ref.rows);
@@ -51,8 +51,9 @@ bool SameState(DP& dp, const reference::Carver& ref, const int* seam, const std:
     const wxFastImage& picture = dp.GetColourImage();
     EXPECT_EQ(picture.GetWidth(), ref.cols);
     EXPECT_EQ(picture.GetHeight(), ref.rows);
-    const bool samePixels = picture.GetWidth() == ref.cols && picture.GetHeight() == ref.rows
-                         && std::memcmp(picture.GetData(), ref.pixels.data(), ref.pixels.size()) == 0;
+    const bool samePixels =
+        picture.GetWidth() == ref.cols && picture.GetHeight() == ref.rows &&
+        std::memcmp(picture.GetData(), ref.pixels.data(), ref.pixels.size()) == 0;
     EXPECT_TRUE(samePixels) << "pixels differ";
     return samePixels;
 }
@@ -191,17 +192,21 @@ TEST(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
         for (const Call& call : plan) {
             for (int i = 0; i < 40; ++i) {
                 calls.push_back(call);
-                const int* seam = call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
+                const int* seam =
+                    call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
                 const std::vector<int> refSeam =
                     call.vertical ? ref.SeamVert(call.remove) : ref.SeamHorz(call.remove);
-                ASSERT_TRUE(SameState(dp, ref, seam, refSeam, i % 4 == 3)) << name << " " << Describe(calls);
+                ASSERT_TRUE(SameState(dp, ref, seam, refSeam, i % 4 == 3))
+                    << name << " " << Describe(calls);
             }
         }
         for (int i = 0; i < 10; ++i) {
             const Call call{i % 2 == 0, i % 3 != 0};
             calls.push_back(call);
-            const int* seam = call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
-            const std::vector<int> refSeam = call.vertical ? ref.SeamVert(call.remove) : ref.SeamHorz(call.remove);
+            const int* seam =
+                call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
+            const std::vector<int> refSeam =
+                call.vertical ? ref.SeamVert(call.remove) : ref.SeamHorz(call.remove);
             ASSERT_TRUE(SameState(dp, ref, seam, refSeam, true)) << name << " " << Describe(calls);
         }
     }
@@ -235,7 +240,8 @@ TEST(EngineMatchesReference, MaskedPhotoResizedInBothDimensions)
             ASSERT_TRUE(SameState(dp, ref, seam, ref.SeamHorz(false), false)) << "step " << step;
         }
         const int* seam = dp.GetSeam_Vert(true);
-        ASSERT_TRUE(SameState(dp, ref, seam, ref.SeamVert(true), step % 10 == 9)) << "step " << step;
+        ASSERT_TRUE(SameState(dp, ref, seam, ref.SeamVert(true), step % 10 == 9))
+            << "step " << step;
     }
 }
 

@@ -7,11 +7,13 @@ namespace test_pictures {
 
 Picture Random(std::mt19937& random, int width, int height)
 {
-    static const char* const kKinds[] = {"noise", "flat", "vertical stripes", "horizontal stripes",
-                                         "blocks", "two levels"};
-    Picture picture{width, height, std::vector<std::uint8_t>(static_cast<size_t>(width) * height * 3),
+    static const char* const kKinds[] = {
+        "noise", "flat", "vertical stripes", "horizontal stripes", "blocks", "two levels"};
+    Picture picture{width, height,
+                    std::vector<std::uint8_t>(static_cast<size_t>(width) * height * 3),
                     kKinds[random() % 6]};
-    const std::uint8_t flat[3] = {static_cast<std::uint8_t>(random()), static_cast<std::uint8_t>(random()),
+    const std::uint8_t flat[3] = {static_cast<std::uint8_t>(random()),
+                                  static_cast<std::uint8_t>(random()),
                                   static_cast<std::uint8_t>(random())};
     const int period = 1 + static_cast<int>(random() % 5);
     const int block = 2 + static_cast<int>(random() % 7);

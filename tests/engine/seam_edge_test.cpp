@@ -17,7 +17,8 @@ wxFastImage EnergyPicture(int width, int height, const std::vector<int>& values)
 {
     auto* buffer = static_cast<unsigned char*>(std::malloc(values.size() * 3));
     for (size_t i = 0; i < values.size(); ++i)
-        buffer[i * 3] = buffer[i * 3 + 1] = buffer[i * 3 + 2] = static_cast<unsigned char>(values[i]);
+        buffer[i * 3] = buffer[i * 3 + 1] = buffer[i * 3 + 2] =
+            static_cast<unsigned char>(values[i]);
     wxFastImage energy;
     energy.SetData(buffer, width, height, false);
     return energy;
@@ -134,7 +135,8 @@ TEST(SeamEdges, DuplicatingTheLastColumnCopiesTheSeamPixel)
     for (int row = 0; row < 3; ++row) {
         EXPECT_EQ(EnergyAt(dp, 3, row), 255);
         EXPECT_EQ(EnergyAt(dp, 4, row), 7);
-        EXPECT_EQ(std::memcmp(rgb + (row * 5 + 4) * 3, picture.GetData() + (row * 4 + 3) * 3, 3), 0);
+        EXPECT_EQ(std::memcmp(rgb + (row * 5 + 4) * 3, picture.GetData() + (row * 4 + 3) * 3, 3),
+                  0);
     }
 }
 

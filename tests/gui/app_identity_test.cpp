@@ -46,10 +46,22 @@ TEST_F(ServerAddressTest, OneTrailingSlashIsDropped)
 TEST_F(ServerAddressTest, AnythingButSchemeHostAndPortIsIgnored)
 {
     const char* bad[] = {
-        "", "kerv.example.org", "ftp://kerv.example.org", "file:///etc/passwd",
-        "javascript:alert(1)", "http://", "http://host/path", "http://host?x=1",
-        "http://a b", "http://host:0", "http://host:65536", "http://host:80x",
-        "http://user@host", "http://-host", "http://[::1", "http://host//",
+        "",
+        "kerv.example.org",
+        "ftp://kerv.example.org",
+        "file:///etc/passwd",
+        "javascript:alert(1)",
+        "http://",
+        "http://host/path",
+        "http://host?x=1",
+        "http://a b",
+        "http://host:0",
+        "http://host:65536",
+        "http://host:80x",
+        "http://user@host",
+        "http://-host",
+        "http://[::1",
+        "http://host//",
     };
     for (const char* value : bad) {
         wxSetEnv("KERV_SERVER", value);

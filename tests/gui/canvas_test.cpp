@@ -186,10 +186,9 @@ TEST_F(CanvasTest, ShowsThePictureScaledFromItsTopLeftCorner)
         panel->SetZoom(zoom);
         const wxImage shown = panel->ComposeView(wxRect(0, 0, 2000, 2000));
         ASSERT_TRUE(shown.IsOk());
-        const wxImage expected =
-            zoom == 100 ? picture
-                        : picture.Scale(nCols * zoom / 100, nRows * zoom / 100,
-                                        wxIMAGE_QUALITY_NORMAL);
+        const wxImage expected = zoom == 100 ? picture
+                                             : picture.Scale(nCols * zoom / 100, nRows * zoom / 100,
+                                                             wxIMAGE_QUALITY_NORMAL);
         ASSERT_EQ(shown.GetSize(), expected.GetSize()) << zoom;
         EXPECT_EQ(0, memcmp(shown.GetData(), expected.GetData(),
                             static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() * 3))
@@ -212,8 +211,8 @@ TEST_F(CanvasTest, AtZoomFiftyTheDiscIsPaintedAtTwiceThePreviousPointerPosition)
     // The window shows the zoomed picture's red channel only where the disc is (around
     // window point 100, 40); the outline is 5 pixels away from it at this zoom.
     const wxImage shown = panel->ComposeView(wxRect(0, 0, nCols / 2, nRows / 2));
-    const wxImage zoomed = TestPicture(nCols, nRows).CopyToImage().Scale(
-        nCols / 2, nRows / 2, wxIMAGE_QUALITY_NORMAL);
+    const wxImage zoomed =
+        TestPicture(nCols, nRows).CopyToImage().Scale(nCols / 2, nRows / 2, wxIMAGE_QUALITY_NORMAL);
     EXPECT_EQ(ImagePixel(shown, 100, 40), wxColour(zoomed.GetRed(100, 40), 0, 0));
     EXPECT_EQ(ImagePixel(shown, 10, 10), ImagePixel(zoomed, 10, 10));
 }

@@ -67,7 +67,8 @@ void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to)
     SendMouse(frame, wxEVT_MOTION, from, false);
     const int steps = 20;
     for (int i = 1; i <= steps; ++i) {
-        const wxPoint at(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps);
+        const wxPoint at(from.x + (to.x - from.x) * i / steps,
+                         from.y + (to.y - from.y) * i / steps);
         SendMouse(frame, wxEVT_MOTION, at, true);
     }
     SendMouse(frame, wxEVT_LEFT_UP, to, false);

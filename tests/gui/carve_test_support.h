@@ -45,7 +45,9 @@ class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog
 public:
     explicit ExpectFileDialog(const wxString& path, const wxString& proposed = wxString(),
                               const wxString& title = wxString())
-        : m_path(path), m_proposed(proposed), m_title(title) {}
+        : m_path(path), m_proposed(proposed), m_title(title)
+    {
+    }
 
 protected:
     int OnInvoked(wxFileDialog* dialog) const override;

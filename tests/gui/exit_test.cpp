@@ -1,11 +1,11 @@
 // Leaving the program: the exit question, its standing answer, and the settings written on the
 // way out.
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
 #include <wx/fileconf.h>
 #include <wx/filename.h>
-#include <wx/app.h>
 #include <wx/toplevel.h>
 
 #include "dp.h"

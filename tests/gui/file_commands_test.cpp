@@ -1,9 +1,9 @@
 // The image file commands: open by dialog, drop and recent files, the unsaved-changes question
 // on every path, pictures refused, the title, saving under the derived name through a temporary
 // file, and the clipboard.
-#include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <csignal>
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -25,8 +25,8 @@
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
-#include "picture_fixtures.h"
 #include "picture_files.h"
+#include "picture_fixtures.h"
 
 namespace {
 
@@ -56,7 +56,9 @@ wxArrayString FilesIn(const wxString& folder)
 class ExpectSaveDialog : public wxExpectModalBase<wxFileDialog, ExpectSaveDialog> {
 public:
     ExpectSaveDialog(const wxString& proposed, const wxString& path)
-        : m_proposed(proposed), m_path(path) {}
+        : m_proposed(proposed), m_path(path)
+    {
+    }
 
 protected:
     int OnInvoked(wxFileDialog* dialog) const override
@@ -291,8 +293,7 @@ TEST_F(FileCommandsTest, AFailedOpenDisablesThePreviousPicturesControls)
     wxFile(broken, wxFile::write).Write("not a picture");
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN),
                   ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
-                  ExpectOpenDialog(broken),
-                  ExpectMessageBox("Error opening image", "Error"));
+                  ExpectOpenDialog(broken), ExpectMessageBox("Error opening image", "Error"));
     EXPECT_EQ(frame->pDP, nullptr);
     for (wxWindow* control : std::initializer_list<wxWindow*>{
              frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight,
@@ -334,7 +335,8 @@ TEST_F(FileCommandsTest, SavingReplacesAnExistingFileAndKeepsItsPermissions)
     const wxString target = work + "/old.png";
     WriteTestPicture(target, 10, 10, 9);
     ASSERT_EQ(chmod(target.fn_str(), 0640), 0);
-    wxTEST_DIALOG(SendMenu(frame, ID_TOOL_SAVE), ExpectSaveDialog(work + "/beach_kerv.png", target));
+    wxTEST_DIALOG(SendMenu(frame, ID_TOOL_SAVE),
+                  ExpectSaveDialog(work + "/beach_kerv.png", target));
     EXPECT_TRUE(SamePixels(EnginePicture(frame), wxImage(target)));
     struct stat status;
     ASSERT_EQ(stat(target.fn_str(), &status), 0);

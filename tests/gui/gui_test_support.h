@@ -23,7 +23,9 @@ class wxExpectModal<CDontShowDialog> : public wxExpectModalBase<CDontShowDialog>
 public:
     wxExpectModal(int code, bool tickDontAsk = false, const wxString& text = wxString(),
                   const wxString& title = wxString())
-        : m_code(code), m_tick(tickDontAsk), m_text(text), m_title(title) {}
+        : m_code(code), m_tick(tickDontAsk), m_text(text), m_title(title)
+    {
+    }
 
 protected:
     int OnInvoked(CDontShowDialog* dialog) const override;
@@ -39,7 +41,9 @@ private:
 class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox> {
 public:
     ExpectMessageBox(const wxString& message, const wxString& caption)
-        : m_message(message), m_caption(caption) {}
+        : m_message(message), m_caption(caption)
+    {
+    }
 
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override;

@@ -147,8 +147,8 @@ TEST_F(HelpTest, BookHasContentsIndexAndEveryPageItNames)
     for (size_t i = 0; i < contents.size(); ++i) {
         const wxHtmlHelpDataItem& item = contents[i];
         frame->pHelpController->Display(item.GetFullPath());
-        EXPECT_FALSE(frame->pHelpController->GetHelpWindow()->GetHtmlWindow()
-                         ->GetOpenedPageTitle().empty())
+        EXPECT_FALSE(
+            frame->pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle().empty())
             << item.GetFullPath();
     }
 }

@@ -88,8 +88,8 @@ protected:
     wxImage CliResult(const wxString& picture, const wxString& mask, int width, int height)
     {
         const wxString output = work + "/cli-result.png";
-        wxString command = wxString::Format("\"%s\" -q --width %d --height %d ", KERV_CLI, width,
-                                            height);
+        wxString command =
+            wxString::Format("\"%s\" -q --width %d --height %d ", KERV_CLI, width, height);
         if (!mask.empty())
             command += "--mask \"" + mask + "\" ";
         command += "\"" + picture + "\" \"" + output + "\"";
@@ -228,8 +228,7 @@ TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndUnlockedAfterItPaintingOff)
                  frame->btnKerv, frame->btnResetSize, frame->sliderWidth, frame->sliderHeight,
                  frame->spinWidth, frame->spinHeight, frame->btnStoreMask, frame->btnRecallMask,
                  frame->btnClearMask, frame->btnSaveMask, frame->btnLoadMask,
-                 frame->checkEnableMask, frame->checkAspect, frame->checkAnimated,
-                 frame->toolBar})
+                 frame->checkEnableMask, frame->checkAspect, frame->checkAnimated, frame->toolBar})
             EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
         for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
             EXPECT_FALSE(frame->menuBar->IsEnabled(id)) << id;
@@ -323,7 +322,7 @@ TEST_F(KervRunTest, AnimatedRunsRepaintAtEveryStepOthersOnlyAtTheEnd)
     frame->checkAnimated->SetValue(true);
     SetTargets(frame, 570, 400);
     Click(frame->btnKerv);
-    EXPECT_GE(paintsDuringRun, 25);   // 30 steps
+    EXPECT_GE(paintsDuringRun, 25);  // 30 steps
 
     paintsDuringRun = 0;
     frame->checkAnimated->SetValue(false);

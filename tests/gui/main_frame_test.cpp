@@ -92,10 +92,10 @@ TEST_F(MainFrameTest, BeforeAPictureIsOpenTheSizeControlsAndKervAreDisabled)
     CMainFrame* frame = MakeFrame();
     for (wxWindow* control : std::initializer_list<wxWindow*>{
              frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight,
-             frame->btnResetSize, frame->textAbsWidth, frame->spinAbsWidth,
-             frame->textAbsHeight, frame->spinAbsHeight, frame->textPercWidth,
-             frame->spinPercWidth, frame->textPercHeight, frame->spinPercHeight,
-             frame->checkAspect, frame->checkAnimated, frame->btnKerv})
+             frame->btnResetSize, frame->textAbsWidth, frame->spinAbsWidth, frame->textAbsHeight,
+             frame->spinAbsHeight, frame->textPercWidth, frame->spinPercWidth,
+             frame->textPercHeight, frame->spinPercHeight, frame->checkAspect, frame->checkAnimated,
+             frame->btnKerv})
         EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
     EXPECT_EQ(frame->btnKerv->GetLabel(), "&Kerv");
     EXPECT_EQ(frame->pDP, nullptr);
@@ -206,7 +206,11 @@ TEST_F(MainFrameTest, MenusCarryTheirLabelsAcceleratorsAndHelpStrings)
     EXPECT_EQ(frame->menuBar->GetMenuLabel(1), "&Edit");
     EXPECT_EQ(frame->menuBar->GetMenuLabel(2), "&Help");
 
-    struct Item { int id; const char* label; const char* help; };
+    struct Item {
+        int id;
+        const char* label;
+        const char* help;
+    };
     const Item items[] = {
         {ID_MENU_OPEN, "&Open\tCtrl+O", "Open File to resize"},
         {ID_MENU_SAVE, "&Save\tCtrl+S", "Save image"},
@@ -276,8 +280,7 @@ TEST_F(MainFrameTest, SplitterShowsTheControlsLeftOfThePictureWithRoomForAllOfTh
     EXPECT_EQ(frame->splitter->GetWindow1(), static_cast<wxWindow*>(frame->panelControls));
     // 272 pixels at least, more where the platform's controls need it.
     EXPECT_GE(frame->splitter->GetSashPosition(), 272);
-    EXPECT_GE(frame->splitter->GetSashPosition(),
-              frame->panelControls->GetSizer()->GetMinSize().x);
+    EXPECT_GE(frame->splitter->GetSashPosition(), frame->panelControls->GetSizer()->GetMinSize().x);
 }
 
 TEST_F(MainFrameTest, ControlsCarryTheirIdentifiers)

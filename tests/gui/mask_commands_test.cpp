@@ -185,7 +185,8 @@ TEST_F(MaskCommandsTest, RecallWithNothingStoredWarns)
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
     const wxImage painted = MaskImage(frame);
-    wxTEST_DIALOG(Click(frame->btnRecallMask), ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    wxTEST_DIALOG(Click(frame->btnRecallMask),
+                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }
 
@@ -200,7 +201,8 @@ TEST_F(MaskCommandsTest, RecallAfterASizeChangeIsRefusedAndWorksBackAtTheStoredS
     SetTargets(frame, 580, 400);
     Click(frame->btnKerv);
     ASSERT_EQ(frame->nCurWidth, 580);
-    wxTEST_DIALOG(Click(frame->btnRecallMask), ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    wxTEST_DIALOG(Click(frame->btnRecallMask),
+                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
     EXPECT_EQ(MaskImage(frame).GetWidth(), 580);
     EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 580 * 400);
 

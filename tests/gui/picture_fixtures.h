@@ -50,7 +50,9 @@ private:
 class ExpectAnswer : public wxExpectModalBase<wxMessageDialog, ExpectAnswer> {
 public:
     ExpectAnswer(int code, const wxString& message, const wxString& caption)
-        : m_code(code), m_message(message), m_caption(caption) {}
+        : m_code(code), m_message(message), m_caption(caption)
+    {
+    }
 
 protected:
     int OnInvoked(wxMessageDialog* dialog) const override;

@@ -40,8 +40,8 @@ std::string WaitForWindow(pid_t pid, const std::string& name, int seconds)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     while (std::chrono::steady_clock::now() < end) {
-        std::string ids = RunCommand("xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
-                              " --name '^" + name + "$'");
+        std::string ids = RunCommand("xdotool search --all --onlyvisible --pid " +
+                                     std::to_string(pid) + " --name '^" + name + "$'");
         if (!ids.empty())
             return ids.substr(0, ids.find('\n'));
         std::this_thread::sleep_for(std::chrono::milliseconds(200));

@@ -40,7 +40,12 @@ TEST_F(StartUpTest, EngineHandlersAreRegisteredInTheOrderThatDecidesUnknownTypes
 {
     wxFastImage::CleanUpHandlers();
     MainApp::RegisterFastImageHandlers();
-    struct Expected { const char* name; const char* extension; long type; const char* mime; };
+    struct Expected {
+        const char* name;
+        const char* extension;
+        long type;
+        const char* mime;
+    };
     const Expected expected[] = {
         {"Windows bitmap file", "bmp", wxBITMAP_TYPE_BMP, "image/x-bmp"},
         {"PNG file", "png", wxBITMAP_TYPE_PNG, "image/png"},
@@ -77,7 +82,8 @@ TEST_F(StartUpTest, ArchiveFileSystemReadsThePackedHelpBook)
     ASSERT_TRUE(wxGetApp().OnInit());
     static_cast<CMainFrame*>(wxGetApp().GetTopWindow())->timerStartUp.Stop();
     wxFileSystem fs;
-    wxFSFile* project = fs.OpenFile(wxFileSystem::FileNameToURL(wxFileName(KERV_HELP_BOOK)) + "#zip:kerv.hhp");
+    wxFSFile* project =
+        fs.OpenFile(wxFileSystem::FileNameToURL(wxFileName(KERV_HELP_BOOK)) + "#zip:kerv.hhp");
     ASSERT_NE(project, nullptr);
     delete project;
 }

@@ -115,10 +115,10 @@ TEST_F(ZoomTest, AListEntryThatDoesNotParseShowsTheErrorAndKeepsTheZoom)
     CMainFrame* frame = MakeFrame();
     ChooseFromList(frame, "75%");
     for (const char* entry : {"12x", "0%", "500%"}) {
-        wxTEST_DIALOG(ChooseFromList(frame, entry),
-                      ExpectMessageBox(
-                          "Cannot parse zoom value. Correct Values (135% or 135 % or 12 %)",
-                          "Error"));
+        wxTEST_DIALOG(
+            ChooseFromList(frame, entry),
+            ExpectMessageBox("Cannot parse zoom value. Correct Values (135% or 135 % or 12 %)",
+                             "Error"));
         EXPECT_EQ(frame->paintPanel->zoom, 75) << entry;
     }
 }

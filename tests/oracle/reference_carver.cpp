@@ -10,7 +10,8 @@ std::vector<int> Energy(const std::vector<std::uint8_t>& rgb, int width, int hei
 {
     std::vector<int> grey(static_cast<size_t>(width) * height);
     for (size_t i = 0; i < grey.size(); ++i) {
-        const double luma = rgb[i * 3] * 0.299 + rgb[i * 3 + 1] * 0.587 + rgb[i * 3 + 2] * 0.114 + 0.5;
+        const double luma =
+            rgb[i * 3] * 0.299 + rgb[i * 3 + 1] * 0.587 + rgb[i * 3 + 2] * 0.114 + 0.5;
         grey[i] = static_cast<std::uint8_t>(luma);
     }
     auto g = [&](int x, int y) { return grey[static_cast<size_t>(y) * width + x]; };
@@ -19,10 +20,10 @@ std::vector<int> Energy(const std::vector<std::uint8_t>& rgb, int width, int hei
     int largest = 0;
     for (int y = 1; y <= height - 2; ++y) {
         for (int x = 1; x <= width - 2; ++x) {
-            const int gx = g(x - 1, y - 1) - g(x + 1, y - 1) + 2 * g(x - 1, y) - 2 * g(x + 1, y)
-                         + g(x - 1, y + 1) - g(x + 1, y + 1);
-            const int gy = -g(x - 1, y - 1) - 2 * g(x, y - 1) - g(x + 1, y - 1) + g(x - 1, y + 1)
-                         + 2 * g(x, y + 1) + g(x + 1, y + 1);
+            const int gx = g(x - 1, y - 1) - g(x + 1, y - 1) + 2 * g(x - 1, y) - 2 * g(x + 1, y) +
+                           g(x - 1, y + 1) - g(x + 1, y + 1);
+            const int gy = -g(x - 1, y - 1) - 2 * g(x, y - 1) - g(x + 1, y - 1) + g(x - 1, y + 1) +
+                           2 * g(x, y + 1) + g(x + 1, y + 1);
             const int m = static_cast<int>(std::sqrt(static_cast<double>(gx * gx + gy * gy)));
             magnitude[static_cast<size_t>(y) * width + x] = m;
             largest = std::max(largest, m);
@@ -72,8 +73,8 @@ void Carver::AddEnergyCircle(int x, int y, int r, int value)
 {
     for (int row = 0; row < rows; ++row)
         for (int col = 0; col < cols; ++col)
-            if (row >= y - r && row < y + r && col >= x - r && col < x + r
-                && (col - x) * (col - x) + (row - y) * (row - y) < r * r)
+            if (row >= y - r && row < y + r && col >= x - r && col < x + r &&
+                (col - x) * (col - x) + (row - y) * (row - y) < r * r)
                 energyMap[At(row, col)] += value;
 }
 
@@ -139,7 +140,8 @@ void Carver::BackTrackVert()
 void Carver::RemoveSeamVert()
 {
     const int newCols = cols - 1;
-    std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()), step(energy.size());
+    std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()),
+        step(energy.size());
     std::vector<std::uint8_t> rgb(energy.size() * 3);
     for (int i = 0; i < rows; ++i) {
         int to = 0;
@@ -164,7 +166,8 @@ void Carver::RemoveSeamVert()
 void Carver::AddSeamVert()
 {
     const int newCols = cols + 1;
-    std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()), step(energy.size());
+    std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()),
+        step(energy.size());
     std::vector<std::uint8_t> rgb(energy.size() * 3);
     for (int i = 0; i < rows; ++i) {
         const int s = seamVert[i];
@@ -181,8 +184,8 @@ void Carver::AddSeamVert()
         cost[dst(s + 1)] = (costVert[At(i, s)] + costVert[At(i, right)]) / 2;
         step[dst(s + 1)] = (stepVert[At(i, s)] + stepVert[At(i, right)]) / 2;
         for (int c = 0; c < 3; ++c)
-            rgb[dst(s + 1) * 3 + c] =
-                static_cast<std::uint8_t>((pixels[At(i, s) * 3 + c] + pixels[At(i, right) * 3 + c]) >> 1);
+            rgb[dst(s + 1) * 3 + c] = static_cast<std::uint8_t>(
+                (pixels[At(i, s) * 3 + c] + pixels[At(i, right) * 3 + c]) >> 1);
         energy[dst(s)] = 255;
         for (int j = s + 1; j < cols; ++j) {
             energy[dst(j + 1)] = energyMap[At(i, j)];
@@ -295,7 +298,8 @@ void Carver::RemoveSeamHorz()
         }
     }
     const int newRows = rows - 1;
-    std::vector<int> energy(static_cast<size_t>(newRows) * cols), cost(energy.size()), step(energy.size());
+    std::vector<int> energy(static_cast<size_t>(newRows) * cols), cost(energy.size()),
+        step(energy.size());
     std::vector<std::uint8_t> rgb(energy.size() * 3);
     for (int x = 0; x < cols; ++x) {
         for (int y = 0; y < newRows; ++y) {
@@ -318,7 +322,8 @@ void Carver::RemoveSeamHorz()
 void Carver::AddSeamHorz()
 {
     const int newRows = rows + 1;
-    std::vector<int> energy(static_cast<size_t>(newRows) * cols), cost(energy.size()), step(energy.size());
+    std::vector<int> energy(static_cast<size_t>(newRows) * cols), cost(energy.size()),
+        step(energy.size());
     std::vector<std::uint8_t> rgb(energy.size() * 3);
     for (int x = 0; x < cols; ++x) {
         const int s = seamHorz[x];
@@ -336,8 +341,8 @@ void Carver::AddSeamHorz()
         cost[dst(s + 1)] = (costHorz[At(s, x)] + costHorz[At(below, x)]) / 2;
         step[dst(s + 1)] = (stepHorz[At(s, x)] + stepHorz[At(below, x)]) / 2;
         for (int c = 0; c < 3; ++c)
-            rgb[dst(s + 1) * 3 + c] =
-                static_cast<std::uint8_t>((pixels[At(s, x) * 3 + c] + pixels[At(below, x) * 3 + c]) >> 1);
+            rgb[dst(s + 1) * 3 + c] = static_cast<std::uint8_t>(
+                (pixels[At(s, x) * 3 + c] + pixels[At(below, x) * 3 + c]) >> 1);
         energy[dst(s)] = 255;
     }
     energyMap = energy;

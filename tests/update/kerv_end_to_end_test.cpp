@@ -8,15 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 using std::chrono::seconds;
@@ -48,14 +47,14 @@ std::string Today()
     return text;
 }
 
-}   // namespace
+}  // namespace
 
 TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewProgram)
 {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
     TempDir root;
     const std::string home = root / "home";
-    const std::string bin = root / "bin";   // the program folder, also the working folder
+    const std::string bin = root / "bin";  // the program folder, also the working folder
     fs::create_directory(home);
     fs::create_directory(bin);
     fs::copy_file(KERV_PROGRAM, bin + "/Kerv");
@@ -65,7 +64,9 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
 
     TestServer server;
     const std::string archive =
-        TarBuilder().File("Kerv", "#!/bin/sh\necho \"new $#\" > \"$(dirname \"$0\")/restarted\"\n", 0755).Gzip();
+        TarBuilder()
+            .File("Kerv", "#!/bin/sh\necho \"new $#\" > \"$(dirname \"$0\")/restarted\"\n", 0755)
+            .Gzip();
     server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.68\n"));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
@@ -73,26 +74,31 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
     Child kerv(bin + "/Kerv", {}, bin, home, {{"KERV_SERVER", server.Url("")}});
     const std::string main = FindWindow(kerv.Pid(), "^Vandrel", seconds(20));
     ASSERT_FALSE(main.empty()) << "no main window";
-    ASSERT_EQ(Shell("xdotool windowfocus --sync " + main + " && xdotool key --clearmodifiers alt+h && "
+    ASSERT_EQ(Shell("xdotool windowfocus --sync " + main +
+                    " && xdotool key --clearmodifiers alt+h && "
                     "sleep 0.5 && xdotool key u"),
               0);
     // The question "New version available": Yes is its default button.
     const std::string question = FindWindow(kerv.Pid(), "^New version available$", seconds(20));
     ASSERT_FALSE(question.empty()) << "no update question";
-    ASSERT_EQ(Shell("xdotool windowfocus --sync " + question + " && xdotool key --clearmodifiers Return"), 0);
+    ASSERT_EQ(
+        Shell("xdotool windowfocus --sync " + question + " && xdotool key --clearmodifiers Return"),
+        0);
     int status = 0;
     ASSERT_TRUE(kerv.WaitForEnd(seconds(15), status)) << "Kerv did not close for the update";
 
     // The updater installs the new program into the working folder and removes the archive.
-    ASSERT_TRUE(WaitUntil([&] { return ReadFile(bin + "/Kerv").find("restarted") != std::string::npos; },
-                          seconds(30)));
+    ASSERT_TRUE(
+        WaitUntil([&] { return ReadFile(bin + "/Kerv").find("restarted") != std::string::npos; },
+                  seconds(30)));
     EXPECT_TRUE(WaitUntil([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, seconds(5)));
     EXPECT_FALSE(Exists(bin + "/restarted"));
 
     // Its window stays until closed; "&Close" starts the new Kerv from the updater's folder.
     ASSERT_EQ(ClickNearBottomRight(UpdaterPid(), "^Update \\.\\.\\.$", 55, 20), 0);
     ASSERT_TRUE(WaitUntil([&] { return Exists(bin + "/restarted"); }, seconds(15)));
-    WaitUntil([&] { return ReadFile(bin + "/restarted").find('\n') != std::string::npos; }, seconds(2));
+    WaitUntil([&] { return ReadFile(bin + "/restarted").find('\n') != std::string::npos; },
+              seconds(2));
     EXPECT_EQ(ReadFile(bin + "/restarted"), "new 0\n");
 
     const std::vector<std::string> requests = server.Requests();
@@ -102,12 +108,10 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
     EXPECT_EQ(requests[2], "GET /kerv/0.68_Kerv_lnx.tar.gz.sig HTTP/1.0");
 }
 
-namespace
-{
+namespace {
 
 // Kerv started in a fresh working folder against a loopback server, with a given store.
-struct KervStartUp : ::testing::Test
-{
+struct KervStartUp : ::testing::Test {
     TempDir root;
     std::string home = root / "home";
     std::string work = root / "work";
@@ -143,7 +147,7 @@ struct KervStartUp : ::testing::Test
     }
 };
 
-}   // namespace
+}  // namespace
 
 TEST_F(KervStartUp, AStoredYesChecksWithoutAskingAndTheLeftArchiveIsRemoved)
 {
@@ -155,10 +159,12 @@ TEST_F(KervStartUp, AStoredYesChecksWithoutAskingAndTheLeftArchiveIsRemoved)
     EXPECT_EQ(server.Requests().size(), 1u);
     // The clean-up follows the check, once its message is answered.
     EXPECT_TRUE(Exists(work + "/0.68_Kerv_lnx.tar.gz"));
-    ASSERT_EQ(Shell("xdotool windowfocus --sync " + told + " && xdotool key --clearmodifiers Return"), 0);
+    ASSERT_EQ(
+        Shell("xdotool windowfocus --sync " + told + " && xdotool key --clearmodifiers Return"), 0);
     EXPECT_TRUE(WaitUntil([&] { return !Exists(work + "/0.68_Kerv_lnx.tar.gz"); }, seconds(5)));
-    EXPECT_TRUE(WaitUntil([&] { return ReadFile(home + "/.Kerv").find("ToDelete") == std::string::npos; },
-                          seconds(5)));
+    EXPECT_TRUE(
+        WaitUntil([&] { return ReadFile(home + "/.Kerv").find("ToDelete") == std::string::npos; },
+                  seconds(5)));
 }
 
 TEST_F(KervStartUp, AStoredNoNeitherAsksNorChecks)

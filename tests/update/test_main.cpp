@@ -14,10 +14,9 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();   // listing needs no display
+        return RUN_ALL_TESTS();  // listing needs no display
     wxApp::SetInstance(new wxApp);
-    if (!wxEntryStart(argc, argv))
-    {
+    if (!wxEntryStart(argc, argv)) {
         fprintf(stderr, "cannot start the toolkit (no display?)\n");
         return 1;
     }

@@ -1,9 +1,9 @@
 // The main program's update check against a loopback server, its messages answered in process,
 // and the hand-over to a real Kerv_upd that installs an update and restarts a stand-in program.
+#include "update_check.h"
 #include "test_archive.h"
 #include "test_process.h"
 #include "test_server.h"
-#include "update_check.h"
 
 #include <wx/app.h>
 #include <wx/config.h>
@@ -13,15 +13,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <sys/stat.h>
 #include <thread>
-#include <unistd.h>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
@@ -29,11 +28,11 @@ const char VERSION_PATH[] = "/kerv/kerv_version_lnx.txt";
 
 // Answers one message box with the given button, keeping its text. Optional: when no box
 // appears the texts stay empty and the test checks that.
-class MessageBox : public wxExpectModal<wxMessageDialog>
-{
+class MessageBox : public wxExpectModal<wxMessageDialog> {
 public:
     MessageBox(int answer, wxString& message, wxString& caption)
-        : wxExpectModal<wxMessageDialog>(answer), nAnswer(answer), pMessage(&message), pCaption(&caption)
+        : wxExpectModal<wxMessageDialog>(answer), nAnswer(answer), pMessage(&message),
+          pCaption(&caption)
     {
         m_isOptional = true;
     }
@@ -52,8 +51,7 @@ private:
     wxString* pCaption;
 };
 
-struct UpdateCheck : ::testing::Test
-{
+struct UpdateCheck : ::testing::Test {
     TempDir home;
     TestServer server;
     wxString message;
@@ -69,14 +67,18 @@ struct UpdateCheck : ::testing::Test
     void TearDown() override { delete wxConfigBase::Set(nullptr); }
 
     wxString Server() const { return wxString::Format("http://127.0.0.1:%d", server.Port()); }
-    wxString LastCheck() const { return wxConfigBase::Get()->Read("/Operation/LastCheckUpdate", wxEmptyString); }
+    wxString LastCheck() const
+    {
+        return wxConfigBase::Get()->Read("/Operation/LastCheckUpdate", wxEmptyString);
+    }
 
     // Runs the check, answering up to two message boxes with answer.
     bool Check(int answer, wxString& version, const wxString& serverAddress)
     {
         bool accepted = false;
         auto attempt = [&](const wxString& proxy) {
-            CheckOutcome outcome = CheckServerVersion(nullptr, serverAddress, proxy, "0.67", version);
+            CheckOutcome outcome =
+                CheckServerVersion(nullptr, serverAddress, proxy, "0.67", version);
             accepted = outcome == CheckOutcome::Accepted;
             return outcome != CheckOutcome::Failed;
         };
@@ -87,7 +89,7 @@ struct UpdateCheck : ::testing::Test
     bool Check(int answer, wxString& version) { return Check(answer, version, Server()); }
 };
 
-}   // namespace
+}  // namespace
 
 TEST(UpdateNames, FollowTheToolkitsPort)
 {
@@ -108,7 +110,7 @@ TEST(ServerVersion, TrailingWhiteSpaceIsCutAndOddTextRefused)
     EXPECT_EQ(ParseServerVersion("0.68 \t\n\n"), "0.68");
     EXPECT_EQ(ParseServerVersion(""), "");
     EXPECT_EQ(ParseServerVersion("\n"), "");
-    EXPECT_EQ(ParseServerVersion(" 0.68"), "");            // a blank would end up in the URL
+    EXPECT_EQ(ParseServerVersion(" 0.68"), "");  // a blank would end up in the URL
     EXPECT_EQ(ParseServerVersion("0.68/../../x"), "");
     EXPECT_EQ(ParseServerVersion("<html>"), "");
     EXPECT_EQ(ParseServerVersion(std::string(40, '9')), "");
@@ -148,7 +150,8 @@ TEST(Proxy, AStoredHostWithoutPortGetsPortZero)
 
 TEST(HandOver, TheUpdaterLiesBesideTheProgramAndGetsTheArchiveUrl)
 {
-    std::vector<wxString> command = UpdaterCommand("/opt/kerv dir", "http://kerv.example.org", "0.67", "0.68");
+    std::vector<wxString> command =
+        UpdaterCommand("/opt/kerv dir", "http://kerv.example.org", "0.67", "0.68");
     ASSERT_EQ(command.size(), 2u);
     EXPECT_EQ(command[0], "/opt/kerv dir/Kerv_upd_0.67");
     EXPECT_EQ(command[1], "http://kerv.example.org/kerv/0.68_Kerv_lnx.tar.gz");
@@ -159,9 +162,12 @@ TEST(HandOver, TheUpdaterIsStartedWithExactlyOneArgumentEvenFromAFolderWithBlank
     TempDir root;
     std::string bin = root / "my programs";
     fs::create_directory(bin);
-    WriteFile(bin + "/Kerv_upd_0.67", "#!/bin/sh\necho \"$# $1\" > \"$(dirname \"$0\")/started\"\n");
+    WriteFile(bin + "/Kerv_upd_0.67",
+              "#!/bin/sh\necho \"$# $1\" > \"$(dirname \"$0\")/started\"\n");
     chmod((bin + "/Kerv_upd_0.67").c_str(), 0755);
-    ASSERT_GT(StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), "http://kerv.example.org", "0.67", "0.68")), 0);
+    ASSERT_GT(StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), "http://kerv.example.org",
+                                          "0.67", "0.68")),
+              0);
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (!Exists(bin + "/started") && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -187,19 +193,21 @@ TEST_F(UpdateCheck, TheReminderAsksOnlyWhenACheckIsDueAndChecksOnYes)
     };
     auto check = [&] { ++checked; };
 
-    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(1), check));   // never checked
+    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(1), check));  // never checked
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(checked, 1);
 
-    wxConfigBase::Get()->Write("/Operation/LastCheckUpdate", FormatCheckDate(now - wxDateSpan::Days(4)));
+    wxConfigBase::Get()->Write("/Operation/LastCheckUpdate",
+                               FormatCheckDate(now - wxDateSpan::Days(4)));
     EXPECT_FALSE(RemindOfUpdateCheck(now, ask(1), check));
     EXPECT_EQ(asked, 1);
 
-    wxConfigBase::Get()->Write("/Operation/LastCheckUpdate", FormatCheckDate(now - wxDateSpan::Days(6)));
-    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(0), check));   // asked, answered no
+    wxConfigBase::Get()->Write("/Operation/LastCheckUpdate",
+                               FormatCheckDate(now - wxDateSpan::Days(6)));
+    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(0), check));  // asked, answered no
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(checked, 1);
-    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(1), check));   // a stored yes is non-zero too
+    EXPECT_TRUE(RemindOfUpdateCheck(now, ask(1), check));  // a stored yes is non-zero too
     EXPECT_EQ(checked, 2);
 }
 
@@ -224,8 +232,7 @@ TEST_F(UpdateCheck, TheLeftArchiveIsDeletedAtStartAndTheEntryRemoved)
     fs::create_directory(work / "sub");
     WriteFile(work / "sub/keep.tar.gz", "keep");
     WriteFile(work / "notes.txt", "keep");
-    for (const char* entry : {"sub/keep.tar.gz", "notes.txt", "../keep.tar.gz"})
-    {
+    for (const char* entry : {"sub/keep.tar.gz", "notes.txt", "../keep.tar.gz"}) {
         wxConfigBase::Get()->Write("/ToDelete", entry);
         CleanUpLeftArchive(wxConfigBase::Get());
         EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
@@ -253,7 +260,9 @@ TEST_F(UpdateCheck, ANewerVersionAsksAndYesHandsItOver)
     EXPECT_TRUE(Check(wxID_YES, version));
     EXPECT_EQ(version, "0.7");
     EXPECT_EQ(caption, "New version available");
-    EXPECT_EQ(message, "Do you want to update now ?\nCurrent Version: 0.67, Server Version: 0.7\nProgram will Close !");
+    EXPECT_EQ(
+        message,
+        "Do you want to update now ?\nCurrent Version: 0.67, Server Version: 0.7\nProgram will Close !");
     EXPECT_TRUE(message2.empty()) << message2;
 }
 
@@ -295,7 +304,8 @@ TEST_F(UpdateCheck, ANotFoundPageIsAnErrorAndNoDateIsStored)
 
 TEST_F(UpdateCheck, ARedirectIsAnError)
 {
-    server.Route(VERSION_PATH, MakeResponse(301, "0.99", true, "Location: http://127.0.0.1:1/\r\n"));
+    server.Route(VERSION_PATH,
+                 MakeResponse(301, "0.99", true, "Location: http://127.0.0.1:1/\r\n"));
     wxString version;
     EXPECT_FALSE(Check(wxID_YES, version));
     EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
@@ -351,7 +361,9 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
 
     // The update ships a new main program; the updater installs it into its working folder.
     std::string archive =
-        TarBuilder().File("Kerv", "#!/bin/sh\necho new > \"$(dirname \"$0\")/started\"\n", 0755).Gzip();
+        TarBuilder()
+            .File("Kerv", "#!/bin/sh\necho new > \"$(dirname \"$0\")/started\"\n", 0755)
+            .Gzip();
     server.Route(VERSION_PATH, MakeResponse(200, "0.68\n"));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
@@ -360,7 +372,7 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
     ASSERT_TRUE(Check(wxID_YES, version));
     char buffer[4096];
     std::string old = getcwd(buffer, sizeof buffer) ? buffer : "";
-    ASSERT_EQ(chdir(bin.c_str()), 0);   // the updater inherits the working folder: beside Kerv
+    ASSERT_EQ(chdir(bin.c_str()), 0);  // the updater inherits the working folder: beside Kerv
     long pid = StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), Server(), "0.67", version));
     ASSERT_EQ(chdir(old.c_str()), 0);
     ASSERT_GT(pid, 0);
@@ -371,7 +383,8 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
         return done();
     };
-    ASSERT_TRUE(waitFor([&] { return ReadFile(bin + "/Kerv").find("new") != std::string::npos; }, 30));
+    ASSERT_TRUE(
+        waitFor([&] { return ReadFile(bin + "/Kerv").find("new") != std::string::npos; }, 30));
     EXPECT_TRUE(waitFor([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, 5));
 
     // Click "&Close", the button in the updater window's bottom right corner.
@@ -393,7 +406,8 @@ TEST_F(UpdateCheck, ACheckStartedWhileOneRunsDoesNothing)
         });
         return true;
     };
-    wxTEST_DIALOG(EXPECT_TRUE(RunUpdateCheck(nullptr, attempt)), MessageBox(wxID_OK, message, caption));
+    wxTEST_DIALOG(EXPECT_TRUE(RunUpdateCheck(nullptr, attempt)),
+                  MessageBox(wxID_OK, message, caption));
     EXPECT_FALSE(inner);
     EXPECT_EQ(attempts, 1);
     EXPECT_TRUE(message.empty()) << message;

@@ -5,17 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
-namespace
-{
+namespace {
 
 // A working directory with a canary beside it (outside) and an installed program inside.
-struct Install : ::testing::Test
-{
+struct Install : ::testing::Test {
     TempDir root;
     std::string work = root / "work";
     std::string archive = root / "0.68_Kerv_lnx.tar.gz";
@@ -44,17 +42,17 @@ struct Install : ::testing::Test
     static int CountEntries(const std::string& folder)
     {
         int count = 0;
-        if (DIR* dir = opendir(folder.c_str()))
-        {
+        if (DIR* dir = opendir(folder.c_str())) {
             while (struct dirent* item = readdir(dir))
-                count += std::string(item->d_name) != "." && std::string(item->d_name) != ".." ? 1 : 0;
+                count +=
+                    std::string(item->d_name) != "." && std::string(item->d_name) != ".." ? 1 : 0;
             closedir(dir);
         }
         return count;
     }
 };
 
-}   // namespace
+}  // namespace
 
 TEST_F(Install, AGoodArchiveReplacesFilesAndCreatesFolders)
 {
@@ -104,14 +102,16 @@ TEST_F(Install, ParentStepsAreRefusedAndTheCanaryOutsideIsUntouched)
 
 TEST_F(Install, HiddenParentStepsAreRefused)
 {
-    EXPECT_EQ(Run(TarBuilder().File("help/../../canary", "owned")).failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().File("help/../../canary", "owned")).failure,
+              InstallFailure::RefusedEntry);
     ExpectUnchanged();
 }
 
 TEST_F(Install, AbsoluteNamesAreRefused)
 {
     std::string absolute = root / "canary";
-    EXPECT_EQ(Run(TarBuilder().File(absolute.substr(0, 99), "owned")).failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().File(absolute.substr(0, 99), "owned")).failure,
+              InstallFailure::RefusedEntry);
     ExpectUnchanged();
 }
 
@@ -127,7 +127,8 @@ TEST_F(Install, ALongGnuNameIsReadInFull)
 {
     std::string name = "help/" + std::string(150, 'n') + ".txt";
     TarBuilder tar;
-    tar.Entry("././@LongLink", 'L', 0644, name + std::string(1, '\0')).File("short", "long content");
+    tar.Entry("././@LongLink", 'L', 0644, name + std::string(1, '\0'))
+        .File("short", "long content");
     ASSERT_TRUE(Run(tar).Ok());
     EXPECT_EQ(ReadFile(work + "/" + name), "long content");
     EXPECT_FALSE(Exists(work + "/short"));
@@ -135,7 +136,8 @@ TEST_F(Install, ALongGnuNameIsReadInFull)
 
 TEST_F(Install, SymbolicLinksAreRefused)
 {
-    InstallResult result = Run(TarBuilder().File("Kerv", "new").Symlink("escape", "..").File("escape/canary", "owned"));
+    InstallResult result = Run(
+        TarBuilder().File("Kerv", "new").Symlink("escape", "..").File("escape/canary", "owned"));
     EXPECT_EQ(result.failure, InstallFailure::RefusedEntry);
     EXPECT_EQ(result.strEntry, "escape");
     ExpectUnchanged();
@@ -145,8 +147,10 @@ TEST_F(Install, HardLinksDevicesAndFifosAreRefused)
 {
     EXPECT_EQ(Run(TarBuilder().Entry("link", '1', 0644, std::string(), "Kerv")).failure,
               InstallFailure::RefusedEntry);
-    EXPECT_EQ(Run(TarBuilder().Entry("dev", '3', 0644, std::string())).failure, InstallFailure::RefusedEntry);
-    EXPECT_EQ(Run(TarBuilder().Entry("fifo", '6', 0644, std::string())).failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().Entry("dev", '3', 0644, std::string())).failure,
+              InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().Entry("fifo", '6', 0644, std::string())).failure,
+              InstallFailure::RefusedEntry);
     ExpectUnchanged();
 }
 
@@ -195,7 +199,8 @@ TEST_F(Install, TheTotalUnpackedSizeIsCapped)
 
 TEST_F(Install, ATruncatedArchiveLeavesTheInstalledFilesAsTheyWere)
 {
-    std::string tar = TarBuilder().File("Kerv", "new program").File("big", std::string(100000, 'b')).Tar();
+    std::string tar =
+        TarBuilder().File("Kerv", "new program").File("big", std::string(100000, 'b')).Tar();
     WriteFile(archive, GzipBytes(tar.substr(0, 60000)));
     InstallResult result = InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits());
     EXPECT_EQ(result.failure, InstallFailure::Damaged);
@@ -227,8 +232,10 @@ TEST_F(Install, AnUnknownFormatIsRefusedByName)
 
 TEST_F(Install, DuplicateAndConflictingNamesAreRefused)
 {
-    EXPECT_EQ(Run(TarBuilder().File("a", "1").File("a", "2")).failure, InstallFailure::RefusedEntry);
-    EXPECT_EQ(Run(TarBuilder().File("a", "1").File("a/b", "2")).failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().File("a", "1").File("a", "2")).failure,
+              InstallFailure::RefusedEntry);
+    EXPECT_EQ(Run(TarBuilder().File("a", "1").File("a/b", "2")).failure,
+              InstallFailure::RefusedEntry);
     EXPECT_EQ(Run(TarBuilder().File("Kerv/x", "1")).failure, InstallFailure::RefusedEntry);
     ExpectUnchanged();
 }
@@ -249,7 +256,8 @@ TEST_F(Install, AFailedMoveIsRolledBack)
             WriteFile(work + "/sub", "in the way");
     };
     WriteFile(archive, TarBuilder().File("Kerv", "new program").File("sub/x", "x").Gzip());
-    InstallResult result = InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits(), intruder);
+    InstallResult result =
+        InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits(), intruder);
     EXPECT_EQ(result.failure, InstallFailure::Write);
     EXPECT_EQ(result.strEntry, "sub/x");
     EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");

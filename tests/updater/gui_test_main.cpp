@@ -14,9 +14,8 @@ int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();   // listing needs no display
-    if (!wxEntryStart(argc, argv))
-    {
+        return RUN_ALL_TESTS();  // listing needs no display
+    if (!wxEntryStart(argc, argv)) {
         fprintf(stderr, "cannot start the toolkit (no display?)\n");
         return 1;
     }

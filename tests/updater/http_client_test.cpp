@@ -6,19 +6,19 @@
 
 #include <chrono>
 
-namespace
-{
+namespace {
 
 HttpResult Get(const std::string& url, std::string& body, HttpLimits limits = HttpLimits(),
                const std::string& proxy = std::string())
 {
     HttpMemoryReceiver receiver;
-    HttpResult result = HttpGet(wxString::FromUTF8(url), wxString::FromUTF8(proxy), limits, receiver);
+    HttpResult result =
+        HttpGet(wxString::FromUTF8(url), wxString::FromUTF8(proxy), limits, receiver);
     body = receiver.strBody;
     return result;
 }
 
-}   // namespace
+}  // namespace
 
 TEST(HttpUrl, AcceptsPlainHttpWithHostPortAndPath)
 {
@@ -121,7 +121,8 @@ TEST(HttpGet, ANotFoundPageIsAFailureNotContent)
 TEST(HttpGet, ARedirectIsNotFollowedAndItsBodyIsNotContent)
 {
     TestServer server;
-    server.Route("/v.txt", MakeResponse(302, "0.99", true, "Location: http://127.0.0.1:1/evil\r\n"));
+    server.Route("/v.txt",
+                 MakeResponse(302, "0.99", true, "Location: http://127.0.0.1:1/evil\r\n"));
     std::string body;
     HttpResult result = Get(server.Url("/v.txt"), body);
     EXPECT_EQ(result.failure, HttpFailure::Status);
@@ -151,7 +152,8 @@ TEST(HttpGet, AnAnswerWithoutStatusLineIsRefused)
 TEST(HttpGet, ChunkedCodingIsRefused)
 {
     TestServer server;
-    server.Route("/v.txt", MakeResponse(200, "4\r\n0.99\r\n0\r\n\r\n", false, "Transfer-Encoding: chunked\r\n"));
+    server.Route("/v.txt", MakeResponse(200, "4\r\n0.99\r\n0\r\n\r\n", false,
+                                        "Transfer-Encoding: chunked\r\n"));
     std::string body;
     EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
 }
@@ -167,7 +169,8 @@ TEST(HttpGet, ConflictingLengthsAreRefused)
 TEST(HttpGet, AnOversizedHeadIsRefused)
 {
     TestServer server;
-    server.Route("/v.txt", MakeResponse(200, "0.99", true, "X-Junk: " + std::string(40000, 'j') + "\r\n"));
+    server.Route("/v.txt",
+                 MakeResponse(200, "0.99", true, "X-Junk: " + std::string(40000, 'j') + "\r\n"));
     std::string body;
     EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
 }
@@ -189,7 +192,7 @@ TEST(HttpGet, AnUnannouncedBodyOverTheCapIsCutOff)
     TestServer server;
     server.Route("/v.txt", MakeResponse(200, std::string(70000, 'x'), false));
     std::string body;
-    HttpResult result = Get(server.Url("/v.txt"), body);   // the default cap is 64 KiB
+    HttpResult result = Get(server.Url("/v.txt"), body);  // the default cap is 64 KiB
     EXPECT_EQ(result.failure, HttpFailure::TooLarge);
     EXPECT_LE(body.size(), 64u * 1024);
 }
@@ -236,7 +239,8 @@ TEST(HttpGet, ASilentServerTimesOutAfterTheIdleLimit)
     std::string body;
     auto start = std::chrono::steady_clock::now();
     HttpResult result = Get(server.Url("/v"), body, limits);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(result.failure, HttpFailure::Timeout);
     EXPECT_LT(seconds, 3.0);
 }
@@ -246,7 +250,7 @@ TEST(HttpGet, ATricklingServerIsStoppedByTheDeadline)
     TestServer server;
     CannedResponse response = MakeResponse(200, std::string(100, 'x'));
     response.nChunkSize = 1;
-    response.nChunkDelayMs = 100;   // every wait is short, the whole takes about 14 s
+    response.nChunkDelayMs = 100;  // every wait is short, the whole takes about 14 s
     server.Route("/v", response);
     HttpLimits limits;
     limits.nIdleSeconds = 1;
@@ -254,7 +258,8 @@ TEST(HttpGet, ATricklingServerIsStoppedByTheDeadline)
     std::string body;
     auto start = std::chrono::steady_clock::now();
     HttpResult result = Get(server.Url("/v"), body, limits);
-    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_EQ(result.failure, HttpFailure::Deadline);
     EXPECT_LT(seconds, 4.0);
 }
@@ -265,7 +270,8 @@ TEST(HttpGet, AProxyGetsTheAbsoluteAddress)
     const std::string target = "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/kerv/v.txt";
     proxy.Route(target, MakeResponse(200, "0.68"));
     std::string body;
-    HttpResult result = Get(target, body, HttpLimits(), "127.0.0.1:" + std::to_string(proxy.Port()));
+    HttpResult result =
+        Get(target, body, HttpLimits(), "127.0.0.1:" + std::to_string(proxy.Port()));
     ASSERT_TRUE(result.Ok()) << result.Describe();
     EXPECT_EQ(body, "0.68");
     ASSERT_EQ(proxy.Requests().size(), 1u);
@@ -274,8 +280,7 @@ TEST(HttpGet, AProxyGetsTheAbsoluteAddress)
 
 TEST(HttpGet, AReceiverThatCannotStoreFailsTheRequest)
 {
-    struct Refusing : HttpReceiver
-    {
+    struct Refusing : HttpReceiver {
         bool Write(const char*, std::size_t) override { return false; }
     } receiver;
     TestServer server;

@@ -1,6 +1,6 @@
 // Ed25519 verification of downloaded archives, and the fetch of archive and signature.
-#include "download.h"
 #include "signature.h"
+#include "download.h"
 #include "test_archive.h"
 #include "test_server.h"
 
@@ -9,8 +9,7 @@
 #include <cstdlib>
 #include <fstream>
 
-namespace
-{
+namespace {
 
 PublicKey TestKey()
 {
@@ -22,7 +21,7 @@ PublicKey TestKey()
     return key;
 }
 
-}   // namespace
+}  // namespace
 
 TEST(Signature, PublicKeyHexMustBe64HexDigits)
 {
@@ -43,19 +42,22 @@ TEST(Signature, AGoodSignatureVerifies)
 {
     TempDir dir;
     WriteFile(dir / "a.tar.gz", "archive bytes");
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey("archive bytes"), TestKey(), 1000),
-              SignatureCheck::Valid);
+    EXPECT_EQ(
+        VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey("archive bytes"), TestKey(), 1000),
+        SignatureCheck::Valid);
 }
 
 TEST(Signature, OneChangedByteFailsVerification)
 {
     TempDir dir;
     WriteFile(dir / "a.tar.gz", "archive bytez");
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey("archive bytes"), TestKey(), 1000),
-              SignatureCheck::Mismatch);
+    EXPECT_EQ(
+        VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey("archive bytes"), TestKey(), 1000),
+        SignatureCheck::Mismatch);
     std::string signature = SignWithTestKey("archive bytez");
     signature[10] ^= 1;
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", signature, TestKey(), 1000), SignatureCheck::Mismatch);
+    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", signature, TestKey(), 1000),
+              SignatureCheck::Mismatch);
 }
 
 TEST(Signature, AnotherKeysSignatureFails)
@@ -75,14 +77,16 @@ TEST(Signature, WrongLengthsAreMalformed)
     std::string signature = SignWithTestKey("archive bytes");
     EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", signature + "\n", TestKey(), 1000),
               SignatureCheck::Malformed);
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", std::string(), TestKey(), 1000), SignatureCheck::Malformed);
+    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", std::string(), TestKey(), 1000),
+              SignatureCheck::Malformed);
 }
 
 TEST(Signature, AFileOverTheCapIsNotRead)
 {
     TempDir dir;
     WriteFile(dir / "a.tar.gz", std::string(2000, 'x'));
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey(std::string(2000, 'x')), TestKey(), 1000),
+    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey(std::string(2000, 'x')),
+                                  TestKey(), 1000),
               SignatureCheck::Unreadable);
 }
 
@@ -148,8 +152,8 @@ TEST(Download, AnUnwritableFileFails)
     TempDir dir;
     TestServer server;
     server.Route("/a.tar.gz", MakeResponse(200, "data"));
-    HttpResult result = DownloadToFile(server.Url("/a.tar.gz"), wxString(), dir / "missing/a.tar.gz",
-                                       ArchiveDownloadLimits(), {});
+    HttpResult result = DownloadToFile(server.Url("/a.tar.gz"), wxString(),
+                                       dir / "missing/a.tar.gz", ArchiveDownloadLimits(), {});
     EXPECT_EQ(result.failure, HttpFailure::Sink);
 }
 
@@ -165,31 +169,36 @@ TEST(Download, TheSignatureIsFetchedBesideTheArchive)
               HttpFailure::TooLarge);
 }
 
-namespace
-{
+namespace {
 
 int RunScript(const std::string& arguments, const std::string& output)
 {
-    return std::system((std::string("bash '") + KERV_SIGN_SCRIPT + "' " + arguments + " > '" + output + "' 2>&1").c_str());
+    return std::system(
+        (std::string("bash '") + KERV_SIGN_SCRIPT + "' " + arguments + " > '" + output + "' 2>&1")
+            .c_str());
 }
 
-}   // namespace
+}  // namespace
 
 TEST(ReleaseScript, SignsWithAFreshKeyThatTheUpdaterVerifies)
 {
     TempDir dir;
     const std::string archive = dir / "0.68_Kerv_lnx.tar.gz";
     WriteFile(archive, TarBuilder().File("Kerv", "release").Gzip());
-    ASSERT_EQ(RunScript("keygen '" + (dir / "release.pem") + "'", dir / "out"), 0) << ReadFile(dir / "out");
-    ASSERT_EQ(RunScript("pubkey '" + (dir / "release.pem") + "'", dir / "hex"), 0) << ReadFile(dir / "hex");
+    ASSERT_EQ(RunScript("keygen '" + (dir / "release.pem") + "'", dir / "out"), 0)
+        << ReadFile(dir / "out");
+    ASSERT_EQ(RunScript("pubkey '" + (dir / "release.pem") + "'", dir / "hex"), 0)
+        << ReadFile(dir / "hex");
     ASSERT_EQ(RunScript("sign '" + (dir / "release.pem") + "' '" + archive + "'", dir / "out"), 0)
         << ReadFile(dir / "out");
     std::string hex = ReadFile(dir / "hex");
     hex.erase(hex.find_last_not_of("\n") + 1);
     PublicKey key{};
     ASSERT_TRUE(ParsePublicKeyHex(hex, key)) << hex;
-    EXPECT_EQ(VerifyFileSignature(archive, ReadFile(archive + ".sig"), key, 1 << 20), SignatureCheck::Valid);
-    EXPECT_NE(VerifyFileSignature(archive, ReadFile(archive + ".sig"), TestKey(), 1 << 20), SignatureCheck::Valid);
+    EXPECT_EQ(VerifyFileSignature(archive, ReadFile(archive + ".sig"), key, 1 << 20),
+              SignatureCheck::Valid);
+    EXPECT_NE(VerifyFileSignature(archive, ReadFile(archive + ".sig"), TestKey(), 1 << 20),
+              SignatureCheck::Valid);
 }
 
 TEST(ReleaseScript, RefusesTheTestKey)
@@ -201,9 +210,11 @@ TEST(ReleaseScript, RefusesTheTestKey)
     std::ifstream in(KERV_TEST_KEY_DIR "/test_seed.hex");
     std::string seed;
     in >> seed;
-    ASSERT_EQ(std::system(("echo 302e020100300506032b657004220420" + seed + " | xxd -r -p | openssl pkey -inform DER -out '" +
-                           (dir / "test.pem") + "'").c_str()),
-              0);
+    ASSERT_EQ(
+        std::system(("echo 302e020100300506032b657004220420" + seed +
+                     " | xxd -r -p | openssl pkey -inform DER -out '" + (dir / "test.pem") + "'")
+                        .c_str()),
+        0);
     EXPECT_NE(RunScript("sign '" + (dir / "test.pem") + "' '" + archive + "'", dir / "out"), 0);
     EXPECT_NE(ReadFile(dir / "out").find("test key"), std::string::npos) << ReadFile(dir / "out");
     EXPECT_FALSE(Exists(archive + ".sig"));

@@ -5,6 +5,7 @@
 #include <wx/mstream.h>
 #include <wx/zstream.h>
 
+#include <sys/stat.h>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -12,18 +13,16 @@
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <sys/stat.h>
 #include <vector>
 
-namespace
-{
+namespace {
 
 void Octal(char* field, std::size_t length, std::uint64_t value)
 {
     char text[32];
     std::snprintf(text, sizeof text, "%0*llo", static_cast<int>(length - 1),
                   static_cast<unsigned long long>(value));
-    std::memcpy(field, text, length - 1);   // the last byte stays NUL
+    std::memcpy(field, text, length - 1);  // the last byte stays NUL
 }
 
 std::string Header(const std::string& name, char type, unsigned mode, std::uint64_t size,
@@ -62,10 +61,10 @@ std::string TestSeed()
     return hex;
 }
 
-}   // namespace
+}  // namespace
 
-TarBuilder& TarBuilder::Entry(const std::string& name, char type, unsigned mode, const std::string& data,
-                              const std::string& linkTarget)
+TarBuilder& TarBuilder::Entry(const std::string& name, char type, unsigned mode,
+                              const std::string& data, const std::string& linkTarget)
 {
     strData += Header(name, type, mode, data.size(), linkTarget) + data + Padding(data.size());
     return *this;
@@ -85,7 +84,8 @@ TarBuilder& TarBuilder::PaxPath(const std::string& path)
     std::string full = std::to_string(length) + record;
     if (full.size() != length)
         full = std::to_string(length + 1) + record;
-    strData += Header("PaxHeader", 'x', 0644, full.size(), std::string()) + full + Padding(full.size());
+    strData +=
+        Header("PaxHeader", 'x', 0644, full.size(), std::string()) + full + Padding(full.size());
     return *this;
 }
 
@@ -103,9 +103,9 @@ std::string TarBuilder::Gzip() const
         zip.Write(strData.data(), strData.size());
         std::vector<char> zeros(1 << 20, '\0');
         std::uint64_t left = nZeroTail + Padding(nZeroTail).size() + 1024;
-        while (left > 0)
-        {
-            std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
+        while (left > 0) {
+            std::size_t step =
+                static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
             zip.Write(zeros.data(), step);
             left -= step;
         }
@@ -181,5 +181,5 @@ TempDir::TempDir()
 TempDir::~TempDir()
 {
     std::error_code error;
-    std::filesystem::remove_all(strPath, error);   // does not follow symbolic links
+    std::filesystem::remove_all(strPath, error);  // does not follow symbolic links
 }

@@ -5,8 +5,7 @@
 #include <cstdint>
 #include <string>
 
-class TarBuilder
-{
+class TarBuilder {
 public:
     // One entry with a raw header: any name, type and mode; data follows when given.
     TarBuilder& Entry(const std::string& name, char type, unsigned mode, const std::string& data,
@@ -25,8 +24,8 @@ public:
     // A pax header whose "path" overrides the next entry's name.
     TarBuilder& PaxPath(const std::string& path);
 
-    std::string Tar() const;      // with the end marker
-    std::string Gzip() const;     // Tar() compressed with gzip
+    std::string Tar() const;   // with the end marker
+    std::string Gzip() const;  // Tar() compressed with gzip
 
 private:
     std::string strData;
@@ -44,8 +43,7 @@ std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir
-{
+class TempDir {
 public:
     TempDir();
     ~TempDir();

@@ -10,7 +10,8 @@
 inline void FailTestOnAssert(const wxString& file, int line, const wxString& func,
                              const wxString& cond, const wxString& msg)
 {
-    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion in " << func << ": " << cond << " " << msg;
+    ADD_FAILURE_AT(file.utf8_str(), line)
+        << "wx assertion in " << func << ": " << cond << " " << msg;
 }
 
 inline void InstallTestLogAndAssertHandler()

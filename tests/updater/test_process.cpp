@@ -1,19 +1,19 @@
 #include "test_process.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
-Child::Child(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-             const std::string& home, const std::vector<std::pair<std::string, std::string>>& env)
+Child::Child(const std::string& program, const std::vector<std::string>& args,
+             const std::string& dir, const std::string& home,
+             const std::vector<std::pair<std::string, std::string>>& env)
 {
     pid = fork();
-    if (pid == 0)
-    {
+    if (pid == 0) {
         if (chdir(dir.c_str()) != 0)
             _exit(127);
         setenv("HOME", home.c_str(), 1);
@@ -30,8 +30,7 @@ Child::Child(const std::string& program, const std::vector<std::string>& args, c
 
 Child::~Child()
 {
-    if (pid > 0 && !bEnded)
-    {
+    if (pid > 0 && !bEnded) {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
@@ -42,10 +41,8 @@ bool Child::WaitForEnd(std::chrono::milliseconds limit, int& status)
     if (bEnded)
         return true;
     auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end)
-    {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-        {
+    while (std::chrono::steady_clock::now() < end) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
             bEnded = true;
             return true;
         }
@@ -57,8 +54,7 @@ bool Child::WaitForEnd(std::chrono::milliseconds limit, int& status)
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
     auto end = std::chrono::steady_clock::now() + limit;
-    while (!done())
-    {
+    while (!done()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -71,14 +67,12 @@ int Shell(const std::string& command)
     return std::system(command.c_str());
 }
 
-namespace
-{
+namespace {
 
 std::string Output(const std::string& command)
 {
     std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r"))
-    {
+    if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[256];
         while (fgets(buffer, sizeof buffer, pipe))
             text += buffer;
@@ -87,19 +81,19 @@ std::string Output(const std::string& command)
     return text;
 }
 
-}   // namespace
+}  // namespace
 
 std::string FindWindow(pid_t pid, const std::string& titleRegex, std::chrono::milliseconds limit)
 {
     std::string found;
     WaitUntil(
         [&] {
-            std::istringstream ids(Output("xdotool search --onlyvisible --name '" + titleRegex + "' 2>/dev/null"));
+            std::istringstream ids(
+                Output("xdotool search --onlyvisible --name '" + titleRegex + "' 2>/dev/null"));
             std::string id;
-            while (ids >> id)
-            {
-                if (std::atol(Output("xdotool getwindowpid " + id + " 2>/dev/null").c_str()) == pid)
-                {
+            while (ids >> id) {
+                if (std::atol(Output("xdotool getwindowpid " + id + " 2>/dev/null").c_str()) ==
+                    pid) {
                     found = id;
                     return true;
                 }
@@ -116,6 +110,7 @@ int ClickNearBottomRight(pid_t pid, const std::string& titleRegex, int fromRight
     if (w.empty())
         return -1;
     return Shell("eval $(xdotool getwindowgeometry --shell " + w + ") && xdotool windowraise " + w +
-                 " && xdotool mousemove --window " + w + " $((WIDTH - " + std::to_string(fromRight) +
-                 ")) $((HEIGHT - " + std::to_string(fromBottom) + ")) click 1");
+                 " && xdotool mousemove --window " + w + " $((WIDTH - " +
+                 std::to_string(fromRight) + ")) $((HEIGHT - " + std::to_string(fromBottom) +
+                 ")) click 1");
 }

@@ -3,18 +3,18 @@
 #ifndef KERV_TEST_PROCESS_H
 #define KERV_TEST_PROCESS_H
 
+#include <sys/types.h>
 #include <chrono>
 #include <functional>
 #include <string>
-#include <sys/types.h>
 #include <utility>
 #include <vector>
 
-class Child
-{
+class Child {
 public:
     Child(const std::string& program, const std::vector<std::string>& args, const std::string& dir,
-          const std::string& home, const std::vector<std::pair<std::string, std::string>>& env = {});
+          const std::string& home,
+          const std::vector<std::pair<std::string, std::string>>& env = {});
     ~Child();
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;

@@ -1,15 +1,14 @@
 #include "test_server.h"
 
 #include <arpa/inet.h>
-#include <chrono>
 #include <netinet/in.h>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <chrono>
+#include <stdexcept>
 
-namespace
-{
+namespace {
 
 int ListenOnLoopback(unsigned short& port)
 {
@@ -30,7 +29,7 @@ int ListenOnLoopback(unsigned short& port)
     return fd;
 }
 
-}   // namespace
+}  // namespace
 
 CannedResponse MakeResponse(int status, const std::string& body, bool announceLength,
                             const std::string& extraHeaders)
@@ -75,8 +74,7 @@ std::vector<std::string> TestServer::Requests() const
 
 void TestServer::Serve()
 {
-    while (!bStop)
-    {
+    while (!bStop) {
         pollfd waiting{nListen, POLLIN, 0};
         if (poll(&waiting, 1, 50) <= 0)
             continue;
@@ -94,8 +92,7 @@ void TestServer::Answer(int connection)
     std::string head;
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (head.find("\r\n\r\n") == std::string::npos && std::chrono::steady_clock::now() < end &&
-           head.size() < 65536 && !bStop)
-    {
+           head.size() < 65536 && !bStop) {
         pollfd waiting{connection, POLLIN, 0};
         if (poll(&waiting, 1, 50) <= 0)
             continue;
@@ -127,8 +124,7 @@ void TestServer::Answer(int connection)
     };
     sleepFor(response.nStallMs);
     std::size_t sent = 0;
-    while (sent < response.strBytes.size() && !bStop)
-    {
+    while (sent < response.strBytes.size() && !bStop) {
         if (response.nChunkDelayMs > 0)
             sleepFor(response.nChunkDelayMs);
         std::size_t size = std::min(response.nChunkSize, response.strBytes.size() - sent);

@@ -12,29 +12,27 @@
 #include <thread>
 #include <vector>
 
-struct CannedResponse
-{
-    std::string strBytes;        // everything sent: status line, headers and body
-    int nChunkDelayMs = 0;       // pause before each chunk of nChunkSize bytes
+struct CannedResponse {
+    std::string strBytes;   // everything sent: status line, headers and body
+    int nChunkDelayMs = 0;  // pause before each chunk of nChunkSize bytes
     std::size_t nChunkSize = 1 << 20;
-    int nStallMs = 0;            // pause before sending anything
+    int nStallMs = 0;  // pause before sending anything
 };
 
 // "HTTP/1.0 <status> X" with Content-Length (unless announceLength is false) and the body.
 CannedResponse MakeResponse(int status, const std::string& body, bool announceLength = true,
                             const std::string& extraHeaders = std::string());
 
-class TestServer
-{
+class TestServer {
 public:
-    TestServer();    // listens on 127.0.0.1 on a free port
-    ~TestServer();   // stops and joins
+    TestServer();   // listens on 127.0.0.1 on a free port
+    ~TestServer();  // stops and joins
 
     unsigned short Port() const { return nPort; }
-    std::string Url(const std::string& path) const;   // "http://127.0.0.1:<port><path>"
+    std::string Url(const std::string& path) const;  // "http://127.0.0.1:<port><path>"
 
     void Route(const std::string& target, const CannedResponse& response);
-    std::vector<std::string> Requests() const;   // request lines, in order
+    std::vector<std::string> Requests() const;  // request lines, in order
 
 private:
     void Serve();

@@ -1,9 +1,9 @@
 // The updater's window in this process, against a loopback server: what the user sees for a
 // good update and for each way an update can go wrong.
+#include "updater_dialog.h"
 #include "main_app.h"
 #include "test_archive.h"
 #include "test_server.h"
-#include "updater_dialog.h"
 
 #include <wx/config.h>
 #include <wx/evtloop.h>
@@ -12,23 +12,21 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <chrono>
+#include <cstdlib>
 
-namespace
-{
+namespace {
 
 // Answers one message box with OK, keeping its text; optional, so that no box at all is also
 // allowed (the test then checks that the text stayed empty).
-class MessageBox : public wxExpectModal<wxMessageDialog>
-{
+class MessageBox : public wxExpectModal<wxMessageDialog> {
 public:
     MessageBox(wxString& message, wxString& caption)
         : wxExpectModal<wxMessageDialog>(wxID_OK), pMessage(&message), pCaption(&caption)
     {
-        m_isOptional = true;   // set here: Optional() would copy only the base class
+        m_isOptional = true;  // set here: Optional() would copy only the base class
     }
 
 protected:
@@ -46,8 +44,7 @@ private:
 
 const char ARCHIVE[] = "/kerv/0.68_Kerv_lnx.tar.gz";
 
-struct UpdaterWindow : ::testing::Test
-{
+struct UpdaterWindow : ::testing::Test {
     TempDir home;
     TempDir root;
     std::string work = root / "work";
@@ -86,8 +83,7 @@ struct UpdaterWindow : ::testing::Test
     void Spin(std::chrono::milliseconds duration)
     {
         auto end = std::chrono::steady_clock::now() + duration;
-        while (std::chrono::steady_clock::now() < end)
-        {
+        while (std::chrono::steady_clock::now() < end) {
             loop.DispatchTimeout(10);
             wxTheApp->ProcessPendingEvents();
         }
@@ -117,8 +113,7 @@ struct UpdaterWindow : ::testing::Test
     void WaitForEnd()
     {
         auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (Status().empty() || dialog->IsBusy())
-        {
+        while (Status().empty() || dialog->IsBusy()) {
             ASSERT_LT(std::chrono::steady_clock::now(), end) << "the attempt did not end";
             loop.DispatchTimeout(10);
             wxTheApp->ProcessPendingEvents();
@@ -155,7 +150,7 @@ struct UpdaterWindow : ::testing::Test
     }
 };
 
-}   // namespace
+}  // namespace
 
 TEST_F(UpdaterWindow, AGoodSignedArchiveIsInstalledWithProgressTo100AndRemoved)
 {
@@ -190,7 +185,8 @@ TEST_F(UpdaterWindow, AMissingSignatureStopsTheUpdate)
 {
     server.Route(ARCHIVE, MakeResponse(200, TarBuilder().File("Kerv", "unsigned").Gzip()));
     RunAttempt(server.Url(ARCHIVE));
-    EXPECT_NE(message.Find("signature of the update could not be downloaded"), wxNOT_FOUND) << message;
+    EXPECT_NE(message.Find("signature of the update could not be downloaded"), wxNOT_FOUND)
+        << message;
     ExpectFailedAndRetryable();
 }
 
@@ -198,7 +194,8 @@ TEST_F(UpdaterWindow, ATruncatedDownloadIsAnErrorNotSuccess)
 {
     std::string archive = TarBuilder().File("Kerv", std::string(50000, 'p')).Gzip();
     CannedResponse cut;
-    cut.strBytes = "HTTP/1.0 200 X\r\nContent-Length: " + std::to_string(archive.size() + 5000) + "\r\n\r\n" + archive;
+    cut.strBytes = "HTTP/1.0 200 X\r\nContent-Length: " + std::to_string(archive.size() + 5000) +
+                   "\r\n\r\n" + archive;
     server.Route(ARCHIVE, cut);
     server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignWithTestKey(archive)));
     RunAttempt(server.Url(ARCHIVE));

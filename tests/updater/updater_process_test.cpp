@@ -6,18 +6,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <chrono>
 #include <filesystem>
-#include <sys/stat.h>
 #include <thread>
 
-namespace
-{
+namespace {
 
 namespace fs = std::filesystem;
 
-struct UpdaterProcess : ::testing::Test
-{
+struct UpdaterProcess : ::testing::Test {
     TempDir root;
     std::string home = root / "home";
     std::string bin = root / "bin";
@@ -35,7 +33,7 @@ struct UpdaterProcess : ::testing::Test
     }
 };
 
-}   // namespace
+}  // namespace
 
 TEST_F(UpdaterProcess, WithoutArgumentsItEndsAtOnceWithoutAWindowOrRestart)
 {
@@ -63,14 +61,17 @@ TEST_F(UpdaterProcess, WithOneArgumentItInstallsAndRestartsTheMainProgramFromIts
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
 
     Child child(updater, {server.Url("/kerv/0.68_Kerv_lnx.tar.gz")}, work, home);
-    ASSERT_TRUE(WaitUntil([&] { return Exists(work + "/installed.txt"); }, std::chrono::seconds(30)));
+    ASSERT_TRUE(
+        WaitUntil([&] { return Exists(work + "/installed.txt"); }, std::chrono::seconds(30)));
     int status = 0;
-    EXPECT_FALSE(child.WaitForEnd(std::chrono::milliseconds(500), status)) << "the window did not stay open";
+    EXPECT_FALSE(child.WaitForEnd(std::chrono::milliseconds(500), status))
+        << "the window did not stay open";
     EXPECT_FALSE(Exists(bin + "/restarted"));
 
     // Click "&Close", the button in the window's bottom right corner.
     ASSERT_EQ(ClickNearBottomRight(child.Pid(), "^Update", 55, 20), 0);
-    ASSERT_TRUE(child.WaitForEnd(std::chrono::seconds(10), status)) << "closing did not end the updater";
+    ASSERT_TRUE(child.WaitForEnd(std::chrono::seconds(10), status))
+        << "closing did not end the updater";
     ASSERT_TRUE(WaitUntil([&] { return Exists(bin + "/restarted"); }, std::chrono::seconds(10)));
     EXPECT_EQ(ReadFile(bin + "/restarted"), bin + "/Kerv 0\n");
     EXPECT_EQ(ReadFile(work + "/installed.txt"), "from the update");

@@ -3,18 +3,17 @@
 #include <wx/socket.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cctype>
+#include <chrono>
 #include <memory>
 #include <vector>
 
-namespace
-{
+namespace {
 
 bool IsHostChar(wxUniChar c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '.' || c == '-';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '-';
 }
 
 bool ParsePort(const wxString& text, unsigned short& port)
@@ -22,8 +21,7 @@ bool ParsePort(const wxString& text, unsigned short& port)
     if (text.empty() || text.length() > 5)
         return false;
     unsigned long value = 0;
-    for (wxUniChar c : text)
-    {
+    for (wxUniChar c : text) {
         if (c < '0' || c > '9')
             return false;
         value = value * 10 + (c - '0');
@@ -38,13 +36,11 @@ bool ParseHostPort(const wxString& text, wxString& host, unsigned short& port, b
 {
     wxString hostPart = text;
     int colon = text.Find(':', true);
-    if (colon != wxNOT_FOUND)
-    {
+    if (colon != wxNOT_FOUND) {
         hostPart = text.Left(colon);
         if (!ParsePort(text.Mid(colon + 1), port))
             return false;
-    }
-    else if (portRequired)
+    } else if (portRequired)
         return false;
     if (hostPart.empty() || hostPart.length() > 253 || hostPart[0] == '-' || hostPart[0] == '.')
         return false;
@@ -80,8 +76,7 @@ HttpFailure WaitFor(Ready ready, const Clock::time_point& deadline, int idleSeco
                     HttpReceiver& receiver)
 {
     const Clock::time_point idleEnd = Clock::now() + std::chrono::seconds(idleSeconds);
-    for (;;)
-    {
+    for (;;) {
         if (ready())
             return HttpFailure::None;
         if (!receiver.Pump())
@@ -94,7 +89,7 @@ HttpFailure WaitFor(Ready ready, const Clock::time_point& deadline, int idleSeco
     }
 }
 
-}   // namespace
+}  // namespace
 
 bool ParseHttpUrl(const wxString& text, HttpUrl& url)
 {
@@ -126,8 +121,9 @@ bool ParseProxy(const wxString& text, wxString& host, unsigned short& port)
 int ParseStatusLine(const std::string& line)
 {
     // "HTTP/" digit "." digit SP 3DIGIT [SP reason]
-    if (line.size() < 12 || line.compare(0, 5, "HTTP/") != 0 || !std::isdigit((unsigned char)line[5]) ||
-        line[6] != '.' || !std::isdigit((unsigned char)line[7]) || line[8] != ' ')
+    if (line.size() < 12 || line.compare(0, 5, "HTTP/") != 0 ||
+        !std::isdigit((unsigned char)line[5]) || line[6] != '.' ||
+        !std::isdigit((unsigned char)line[7]) || line[8] != ' ')
         return -1;
     for (int i = 9; i < 12; ++i)
         if (!std::isdigit((unsigned char)line[i]))
@@ -143,8 +139,7 @@ bool ParseContentLength(const std::string& value, std::uint64_t& length)
     if (digits.empty() || digits.size() > 19)
         return false;
     std::uint64_t n = 0;
-    for (char c : digits)
-    {
+    for (char c : digits) {
         if (c < '0' || c > '9')
             return false;
         n = n * 10 + static_cast<std::uint64_t>(c - '0');
@@ -155,32 +150,31 @@ bool ParseContentLength(const std::string& value, std::uint64_t& length)
 
 wxString HttpResult::Describe() const
 {
-    switch (failure)
-    {
-    case HttpFailure::None:
-        return "The download succeeded.";
-    case HttpFailure::BadUrl:
-        return "The address or the proxy setting cannot be used.";
-    case HttpFailure::Connect:
-        return "The server could not be reached.";
-    case HttpFailure::Timeout:
-        return "The server stopped answering.";
-    case HttpFailure::Deadline:
-        return "The server took too long.";
-    case HttpFailure::BadResponse:
-        return "The server's answer was not understood.";
-    case HttpFailure::Status:
-        return wxString::Format("The server answered with status %d.", nStatus);
-    case HttpFailure::TooLarge:
-        return "The file on the server is larger than allowed.";
-    case HttpFailure::Truncated:
-        return wxString::Format("The download stopped after %llu of %llu bytes.",
-                                static_cast<unsigned long long>(nReceived),
-                                static_cast<unsigned long long>(nLength));
-    case HttpFailure::Sink:
-        return "The downloaded data could not be stored.";
-    case HttpFailure::Cancelled:
-        return "The download was cancelled.";
+    switch (failure) {
+        case HttpFailure::None:
+            return "The download succeeded.";
+        case HttpFailure::BadUrl:
+            return "The address or the proxy setting cannot be used.";
+        case HttpFailure::Connect:
+            return "The server could not be reached.";
+        case HttpFailure::Timeout:
+            return "The server stopped answering.";
+        case HttpFailure::Deadline:
+            return "The server took too long.";
+        case HttpFailure::BadResponse:
+            return "The server's answer was not understood.";
+        case HttpFailure::Status:
+            return wxString::Format("The server answered with status %d.", nStatus);
+        case HttpFailure::TooLarge:
+            return "The file on the server is larger than allowed.";
+        case HttpFailure::Truncated:
+            return wxString::Format("The download stopped after %llu of %llu bytes.",
+                                    static_cast<unsigned long long>(nReceived),
+                                    static_cast<unsigned long long>(nLength));
+        case HttpFailure::Sink:
+            return "The downloaded data could not be stored.";
+        case HttpFailure::Cancelled:
+            return "The download was cancelled.";
     }
     return wxString();
 }
@@ -193,13 +187,11 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
     wxString connectHost;
     unsigned short connectPort = 0;
     if (!ParseHttpUrl(urlText, url) ||
-        (!proxy.empty() && !ParseProxy(proxy, connectHost, connectPort)))
-    {
+        (!proxy.empty() && !ParseProxy(proxy, connectHost, connectPort))) {
         result.failure = HttpFailure::BadUrl;
         return result;
     }
-    if (proxy.empty())
-    {
+    if (proxy.empty()) {
         connectHost = url.strHost;
         connectPort = url.nPort;
     }
@@ -219,8 +211,7 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
     // slices of 100 ms, which bounds it and lets the receiver pump the window in between.
     wxSocketClient socket(wxSOCKET_BLOCK);
     socket.SetTimeout(limits.nIdleSeconds);
-    if (!socket.Connect(address, false))
-    {
+    if (!socket.Connect(address, false)) {
         if (socket.LastError() != wxSOCKET_WOULDBLOCK)
             return fail(HttpFailure::Connect);
         HttpFailure waited = WaitFor([&socket] { return socket.WaitOnConnect(0, 100); }, deadline,
@@ -243,14 +234,14 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
                                  "\r\nUser-Agent: Kerv\r\nAccept: */*\r\nConnection: close\r\n\r\n")
                                     .ToStdString();
     std::size_t sent = 0;
-    while (sent < request.size())
-    {
+    while (sent < request.size()) {
         HttpFailure waited = WaitFor([&socket] { return socket.WaitForWrite(0, 100); }, deadline,
                                      limits.nIdleSeconds, receiver);
         if (waited != HttpFailure::None)
             return fail(waited);
         socket.Write(request.data() + sent, static_cast<wxUint32>(request.size() - sent));
-        if (socket.LastWriteCount() == 0 && socket.Error() && socket.LastError() != wxSOCKET_WOULDBLOCK)
+        if (socket.LastWriteCount() == 0 && socket.Error() &&
+            socket.LastError() != wxSOCKET_WOULDBLOCK)
             return fail(HttpFailure::Connect);
         sent += socket.LastWriteCount();
     }
@@ -272,8 +263,7 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
     std::string head;
     std::size_t headEnd = std::string::npos;
     std::size_t separator = 0;
-    while (headEnd == std::string::npos)
-    {
+    while (headEnd == std::string::npos) {
         std::size_t got = 0;
         HttpFailure failure = readSome(got);
         if (failure != HttpFailure::None)
@@ -283,13 +273,10 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
         head.append(chunk.data(), got);
         std::size_t crlf = head.find("\r\n\r\n");
         std::size_t lf = head.find("\n\n");
-        if (crlf != std::string::npos && (lf == std::string::npos || crlf < lf))
-        {
+        if (crlf != std::string::npos && (lf == std::string::npos || crlf < lf)) {
             headEnd = crlf;
             separator = 4;
-        }
-        else if (lf != std::string::npos)
-        {
+        } else if (lf != std::string::npos) {
             headEnd = lf;
             separator = 2;
         }
@@ -301,8 +288,7 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
 
     std::vector<std::string> lines;
     std::size_t start = 0;
-    while (start <= head.size())
-    {
+    while (start <= head.size()) {
         std::size_t end = head.find('\n', start);
         if (end == std::string::npos)
             end = head.size();
@@ -315,22 +301,20 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
     result.nStatus = std::max(0, ParseStatusLine(lines.front()));
     if (result.nStatus == 0)
         return fail(HttpFailure::BadResponse);
-    for (std::size_t i = 1; i < lines.size(); ++i)
-    {
+    for (std::size_t i = 1; i < lines.size(); ++i) {
         std::size_t colon = lines[i].find(':');
         if (colon == std::string::npos || colon == 0)
             return fail(HttpFailure::BadResponse);
         std::string name = Lower(lines[i].substr(0, colon));
         std::string value = lines[i].substr(colon + 1);
-        if (name == "content-length")
-        {
+        if (name == "content-length") {
             std::uint64_t length = 0;
-            if (!ParseContentLength(value, length) || (result.bLengthKnown && length != result.nLength))
+            if (!ParseContentLength(value, length) ||
+                (result.bLengthKnown && length != result.nLength))
                 return fail(HttpFailure::BadResponse);
             result.bLengthKnown = true;
             result.nLength = length;
-        }
-        else if (name == "transfer-encoding" && Lower(Trim(value)) != "identity")
+        } else if (name == "transfer-encoding" && Lower(Trim(value)) != "identity")
             return fail(HttpFailure::BadResponse);
     }
     if (result.nStatus != 200)
@@ -343,7 +327,8 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
     // The body. Bytes past the announced length are ignored.
     auto deliver = [&](const char* data, std::size_t size) -> HttpFailure {
         if (result.bLengthKnown)
-            size = static_cast<std::size_t>(std::min<std::uint64_t>(size, result.nLength - result.nReceived));
+            size = static_cast<std::size_t>(
+                std::min<std::uint64_t>(size, result.nLength - result.nReceived));
         if (result.nReceived + size > limits.nMaxBody)
             return HttpFailure::TooLarge;
         if (size > 0 && !receiver.Write(data, size))
@@ -352,14 +337,13 @@ HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLim
         return receiver.Pump() ? HttpFailure::None : HttpFailure::Cancelled;
     };
     HttpFailure failure = deliver(body.data(), body.size());
-    while (failure == HttpFailure::None && !(result.bLengthKnown && result.nReceived == result.nLength))
-    {
+    while (failure == HttpFailure::None &&
+           !(result.bLengthKnown && result.nReceived == result.nLength)) {
         std::size_t got = 0;
         failure = readSome(got);
         if (failure != HttpFailure::None)
             break;
-        if (got == 0)
-        {
+        if (got == 0) {
             if (result.bLengthKnown)
                 failure = HttpFailure::Truncated;
             break;

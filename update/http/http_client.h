@@ -14,11 +14,10 @@
 #include <string>
 
 // "http://host[:port]/path": the only form the update server uses. The path keeps its query.
-struct HttpUrl
-{
+struct HttpUrl {
     wxString strHost;
     unsigned short nPort = 80;
-    wxString strPath;   // starts with "/"
+    wxString strPath;  // starts with "/"
 };
 
 // Parses an "http://" URL. Refuses other schemes, user information, empty or odd host names,
@@ -34,36 +33,33 @@ int ParseStatusLine(const std::string& line);
 // A Content-Length value: decimal digits only (surrounding blanks allowed), no sign, no overflow.
 bool ParseContentLength(const std::string& value, std::uint64_t& length);
 
-enum class HttpFailure
-{
+enum class HttpFailure {
     None,
-    BadUrl,         // the URL or the proxy text cannot be used
-    Connect,        // name lookup or connection failed
-    Timeout,        // one wait on the socket took longer than the idle limit
-    Deadline,       // the whole request took longer than its deadline
-    BadResponse,    // no HTTP status line, a malformed or oversized head, or chunked coding
-    Status,         // a status other than 200 (redirects included)
-    TooLarge,       // announced or received body over the cap
-    Truncated,      // the connection closed before the announced length arrived
-    Sink,           // the receiver refused the data (for example, a disk write failed)
-    Cancelled       // the receiver asked to stop
+    BadUrl,       // the URL or the proxy text cannot be used
+    Connect,      // name lookup or connection failed
+    Timeout,      // one wait on the socket took longer than the idle limit
+    Deadline,     // the whole request took longer than its deadline
+    BadResponse,  // no HTTP status line, a malformed or oversized head, or chunked coding
+    Status,       // a status other than 200 (redirects included)
+    TooLarge,     // announced or received body over the cap
+    Truncated,    // the connection closed before the announced length arrived
+    Sink,         // the receiver refused the data (for example, a disk write failed)
+    Cancelled     // the receiver asked to stop
 };
 
-struct HttpLimits
-{
-    std::uint64_t nMaxBody = 64 * 1024;   // bytes of body accepted
-    int nIdleSeconds = 10;                 // longest single wait for the socket
-    int nDeadlineSeconds = 30;             // the whole request, connection to last byte
-    std::size_t nMaxHead = 16 * 1024;      // bytes of status line and headers
+struct HttpLimits {
+    std::uint64_t nMaxBody = 64 * 1024;  // bytes of body accepted
+    int nIdleSeconds = 10;               // longest single wait for the socket
+    int nDeadlineSeconds = 30;           // the whole request, connection to last byte
+    std::size_t nMaxHead = 16 * 1024;    // bytes of status line and headers
 };
 
-struct HttpResult
-{
+struct HttpResult {
     HttpFailure failure = HttpFailure::None;
-    int nStatus = 0;                 // the status code received, 0 when none was
-    bool bLengthKnown = false;       // the server announced a Content-Length
-    std::uint64_t nLength = 0;       // the announced length, when known
-    std::uint64_t nReceived = 0;     // body bytes handed to the receiver
+    int nStatus = 0;              // the status code received, 0 when none was
+    bool bLengthKnown = false;    // the server announced a Content-Length
+    std::uint64_t nLength = 0;    // the announced length, when known
+    std::uint64_t nReceived = 0;  // body bytes handed to the receiver
 
     bool Ok() const { return failure == HttpFailure::None; }
     // One English sentence naming what went wrong, for logs and messages.
@@ -71,8 +67,7 @@ struct HttpResult
 };
 
 // Receives the body as it arrives.
-class HttpReceiver
-{
+class HttpReceiver {
 public:
     virtual ~HttpReceiver() = default;
     // Called once before the body, after the head was accepted.
@@ -85,8 +80,7 @@ public:
 };
 
 // Collects the body in memory (the body cap of the limits bounds it).
-class HttpMemoryReceiver : public HttpReceiver
-{
+class HttpMemoryReceiver : public HttpReceiver {
 public:
     bool Write(const char* data, std::size_t size) override
     {

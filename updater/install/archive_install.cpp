@@ -7,35 +7,32 @@
 #include <wx/stream.h>
 #include <wx/wfstream.h>
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
 #include <map>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 
 const char STAGING_PREFIX[] = ".kerv-staging-";
 
-struct PlannedEntry
-{
-    std::string strName;   // clean relative path
+struct PlannedEntry {
+    std::string strName;  // clean relative path
     bool bDir = false;
-    unsigned nMode = 0;    // stored mode bits
+    unsigned nMode = 0;  // stored mode bits
 };
 
 std::vector<std::string> Steps(const std::string& path)
 {
     std::vector<std::string> steps;
     std::size_t start = 0;
-    while (start <= path.size())
-    {
+    while (start <= path.size()) {
         std::size_t slash = path.find('/', start);
         if (slash == std::string::npos)
             slash = path.size();
@@ -60,8 +57,7 @@ InstallResult Fail(InstallFailure failure, const std::string& entry, const std::
 }
 
 // The stream that decompresses and reads the archive, owning the whole chain.
-struct ArchiveStream
-{
+struct ArchiveStream {
     std::unique_ptr<wxFFileInputStream> file;
     std::unique_ptr<wxInputStream> filter;
     wxInputStream* pStream = nullptr;
@@ -81,11 +77,11 @@ InstallResult OpenArchive(const wxString& path, const wxString& archiveName, Arc
     if (!stream.file->IsOk())
         return Fail(InstallFailure::Unreadable, std::string(), "the archive file cannot be read");
     stream.pStream = stream.file.get();
-    if (filter)
-    {
+    if (filter) {
         stream.filter.reset(filter->NewStream(*stream.file));
         if (!stream.filter || !stream.filter->IsOk())
-            return Fail(InstallFailure::Damaged, std::string(), "the archive cannot be decompressed");
+            return Fail(InstallFailure::Damaged, std::string(),
+                        "the archive cannot be decompressed");
         stream.pStream = stream.filter.get();
     }
     return InstallResult();
@@ -97,30 +93,25 @@ bool CheckDestination(const std::string& target, const PlannedEntry& entry, std:
 {
     std::vector<std::string> steps = Steps(entry.strName);
     std::string path = target;
-    for (std::size_t i = 0; i < steps.size(); ++i)
-    {
+    for (std::size_t i = 0; i < steps.size(); ++i) {
         path += "/" + steps[i];
         struct stat info;
         if (lstat(path.c_str(), &info) != 0)
-            return true;   // nothing there yet, so nothing below it either
+            return true;  // nothing there yet, so nothing below it either
         bool last = i + 1 == steps.size();
-        if (S_ISLNK(info.st_mode) && (!last || entry.bDir))
-        {
+        if (S_ISLNK(info.st_mode) && (!last || entry.bDir)) {
             reason = "a symbolic link in the way would lead outside the folder";
             return false;
         }
-        if (!last && !S_ISDIR(info.st_mode))
-        {
+        if (!last && !S_ISDIR(info.st_mode)) {
             reason = "a file is in the way of its folder";
             return false;
         }
-        if (last && entry.bDir && !S_ISDIR(info.st_mode))
-        {
+        if (last && entry.bDir && !S_ISDIR(info.st_mode)) {
             reason = "a file of that name is in the way";
             return false;
         }
-        if (last && !entry.bDir && S_ISDIR(info.st_mode))
-        {
+        if (last && !entry.bDir && S_ISDIR(info.st_mode)) {
             reason = "a folder of that name is in the way";
             return false;
         }
@@ -134,11 +125,9 @@ bool MakeFolders(const std::string& root, const std::string& relative, mode_t mo
     if (relative.empty())
         return true;
     std::string path = root;
-    for (const std::string& step : Steps(relative))
-    {
+    for (const std::string& step : Steps(relative)) {
         path += "/" + step;
-        if (mkdir(path.c_str(), mode) == 0)
-        {
+        if (mkdir(path.c_str(), mode) == 0) {
             if (created)
                 created->push_back(path);
             continue;
@@ -152,9 +141,10 @@ bool MakeFolders(const std::string& root, const std::string& relative, mode_t mo
 
 // One pass over the archive. Without a staging folder it only checks (and fills plan); with
 // one it also writes every file below it.
-InstallResult Scan(const wxString& archivePath, const wxString& archiveName, const std::string& target,
-                   const ArchiveLimits& limits, const std::string& staging, unsigned umaskBits,
-                   std::vector<PlannedEntry>& plan, const std::function<void()>& pump)
+InstallResult Scan(const wxString& archivePath, const wxString& archiveName,
+                   const std::string& target, const ArchiveLimits& limits,
+                   const std::string& staging, unsigned umaskBits, std::vector<PlannedEntry>& plan,
+                   const std::function<void()>& pump)
 {
     ArchiveStream stream;
     InstallResult opened = OpenArchive(archivePath, archiveName, stream);
@@ -162,13 +152,12 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
         return opened;
 
     TarReader reader(*stream.pStream);
-    std::map<std::string, bool> seen;   // clean name -> is a directory
+    std::map<std::string, bool> seen;  // clean name -> is a directory
     std::size_t count = 0;
     std::uint64_t total = 0;
     std::vector<char> buffer(64 * 1024);
     plan.clear();
-    for (;;)
-    {
+    for (;;) {
         TarEntry entry;
         TarReader::Next next = reader.NextEntry(entry);
         if (next == TarReader::Next::End)
@@ -176,34 +165,35 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
         if (next == TarReader::Next::Error)
             return Fail(InstallFailure::Damaged, std::string(), reader.GetError());
         if (++count > limits.nMaxEntries)
-            return Fail(InstallFailure::TooManyEntries, entry.strName,
-                        wxString::Format("more than %zu entries", limits.nMaxEntries).ToStdString());
+            return Fail(
+                InstallFailure::TooManyEntries, entry.strName,
+                wxString::Format("more than %zu entries", limits.nMaxEntries).ToStdString());
 
         PlannedEntry planned;
-        switch (entry.cType)
-        {
-        case '0':
-        case '\0':
-            break;
-        case '5':
-            planned.bDir = true;
-            break;
-        case '1':
-            return Fail(InstallFailure::RefusedEntry, entry.strName, "hard links are not allowed");
-        case '2':
-            return Fail(InstallFailure::RefusedEntry, entry.strName, "symbolic links are not allowed");
-        default:
-            return Fail(InstallFailure::RefusedEntry, entry.strName,
-                        "only regular files and folders are allowed");
+        switch (entry.cType) {
+            case '0':
+            case '\0':
+                break;
+            case '5':
+                planned.bDir = true;
+                break;
+            case '1':
+                return Fail(InstallFailure::RefusedEntry, entry.strName,
+                            "hard links are not allowed");
+            case '2':
+                return Fail(InstallFailure::RefusedEntry, entry.strName,
+                            "symbolic links are not allowed");
+            default:
+                return Fail(InstallFailure::RefusedEntry, entry.strName,
+                            "only regular files and folders are allowed");
         }
         std::string reason;
         if (!CleanEntryName(entry.strName, planned.strName, reason))
             return Fail(InstallFailure::RefusedEntry, entry.strName, reason);
-        if (planned.strName.empty())
-        {
+        if (planned.strName.empty()) {
             if (!planned.bDir)
                 return Fail(InstallFailure::RefusedEntry, entry.strName, "the name is empty");
-            continue;   // "./" itself: the target folder
+            continue;  // "./" itself: the target folder
         }
         planned.nMode = entry.nMode;
 
@@ -211,12 +201,12 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
         // repeat a name (a folder may be listed twice).
         std::vector<std::string> steps = Steps(planned.strName);
         std::string prefix;
-        for (std::size_t i = 0; i + 1 < steps.size(); ++i)
-        {
+        for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
             prefix = Join(prefix, steps[i]);
             auto known = seen.find(prefix);
             if (known != seen.end() && !known->second)
-                return Fail(InstallFailure::RefusedEntry, entry.strName, "a file of the archive is in the way");
+                return Fail(InstallFailure::RefusedEntry, entry.strName,
+                            "a file of the archive is in the way");
             seen[prefix] = true;
         }
         auto known = seen.find(planned.strName);
@@ -227,8 +217,7 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
         if (!CheckDestination(target, planned, reason))
             return Fail(InstallFailure::RefusedEntry, entry.strName, reason);
 
-        if (!planned.bDir)
-        {
+        if (!planned.bDir) {
             if (entry.nSize > limits.nMaxEntrySize)
                 return Fail(InstallFailure::EntryTooLarge, entry.strName,
                             wxString::Format("larger than %llu bytes",
@@ -242,8 +231,7 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
             total += entry.nSize;
 
             int fd = -1;
-            if (!staging.empty())
-            {
+            if (!staging.empty()) {
                 std::size_t slash = planned.strName.rfind('/');
                 if (slash != std::string::npos &&
                     !MakeFolders(staging, planned.strName.substr(0, slash), 0700, nullptr))
@@ -255,8 +243,7 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
             }
             std::uint64_t got = 0;
             bool written = true;
-            for (;;)
-            {
+            for (;;) {
                 std::size_t n = reader.Read(buffer.data(), buffer.size());
                 if (n == 0)
                     break;
@@ -266,17 +253,16 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
                 if (pump)
                     pump();
             }
-            if (fd >= 0)
-            {
+            if (fd >= 0) {
                 written = written && fchmod(fd, FileModeFor(entry.nMode, umaskBits)) == 0;
                 written = close(fd) == 0 && written;
             }
             if (reader.Failed() || got != entry.nSize)
-                return Fail(InstallFailure::Damaged, entry.strName, "the archive ends inside this entry");
+                return Fail(InstallFailure::Damaged, entry.strName,
+                            "the archive ends inside this entry");
             if (!written)
                 return Fail(InstallFailure::Write, entry.strName, "the file could not be written");
-        }
-        else if (!staging.empty() && !MakeFolders(staging, planned.strName, 0700, nullptr))
+        } else if (!staging.empty() && !MakeFolders(staging, planned.strName, 0700, nullptr))
             return Fail(InstallFailure::Write, entry.strName, std::strerror(errno));
         plan.push_back(planned);
         if (pump)
@@ -289,8 +275,7 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName, con
 }
 
 // A record of one change made to the target folder, so that it can be undone.
-struct Change
-{
+struct Change {
     enum Kind { CreatedFolder, MovedAside, Placed } kind;
     std::string strPath;
     std::string strAside;
@@ -298,60 +283,55 @@ struct Change
 
 void Undo(const std::vector<Change>& changes)
 {
-    for (auto it = changes.rbegin(); it != changes.rend(); ++it)
-    {
-        switch (it->kind)
-        {
-        case Change::Placed:
-            unlink(it->strPath.c_str());
-            break;
-        case Change::MovedAside:
-            rename(it->strAside.c_str(), it->strPath.c_str());
-            break;
-        case Change::CreatedFolder:
-            rmdir(it->strPath.c_str());
-            break;
+    for (auto it = changes.rbegin(); it != changes.rend(); ++it) {
+        switch (it->kind) {
+            case Change::Placed:
+                unlink(it->strPath.c_str());
+                break;
+            case Change::MovedAside:
+                rename(it->strAside.c_str(), it->strPath.c_str());
+                break;
+            case Change::CreatedFolder:
+                rmdir(it->strPath.c_str());
+                break;
         }
     }
 }
 
 bool MoveIntoPlace(const std::string& staged, const std::string& aside, const std::string& target,
-                   const std::vector<PlannedEntry>& plan, unsigned umaskBits, std::string& failedEntry)
+                   const std::vector<PlannedEntry>& plan, unsigned umaskBits,
+                   std::string& failedEntry)
 {
     std::vector<Change> changes;
     const mode_t folderMode = 0777 & ~umaskBits;
     std::size_t n = 0;
-    for (const PlannedEntry& entry : plan)
-    {
+    for (const PlannedEntry& entry : plan) {
         failedEntry = entry.strName;
         std::vector<std::string> created;
         std::size_t slash = entry.strName.rfind('/');
-        std::string folder = entry.bDir ? entry.strName
-                                        : (slash == std::string::npos ? std::string()
-                                                                      : entry.strName.substr(0, slash));
+        std::string folder =
+            entry.bDir
+                ? entry.strName
+                : (slash == std::string::npos ? std::string() : entry.strName.substr(0, slash));
         bool ok = MakeFolders(target, folder, folderMode, &created);
         for (const std::string& path : created)
             changes.push_back({Change::CreatedFolder, path, std::string()});
-        if (ok && !entry.bDir)
-        {
+        if (ok && !entry.bDir) {
             std::string destination = Join(target, entry.strName);
             struct stat info;
-            if (lstat(destination.c_str(), &info) == 0)
-            {
+            if (lstat(destination.c_str(), &info) == 0) {
                 std::string moved = aside + "/" + std::to_string(n++);
                 ok = rename(destination.c_str(), moved.c_str()) == 0;
                 if (ok)
                     changes.push_back({Change::MovedAside, destination, moved});
             }
-            if (ok)
-            {
+            if (ok) {
                 ok = rename(Join(staged, entry.strName).c_str(), destination.c_str()) == 0;
                 if (ok)
                     changes.push_back({Change::Placed, destination, std::string()});
             }
         }
-        if (!ok)
-        {
+        if (!ok) {
             int error = errno;
             Undo(changes);
             errno = error;
@@ -368,13 +348,10 @@ void RemoveTree(const std::string& path)
     struct stat info;
     if (lstat(path.c_str(), &info) != 0)
         return;
-    if (S_ISDIR(info.st_mode))
-    {
-        if (DIR* dir = opendir(path.c_str()))
-        {
+    if (S_ISDIR(info.st_mode)) {
+        if (DIR* dir = opendir(path.c_str())) {
             std::vector<std::string> names;
-            while (struct dirent* item = readdir(dir))
-            {
+            while (struct dirent* item = readdir(dir)) {
                 std::string name = item->d_name;
                 if (name != "." && name != "..")
                     names.push_back(name);
@@ -384,8 +361,7 @@ void RemoveTree(const std::string& path)
                 RemoveTree(path + "/" + name);
         }
         rmdir(path.c_str());
-    }
-    else
+    } else
         unlink(path.c_str());
 }
 
@@ -396,32 +372,33 @@ unsigned CurrentUmask()
     return bits;
 }
 
-}   // namespace
+}  // namespace
 
 wxString InstallResult::Describe() const
 {
     wxString entry = wxString::FromUTF8(strEntry);
     wxString reason = wxString::FromUTF8(strReason);
-    switch (failure)
-    {
-    case InstallFailure::None:
-        return wxString::Format("%zu files were installed.", nFiles);
-    case InstallFailure::UnknownFormat:
-        return "The update archive is in an unknown format (" + reason + ").";
-    case InstallFailure::Unreadable:
-        return "The update archive could not be read.";
-    case InstallFailure::Damaged:
-        return "The update archive is damaged: " + reason + ".";
-    case InstallFailure::RefusedEntry:
-        return "The update archive was refused: its entry '" + entry + "' is not allowed (" + reason + ").";
-    case InstallFailure::TooManyEntries:
-        return "The update archive was refused: it has " + reason + ".";
-    case InstallFailure::EntryTooLarge:
-        return "The update archive was refused: its entry '" + entry + "' is " + reason + ".";
-    case InstallFailure::TotalTooLarge:
-        return "The update archive was refused: it would unpack to " + reason + ".";
-    case InstallFailure::Write:
-        return "The update could not be written (" + (entry.empty() ? reason : entry + ": " + reason) + ").";
+    switch (failure) {
+        case InstallFailure::None:
+            return wxString::Format("%zu files were installed.", nFiles);
+        case InstallFailure::UnknownFormat:
+            return "The update archive is in an unknown format (" + reason + ").";
+        case InstallFailure::Unreadable:
+            return "The update archive could not be read.";
+        case InstallFailure::Damaged:
+            return "The update archive is damaged: " + reason + ".";
+        case InstallFailure::RefusedEntry:
+            return "The update archive was refused: its entry '" + entry + "' is not allowed (" +
+                   reason + ").";
+        case InstallFailure::TooManyEntries:
+            return "The update archive was refused: it has " + reason + ".";
+        case InstallFailure::EntryTooLarge:
+            return "The update archive was refused: its entry '" + entry + "' is " + reason + ".";
+        case InstallFailure::TotalTooLarge:
+            return "The update archive was refused: it would unpack to " + reason + ".";
+        case InstallFailure::Write:
+            return "The update could not be written (" +
+                   (entry.empty() ? reason : entry + ": " + reason) + ").";
     }
     return wxString();
 }
@@ -437,42 +414,34 @@ bool IsKnownArchiveFormat(const wxString& archiveName)
 bool CleanEntryName(const std::string& stored, std::string& clean, std::string& reason)
 {
     clean.clear();
-    if (stored.size() > 4096)
-    {
+    if (stored.size() > 4096) {
         reason = "the name is too long";
         return false;
     }
-    if (!stored.empty() && stored[0] == '/')
-    {
+    if (!stored.empty() && stored[0] == '/') {
         reason = "absolute names are not allowed";
         return false;
     }
-    for (unsigned char c : stored)
-    {
-        if (c < 0x20 || c == 0x7f || c == '\\')
-        {
+    for (unsigned char c : stored) {
+        if (c < 0x20 || c == 0x7f || c == '\\') {
             reason = "the name holds a character that is not allowed";
             return false;
         }
     }
-    for (const std::string& step : Steps(stored))
-    {
+    for (const std::string& step : Steps(stored)) {
         if (step.empty() || step == ".")
             continue;
-        if (step == "..")
-        {
+        if (step == "..") {
             reason = "names with \"..\" are not allowed";
             return false;
         }
-        if (step.size() > 255)
-        {
+        if (step.size() > 255) {
             reason = "the name is too long";
             return false;
         }
         clean = Join(clean, step);
     }
-    if (!clean.empty() && clean.compare(0, sizeof STAGING_PREFIX - 1, STAGING_PREFIX) == 0)
-    {
+    if (!clean.empty() && clean.compare(0, sizeof STAGING_PREFIX - 1, STAGING_PREFIX) == 0) {
         reason = "the name is reserved for the updater";
         clean.clear();
         return false;
@@ -497,8 +466,8 @@ InstallResult InstallArchive(const wxString& archivePath, const wxString& archiv
 
     // Check everything before writing anything.
     std::vector<PlannedEntry> plan;
-    InstallResult checked = Scan(archivePath, archiveName, target, limits, std::string(), umaskBits,
-                                 plan, pump);
+    InstallResult checked =
+        Scan(archivePath, archiveName, target, limits, std::string(), umaskBits, plan, pump);
     if (!checked.Ok())
         return checked;
 
@@ -506,7 +475,8 @@ InstallResult InstallArchive(const wxString& archivePath, const wxString& archiv
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (!mkdtemp(name.data()))
-        return Fail(InstallFailure::Write, std::string(), "no staging folder: " + std::string(std::strerror(errno)));
+        return Fail(InstallFailure::Write, std::string(),
+                    "no staging folder: " + std::string(std::strerror(errno)));
     const std::string staging = name.data();
     const std::string staged = staging + "/new";
     const std::string aside = staging + "/old";
@@ -516,8 +486,7 @@ InstallResult InstallArchive(const wxString& archivePath, const wxString& archiv
     else
         result = Scan(archivePath, archiveName, target, limits, staged, umaskBits, plan, pump);
 
-    if (result.Ok())
-    {
+    if (result.Ok()) {
         std::string failedEntry;
         if (!MoveIntoPlace(staged, aside, target, plan, umaskBits, failedEntry))
             result = Fail(InstallFailure::Write, failedEntry, std::strerror(errno));

@@ -16,32 +16,29 @@
 #include <functional>
 #include <string>
 
-struct ArchiveLimits
-{
-    std::size_t nMaxEntries = 4096;                       // entries of any kind
-    std::uint64_t nMaxEntrySize = 128ull * 1024 * 1024;   // bytes of one file
-    std::uint64_t nMaxTotalSize = 256ull * 1024 * 1024;   // bytes of all files together
+struct ArchiveLimits {
+    std::size_t nMaxEntries = 4096;                      // entries of any kind
+    std::uint64_t nMaxEntrySize = 128ull * 1024 * 1024;  // bytes of one file
+    std::uint64_t nMaxTotalSize = 256ull * 1024 * 1024;  // bytes of all files together
 };
 
-enum class InstallFailure
-{
+enum class InstallFailure {
     None,
-    UnknownFormat,     // no decompression and archive format for the file's name
-    Unreadable,        // the archive file cannot be opened
-    Damaged,           // the archive's structure is broken or it ends early
-    RefusedEntry,      // an entry's type or name is not allowed
+    UnknownFormat,  // no decompression and archive format for the file's name
+    Unreadable,     // the archive file cannot be opened
+    Damaged,        // the archive's structure is broken or it ends early
+    RefusedEntry,   // an entry's type or name is not allowed
     TooManyEntries,
     EntryTooLarge,
     TotalTooLarge,
-    Write,             // staging or moving into place failed; the target folder is unchanged
+    Write,  // staging or moving into place failed; the target folder is unchanged
 };
 
-struct InstallResult
-{
+struct InstallResult {
     InstallFailure failure = InstallFailure::None;
-    std::string strEntry;      // the entry concerned, as stored in the archive
-    std::string strReason;     // what was wrong with it, or with the archive
-    std::size_t nFiles = 0;    // files installed
+    std::string strEntry;    // the entry concerned, as stored in the archive
+    std::string strReason;   // what was wrong with it, or with the archive
+    std::size_t nFiles = 0;  // files installed
 
     bool Ok() const { return failure == InstallFailure::None; }
     // One English sentence for the user.

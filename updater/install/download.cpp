@@ -1,15 +1,13 @@
 #include "download.h"
 #include "write_all.h"
 
-#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
+#include <cerrno>
 
-namespace
-{
+namespace {
 
-class FileReceiver : public HttpReceiver
-{
+class FileReceiver : public HttpReceiver {
 public:
     FileReceiver(int file, const DownloadProgress& callback) : fd(file), progress(callback) {}
 
@@ -38,8 +36,7 @@ private:
     std::uint64_t nReceived = 0;
 };
 
-class PumpingMemoryReceiver : public HttpMemoryReceiver
-{
+class PumpingMemoryReceiver : public HttpMemoryReceiver {
 public:
     explicit PumpingMemoryReceiver(const std::function<void()>& callback) : pump(callback) {}
     bool Pump() override
@@ -53,7 +50,7 @@ private:
     const std::function<void()>& pump;
 };
 
-}   // namespace
+}  // namespace
 
 HttpLimits ArchiveDownloadLimits()
 {
@@ -82,8 +79,7 @@ bool ArchiveFileNameFromUrl(const wxString& url, wxString& name)
     wxString last = path.AfterLast('/');
     if (last.empty() || last.length() > 200 || last[0] == '.')
         return false;
-    for (wxUniChar c : last)
-    {
+    for (wxUniChar c : last) {
         bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
                        c == '.' || c == '_' || c == '-';
         if (!allowed)
@@ -98,8 +94,7 @@ HttpResult DownloadToFile(const wxString& url, const wxString& proxy, const wxSt
 {
     const std::string file = path.ToStdString(*wxConvFileName);
     int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0)
-    {
+    if (fd < 0) {
         HttpResult result;
         result.failure = HttpFailure::Sink;
         return result;

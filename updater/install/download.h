@@ -22,7 +22,8 @@ bool ArchiveFileNameFromUrl(const wxString& url, wxString& name);
 
 // Progress of a download: bytes so far, and the announced length when there is one. Returns
 // false to cancel. It is also called without new bytes while waiting, so a window can repaint.
-using DownloadProgress = std::function<bool(std::uint64_t received, bool lengthKnown, std::uint64_t length)>;
+using DownloadProgress =
+    std::function<bool(std::uint64_t received, bool lengthKnown, std::uint64_t length)>;
 
 // Downloads url into the file at path (created, or truncated when it exists; never written
 // through a symbolic link). On failure the partial file is removed again.

@@ -6,8 +6,7 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 
 int HexValue(char c)
 {
@@ -20,14 +19,13 @@ int HexValue(char c)
     return -1;
 }
 
-}   // namespace
+}  // namespace
 
 bool ParsePublicKeyHex(const std::string& hex, PublicKey& key)
 {
     if (hex.size() != key.size() * 2)
         return false;
-    for (std::size_t i = 0; i < key.size(); ++i)
-    {
+    for (std::size_t i = 0; i < key.size(); ++i) {
         int high = HexValue(hex[2 * i]);
         int low = HexValue(hex[2 * i + 1]);
         if (high < 0 || low < 0)
@@ -60,8 +58,8 @@ SignatureCheck VerifyFileSignature(const wxString& path, const std::string& sign
     if (length > 0 && file.Read(data.data(), data.size()) != data.size())
         return SignatureCheck::Unreadable;
 
-    int verified = crypto_sign_verify_detached(
-        reinterpret_cast<const unsigned char*>(signature.data()), data.data(), data.size(),
-        key.data());
+    int verified =
+        crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature.data()),
+                                    data.data(), data.size(), key.data());
     return verified == 0 ? SignatureCheck::Valid : SignatureCheck::Mismatch;
 }

@@ -16,12 +16,11 @@ bool ParsePublicKeyHex(const std::string& hex, PublicKey& key);
 // every update is refused.
 bool GetBuiltInPublicKey(PublicKey& key);
 
-enum class SignatureCheck
-{
+enum class SignatureCheck {
     Valid,
-    Malformed,     // not exactly 64 bytes
-    Mismatch,      // does not verify against the key
-    Unreadable     // the archive file could not be read completely
+    Malformed,  // not exactly 64 bytes
+    Mismatch,   // does not verify against the key
+    Unreadable  // the archive file could not be read completely
 };
 
 // Verifies `signature` over the bytes of the file at `path`. maxFileSize bounds what is read.

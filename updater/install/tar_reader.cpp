@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 const std::size_t BLOCK = 512;
 
@@ -20,12 +19,10 @@ bool Number(const char* header, std::size_t offset, std::size_t length, std::uin
 {
     const unsigned char* field = reinterpret_cast<const unsigned char*>(header + offset);
     value = 0;
-    if (field[0] & 0x80)
-    {
-        if (field[0] != 0x80)   // negative or too large
+    if (field[0] & 0x80) {
+        if (field[0] != 0x80)  // negative or too large
             return false;
-        for (std::size_t i = 1; i < length; ++i)
-        {
+        for (std::size_t i = 1; i < length; ++i) {
             if (value >> 56)
                 return false;
             value = (value << 8) | field[i];
@@ -36,8 +33,7 @@ bool Number(const char* header, std::size_t offset, std::size_t length, std::uin
     while (i < length && field[i] == ' ')
         ++i;
     bool any = false;
-    for (; i < length && field[i] >= '0' && field[i] <= '7'; ++i)
-    {
+    for (; i < length && field[i] >= '0' && field[i] <= '7'; ++i) {
         if (value >> 60)
             return false;
         value = value * 8 + (field[i] - '0');
@@ -56,13 +52,13 @@ bool ChecksumMatches(const char* header)
         return false;
     long long unsignedSum = 0;
     long long signedSum = 0;
-    for (std::size_t i = 0; i < BLOCK; ++i)
-    {
+    for (std::size_t i = 0; i < BLOCK; ++i) {
         bool inField = i >= 148 && i < 156;
         unsignedSum += inField ? ' ' : static_cast<unsigned char>(header[i]);
         signedSum += inField ? ' ' : static_cast<signed char>(header[i]);
     }
-    return static_cast<long long>(stored) == unsignedSum || static_cast<long long>(stored) == signedSum;
+    return static_cast<long long>(stored) == unsignedSum ||
+           static_cast<long long>(stored) == signedSum;
 }
 
 // pax records: "<length> <key>=<value>\n"; returns false when malformed.
@@ -70,26 +66,24 @@ bool PaxValue(const std::string& records, const std::string& key, std::string& v
 {
     found = false;
     std::size_t pos = 0;
-    while (pos < records.size())
-    {
+    while (pos < records.size()) {
         std::size_t space = records.find(' ', pos);
         if (space == std::string::npos || space == pos || space - pos > 19)
             return false;
         std::uint64_t length = 0;
-        for (std::size_t i = pos; i < space; ++i)
-        {
+        for (std::size_t i = pos; i < space; ++i) {
             if (records[i] < '0' || records[i] > '9')
                 return false;
             length = length * 10 + (records[i] - '0');
         }
-        if (length <= space - pos + 1 || pos + length > records.size() || records[pos + length - 1] != '\n')
+        if (length <= space - pos + 1 || pos + length > records.size() ||
+            records[pos + length - 1] != '\n')
             return false;
         std::string record = records.substr(space + 1, pos + length - space - 2);
         std::size_t equals = record.find('=');
         if (equals == std::string::npos)
             return false;
-        if (record.compare(0, equals, key) == 0 && equals == key.size())
-        {
+        if (record.compare(0, equals, key) == 0 && equals == key.size()) {
             value = record.substr(equals + 1);
             found = true;
         }
@@ -98,13 +92,12 @@ bool PaxValue(const std::string& records, const std::string& key, std::string& v
     return true;
 }
 
-}   // namespace
+}  // namespace
 
 bool TarReader::ReadExact(char* buffer, std::size_t size)
 {
     std::size_t done = 0;
-    while (done < size)
-    {
+    while (done < size) {
         input.Read(buffer + done, size - done);
         std::size_t got = input.LastRead();
         if (got == 0)
@@ -117,8 +110,7 @@ bool TarReader::ReadExact(char* buffer, std::size_t size)
 bool TarReader::Skip(std::uint64_t size)
 {
     char buffer[4096];
-    while (size > 0)
-    {
+    while (size > 0) {
         std::size_t step = static_cast<std::size_t>(std::min<std::uint64_t>(size, sizeof buffer));
         if (!ReadExact(buffer, step))
             return false;
@@ -134,8 +126,7 @@ std::size_t TarReader::Read(char* buffer, std::size_t size)
     size = static_cast<std::size_t>(std::min<std::uint64_t>(size, nLeft));
     input.Read(buffer, size);
     std::size_t got = input.LastRead();
-    if (got == 0)
-    {
+    if (got == 0) {
         strError = "the archive ends inside an entry";
         return 0;
     }
@@ -147,8 +138,7 @@ TarReader::Next TarReader::NextEntry(TarEntry& entry, std::uint64_t maxExtension
 {
     if (Failed())
         return Next::Error;
-    if (!Skip(nLeft + nPadding))
-    {
+    if (!Skip(nLeft + nPadding)) {
         strError = "the archive ends inside an entry";
         return Next::Error;
     }
@@ -160,65 +150,52 @@ TarReader::Next TarReader::NextEntry(TarEntry& entry, std::uint64_t maxExtension
     bool haveLongName = false;
     std::uint64_t paxSize = 0;
     bool havePaxSize = false;
-    for (;;)
-    {
+    for (;;) {
         char header[BLOCK];
-        if (!ReadExact(header, BLOCK))
-        {
+        if (!ReadExact(header, BLOCK)) {
             strError = "the archive ends without its end marker";
             return Next::Error;
         }
         if (std::all_of(header, header + BLOCK, [](char c) { return c == '\0'; }))
-            return Next::End;   // the end marker; whatever follows is not looked at
-        if (!ChecksumMatches(header))
-        {
+            return Next::End;  // the end marker; whatever follows is not looked at
+        if (!ChecksumMatches(header)) {
             strError = "an entry header is damaged";
             return Next::Error;
         }
         std::uint64_t size = 0;
         std::uint64_t mode = 0;
-        if (!Number(header, 124, 12, size) || !Number(header, 100, 8, mode))
-        {
+        if (!Number(header, 124, 12, size) || !Number(header, 100, 8, mode)) {
             strError = "an entry header is damaged";
             return Next::Error;
         }
         const char type = header[156];
-        if (type == 'L' || type == 'x' || type == 'g')
-        {
+        if (type == 'L' || type == 'x' || type == 'g') {
             // Name extensions for the next entry (global pax headers are read and ignored).
-            if (size > maxExtension)
-            {
+            if (size > maxExtension) {
                 strError = "an extension header is too large";
                 return Next::Error;
             }
             std::string data(static_cast<std::size_t>(size), '\0');
-            if (!ReadExact(&data[0], data.size()) || !Skip((BLOCK - size % BLOCK) % BLOCK))
-            {
+            if (!ReadExact(&data[0], data.size()) || !Skip((BLOCK - size % BLOCK) % BLOCK)) {
                 strError = "the archive ends inside an entry";
                 return Next::Error;
             }
-            if (type == 'L')
-            {
+            if (type == 'L') {
                 longName = data.substr(0, data.find('\0'));
                 haveLongName = true;
-            }
-            else if (type == 'x')
-            {
+            } else if (type == 'x') {
                 std::string sizeText;
                 bool foundSize = false;
                 if (!PaxValue(data, "path", paxPath, havePaxPath) ||
-                    !PaxValue(data, "size", sizeText, foundSize))
-                {
+                    !PaxValue(data, "size", sizeText, foundSize)) {
                     strError = "an extension header is damaged";
                     return Next::Error;
                 }
-                if (foundSize)
-                {
+                if (foundSize) {
                     havePaxSize = true;
                     paxSize = 0;
                     if (sizeText.empty() || sizeText.size() > 19 ||
-                        sizeText.find_first_not_of("0123456789") != std::string::npos)
-                    {
+                        sizeText.find_first_not_of("0123456789") != std::string::npos) {
                         strError = "an extension header is damaged";
                         return Next::Error;
                     }
@@ -230,8 +207,7 @@ TarReader::Next TarReader::NextEntry(TarEntry& entry, std::uint64_t maxExtension
         }
 
         std::string name = Field(header, 0, 100);
-        if (std::memcmp(header + 257, "ustar", 5) == 0)
-        {
+        if (std::memcmp(header + 257, "ustar", 5) == 0) {
             std::string prefix = Field(header, 345, 155);
             if (!prefix.empty())
                 name = prefix + "/" + name;

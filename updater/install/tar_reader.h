@@ -9,16 +9,14 @@
 #include <cstdint>
 #include <string>
 
-struct TarEntry
-{
-    std::string strName;     // as stored (after the long-name or pax path override)
-    char cType = '0';        // the type flag: '0' or '\0' file, '5' directory, others refused
-    unsigned nMode = 0;      // the permission bits stored in the header
-    std::uint64_t nSize = 0; // bytes of data announced by the header
+struct TarEntry {
+    std::string strName;      // as stored (after the long-name or pax path override)
+    char cType = '0';         // the type flag: '0' or '\0' file, '5' directory, others refused
+    unsigned nMode = 0;       // the permission bits stored in the header
+    std::uint64_t nSize = 0;  // bytes of data announced by the header
 };
 
-class TarReader
-{
+class TarReader {
 public:
     explicit TarReader(wxInputStream& stream) : input(stream) {}
 
@@ -40,8 +38,8 @@ private:
     bool Skip(std::uint64_t size);
 
     wxInputStream& input;
-    std::uint64_t nLeft = 0;      // data bytes of the current entry not read yet
-    std::uint64_t nPadding = 0;   // padding after the current entry's data
+    std::uint64_t nLeft = 0;     // data bytes of the current entry not read yet
+    std::uint64_t nPadding = 0;  // padding after the current entry's data
     std::string strError;
 };
 
