@@ -4,9 +4,10 @@
 #   bench/startup.sh [--runs N]
 #
 # Each run starts build/Kerv with an empty settings folder and polls the display every few
-# milliseconds for the visible window "Vandrel 0.67"; prints every time and the median.
+# milliseconds for the visible main window ("Vandrel" and the version); prints every time and the median.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$top/scripts/lib/version.sh"
 runs=5
 [[ ${1:-} == --runs ]] && runs=$2
 [[ -x $top/build/Kerv ]] || bash "$top/scripts/build.sh" "$top/build" >/dev/null
@@ -23,7 +24,7 @@ for ((i = 0; i < runs; i++)); do
   start=$(date +%s.%N)
   (cd "$top/build" && HOME=$work/home$i exec ./Kerv) >"$work/log$i" 2>&1 &
   pid=$!
-  until xdotool search --all --onlyvisible --pid "$pid" --name '^Vandrel 0.67$' >/dev/null 2>&1; do
+  until xdotool search --all --onlyvisible --pid "$pid" --name "^Vandrel $kerv_version$" >/dev/null 2>&1; do
     if ! kill -0 "$pid" 2>/dev/null; then
       echo "Kerv ended before its window showed:" >&2
       cat "$work/log$i" >&2

@@ -9,12 +9,11 @@
 #include "cli_options.h"
 #include "dp.h"
 #include "fast_image.h"
+#include "kerv_version.h"
 #include "picture_handlers.h"
 #include "resize_job.h"
 
 namespace {
-
-constexpr const char* kVersion = "0.67";
 
 int ReportError(const std::string& message, int status)
 {
@@ -35,7 +34,7 @@ int main(int argc, char** argv)
         return kExitSuccess;
     }
     if (options->showVersion) {
-        std::printf("kerv-cli %s\n", kVersion);
+        std::printf("kerv-cli %s\n", kKervVersion);
         return kExitSuccess;
     }
 

@@ -5,9 +5,11 @@
 
 #include <wx/string.h>
 
+#include "kerv_version.h"
+
 // Neither is translated: they appear as they stand in the window title and the about box.
 inline constexpr const char* szProductTitle = "Vandrel";
-inline constexpr const char* szVersion = "0.67";
+inline constexpr const char* szVersion = kKervVersion;
 
 // Both programs open the same configuration store because they use the same two names; the
 // vendor name is chosen at build time for both.

@@ -56,7 +56,7 @@ public:
     // the file history and the help controller.
     ~CMainFrame() override;
 
-    // Title "Vandrel 0.67", followed by " - " and the file's name when path is not empty.
+    // Title "Vandrel" and the version, followed by " - " and the file's name when path is not empty.
     void DoSetTitle(wxString path);
 
     // Enables the "Protect/Delete" group as "&Enable" says, and the four immediate size

@@ -16,7 +16,7 @@ kerv_on_display 1600x1200 "$@"
 # The sample as the one recent file; both options off, so that the targets are typed
 # independently and the run is quick.
 kerv_start "[MRU]\nfile1=$top/samples/coffee.png\n[Operation]\nAnimatedKerv=0\nMaintainAspect=0\n"
-main=$(wait_for '^Vandrel 0\.67')
+main=$(wait_for "^Vandrel $kerv_version")
 sleep 1
 open_first_recent "$main" coffee.png
 

@@ -11,7 +11,7 @@ source "$top/scripts/lib/kerv-on-display.sh"
 kerv_on_display 1280x900 "$@"
 kerv_start
 
-main=$(wait_for "^Vandrel 0.67$")
+main=$(wait_for "^Vandrel $kerv_version$")
 sleep 1
 shoot "$main" "$top/docs/main-window.png"
 

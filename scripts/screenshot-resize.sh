@@ -13,7 +13,7 @@ source "$top/scripts/lib/kerv-on-display.sh"
 kerv_on_display 1600x1000 "$@"
 # The sample as the one recent file.
 kerv_start "[MRU]\nfile1=$top/samples/coffee.png\n"
-main=$(wait_for '^Vandrel 0\.67')
+main=$(wait_for "^Vandrel $kerv_version")
 sleep 1
 open_first_recent "$main" coffee.png
 shoot "$main" "$top/docs/resize-before.png"

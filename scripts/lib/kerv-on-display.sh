@@ -1,6 +1,7 @@
 # Shared by the screenshot scripts (sourced, not run): starts Kerv on a private Xvfb display
 # with a fresh home folder (no settings of yours are read or written) and finds its windows.
 # The script sourcing this sets `top` first and calls kerv_on_display before anything else.
+source "$top/scripts/lib/version.sh"
 
 # Re-runs the calling script on a private Xvfb display of the given size, after building into
 # build/ (or $KERV_BUILD_DIR). Returns only inside that run.
@@ -58,6 +59,6 @@ open_first_recent() {  # window id, file name shown in the title
   xdotool key --clearmodifiers alt+f
   sleep 0.5
   xdotool key 1
-  title_is "$1" "Vandrel 0.67 - $2"
+  title_is "$1" "Vandrel $kerv_version - $2"
   sleep 1
 }
