@@ -8,16 +8,14 @@
 #include <wx/dcmemory.h>
 #include <wx/graphics.h>
 #include <wx/image.h>
-#include <wx/radiobut.h>
 
-#include "dp.h"
-#include "main_frame.h"
+#include "fast_image.h"
 #include "view_compose.h"
 
 namespace {
 
-constexpr int nMinBrush = 1;
-constexpr int nMaxBrush = 100;
+constexpr int kMinBrush = 1;
+constexpr int kMaxBrush = 100;
 
 // value * zoom / 100 in integer division, without overflow for the largest pictures.
 int Zoomed(int value, int zoom)
@@ -56,9 +54,8 @@ wxBEGIN_EVENT_TABLE(CPaintPanel, wxPanel)
 wxEND_EVENT_TABLE()
 
 CPaintPanel::CPaintPanel()
-    : brushSize(10), cursorX(-1), cursorY(-1), outlineHidden(true), maskBitmap(nullptr),
-      maskShown(true), maskChanged(false), zoom(100), shownZoom(-1), mainFrame(nullptr),
-      paintEnabled(false)
+    : brushSize(10), cursorX(-1), cursorY(-1), outlineHidden(true), maskShown(true),
+      maskChanged(false), zoom(100), shownZoom(-1), mainFrame(nullptr), paintEnabled(false)
 {
 }
 
@@ -75,7 +72,6 @@ CPaintPanel::CPaintPanel(wxWindow* parent, int id, const wxPoint& pos, const wxS
 
 CPaintPanel::~CPaintPanel()
 {
-    delete maskBitmap;
     viewBitmap = wxNullBitmap;
     overlayBitmap = wxNullBitmap;
 }
@@ -86,8 +82,7 @@ void CPaintPanel::do_layout() {}
 
 void CPaintPanel::Init(int width, int height)
 {
-    delete maskBitmap;
-    maskBitmap = new wxBitmap();
+    maskBitmap = std::make_unique<wxBitmap>();
     if (width >= 1 && height >= 1) {
         maskBitmap->Create(width, height, wxBITMAP_SCREEN_DEPTH);
         wxMemoryDC dc(*maskBitmap);
@@ -117,11 +112,11 @@ void CPaintPanel::SetBrushSize(int size)
 
 bool CPaintPanel::EnsureView()
 {
-    DP* dp = mainFrame != nullptr ? mainFrame->pDP : nullptr;
-    if (dp == nullptr || dp->cols < 1 || dp->rows < 1)
+    const wxFastImage* picture = mainFrame != nullptr ? mainFrame->PictureToShow() : nullptr;
+    if (picture == nullptr || !picture->IsOk())
         return false;
-    const int cols = dp->cols;
-    const int rows = dp->rows;
+    const int cols = picture->GetWidth();
+    const int rows = picture->GetHeight();
     if (zoom != shownZoom || !viewBitmap.IsOk() || cols != lastWidth || rows != lastHeight) {
         shownZoom = zoom;
         lastWidth = cols;
@@ -132,9 +127,9 @@ bool CPaintPanel::EnsureView()
             viewBitmap = wxNullBitmap;
             return false;
         }
-        const wxImage picture = dp->GetColourImage().AsImage();
-        viewBitmap = zoom == 100 ? wxBitmap(picture)
-                                 : wxBitmap(picture.Scale(width, height, wxIMAGE_QUALITY_NORMAL));
+        const wxImage shown = picture->AsImage();
+        viewBitmap = zoom == 100 ? wxBitmap(shown)
+                                 : wxBitmap(shown.Scale(width, height, wxIMAGE_QUALITY_NORMAL));
     }
     return viewBitmap.IsOk();
 }
@@ -248,7 +243,7 @@ void CPaintPanel::DrawCircle(wxClientDC& dc, int sizeChange, int dx, int dy)
     cursorX += dx;
     cursorY += dy;
     outlineHidden = false;
-    brushSize = std::clamp(brushSize + sizeChange, nMinBrush, nMaxBrush);
+    brushSize = std::clamp(brushSize + sizeChange, kMinBrush, kMaxBrush);
     if (sizeChange != 0 && mainFrame != nullptr)
         mainFrame->SetBrushSize(brushSize);
     if (canDraw)
@@ -257,18 +252,17 @@ void CPaintPanel::DrawCircle(wxClientDC& dc, int sizeChange, int dx, int dy)
 
 void CPaintPanel::DrawArea(wxPoint pos, bool paint)
 {
-    if (!paintEnabled || mainFrame == nullptr || mainFrame->pDP == nullptr)
+    if (!paintEnabled || mainFrame == nullptr || mainFrame->PictureToShow() == nullptr)
         return;
     maskChanged = true;
     wxClientDC dc(this);
 
     // A click before any motion has no previous position to paint at.
     if (paint && maskBitmap != nullptr && maskBitmap->IsOk() && cursorX != -1 && cursorY != -1) {
-        wxColour colour = *wxGREEN;
-        if (mainFrame->radioErase->GetValue())
-            colour = *wxBLACK;
-        else if (mainFrame->radioProtect->GetValue())
-            colour = *wxRED;
+        const PaintMode mode = mainFrame->CurrentPaintMode();
+        const wxColour colour = mode == PaintMode::Erase     ? *wxBLACK
+                                : mode == PaintMode::Protect ? *wxRED
+                                                             : *wxGREEN;
         const int mx = cursorX * 100 / zoom;
         const int my = cursorY * 100 / zoom;
         const int s = brushSize;

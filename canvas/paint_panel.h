@@ -16,11 +16,14 @@
 #ifndef KERV_CANVAS_PAINT_PANEL_H
 #define KERV_CANVAS_PAINT_PANEL_H
 
+#include <memory>
+
 #include <wx/bitmap.h>
 #include <wx/image.h>
 #include <wx/panel.h>
 
-class CMainFrame;
+#include "paint_panel_host.h"
+
 class wxClientDC;
 class wxDC;
 
@@ -41,11 +44,11 @@ public:
     void Init(int width, int height);
     // Stores the zoom (percent, > 0) and repaints the whole panel, only when it changed.
     void SetZoom(int newZoom);
-    // Sets the brush radius (clamped to 1 to 100) and tells the main window; nothing happens
+    // Sets the brush radius (clamped to 1 to 100) and tells the host; nothing happens
     // while painting is disabled.
     void SetBrushSize(int size);
     // Takes the outline away from its place, moves it by (dx, dy), changes the brush by
-    // sizeChange (telling the main window when sizeChange is not 0) and draws it again.
+    // sizeChange (telling the host when sizeChange is not 0) and draws it again.
     // Does nothing while painting is disabled.
     void DrawCircle(wxClientDC& dc, int sizeChange, int dx, int dy);
     // With paint, paints a disc of the chosen colour on the mask at the previous pointer
@@ -69,17 +72,17 @@ public:
     int brushSize;  // brush radius in mask pixels, always within 1 to 100
     int cursorX;    // last pointer position in window coordinates; -1: none yet
     int cursorY;
-    bool outlineHidden;      // no brush outline is on the screen
-    wxBitmap* maskBitmap;    // owned; null before the first Init
-    bool maskShown;          // the mask is drawn over the picture
+    bool outlineHidden;                    // no brush outline is on the screen
+    std::unique_ptr<wxBitmap> maskBitmap;  // null before the first Init
+    bool maskShown;                        // the mask is drawn over the picture
     bool maskChanged;        // the pointer moved over the canvas with painting enabled since Init
     int zoom;                // display zoom in percent
     int shownZoom;           // the zoom at which viewBitmap was built; -1 forces a rebuild
     wxBitmap viewBitmap;     // the picture at the current zoom (cache)
     wxBitmap overlayBitmap;  // the mask at the current zoom, black transparent, of the area
                              // last drawn
-    CMainFrame* mainFrame;   // not owned; set by the main window right after creating the panel
-    bool paintEnabled;       // painting is possible; set by the main window
+    PaintPanelHost* mainFrame;  // not owned; set by the main window right after creating the panel
+    bool paintEnabled;          // painting is possible; set by the main window
 
 protected:
     void set_properties();
@@ -87,7 +90,7 @@ protected:
 
 private:
     // Rebuilds viewBitmap when the zoom or the picture's size changed; false when there is no
-    // picture to show (no engine, or a view smaller than one pixel).
+    // picture to show (none open, or a view smaller than one pixel).
     bool EnsureView();
     // The window area that shows the picture, and the part of it the brush outline may use
     // (the mask's size at the zoom).

@@ -10,7 +10,7 @@ int ParseZoom(wxString text)
     long value = 0;
     if (!text.ToLong(&value, 10))
         return -1;
-    if (value < nMinZoom || value > nMaxZoom)
+    if (value < kMinZoom || value > kMaxZoom)
         return -1;
     return static_cast<int>(value);
 }

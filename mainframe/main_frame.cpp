@@ -413,7 +413,7 @@ void CMainFrame::RestorePlacementAndOptions()
 
 void CMainFrame::CreateFileHistory()
 {
-    pFileHistory = new wxFileHistory(nMaxRecentFiles, ID_MRU_FIRST);
+    pFileHistory = new wxFileHistory(kMaxRecentFiles, ID_MRU_FIRST);
     pFileHistory->UseMenu(menuBar->GetMenu(0));
     wxConfigBase* config = wxConfigBase::Get();
     config->SetPath("/MRU");

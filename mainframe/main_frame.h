@@ -14,6 +14,8 @@
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
+#include <memory>
+
 #include <wx/arrstr.h>
 #include <wx/bitmap.h>
 #include <wx/frame.h>
@@ -21,6 +23,7 @@
 #include <wx/timer.h>
 
 #include "fast_image.h"
+#include "paint_panel_host.h"
 
 class CPaintPanel;
 class DP;
@@ -46,7 +49,7 @@ class wxStaticText;
 class wxTextCtrl;
 class wxToolBar;
 
-class CMainFrame : public wxFrame {
+class CMainFrame : public wxFrame, public PaintPanelHost {
 public:
     // The frame always gets the toolkit's default frame style, whatever style says.
     CMainFrame(wxWindow* parent, int id, const wxString& title,
@@ -63,9 +66,12 @@ public:
     // controls only while a picture is open and painting is off.
     void DoEnableProtectDelete();
 
-    // Shows size in the brush-size display (slider and text); the canvas calls it whenever it
-    // changes its brush (main_frame_canvas.cpp).
-    void SetBrushSize(int size);
+    // What the canvas asks of its window (main_frame_canvas.cpp): the picture, the paint mode
+    // of the radio buttons, and the brush-size display (slider and text), which SetBrushSize
+    // updates whenever the canvas changes its brush.
+    const wxFastImage* PictureToShow() override;
+    PaintMode CurrentPaintMode() const override;
+    void SetBrushSize(int size) override;
 
     // Opens the help book "kerv" from the working directory at topic, or at its contents when
     // topic is empty. The viewer is created on first success and reused afterwards.
@@ -80,7 +86,7 @@ public:
 
     // Zoom (main_frame_zoom.cpp). ProcessZoom reads text (the zoom box's text when empty) as
     // "135", "135%" or "135 %" and returns the percentage, or -1 when it is not a number or lies
-    // outside 1 to nMaxZoom.
+    // outside 1 to kMaxZoom.
     int ProcessZoom(wxString text);
     void OnComboZoom(wxCommandEvent& event);
     void OnComboZoomText(wxCommandEvent& event);
@@ -262,7 +268,7 @@ private:
     // Mask commands (main_frame_mask.cpp): whether mask is a bitmap of the picture's current
     // size, and handing the canvas a new mask (owned by it from then on).
     bool HasPictureSize(const wxBitmap& mask) const;
-    void ReplaceMask(wxBitmap* mask);
+    void ReplaceMask(std::unique_ptr<wxBitmap> mask);
 
     wxDECLARE_EVENT_TABLE();
 };

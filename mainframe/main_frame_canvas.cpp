@@ -1,10 +1,12 @@
 // CMainFrame: the canvas in the right pane and the brush-size display it reports to.
 #include "main_frame.h"
 
+#include <wx/radiobut.h>
 #include <wx/slider.h>
 #include <wx/splitter.h>
 #include <wx/textctrl.h>
 
+#include "dp.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
 
@@ -19,4 +21,16 @@ void CMainFrame::SetBrushSize(int size)
     // The canvas has already clamped the size; the slider must not report it back.
     sliderBrush->SetValue(size);
     textBrushSize->SetValue(wxString::Format("%d", size));
+}
+
+const wxFastImage* CMainFrame::PictureToShow()
+{
+    return pDP != nullptr ? &pDP->GetColourImage() : nullptr;
+}
+
+PaintMode CMainFrame::CurrentPaintMode() const
+{
+    if (radioErase->GetValue())
+        return PaintMode::Erase;
+    return radioProtect->GetValue() ? PaintMode::Protect : PaintMode::Delete;
 }

@@ -47,6 +47,6 @@ enum {
 };
 
 // Capacity of the recent-files list; its entries take the ids ID_MRU_FIRST onwards.
-constexpr int nMaxRecentFiles = ID_MRU_LAST - ID_MRU_FIRST + 1;
+constexpr int kMaxRecentFiles = ID_MRU_LAST - ID_MRU_FIRST + 1;
 
 #endif

@@ -106,7 +106,7 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
         const CarvePlan plan = CarvePlan::To(*pDP, targetWidth, targetHeight);
         if (checkEnableMask->GetValue() && paintPanel->maskBitmap != nullptr &&
             paintPanel->maskBitmap->IsOk())
-            pDP->ModifyEnergy(paintPanel->maskBitmap);
+            pDP->ModifyEnergy(paintPanel->maskBitmap.get());
         // The picture alone during the run; the fresh mask of the new size shows at the end.
         paintPanel->maskShown = false;
 

@@ -3,6 +3,8 @@
 // mask and its format; these commands keep its size equal to the picture's.
 #include "main_frame.h"
 
+#include <memory>
+
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/filedlg.h>
@@ -87,14 +89,13 @@ void CMainFrame::OnBtnRecallMask(wxCommandEvent& WXUNUSED(event))
                      _("Can not recall mask"), wxOK | wxICON_EXCLAMATION, this);
         return;
     }
-    ReplaceMask(new wxBitmap(bmpStoredMask));
+    ReplaceMask(std::make_unique<wxBitmap>(bmpStoredMask));
 }
 
-void CMainFrame::ReplaceMask(wxBitmap* mask)
+void CMainFrame::ReplaceMask(std::unique_ptr<wxBitmap> mask)
 {
     // maskChanged stays as it was: only the pointer over the canvas marks a mask as worked on.
-    delete paintPanel->maskBitmap;
-    paintPanel->maskBitmap = mask;
+    paintPanel->maskBitmap = std::move(mask);
     paintPanel->Refresh();
 }
 
@@ -152,7 +153,7 @@ void CMainFrame::OnBtnLoadMask(wxCommandEvent& WXUNUSED(event))
     // The mask's colours count, not its transparency: a mask has the screen's depth.
     if (image.HasAlpha())
         image.ClearAlpha();
-    ReplaceMask(new wxBitmap(image));
+    ReplaceMask(std::make_unique<wxBitmap>(image));
 }
 
 void CMainFrame::OnBtnMaskClear(wxCommandEvent& WXUNUSED(event))

@@ -82,7 +82,7 @@ void MovePointer(CMainFrame* frame, wxPoint to)
 
 wxImage MaskImage(CMainFrame* frame)
 {
-    const wxBitmap* mask = frame->paintPanel->maskBitmap;
+    const wxBitmap* mask = frame->paintPanel->maskBitmap.get();
     if (mask == nullptr || !mask->IsOk())
         return wxImage();
     return mask->ConvertToImage();

@@ -70,8 +70,8 @@ TEST(ZoomValue, TextThatIsNotOneWholeNumberIsRefused)
 
 TEST(ZoomValue, OnlyOneToTwoHundredAreAccepted)
 {
-    EXPECT_EQ(nMinZoom, 1);
-    EXPECT_EQ(nMaxZoom, 200);
+    EXPECT_EQ(kMinZoom, 1);
+    EXPECT_EQ(kMaxZoom, 200);
     EXPECT_EQ(ParseZoom("0%"), -1);
     EXPECT_EQ(ParseZoom("-50%"), -1);
     EXPECT_EQ(ParseZoom("1%"), 1);

@@ -1,0 +1,25 @@
+// PaintPanelHost: what the canvas needs from the window it sits in. The canvas asks its host for
+// the picture to draw and the paint mode, and tells it when the brush size changed; it knows
+// nothing else of the window, so the canvas library never depends on the window's.
+#ifndef KERV_CANVAS_PAINT_PANEL_HOST_H
+#define KERV_CANVAS_PAINT_PANEL_HOST_H
+
+class wxFastImage;
+
+// What a brush stroke paints on the mask: red (protect), green (delete) or black (erase).
+enum class PaintMode { Protect, Delete, Erase };
+
+class PaintPanelHost {
+public:
+    // The picture at its current size, or null while no picture is open. Valid until the
+    // picture next changes (a carve, an open, a reset).
+    virtual const wxFastImage* PictureToShow() = 0;
+    virtual PaintMode CurrentPaintMode() const = 0;
+    // The canvas changed its brush to size (already clamped to 1 to 100).
+    virtual void SetBrushSize(int size) = 0;
+
+protected:
+    ~PaintPanelHost() = default;
+};
+
+#endif
