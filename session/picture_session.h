@@ -1,0 +1,110 @@
+// PictureSession: the picture being resized, apart from any window. It owns the engine of the
+// opened picture and answers what the window shows and may do: the opened and the current size
+// (the current one always the engine's own), the file name, whether there are unsaved changes,
+// whether a carving run is in progress, the arithmetic of the target fields and the order of a
+// run's seams. It shows nothing and asks nothing; the window reports and asks.
+//
+// Invariants: an engine exists exactly while a picture is open; then the opened size is the
+// engine's size right after opening, and both sizes are at least 1. Without a picture every
+// size is -1. At most one run is in progress at a time.
+#ifndef KERV_SESSION_PICTURE_SESSION_H
+#define KERV_SESSION_PICTURE_SESSION_H
+
+#include <memory>
+
+#include <wx/string.h>
+
+#include "carve_run.h"
+#include "fast_image.h"
+
+class DP;
+class wxImage;
+
+// The two dimensions: the width changes by vertical seams, the height by horizontal ones.
+enum class SizeAxis { Width, Height };
+
+class PictureSession {
+public:
+    enum class OpenResult { Opened, Unreadable, HasAlpha, Busy };
+    enum class TargetCheck { Carvable, WidthBelowOne, HeightBelowOne, TooLarge };
+    // The immediate runs of each direction and the Kerv run.
+    enum class RunKind { Width, Height, Kerv };
+
+    PictureSession();
+    ~PictureSession();
+    PictureSession(const PictureSession&) = delete;
+    PictureSession& operator=(const PictureSession&) = delete;
+
+    // Drops the current picture, then reads path (remembered as the file name whatever the
+    // outcome). Opened: the picture is open, unmodified, at its opened size. Unreadable or
+    // HasAlpha: no picture is open. Busy: a run is in progress and nothing has changed.
+    OpenResult Open(const wxString& path);
+    // Reads the file again, reusing the energy computed at opening, and starts over from it.
+    // False, with the picture left as it is, when the file no longer holds a picture of the
+    // opened size (or a run is in progress, or none is open). The modified flag stays.
+    bool Reset();
+    // No picture afterwards. Not while a run is in progress.
+    void Close();
+
+    bool IsOpen() const { return pDP != nullptr; }
+    // The engine of the open picture, or null.
+    DP* Engine() { return pDP.get(); }
+    // The picture at its current size, or null without one.
+    const wxFastImage* Picture();
+    const wxString& FileName() const { return strFileName; }
+
+    int CurrentWidth() const;
+    int CurrentHeight() const;
+    int OriginalWidth() const { return nOrigWidth; }
+    int OriginalHeight() const { return nOrigHeight; }
+    int Current(SizeAxis axis) const;
+    int Original(SizeAxis axis) const;
+    // The current size differs from the opened one, or the picture is modified.
+    bool CanReset() const;
+
+    bool IsModified() const { return bImageModified; }
+    void SetModified(bool modified) { bImageModified = modified; }
+
+    // One run at a time: BeginRun is refused (false) while any run is in progress or no picture
+    // is open; EndRun ends the run of that kind.
+    bool BeginRun(RunKind kind);
+    void EndRun(RunKind kind);
+    bool IsCarving() const { return bRunning; }
+    bool IsRunning(RunKind kind) const { return bRunning && runKind == kind; }
+
+    // Target arithmetic, always against the opened size and truncated toward zero; results
+    // beyond the int range saturate. Without a picture every result is 0.
+    // size * 100 / opened size.
+    int PercentOf(SizeAxis axis, int size) const;
+    // opened size * percent / 100.
+    int SizeForPercent(SizeAxis axis, int percent) const;
+    // The size of the other dimension that keeps the opened aspect ratio for size in axis.
+    int OtherSideForAspect(SizeAxis axis, int size) const;
+    // Whether a picture can be carved to width x height (1 to the engine's limits).
+    static TargetCheck CheckTarget(int width, int height);
+
+    // An immediate change by difference pixels is long enough to be confirmed first: at least
+    // half the opened size, on a side of more than 200 pixels.
+    bool IsLongChange(SizeAxis axis, int difference) const;
+    // One seam in axis: removed (one pixel less) or duplicated (one more). Nothing without a
+    // picture, and no removal from a side of one pixel.
+    void CarveSeam(SizeAxis axis, bool remove);
+    // The run from the current size to width x height, and one of its steps.
+    CarvePlan PlanTo(int width, int height) const;
+    void CarveStep(const CarvePlan& plan, int step);
+    // Adds the mask's red minus green to the energy; false (nothing changed) for a mask of
+    // another size than the picture's.
+    bool ApplyMask(const wxImage& mask);
+
+private:
+    std::unique_ptr<DP> pDP;
+    wxString strFileName;
+    wxFastImage imgEnergyCache;  // the energy at opening, shared with the engine
+    int nOrigWidth = -1;
+    int nOrigHeight = -1;
+    bool bImageModified = false;
+    bool bRunning = false;
+    RunKind runKind = RunKind::Kerv;
+};
+
+#endif

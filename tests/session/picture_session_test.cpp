@@ -1,0 +1,302 @@
+// PictureSession on real picture files: opening, reset, the one-run rule, the target arithmetic
+// and carving, with an engine of its own as the reference for the session's pixels.
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/ffile.h>
+#include <wx/filefn.h>
+#include <wx/filename.h>
+#include <wx/image.h>
+
+#include "dp.h"
+#include "picture_session.h"
+
+namespace {
+
+using Kind = PictureSession::RunKind;
+using Open = PictureSession::OpenResult;
+using Check = PictureSession::TargetCheck;
+
+// A folder of its own for each test, removed afterwards.
+class SessionTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = wxFileName::GetTempDir().ToStdString() + "/kerv-session-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE); }
+
+    // Edges over noise, so that seams have something to follow; pictures differ by seed.
+    wxString WritePicture(const wxString& name, int width, int height, int seed = 1,
+                          bool alpha = false)
+    {
+        wxImage image(width, height);
+        std::mt19937 random(seed);
+        unsigned char* rgb = image.GetData();
+        for (int i = 0; i < width * height * 3; ++i)
+            rgb[i] = static_cast<unsigned char>(random() % 64 + (i / 3 % width > width / 2) * 160);
+        if (alpha) {
+            image.InitAlpha();
+            image.GetAlpha()[0] = 10;
+        }
+        const wxString path = dir + "/" + name;
+        EXPECT_TRUE(image.SaveFile(path));
+        return path;
+    }
+
+    // The reference: what an engine of its own shows for the same file after the same seams.
+    static wxImage Pixels(PictureSession& session) { return session.Picture()->AsImage().Copy(); }
+
+    wxString dir;
+};
+
+::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual)
+{
+    if (expected.GetSize() != actual.GetSize())
+        return ::testing::AssertionFailure() << "sizes differ";
+    const size_t bytes = static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() * 3;
+    if (memcmp(expected.GetData(), actual.GetData(), bytes) != 0)
+        return ::testing::AssertionFailure() << "pixels differ";
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace
+
+TEST_F(SessionTest, OpeningAPictureGivesItsSizeAndAFailureLeavesNoPicture)
+{
+    struct Case {
+        const char* name;
+        Open expected;
+    };
+    const wxString good = WritePicture("good.png", 30, 20);
+    WritePicture("alpha.png", 30, 20, 1, true);
+    wxFFile(dir + "/text.png", "w").Write("not a picture");
+    for (const Case& c :
+         {Case{"good.png", Open::Opened}, Case{"alpha.png", Open::HasAlpha},
+          Case{"text.png", Open::Unreadable}, Case{"missing.png", Open::Unreadable}}) {
+        SCOPED_TRACE(c.name);
+        PictureSession session;
+        ASSERT_EQ(session.Open(good), Open::Opened);
+        session.CarveSeam(SizeAxis::Width, true);
+        session.SetModified(true);
+
+        const wxString path = dir + "/" + c.name;
+        EXPECT_EQ(session.Open(path), c.expected);
+        EXPECT_EQ(session.FileName(), path);
+        const bool opened = c.expected == Open::Opened;
+        EXPECT_EQ(session.IsOpen(), opened);
+        EXPECT_EQ(session.Picture() != nullptr, opened);
+        EXPECT_FALSE(session.IsModified());
+        EXPECT_EQ(session.CurrentWidth(), opened ? 30 : -1);
+        EXPECT_EQ(session.CurrentHeight(), opened ? 20 : -1);
+        EXPECT_EQ(session.OriginalWidth(), opened ? 30 : -1);
+        EXPECT_EQ(session.OriginalHeight(), opened ? 20 : -1);
+        EXPECT_EQ(session.CanReset(), false);
+    }
+}
+
+TEST_F(SessionTest, SizesFollowTheEngineAndResetStartsOverFromTheFile)
+{
+    const wxString path = WritePicture("beach.png", 40, 30);
+    PictureSession session;
+    ASSERT_EQ(session.Open(path), Open::Opened);
+    DP reference(path);
+    const wxImage opened = reference.GetColourImage().AsImage().Copy();
+
+    for (int i = 0; i < 5; ++i) {
+        session.CarveSeam(SizeAxis::Width, true);
+        reference.GetSeam_Vert(true);
+    }
+    for (int i = 0; i < 3; ++i) {
+        session.CarveSeam(SizeAxis::Height, false);
+        reference.GetSeam_Horz(false);
+    }
+    EXPECT_EQ(session.CurrentWidth(), 35);
+    EXPECT_EQ(session.CurrentHeight(), 33);
+    EXPECT_EQ(session.Current(SizeAxis::Width), 35);
+    EXPECT_EQ(session.Original(SizeAxis::Height), 30);
+    EXPECT_TRUE(SamePixels(reference.GetColourImage().AsImage(), Pixels(session)));
+    EXPECT_TRUE(session.CanReset());
+
+    session.SetModified(true);
+    ASSERT_TRUE(session.Reset());
+    EXPECT_EQ(session.CurrentWidth(), 40);
+    EXPECT_EQ(session.CurrentHeight(), 30);
+    EXPECT_TRUE(SamePixels(opened, Pixels(session)));
+    // Reset keeps the changes count: the picture was changed since it was opened or saved.
+    EXPECT_TRUE(session.IsModified());
+    EXPECT_TRUE(session.CanReset());
+    session.SetModified(false);
+    EXPECT_FALSE(session.CanReset());
+}
+
+TEST_F(SessionTest, ResetOfAFileThatChangedLeavesThePictureAsItIs)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const wxString&)> change;
+    };
+    const Case cases[] = {
+        {"deleted", [](const wxString& path) { wxRemoveFile(path); }},
+        {"another size", [this](const wxString&) { WritePicture("beach.png", 41, 30, 2); }},
+        {"now with alpha", [this](const wxString&) { WritePicture("beach.png", 40, 30, 1, true); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const wxString path = WritePicture("beach.png", 40, 30);
+        PictureSession session;
+        ASSERT_EQ(session.Open(path), Open::Opened);
+        session.CarveSeam(SizeAxis::Width, true);
+        const wxImage before = Pixels(session);
+        c.change(path);
+        EXPECT_FALSE(session.Reset());
+        EXPECT_EQ(session.CurrentWidth(), 39);
+        EXPECT_TRUE(SamePixels(before, Pixels(session)));
+    }
+}
+
+TEST_F(SessionTest, OnlyOneRunAtATimeAndNothingReplacesThePictureUnderIt)
+{
+    PictureSession closed;
+    EXPECT_FALSE(closed.BeginRun(Kind::Kerv));
+    EXPECT_FALSE(closed.IsCarving());
+
+    const wxString path = WritePicture("beach.png", 40, 30);
+    const Kind kinds[] = {Kind::Width, Kind::Height, Kind::Kerv};
+    for (Kind running : kinds) {
+        PictureSession session;
+        ASSERT_EQ(session.Open(path), Open::Opened);
+        ASSERT_TRUE(session.BeginRun(running));
+        for (Kind other : kinds) {
+            EXPECT_FALSE(session.BeginRun(other));
+            EXPECT_EQ(session.IsRunning(other), other == running);
+            if (other != running)
+                session.EndRun(other);  // does not end the run of another kind
+        }
+        EXPECT_TRUE(session.IsCarving());
+        EXPECT_EQ(session.Open(path), Open::Busy);
+        EXPECT_FALSE(session.Reset());
+        session.Close();
+        EXPECT_TRUE(session.IsOpen());
+
+        session.EndRun(running);
+        EXPECT_FALSE(session.IsCarving());
+        EXPECT_TRUE(session.BeginRun(Kind::Kerv));
+    }
+}
+
+TEST_F(SessionTest, TargetArithmeticTruncatesAgainstTheOpenedSize)
+{
+    PictureSession session;
+    ASSERT_EQ(session.Open(WritePicture("wide.png", 333, 250)), Open::Opened);
+    // Carving does not move the reference: percentages are of the opened size.
+    session.CarveSeam(SizeAxis::Width, true);
+
+    struct Case {
+        int (PictureSession::*operation)(SizeAxis, int) const;
+        SizeAxis axis;
+        int argument;
+        int expected;
+    };
+    const Case cases[] = {
+        {&PictureSession::SizeForPercent, SizeAxis::Width, 50, 166},
+        {&PictureSession::SizeForPercent, SizeAxis::Height, 150, 375},
+        {&PictureSession::SizeForPercent, SizeAxis::Width, -10, -33},
+        {&PictureSession::OtherSideForAspect, SizeAxis::Width, 166, 124},
+        {&PictureSession::OtherSideForAspect, SizeAxis::Height, 124, 165},
+        {&PictureSession::PercentOf, SizeAxis::Height, 124, 49},
+        {&PictureSession::PercentOf, SizeAxis::Width, 666, 200},
+        {&PictureSession::PercentOf, SizeAxis::Width, 0, 0},
+        {&PictureSession::PercentOf, SizeAxis::Width, 2147483647, 644889984},  // no overflow
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ((session.*c.operation)(c.axis, c.argument), c.expected) << c.argument;
+
+    PictureSession none;
+    EXPECT_EQ(none.PercentOf(SizeAxis::Width, 100), 0);
+    EXPECT_EQ(none.OtherSideForAspect(SizeAxis::Height, 100), 0);
+}
+
+TEST_F(SessionTest, LongChangesAreHalfTheOpenedSizeOnSidesOverTwoHundred)
+{
+    struct Case {
+        int width;
+        int difference;
+        bool asks;
+    };
+    for (const Case& c : {Case{200, 150, false}, Case{201, 101, true}, Case{201, -101, true},
+                          Case{201, 100, false}, Case{400, -200, true}, Case{400, 199, false}}) {
+        PictureSession session;
+        ASSERT_EQ(session.Open(WritePicture("p.png", c.width, 8)), Open::Opened);
+        EXPECT_EQ(session.IsLongChange(SizeAxis::Width, c.difference), c.asks)
+            << c.width << " " << c.difference;
+        EXPECT_FALSE(session.IsLongChange(SizeAxis::Height, c.difference));
+    }
+}
+
+TEST(SessionTargets, TargetsFromOnePixelToTheLimitsAreCarvable)
+{
+    struct Case {
+        int width;
+        int height;
+        Check expected;
+    };
+    for (const Case& c : {Case{1, 1, Check::Carvable}, Case{0, 5, Check::WidthBelowOne},
+                          Case{-3, 0, Check::WidthBelowOne}, Case{5, 0, Check::HeightBelowOne},
+                          Case{32000, 3125, Check::Carvable}, Case{32001, 1, Check::TooLarge},
+                          Case{20000, 5001, Check::TooLarge}})
+        EXPECT_EQ(PictureSession::CheckTarget(c.width, c.height), c.expected)
+            << c.width << " x " << c.height;
+}
+
+TEST_F(SessionTest, APlanCarvesBothDimensionsInTheOrderOfTheEngineAlone)
+{
+    const wxString path = WritePicture("beach.png", 60, 40);
+    PictureSession session;
+    ASSERT_EQ(session.Open(path), Open::Opened);
+    // 40 narrower and 10 taller: steps 0 to 9 add a row and take a column, then columns only.
+    const CarvePlan plan = session.PlanTo(20, 50);
+    ASSERT_EQ(plan.Steps(), 40);
+    DP reference(path);
+    for (int step = 0; step < plan.Steps(); ++step) {
+        session.CarveStep(plan, step);
+        if (step < 10)
+            reference.GetSeam_Horz(false);
+        reference.GetSeam_Vert(true);
+    }
+    EXPECT_EQ(session.CurrentWidth(), 20);
+    EXPECT_EQ(session.CurrentHeight(), 50);
+    EXPECT_TRUE(SamePixels(reference.GetColourImage().AsImage(), Pixels(session)));
+    EXPECT_EQ(session.PlanTo(20, 50).Steps(), 0);
+}
+
+TEST_F(SessionTest, AMaskOfThePictureSizeSteersTheNextSeamsAndAnotherSizeIsRefused)
+{
+    const wxString path = WritePicture("beach.png", 40, 30);
+    PictureSession session;
+    ASSERT_EQ(session.Open(path), Open::Opened);
+    EXPECT_FALSE(session.ApplyMask(wxImage(39, 30)));
+
+    // Delete the right half: the seams then go there instead of the flat left half.
+    wxImage maskImage(40, 30);
+    for (int y = 0; y < 30; ++y)
+        for (int x = 20; x < 40; ++x)
+            maskImage.SetRGB(x, y, 0, 255, 0);
+    ASSERT_TRUE(session.ApplyMask(maskImage));
+    DP reference(path);
+    ASSERT_TRUE(reference.ModifyEnergy(maskImage));
+    DP unmasked(path);
+    for (int i = 0; i < 8; ++i) {
+        session.CarveSeam(SizeAxis::Width, true);
+        reference.GetSeam_Vert(true);
+        unmasked.GetSeam_Vert(true);
+    }
+    EXPECT_TRUE(SamePixels(reference.GetColourImage().AsImage(), Pixels(session)));
+    EXPECT_FALSE(SamePixels(unmasked.GetColourImage().AsImage(), Pixels(session)));
+}

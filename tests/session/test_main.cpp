@@ -1,0 +1,20 @@
+// Runs the session tests with the toolkit initialised (no display needed) and the picture
+// handlers registered.
+#include <gtest/gtest.h>
+
+#include <wx/init.h>
+
+#include "fast_image.h"
+#include "picture_handlers.h"
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    wxInitializer toolkit;
+    if (!toolkit.IsOk())
+        return 1;
+    AddPictureHandlers();
+    const int result = RUN_ALL_TESTS();
+    wxFastImage::CleanUpHandlers();
+    return result;
+}
