@@ -218,23 +218,25 @@ TEST_F(SizeControlsTest, TheStatusLineShowsPercentsOfTheOpenedSize)
 
 TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
 {
-    CMainFrame* frame = FrameWith(600, 300);
-    // The run yields to an event loop between seams, as it does inside the program.
+    CMainFrame* frame = FrameWith(1600, 200);
+    // The run yields to an event loop between seams, as it does inside the program, 25 times a
+    // second: the run is long enough for several yields however fast the machine is, and
+    // shorter than half the width, so it is not asked about first.
     wxGUIEventLoop loop;
     wxEventLoopActivator active(&loop);
     AbortWhenGaugeReaches abort(frame, 30);
     abort.Start(1);
-    EXPECT_EQ(frame->WidthChange(320), -280);
+    EXPECT_EQ(frame->WidthChange(900), -700);
     abort.Stop();
     const int carved = abort.seamsAtAbort;
     ASSERT_GE(carved, 30);
-    ASSERT_LT(carved, 280);
-    EXPECT_EQ(frame->nCurWidth, 600 - carved);
-    EXPECT_EQ(frame->pDP->cols, 600 - carved);
-    EXPECT_EQ(frame->spinWidth->GetValue(), 600 - carved);
+    ASSERT_LT(carved, 700);
+    EXPECT_EQ(frame->nCurWidth, 1600 - carved);
+    EXPECT_EQ(frame->pDP->cols, 1600 - carved);
+    EXPECT_EQ(frame->spinWidth->GetValue(), 1600 - carved);
     EXPECT_EQ(frame->textCurrent->GetLabel(),
               wxString::Format("Current: Width: %.2f%%, Height:%.2f%%",
-                               static_cast<float>((600 - carved) * 100.0 / 600), 100.0f));
+                               static_cast<float>((1600 - carved) * 100.0 / 1600), 100.0f));
     EXPECT_FALSE(frame->bCancelCalc);
     EXPECT_FALSE(frame->pStatusBar->btnProgressCancel->IsEnabled());
     EXPECT_TRUE(SamePixels(CarvedByEngine(picture, carved, 0), EnginePicture(frame)));
