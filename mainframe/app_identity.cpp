@@ -2,15 +2,6 @@
 
 #include <wx/utils.h>
 
-#ifndef KERV_DEFAULT_SERVER
-#define KERV_DEFAULT_SERVER "http://kerv.example.org"
-#endif
-#ifndef KERV_VENDOR_NAME
-#define KERV_VENDOR_NAME "kerv.example.org"
-#endif
-
-const char* const szVendorName = KERV_VENDOR_NAME;
-
 namespace {
 
 bool IsHostChar(wxUniChar c)
@@ -82,7 +73,7 @@ wxString GetServerAddress()
     wxString fromEnvironment;
     if (wxGetEnv("KERV_SERVER", &fromEnvironment) && IsValidServerAddress(fromEnvironment))
         return WithoutTrailingSlash(fromEnvironment);
-    return WithoutTrailingSlash(KERV_DEFAULT_SERVER);
+    return WithoutTrailingSlash(szDefaultServer);
 }
 
 wxString GetDonationAddress()

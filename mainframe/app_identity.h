@@ -3,6 +3,8 @@
 #ifndef KERV_MAINFRAME_APP_IDENTITY_H
 #define KERV_MAINFRAME_APP_IDENTITY_H
 
+#include "config_keys.h"
+
 #include <wx/string.h>
 
 #include "kerv_version.h"
@@ -10,11 +12,6 @@
 // Neither is translated: they appear as they stand in the window title and the about box.
 inline constexpr const char* szProductTitle = "Vandrel";
 inline constexpr const char* szVersion = kKervVersion;
-
-// Both programs open the same configuration store because they use the same two names; the
-// vendor name is chosen at build time for both.
-extern const char* const szVendorName;
-inline constexpr const char* szAppName = "Kerv";
 
 // The web server as scheme, host and optional port, without a trailing slash, e.g.
 // "http://kerv.example.org" or "http://127.0.0.1:8080". The environment variable KERV_SERVER

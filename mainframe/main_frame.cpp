@@ -1,5 +1,6 @@
 // CMainFrame: construction, layout, placement and the window title.
 #include "main_frame.h"
+#include "config_keys.h"
 
 #include <algorithm>
 #include <climits>
@@ -397,18 +398,18 @@ void CMainFrame::RestorePlacementAndOptions()
     const wxRect defaults = DefaultWindowRect(screen);
 
     wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/Look");
-    const wxRect stored(ToInt(config->ReadLong("x", defaults.x)),
-                        ToInt(config->ReadLong("y", defaults.y)),
-                        ToInt(config->ReadLong("w", defaults.width)),
-                        ToInt(config->ReadLong("h", defaults.height)));
-    config->SetPath("/");
+    config->SetPath(kGroupLook);
+    const wxRect stored(ToInt(config->ReadLong(kKeyLookX, defaults.x)),
+                        ToInt(config->ReadLong(kKeyLookY, defaults.y)),
+                        ToInt(config->ReadLong(kKeyLookWidth, defaults.width)),
+                        ToInt(config->ReadLong(kKeyLookHeight, defaults.height)));
+    config->SetPath(kConfigRoot);
     const wxRect placement = ChooseWindowRect(screen, stored);
     Move(placement.GetPosition());
     SetSize(placement.GetSize());
 
-    checkAnimated->SetValue(config->ReadLong("/Operation/AnimatedKerv", 1) != 0);
-    checkAspect->SetValue(config->ReadLong("/Operation/MaintainAspect", 1) != 0);
+    checkAnimated->SetValue(config->ReadLong(kKeyAnimatedKerv, 1) != 0);
+    checkAspect->SetValue(config->ReadLong(kKeyMaintainAspect, 1) != 0);
 }
 
 void CMainFrame::CreateFileHistory()
@@ -416,9 +417,9 @@ void CMainFrame::CreateFileHistory()
     pFileHistory = new wxFileHistory(kMaxRecentFiles, ID_MRU_FIRST);
     pFileHistory->UseMenu(menuBar->GetMenu(0));
     wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/MRU");
+    config->SetPath(kGroupRecentFiles);
     pFileHistory->Load(*config);
-    config->SetPath("/");
+    config->SetPath(kConfigRoot);
 }
 
 void CMainFrame::DoSetTitle(wxString path)

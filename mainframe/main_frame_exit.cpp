@@ -1,4 +1,5 @@
 // CMainFrame: the exit question, the close of the window, and writing the settings back.
+#include "config_keys.h"
 #include "main_frame.h"
 
 #include <wx/checkbox.h>
@@ -34,7 +35,7 @@ void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
     }
     if (!bCloseForUpdate && event.CanVeto()) {
         CDontShowDialog question(this, wxID_ANY, _("Question"));
-        if (question.ShowModal("/Confirmations/OnExit", _("Really quit?")) == 0) {
+        if (question.ShowModal(kKeyConfirmOnExit, _("Really quit?")) == 0) {
             event.Veto();
             return;
         }
@@ -68,12 +69,12 @@ void CMainFrame::SaveSettings()
     wxConfigBase* config = wxConfigBase::Get();
     const wxPoint position = GetPosition();
     const wxSize size = GetSize();
-    config->SetPath("/Look");
-    config->Write("x", position.x);
-    config->Write("y", position.y);
-    config->Write("w", size.GetWidth());
-    config->Write("h", size.GetHeight());
-    config->SetPath("/");
-    config->Write("/Operation/AnimatedKerv", checkAnimated->GetValue());
-    config->Write("/Operation/MaintainAspect", checkAspect->GetValue());
+    config->SetPath(kGroupLook);
+    config->Write(kKeyLookX, position.x);
+    config->Write(kKeyLookY, position.y);
+    config->Write(kKeyLookWidth, size.GetWidth());
+    config->Write(kKeyLookHeight, size.GetHeight());
+    config->SetPath(kConfigRoot);
+    config->Write(kKeyAnimatedKerv, checkAnimated->GetValue());
+    config->Write(kKeyMaintainAspect, checkAspect->GetValue());
 }

@@ -1,5 +1,6 @@
 // CMainFrame: the commands that bring a picture in (file dialog, drop, recent files) and take
 // the result out (save, clipboard), and the question about unsaved changes.
+#include "config_keys.h"
 #include "main_frame.h"
 
 #include <memory>
@@ -131,9 +132,9 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
 
     pFileHistory->AddFileToHistory(strFileName);
     wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/MRU");
+    config->SetPath(kGroupRecentFiles);
     pFileHistory->Save(*config);
-    config->SetPath("/");
+    config->SetPath(kConfigRoot);
 
     DoSetTitle(strFileName);
     imgEnergyCache = pDP->GetEnergyImage();

@@ -1,6 +1,7 @@
 // CMainFrame: the "Protect/Delete" group: painting on and off, the brush size, and the mask
 // commands that move whole masks between the canvas, memory and files. The canvas owns the
 // mask and its format; these commands keep its size equal to the picture's.
+#include "config_keys.h"
 #include "main_frame.h"
 
 #include <memory>
@@ -46,7 +47,7 @@ void CMainFrame::OnEnableProtectDelete(wxCommandEvent& WXUNUSED(event))
     // user has worked on is given up only after asking.
     if (!checkEnableMask->GetValue() && paintPanel->maskChanged) {
         CDontShowDialog question(this, wxID_ANY, _("Warning"));
-        if (question.ShowModal("/Confirmations/LoseMask",
+        if (question.ShowModal(kKeyConfirmLoseMask,
                                _("Mask will be lost\nContinue without Storing?")) == 0) {
             checkEnableMask->SetValue(true);
             return;

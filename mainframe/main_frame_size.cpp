@@ -1,6 +1,7 @@
 // CMainFrame: the immediate carving driver (sliders and spin controls), "Reset &Size", the
 // status line, and the one-run-at-a-time guard every size-changing command obeys. The target
 // fields are in main_frame_targets.cpp.
+#include "config_keys.h"
 #include "main_frame.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ int ImmediateChange(CMainFrame& frame, const Axis& axis, int newSize)
     const bool large = std::abs(difference) >= 0.5 * axis.original && axis.original > 200;
     if (large) {
         CDontShowDialog question(&frame, wxID_ANY, _("Long Calculation"));
-        if (question.ShowModal("/Confirmations/BigSize",
+        if (question.ShowModal(kKeyConfirmBigSize,
                                _("New image might lead to long calculations - continue?")) == 0) {
             axis.spin->SetValue(axis.current);
             axis.changing = false;

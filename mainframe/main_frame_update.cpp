@@ -1,6 +1,7 @@
 // CMainFrame: the update check. The network, the comparison and the hand-over live in
 // update/update_check; these handlers connect them to the window, its start-up timer and the
 // close path (bCloseForUpdate skips the exit question).
+#include "config_keys.h"
 #include "main_frame.h"
 
 #include "app_identity.h"
@@ -24,7 +25,7 @@ void CMainFrame::OnStartUpTimer(wxTimerEvent& /*event*/)
         [this] {
             CDontShowDialog dialog(this, -1, _("Check for Updates ?"));
             return static_cast<long>(dialog.ShowModal(
-                "/Confirmations/AutoUpdate",
+                kKeyConfirmAutoUpdate,
                 _("You haven't checked for updates since more than five days - Check Now ?")));
         },
         [this] { StartCheckUpdate(); });

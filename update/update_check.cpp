@@ -1,4 +1,5 @@
 #include "update_check.h"
+#include "config_keys.h"
 
 #include "http_client.h"
 
@@ -15,9 +16,6 @@
 #include <chrono>
 
 namespace {
-
-const char LAST_CHECK_KEY[] = "/Operation/LastCheckUpdate";
-const char TO_DELETE_KEY[] = "/ToDelete";
 
 // The version file is a few bytes; anything over 64 KiB is not one.
 HttpLimits VersionFileLimits()
@@ -138,7 +136,7 @@ CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const 
         return CheckOutcome::Failed;
     }
     // The file was reached: remember the day, even if it turns out to hold no version.
-    wxConfigBase::Get()->Write(LAST_CHECK_KEY, FormatCheckDate(wxDateTime::Now()));
+    wxConfigBase::Get()->Write(kKeyLastCheckUpdate, FormatCheckDate(wxDateTime::Now()));
 
     wxString version = ParseServerVersion(receiver.strBody);
     if (version.empty())
@@ -172,9 +170,9 @@ bool RunUpdateCheck(wxWindow* parent, const std::function<bool(const wxString& p
 
     wxBusyCursor busy;
     wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/Proxy");
-    const wxString proxy =
-        ProxyFromSettings(config->Read("Url", wxEmptyString), config->ReadLong("Port", 0));
+    config->SetPath(kGroupProxy);
+    const wxString proxy = ProxyFromSettings(config->Read(kKeyProxyUrl, wxEmptyString),
+                                             config->ReadLong(kKeyProxyPort, 0));
 
     // A stored proxy is tried only when the direct attempt did not reach a version.
     bool reached = attempt(wxString());
@@ -214,7 +212,7 @@ long StartUpdater(const std::vector<wxString>& command)
 bool RemindOfUpdateCheck(const wxDateTime& now, const std::function<long()>& ask,
                          const std::function<void()>& check)
 {
-    if (!IsCheckDue(wxConfigBase::Get()->Read(LAST_CHECK_KEY, wxEmptyString), now))
+    if (!IsCheckDue(wxConfigBase::Get()->Read(kKeyLastCheckUpdate, wxEmptyString), now))
         return false;
     if (ask() != 0)
         check();
@@ -224,7 +222,7 @@ bool RemindOfUpdateCheck(const wxDateTime& now, const std::function<long()>& ask
 void CleanUpLeftArchive(wxConfigBase* config)
 {
     wxLogNull quiet;
-    const wxString name = config->Read(TO_DELETE_KEY, wxEmptyString);
+    const wxString name = config->Read(kKeyToDelete, wxEmptyString);
     if (name.empty())
         return;
     // The updater records the bare name of the archive it downloaded into the working folder.
@@ -234,6 +232,6 @@ void CleanUpLeftArchive(wxConfigBase* config)
     if (IsPlainName(name, 200) && name[0] != '.' && isArchive && file.FileExists() &&
         (file.HasName() || file.HasExt()))
         wxRemoveFile(name);
-    config->DeleteEntry(TO_DELETE_KEY);
+    config->DeleteEntry(kKeyToDelete);
     config->Flush();
 }

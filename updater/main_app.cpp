@@ -1,4 +1,5 @@
 #include "main_app.h"
+#include "config_keys.h"
 
 #include "updater_dialog.h"
 
@@ -8,8 +9,8 @@ bool CMainApp::OnInit()
         return false;
 
     // The same names as the main program, so that both open one configuration store.
-    SetVendorName(KERV_VENDOR_NAME);
-    SetAppName("Kerv");
+    SetVendorName(szVendorName);
+    SetAppName(szAppName);
 
     CUpdaterDialog* dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
     SetTopWindow(dialog);

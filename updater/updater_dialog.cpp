@@ -1,4 +1,5 @@
 #include "updater_dialog.h"
+#include "config_keys.h"
 
 #include "download.h"
 #include "main_app.h"
@@ -82,9 +83,9 @@ CUpdaterDialog::CUpdaterDialog(wxWindow* parent, int id, const wxString& title, 
     bDone = false;
 
     wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/Proxy");
-    textProxyUrl->SetValue(config->Read("Url", wxEmptyString));
-    long port = config->ReadLong("Port", 0);
+    config->SetPath(kGroupProxy);
+    textProxyUrl->SetValue(config->Read(kKeyProxyUrl, wxEmptyString));
+    long port = config->ReadLong(kKeyProxyPort, 0);
     if (port != 0)
         textProxyPort->SetValue(wxString::Format("%ld", port));
 
@@ -185,8 +186,8 @@ void CUpdaterDialog::RemoveArchive(const wxString& name)
         return;
     // The main program deletes it at its next start; an earlier entry is left as it is.
     wxConfigBase* config = wxConfigBase::Get();
-    if (!config->Exists("/ToDelete")) {
-        config->Write("/ToDelete", name);
+    if (!config->Exists(kKeyToDelete)) {
+        config->Write(kKeyToDelete, name);
         config->Flush();
     }
 }
@@ -307,9 +308,9 @@ bool CUpdaterDialog::DoExtract(wxString& name)
 void CUpdaterDialog::CloseAndRestart()
 {
     wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/Proxy");
-    config->Write("Url", textProxyUrl->GetValue());
-    config->Write("Port", LeadingNumber(textProxyPort->GetValue()));
+    config->SetPath(kGroupProxy);
+    config->Write(kKeyProxyUrl, textProxyUrl->GetValue());
+    config->Write(kKeyProxyPort, LeadingNumber(textProxyPort->GetValue()));
     config->Flush();
 
     wxString program;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "config_keys.h"
 #include "test_assert_handler.h"
 
 #include <memory>
@@ -21,8 +22,8 @@ int main(int argc, char** argv)
         return 1;
     }
     InstallTestLogAndAssertHandler();
-    wxTheApp->SetVendorName(KERV_VENDOR_NAME);
-    wxTheApp->SetAppName("Kerv");
+    wxTheApp->SetVendorName(szVendorName);
+    wxTheApp->SetAppName(szAppName);
     int result = 0;
     {
         wxEventLoop loop;

@@ -1,5 +1,6 @@
 // Entry of the window tests: the updater's application object without its window, on the
 // display given by the environment (Xvfb in the test scripts).
+#include "config_keys.h"
 #include "main_app.h"
 
 #include <wx/log.h>
@@ -20,8 +21,8 @@ int main(int argc, char** argv)
         return 1;
     }
     InstallTestLogAndAssertHandler();
-    wxTheApp->SetVendorName(KERV_VENDOR_NAME);
-    wxTheApp->SetAppName("Kerv");
+    wxTheApp->SetVendorName(szVendorName);
+    wxTheApp->SetAppName(szAppName);
     int result = RUN_ALL_TESTS();
     wxEntryCleanup();
     return result;

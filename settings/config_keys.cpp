@@ -1,0 +1,4 @@
+#include "config_keys.h"
+
+const char* const szVendorName = KERV_VENDOR_NAME;
+const char* const szDefaultServer = KERV_SERVER_DEFAULT;
