@@ -13,15 +13,15 @@
 inline constexpr const char* szProductTitle = "Vandrel";
 inline constexpr const char* szVersion = kKervVersion;
 
-// The web server as scheme, host and optional port, without a trailing slash, e.g.
+// The web server as "http://", host and optional port, without a trailing slash, e.g.
 // "http://kerv.example.org" or "http://127.0.0.1:8080". The environment variable KERV_SERVER
-// overrides the address chosen at build time; a value that is not such an address (a path, a
-// query, another scheme, stray characters) is ignored, so a mistyped variable can never send
-// the browser or a download somewhere unexpected.
+// overrides the address chosen at build time; a value that the update client could not fetch
+// from (another scheme, a path, a query, stray characters) is ignored, so a mistyped variable
+// can never send the browser or a download somewhere unexpected.
 wxString GetServerAddress();
 
-// True for "http://" or "https://", then a host name, an IPv4 address or a bracketed IPv6
-// address, then optionally ":" and a port from 1 to 65535. One trailing "/" is tolerated.
+// True for what ParseServerAddress accepts: "http://", a host name, an IPv4 address or a
+// bracketed IPv6 address, optionally ":" and a port from 1 to 65535, and at most one "/".
 bool IsValidServerAddress(const wxString& address);
 
 // The page that the Donate commands open.

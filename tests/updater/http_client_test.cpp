@@ -20,31 +20,61 @@ HttpResult Get(const std::string& url, std::string& body, HttpLimits limits = Ht
 
 }  // namespace
 
-TEST(HttpUrl, AcceptsPlainHttpWithHostPortAndPath)
+// One parser serves the server address (KERV_SERVER, the build's default) and every request:
+// each text is tried as both, and an accepted address must give fetchable URLs.
+struct AddressCase {
+    const char* text;
+    bool url;          // ParseHttpUrl accepts it
+    bool server;       // ParseServerAddress accepts it
+    const char* host;  // when accepted as a URL
+    unsigned short port;
+    const char* path;
+};
+
+AddressCase Refused(const char* text)
 {
-    HttpUrl url;
-    ASSERT_TRUE(ParseHttpUrl("http://kerv.example.org/kerv/kerv_version_lnx.txt", url));
-    EXPECT_EQ(url.strHost, "kerv.example.org");
-    EXPECT_EQ(url.nPort, 80);
-    EXPECT_EQ(url.strPath, "/kerv/kerv_version_lnx.txt");
-    ASSERT_TRUE(ParseHttpUrl("http://127.0.0.1:8080", url));
-    EXPECT_EQ(url.nPort, 8080);
-    EXPECT_EQ(url.strPath, "/");
+    return AddressCase{text, false, false, "", 0, ""};
 }
 
-TEST(HttpUrl, RefusesOtherSchemesCredentialsBadPortsAndBlanks)
+class HttpAddress : public ::testing::TestWithParam<AddressCase> {};
+
+TEST_P(HttpAddress, OneParserForServerAddressesAndRequests)
 {
+    const AddressCase& c = GetParam();
     HttpUrl url;
-    EXPECT_FALSE(ParseHttpUrl("https://kerv.example.org/x", url));
-    EXPECT_FALSE(ParseHttpUrl("file:///etc/passwd", url));
-    EXPECT_FALSE(ParseHttpUrl("http://user:pw@kerv.example.org/x", url));
-    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org:0/x", url));
-    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org:65536/x", url));
-    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org:80x/x", url));
-    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org/a b", url));
-    EXPECT_FALSE(ParseHttpUrl("http://kerv.example.org/a\r\nX: y", url));
-    EXPECT_FALSE(ParseHttpUrl("http:///x", url));
+    ASSERT_EQ(ParseHttpUrl(c.text, url), c.url);
+    if (c.url) {
+        EXPECT_EQ(url.strHost, c.host);
+        EXPECT_EQ(url.nPort, c.port);
+        EXPECT_EQ(url.strPath, c.path);
+    }
+    wxString address;
+    ASSERT_EQ(ParseServerAddress(c.text, address), c.server);
+    if (c.server) {
+        EXPECT_FALSE(address.EndsWith("/"));
+        EXPECT_TRUE(ParseHttpUrl(address + "/kerv/kerv_version_lnx.txt", url)) << address;
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, HttpAddress,
+    ::testing::Values(
+        AddressCase{"http://kerv.example.org/kerv/kerv_version_lnx.txt", true, false,
+                    "kerv.example.org", 80, "/kerv/kerv_version_lnx.txt"},
+        AddressCase{"http://kerv.example.org", true, true, "kerv.example.org", 80, "/"},
+        AddressCase{"HTTP://127.0.0.1:8080/", true, true, "127.0.0.1", 8080, "/"},
+        AddressCase{"http://[::1]:8080", true, true, "[::1]", 8080, "/"},
+        AddressCase{"http://[::1]/kerv/a.tar.gz", true, false, "[::1]", 80, "/kerv/a.tar.gz"},
+        AddressCase{"http://host/?x=1", true, false, "host", 80, "/?x=1"},
+        Refused("https://kerv.example.org"),  // no TLS in this client
+        Refused("ftp://kerv.example.org"), Refused("file:///etc/passwd"),
+        Refused("kerv.example.org"), Refused("javascript:alert(1)"), Refused("http://"),
+        Refused("http:///x"), Refused("http://host?x=1"),
+        AddressCase{"http://host//", true, false, "host", 80, "//"}, Refused("http://a b"),
+        Refused("http://host/a\r\nX: y"), Refused("http://host:0"), Refused("http://host:65536"),
+        Refused("http://host:80x"), Refused("http://user:pw@host"), Refused("http://host/#top"),
+        Refused("http://-host"), Refused("http://[::1"), Refused("http://[::1]x"),
+        Refused("http://[zz::1]"), Refused("http://[]")));
 
 TEST(HttpProxy, NeedsHostAndPort)
 {
@@ -57,6 +87,8 @@ TEST(HttpProxy, NeedsHostAndPort)
     EXPECT_FALSE(ParseProxy("proxy.local:", host, port));
     EXPECT_FALSE(ParseProxy(":3128", host, port));
     EXPECT_FALSE(ParseProxy("proxy.local:abc", host, port));
+    ASSERT_TRUE(ParseProxy("[::1]:3128", host, port));
+    EXPECT_EQ(host, "[::1]");
 }
 
 TEST(HttpHead, StatusLineMustBeHttp)
@@ -226,6 +258,29 @@ TEST(HttpGet, NoServerIsAConnectFailure)
     std::string body;
     HttpResult result = Get("http://127.0.0.1:" + std::to_string(UnusedPort()) + "/v.txt", body);
     EXPECT_EQ(result.failure, HttpFailure::Connect);
+}
+
+TEST(HttpGet, AHostThatDropsConnectionsIsGivenUpAtTheConnectLimitOrACancel)
+{
+    DroppingListener host;
+    HttpLimits limits;
+    limits.nConnectSeconds = 1;
+    std::string body;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Get(host.Url("/v"), body, limits).failure, HttpFailure::Connect);
+    double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_GE(seconds, 0.9);
+    EXPECT_LT(seconds, 3.0);
+
+    struct Cancelling : HttpMemoryReceiver {
+        bool Pump() override { return false; }
+    } cancelling;
+    start = std::chrono::steady_clock::now();
+    EXPECT_EQ(HttpGet(host.Url("/v"), wxString(), HttpLimits(), cancelling).failure,
+              HttpFailure::Cancelled);
+    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 1.0);
 }
 
 TEST(HttpGet, ASilentServerTimesOutAfterTheIdleLimit)

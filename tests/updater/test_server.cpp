@@ -10,7 +10,7 @@
 
 namespace {
 
-int ListenOnLoopback(unsigned short& port)
+int ListenOnLoopback(unsigned short& port, int backlog = 16)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -21,7 +21,8 @@ int ListenOnLoopback(unsigned short& port)
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || listen(fd, 16) != 0)
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(fd, backlog) != 0)
         throw std::runtime_error("bind");
     socklen_t length = sizeof address;
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
@@ -145,4 +146,34 @@ unsigned short UnusedPort()
     int fd = ListenOnLoopback(port);
     close(fd);
     return port;
+}
+
+DroppingListener::DroppingListener()
+{
+    nListen = ListenOnLoopback(nPort, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(nPort);
+    // A backlog of 0 holds one finished connection; connect until one stays unanswered.
+    for (int i = 0; i < 8; ++i) {
+        int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        fillers.push_back(fd);
+        connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        pollfd item{fd, POLLOUT, 0};
+        if (poll(&item, 1, 200) == 0)
+            break;
+    }
+}
+
+DroppingListener::~DroppingListener()
+{
+    for (int fd : fillers)
+        close(fd);
+    close(nListen);
+}
+
+std::string DroppingListener::Url(const std::string& path) const
+{
+    return "http://127.0.0.1:" + std::to_string(nPort) + path;
 }

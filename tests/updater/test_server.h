@@ -50,4 +50,19 @@ private:
 // A port on 127.0.0.1 where nothing listens (bound and closed again).
 unsigned short UnusedPort();
 
+// A listener on 127.0.0.1 whose backlog is full: it never accepts, and the kernel drops every
+// further connection attempt, as a host behind a packet-dropping firewall does.
+class DroppingListener {
+public:
+    DroppingListener();
+    ~DroppingListener();
+    unsigned short Port() const { return nPort; }
+    std::string Url(const std::string& path) const;
+
+private:
+    int nListen = -1;
+    unsigned short nPort = 0;
+    std::vector<int> fillers;  // the connections that fill the backlog
+};
+
 #endif

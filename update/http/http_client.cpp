@@ -1,19 +1,34 @@
 #include "http_client.h"
 
-#include <wx/socket.h>
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <vector>
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 bool IsHostChar(wxUniChar c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
            c == '-';
+}
+
+bool IsIpv6Char(wxUniChar c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' ||
+           c == '.';
 }
 
 bool ParsePort(const wxString& text, unsigned short& port)
@@ -32,21 +47,37 @@ bool ParsePort(const wxString& text, unsigned short& port)
     return true;
 }
 
+// A host name or IPv4 address, or an IPv6 address in brackets ("[::1]").
+bool IsHost(const wxString& host)
+{
+    if (host.StartsWith("[")) {
+        if (host.length() < 4 || !host.EndsWith("]"))
+            return false;
+        const wxString inner = host.Mid(1, host.length() - 2);
+        return std::all_of(inner.begin(), inner.end(), IsIpv6Char) &&
+               inner.Find(':') != wxNOT_FOUND;
+    }
+    if (host.empty() || host.length() > 253 || host[0] == '-' || host[0] == '.')
+        return false;
+    return std::all_of(host.begin(), host.end(), IsHostChar);
+}
+
 bool ParseHostPort(const wxString& text, wxString& host, unsigned short& port, bool portRequired)
 {
+    // The port separator is the last ":" outside an IPv6 address's brackets.
+    const size_t close = text.StartsWith("[") ? text.find(']') : 0;
+    if (close == wxString::npos)
+        return false;
+    const size_t colon = text.find(':', close);
     wxString hostPart = text;
-    int colon = text.Find(':', true);
-    if (colon != wxNOT_FOUND) {
+    if (colon != wxString::npos) {
         hostPart = text.Left(colon);
         if (!ParsePort(text.Mid(colon + 1), port))
             return false;
     } else if (portRequired)
         return false;
-    if (hostPart.empty() || hostPart.length() > 253 || hostPart[0] == '-' || hostPart[0] == '.')
+    if (!IsHost(hostPart))
         return false;
-    for (wxUniChar c : hostPart)
-        if (!IsHostChar(c))
-            return false;
     host = hostPart;
     return true;
 }
@@ -67,26 +98,269 @@ std::string Trim(const std::string& text)
     return text.substr(b, e - b + 1);
 }
 
-using Clock = std::chrono::steady_clock;
+// The time limits of one request: the deadline of the whole, and the end of the current wait.
+struct Limits {
+    Clock::time_point deadline;
+    int nIdleSeconds;
+};
 
-// Waits in slices of 100 ms so that the receiver can pump the window between them; fails on
-// the idle limit, the deadline or a cancel. `ready` tests the socket for one slice.
+// Waits in slices of 100 ms so that the receiver can pump the window between them, until
+// ready() holds; fails on the wait's end (reported as `late`), the deadline or a cancel.
 template <typename Ready>
-HttpFailure WaitFor(Ready ready, const Clock::time_point& deadline, int idleSeconds,
-                    HttpReceiver& receiver)
+HttpFailure WaitFor(Ready ready, Clock::time_point waitEnd, HttpFailure late,
+                    const Clock::time_point& deadline, HttpReceiver& receiver)
 {
-    const Clock::time_point idleEnd = Clock::now() + std::chrono::seconds(idleSeconds);
     for (;;) {
         if (ready())
             return HttpFailure::None;
         if (!receiver.Pump())
             return HttpFailure::Cancelled;
-        Clock::time_point now = Clock::now();
+        const Clock::time_point now = Clock::now();
         if (now >= deadline)
             return HttpFailure::Deadline;
-        if (now >= idleEnd)
-            return HttpFailure::Timeout;
+        if (now >= waitEnd)
+            return late;
     }
+}
+
+bool PollSlice(int fd, short events)
+{
+    pollfd item{fd, events, 0};
+    return poll(&item, 1, 100) > 0;
+}
+
+class Socket {
+public:
+    Socket() = default;
+    ~Socket() { Close(); }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    void Reset(int fd)
+    {
+        Close();
+        nFd = fd;
+    }
+    int Fd() const { return nFd; }
+
+private:
+    void Close()
+    {
+        if (nFd >= 0)
+            close(nFd);
+        nFd = -1;
+    }
+    int nFd = -1;
+};
+
+// A name lookup that the caller can wait for in slices (glibc's asynchronous getaddrinfo).
+// When it cannot be cancelled at the end of the wait, its few bytes are left to the resolver
+// thread instead of being freed under it.
+class Lookup {
+public:
+    Lookup(const std::string& host, unsigned short port)
+        : strHost(host), strService(std::to_string(port))
+    {
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_socktype = SOCK_STREAM;
+        request.ar_name = strHost.c_str();
+        request.ar_service = strService.c_str();
+        request.ar_request = &hints;
+        gaicb* list[] = {&request};
+        bStarted = getaddrinfo_a(GAI_NOWAIT, list, 1, nullptr) == 0;
+    }
+    bool Started() const { return bStarted; }
+    bool Done() const
+    {
+        const gaicb* list[] = {&request};
+        timespec slice{0, 100 * 1000 * 1000};
+        gai_suspend(list, 1, &slice);
+        return gai_error(const_cast<gaicb*>(&request)) != EAI_INPROGRESS;
+    }
+    const addrinfo* Result() const
+    {
+        return gai_error(const_cast<gaicb*>(&request)) == 0 ? request.ar_result : nullptr;
+    }
+    // Ends the lookup; returns false when the resolver still uses this object.
+    bool Finish()
+    {
+        if (!bStarted)
+            return true;
+        if (gai_error(&request) == EAI_INPROGRESS && gai_cancel(&request) == EAI_NOTCANCELED)
+            return false;
+        if (request.ar_result)
+            freeaddrinfo(request.ar_result);
+        return true;
+    }
+
+private:
+    std::string strHost;
+    std::string strService;
+    addrinfo hints{};
+    gaicb request{};
+    bool bStarted = false;
+};
+
+HttpFailure LookUp(const std::string& host, unsigned short port, Clock::time_point connectEnd,
+                   const Clock::time_point& deadline, HttpReceiver& receiver,
+                   std::unique_ptr<Lookup>& lookup)
+{
+    lookup.reset(new Lookup(host, port));
+    if (!lookup->Started())
+        return HttpFailure::Connect;
+    HttpFailure waited = WaitFor([&] { return lookup->Done(); }, connectEnd, HttpFailure::Connect,
+                                 deadline, receiver);
+    if (waited == HttpFailure::None && !lookup->Result())
+        waited = HttpFailure::Connect;
+    return waited;
+}
+
+// Tries each address in turn with a non-blocking connect, until one answers or the connect
+// limit has passed.
+HttpFailure ConnectTo(const wxString& hostText, unsigned short port, const HttpLimits& limits,
+                      const Clock::time_point& deadline, HttpReceiver& receiver, Socket& socket)
+{
+    std::string host = hostText.ToStdString();
+    if (!host.empty() && host.front() == '[')
+        host = host.substr(1, host.size() - 2);
+    const Clock::time_point connectEnd =
+        Clock::now() + std::chrono::seconds(limits.nConnectSeconds);
+
+    std::unique_ptr<Lookup> lookup;
+    HttpFailure failure = LookUp(host, port, connectEnd, deadline, receiver, lookup);
+    for (const addrinfo* a = lookup->Result(); failure == HttpFailure::None && a; a = a->ai_next) {
+        socket.Reset(::socket(a->ai_family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+        if (socket.Fd() < 0)
+            continue;
+        if (connect(socket.Fd(), a->ai_addr, a->ai_addrlen) == 0)
+            break;
+        if (errno != EINPROGRESS)
+            continue;
+        failure = WaitFor([&] { return PollSlice(socket.Fd(), POLLOUT); }, connectEnd,
+                          HttpFailure::Connect, deadline, receiver);
+        int error = 0;
+        socklen_t size = sizeof error;
+        if (failure == HttpFailure::None &&
+            getsockopt(socket.Fd(), SOL_SOCKET, SO_ERROR, &error, &size) == 0 && error == 0)
+            break;
+        socket.Reset(-1);
+    }
+    if (failure == HttpFailure::None && socket.Fd() < 0)
+        failure = HttpFailure::Connect;
+    if (!lookup->Finish())
+        lookup.release();  // still in the resolver's hands; see Lookup
+    return failure;
+}
+
+// HTTP/1.0 with "Connection: close": the server can neither chunk the body nor keep the
+// connection, so the body ends at Content-Length or at the close.
+std::string RequestFor(const HttpUrl& url, bool viaProxy)
+{
+    wxString hostHeader = url.strHost;
+    if (url.nPort != 80)
+        hostHeader << ":" << url.nPort;
+    const wxString target = viaProxy ? "http://" + hostHeader + url.strPath : url.strPath;
+    return ("GET " + target + " HTTP/1.0\r\nHost: " + hostHeader +
+            "\r\nUser-Agent: Kerv\r\nAccept: */*\r\nConnection: close\r\n\r\n")
+        .ToStdString();
+}
+
+HttpFailure SendRequest(int fd, const std::string& request, const Limits& limits,
+                        HttpReceiver& receiver)
+{
+    std::size_t sent = 0;
+    while (sent < request.size()) {
+        const Clock::time_point waitEnd = Clock::now() + std::chrono::seconds(limits.nIdleSeconds);
+        HttpFailure waited = WaitFor([fd] { return PollSlice(fd, POLLOUT); }, waitEnd,
+                                     HttpFailure::Timeout, limits.deadline, receiver);
+        if (waited != HttpFailure::None)
+            return waited;
+        const ssize_t n = send(fd, request.data() + sent, request.size() - sent, MSG_NOSIGNAL);
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return HttpFailure::Connect;
+        sent += n > 0 ? static_cast<std::size_t>(n) : 0;
+    }
+    return HttpFailure::None;
+}
+
+// Reads what has arrived into chunk after one bounded wait; got == 0 is the end of the stream.
+HttpFailure ReadSome(int fd, std::vector<char>& chunk, std::size_t& got, const Limits& limits,
+                     HttpReceiver& receiver)
+{
+    got = 0;
+    for (;;) {
+        const Clock::time_point waitEnd = Clock::now() + std::chrono::seconds(limits.nIdleSeconds);
+        HttpFailure waited = WaitFor([fd] { return PollSlice(fd, POLLIN); }, waitEnd,
+                                     HttpFailure::Timeout, limits.deadline, receiver);
+        if (waited != HttpFailure::None)
+            return waited;
+        const ssize_t n = recv(fd, chunk.data(), chunk.size(), 0);
+        if (n >= 0) {
+            got = static_cast<std::size_t>(n);
+            return HttpFailure::None;
+        }
+        if (errno != EAGAIN && errno != EINTR)
+            return HttpFailure::Truncated;
+    }
+}
+
+// Reads up to the blank line that ends the head; what came after it is the body's start.
+HttpFailure ReadHead(int fd, const HttpLimits& caps, const Limits& limits, HttpReceiver& receiver,
+                     std::string& head, std::string& bodyStart)
+{
+    std::vector<char> chunk(16 * 1024);
+    head.clear();
+    for (;;) {
+        std::size_t got = 0;
+        HttpFailure failure = ReadSome(fd, chunk, got, limits, receiver);
+        if (failure != HttpFailure::None)
+            return failure == HttpFailure::Truncated ? HttpFailure::BadResponse : failure;
+        if (got == 0)
+            return HttpFailure::BadResponse;
+        head.append(chunk.data(), got);
+        const std::size_t crlf = head.find("\r\n\r\n");
+        const std::size_t lf = head.find("\n\n");
+        std::size_t end = std::min(crlf, lf);
+        if (end != std::string::npos) {
+            if (end > caps.nMaxHead)
+                return HttpFailure::BadResponse;
+            bodyStart = head.substr(end + (end == crlf ? 4 : 2));
+            head.resize(end);
+            return HttpFailure::None;
+        }
+        if (head.size() > caps.nMaxHead)
+            return HttpFailure::BadResponse;
+    }
+}
+
+// Hands the body to the receiver, starting with what came with the head. Bytes past the
+// announced length are ignored.
+HttpFailure ReadBody(int fd, const std::string& bodyStart, const HttpLimits& caps,
+                     const Limits& limits, HttpReceiver& receiver, HttpResult& result)
+{
+    auto deliver = [&](const char* data, std::size_t size) -> HttpFailure {
+        if (result.bLengthKnown)
+            size = static_cast<std::size_t>(
+                std::min<std::uint64_t>(size, result.nLength - result.nReceived));
+        if (result.nReceived + size > caps.nMaxBody)
+            return HttpFailure::TooLarge;
+        if (size > 0 && !receiver.Write(data, size))
+            return HttpFailure::Sink;
+        result.nReceived += size;
+        return receiver.Pump() ? HttpFailure::None : HttpFailure::Cancelled;
+    };
+    std::vector<char> chunk(16 * 1024);
+    HttpFailure failure = deliver(bodyStart.data(), bodyStart.size());
+    while (failure == HttpFailure::None &&
+           !(result.bLengthKnown && result.nReceived == result.nLength)) {
+        std::size_t got = 0;
+        failure = ReadSome(fd, chunk, got, limits, receiver);
+        if (failure != HttpFailure::None)
+            break;
+        if (got == 0)
+            return result.bLengthKnown ? HttpFailure::Truncated : HttpFailure::None;
+        failure = deliver(chunk.data(), got);
+    }
+    return failure;
 }
 
 }  // namespace
@@ -103,13 +377,23 @@ bool ParseHttpUrl(const wxString& text, HttpUrl& url)
     int slash = rest.Find('/');
     wxString authority = slash == wxNOT_FOUND ? rest : rest.Left(slash);
     wxString path = slash == wxNOT_FOUND ? wxString("/") : rest.Mid(slash);
-    if (authority.Find('@') != wxNOT_FOUND || path.Find('#') != wxNOT_FOUND)
+    if (authority.Find('@') != wxNOT_FOUND || authority.Find('?') != wxNOT_FOUND ||
+        path.Find('#') != wxNOT_FOUND)
         return false;
     HttpUrl parsed;
     if (!ParseHostPort(authority, parsed.strHost, parsed.nPort, false))
         return false;
     parsed.strPath = path;
     url = parsed;
+    return true;
+}
+
+bool ParseServerAddress(const wxString& text, wxString& address)
+{
+    HttpUrl url;
+    if (!ParseHttpUrl(text, url) || url.strPath != "/")
+        return false;
+    address = text.EndsWith("/") ? text.Left(text.length() - 1) : text;
     return true;
 }
 
@@ -148,6 +432,42 @@ bool ParseContentLength(const std::string& value, std::uint64_t& length)
     return true;
 }
 
+bool ParseResponseHead(const std::string& head, HttpHead& parsed)
+{
+    parsed = HttpHead();
+    std::size_t start = 0;
+    bool first = true;
+    while (start <= head.size()) {
+        std::size_t end = std::min(head.find('\n', start), head.size());
+        std::string line = head.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (first) {
+            parsed.nStatus = std::max(0, ParseStatusLine(line));
+            if (parsed.nStatus == 0)
+                return false;
+            first = false;
+            continue;
+        }
+        const std::size_t colon = line.find(':');
+        if (colon == std::string::npos || colon == 0)
+            return false;
+        const std::string name = Lower(line.substr(0, colon));
+        const std::string value = line.substr(colon + 1);
+        if (name == "content-length") {
+            std::uint64_t length = 0;
+            if (!ParseContentLength(value, length) ||
+                (parsed.bLengthKnown && length != parsed.nLength))
+                return false;
+            parsed.bLengthKnown = true;
+            parsed.nLength = length;
+        } else if (name == "transfer-encoding" && Lower(Trim(value)) != "identity")
+            return false;
+    }
+    return true;
+}
+
 wxString HttpResult::Describe() const
 {
     switch (failure) {
@@ -179,176 +499,48 @@ wxString HttpResult::Describe() const
     return wxString();
 }
 
-HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLimits& limits,
+HttpResult HttpGet(const wxString& urlText, const wxString& proxy, const HttpLimits& caps,
                    HttpReceiver& receiver)
 {
     HttpResult result;
-    HttpUrl url;
-    wxString connectHost;
-    unsigned short connectPort = 0;
-    if (!ParseHttpUrl(urlText, url) ||
-        (!proxy.empty() && !ParseProxy(proxy, connectHost, connectPort))) {
-        result.failure = HttpFailure::BadUrl;
-        return result;
-    }
-    if (proxy.empty()) {
-        connectHost = url.strHost;
-        connectPort = url.nPort;
-    }
-
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(limits.nDeadlineSeconds);
     auto fail = [&result](HttpFailure failure) {
         result.failure = failure;
         return result;
     };
-
-    wxIPV4address address;
-    if (!address.Hostname(connectHost) || !address.Service(connectPort))
-        return fail(HttpFailure::Connect);
-
-    // wxSOCKET_BLOCK: the socket never dispatches window events by itself. Reads and writes
-    // follow a successful wait, so they do not block; all waiting happens in WaitFor, in
-    // slices of 100 ms, which bounds it and lets the receiver pump the window in between.
-    wxSocketClient socket(wxSOCKET_BLOCK);
-    socket.SetTimeout(limits.nIdleSeconds);
-    if (!socket.Connect(address, false)) {
-        if (socket.LastError() != wxSOCKET_WOULDBLOCK)
-            return fail(HttpFailure::Connect);
-        HttpFailure waited = WaitFor([&socket] { return socket.WaitOnConnect(0, 100); }, deadline,
-                                     limits.nIdleSeconds, receiver);
-        if (waited != HttpFailure::None)
-            return fail(waited == HttpFailure::Timeout ? HttpFailure::Connect : waited);
-        if (!socket.IsConnected())
-            return fail(HttpFailure::Connect);
+    HttpUrl url;
+    wxString host;
+    unsigned short port = 0;
+    if (!ParseHttpUrl(urlText, url) || (!proxy.empty() && !ParseProxy(proxy, host, port)))
+        return fail(HttpFailure::BadUrl);
+    if (proxy.empty()) {
+        host = url.strHost;
+        port = url.nPort;
     }
+    const Limits limits{Clock::now() + std::chrono::seconds(caps.nDeadlineSeconds),
+                        caps.nIdleSeconds};
 
-    // HTTP/1.0 with "Connection: close": the server can neither chunk the body nor keep the
-    // connection, so the body ends at Content-Length or at the close.
-    wxString hostHeader = url.strHost;
-    if (url.nPort != 80)
-        hostHeader << ":" << url.nPort;
-    wxString target = url.strPath;
-    if (!proxy.empty())
-        target = "http://" + hostHeader + url.strPath;
-    const std::string request = ("GET " + target + " HTTP/1.0\r\nHost: " + hostHeader +
-                                 "\r\nUser-Agent: Kerv\r\nAccept: */*\r\nConnection: close\r\n\r\n")
-                                    .ToStdString();
-    std::size_t sent = 0;
-    while (sent < request.size()) {
-        HttpFailure waited = WaitFor([&socket] { return socket.WaitForWrite(0, 100); }, deadline,
-                                     limits.nIdleSeconds, receiver);
-        if (waited != HttpFailure::None)
-            return fail(waited);
-        socket.Write(request.data() + sent, static_cast<wxUint32>(request.size() - sent));
-        if (socket.LastWriteCount() == 0 && socket.Error() &&
-            socket.LastError() != wxSOCKET_WOULDBLOCK)
-            return fail(HttpFailure::Connect);
-        sent += socket.LastWriteCount();
-    }
+    Socket socket;
+    HttpFailure failure = ConnectTo(host, port, caps, limits.deadline, receiver, socket);
+    if (failure == HttpFailure::None)
+        failure = SendRequest(socket.Fd(), RequestFor(url, !proxy.empty()), limits, receiver);
+    std::string head, bodyStart;
+    if (failure == HttpFailure::None)
+        failure = ReadHead(socket.Fd(), caps, limits, receiver, head, bodyStart);
+    if (failure != HttpFailure::None)
+        return fail(failure);
 
-    // Reads what is available into `chunk`; an empty chunk after a successful wait is the end.
-    std::vector<char> chunk(16 * 1024);
-    auto readSome = [&](std::size_t& got) -> HttpFailure {
-        got = 0;
-        HttpFailure waited = WaitFor([&socket] { return socket.WaitForRead(0, 100); }, deadline,
-                                     limits.nIdleSeconds, receiver);
-        if (waited != HttpFailure::None)
-            return waited;
-        socket.Read(chunk.data(), static_cast<wxUint32>(chunk.size()));
-        got = socket.LastReadCount();
-        return HttpFailure::None;
-    };
-
-    // The head: status line and headers up to the blank line.
-    std::string head;
-    std::size_t headEnd = std::string::npos;
-    std::size_t separator = 0;
-    while (headEnd == std::string::npos) {
-        std::size_t got = 0;
-        HttpFailure failure = readSome(got);
-        if (failure != HttpFailure::None)
-            return fail(failure);
-        if (got == 0)
-            return fail(HttpFailure::BadResponse);
-        head.append(chunk.data(), got);
-        std::size_t crlf = head.find("\r\n\r\n");
-        std::size_t lf = head.find("\n\n");
-        if (crlf != std::string::npos && (lf == std::string::npos || crlf < lf)) {
-            headEnd = crlf;
-            separator = 4;
-        } else if (lf != std::string::npos) {
-            headEnd = lf;
-            separator = 2;
-        }
-        if (std::min(headEnd, head.size()) > limits.nMaxHead)
-            return fail(HttpFailure::BadResponse);
-    }
-    std::string body = head.substr(headEnd + separator);
-    head.resize(headEnd);
-
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start <= head.size()) {
-        std::size_t end = head.find('\n', start);
-        if (end == std::string::npos)
-            end = head.size();
-        std::string line = head.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    result.nStatus = std::max(0, ParseStatusLine(lines.front()));
-    if (result.nStatus == 0)
+    HttpHead parsed;
+    const bool understood = ParseResponseHead(head, parsed);
+    result.nStatus = parsed.nStatus;
+    result.bLengthKnown = parsed.bLengthKnown;
+    result.nLength = parsed.nLength;
+    if (!understood)
         return fail(HttpFailure::BadResponse);
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::size_t colon = lines[i].find(':');
-        if (colon == std::string::npos || colon == 0)
-            return fail(HttpFailure::BadResponse);
-        std::string name = Lower(lines[i].substr(0, colon));
-        std::string value = lines[i].substr(colon + 1);
-        if (name == "content-length") {
-            std::uint64_t length = 0;
-            if (!ParseContentLength(value, length) ||
-                (result.bLengthKnown && length != result.nLength))
-                return fail(HttpFailure::BadResponse);
-            result.bLengthKnown = true;
-            result.nLength = length;
-        } else if (name == "transfer-encoding" && Lower(Trim(value)) != "identity")
-            return fail(HttpFailure::BadResponse);
-    }
     if (result.nStatus != 200)
         return fail(HttpFailure::Status);
-    if (result.bLengthKnown && result.nLength > limits.nMaxBody)
+    if (result.bLengthKnown && result.nLength > caps.nMaxBody)
         return fail(HttpFailure::TooLarge);
     if (!receiver.Begin(result.bLengthKnown, result.nLength))
         return fail(HttpFailure::Sink);
-
-    // The body. Bytes past the announced length are ignored.
-    auto deliver = [&](const char* data, std::size_t size) -> HttpFailure {
-        if (result.bLengthKnown)
-            size = static_cast<std::size_t>(
-                std::min<std::uint64_t>(size, result.nLength - result.nReceived));
-        if (result.nReceived + size > limits.nMaxBody)
-            return HttpFailure::TooLarge;
-        if (size > 0 && !receiver.Write(data, size))
-            return HttpFailure::Sink;
-        result.nReceived += size;
-        return receiver.Pump() ? HttpFailure::None : HttpFailure::Cancelled;
-    };
-    HttpFailure failure = deliver(body.data(), body.size());
-    while (failure == HttpFailure::None &&
-           !(result.bLengthKnown && result.nReceived == result.nLength)) {
-        std::size_t got = 0;
-        failure = readSome(got);
-        if (failure != HttpFailure::None)
-            break;
-        if (got == 0) {
-            if (result.bLengthKnown)
-                failure = HttpFailure::Truncated;
-            break;
-        }
-        failure = deliver(chunk.data(), got);
-    }
-    return fail(failure);
+    return fail(ReadBody(socket.Fd(), bodyStart, caps, limits, receiver, result));
 }

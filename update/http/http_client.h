@@ -1,9 +1,10 @@
 // A bounded HTTP/1.0 GET client for the update check and the updater.
 //
 // The server (and anything between it and us) is untrusted: only an answer with status 200
-// counts as content, the response head and the body have hard size caps, every wait on the
-// socket is limited, and the whole request has a deadline. Redirects are not followed, and a
-// reply without an HTTP status line is refused. Failures come back as values, never thrown.
+// counts as content, the response head and the body have hard size caps, the name lookup and
+// the connection have a limit of their own, every other wait on the socket is limited, and the
+// whole request has a deadline. Redirects are not followed, and a reply without an HTTP status
+// line is refused. Failures come back as values, never thrown.
 #ifndef KERV_HTTP_CLIENT_H
 #define KERV_HTTP_CLIENT_H
 
@@ -13,16 +14,23 @@
 #include <cstdint>
 #include <string>
 
-// "http://host[:port]/path": the only form the update server uses. The path keeps its query.
+// "http://host[:port]/path": the only form the update server uses. Plain HTTP only (the
+// signature of the update, not the transport, protects it); the host is a name, an IPv4
+// address or a bracketed IPv6 address. The path keeps its query.
 struct HttpUrl {
-    wxString strHost;
+    wxString strHost;  // as written, an IPv6 address with its brackets
     unsigned short nPort = 80;
     wxString strPath;  // starts with "/"
 };
 
-// Parses an "http://" URL. Refuses other schemes, user information, empty or odd host names,
-// ports outside 1..65535, and any blank or control character.
+// Parses an "http://" URL. Refuses other schemes, user information, fragments, empty or odd
+// host names, ports outside 1..65535, and any blank, control or non-ASCII character.
 bool ParseHttpUrl(const wxString& text, HttpUrl& url);
+
+// A server address: an "http://" URL without path, query or fragment (one trailing "/" is
+// allowed). On success address is the URL without the trailing slash, ready for paths to be
+// appended. The same parser as for every request, so an address accepted here can be fetched.
+bool ParseServerAddress(const wxString& text, wxString& address);
 
 // Parses a proxy given as "host:port" (port 1..65535). An empty text is no proxy.
 bool ParseProxy(const wxString& text, wxString& host, unsigned short& port);
@@ -36,7 +44,7 @@ bool ParseContentLength(const std::string& value, std::uint64_t& length);
 enum class HttpFailure {
     None,
     BadUrl,       // the URL or the proxy text cannot be used
-    Connect,      // name lookup or connection failed
+    Connect,      // name lookup or connection failed, or took longer than the connect limit
     Timeout,      // one wait on the socket took longer than the idle limit
     Deadline,     // the whole request took longer than its deadline
     BadResponse,  // no HTTP status line, a malformed or oversized head, or chunked coding
@@ -49,10 +57,23 @@ enum class HttpFailure {
 
 struct HttpLimits {
     std::uint64_t nMaxBody = 64 * 1024;  // bytes of body accepted
-    int nIdleSeconds = 10;               // longest single wait for the socket
+    int nConnectSeconds = 10;            // name lookup and connection together
+    int nIdleSeconds = 10;               // longest single wait for the socket after that
     int nDeadlineSeconds = 30;           // the whole request, connection to last byte
     std::size_t nMaxHead = 16 * 1024;    // bytes of status line and headers
 };
+
+// What the head of a response says about its body.
+struct HttpHead {
+    int nStatus = 0;
+    bool bLengthKnown = false;
+    std::uint64_t nLength = 0;
+};
+
+// Parses the status line and headers (without the blank line that ends them). Fails on a
+// missing status line, a header line without a name, a malformed or repeated conflicting
+// Content-Length, and any transfer coding but "identity".
+bool ParseResponseHead(const std::string& head, HttpHead& parsed);
 
 struct HttpResult {
     HttpFailure failure = HttpFailure::None;
@@ -74,8 +95,8 @@ public:
     virtual bool Begin(bool /*lengthKnown*/, std::uint64_t /*length*/) { return true; }
     // Returns false to fail the request with HttpFailure::Sink.
     virtual bool Write(const char* data, std::size_t size) = 0;
-    // Called between socket waits (about ten times a second) and after each piece of data,
-    // so a window can repaint; returns false to cancel.
+    // Called between socket waits (about ten times a second, from the name lookup on) and
+    // after each piece of data, so a window can repaint; returns false to cancel.
     virtual bool Pump() { return true; }
 };
 
