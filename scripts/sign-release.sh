@@ -1,7 +1,15 @@
 #!/usr/bin/env bash
 # Release signing for the updater: Kerv_upd installs an archive only when the detached Ed25519
 # signature published beside it (<archive>.sig, 64 raw bytes) verifies against the public key
-# built into it (the CMake cache variable KERV_UPDATE_PUBLIC_KEY).
+# built into it (the CMake cache variable KERV_UPDATE_PUBLIC_KEY). The signature covers the
+# release manifest, not the bare archive:
+#
+#   kerv-update-v1\n<version>\n<archive name>\n<sha256 of the archive, lower-case hex>
+#
+# (no line feed at the end), with version and name taken from the archive's file name
+# <version>_Kerv_lnx.tar.gz (or _Kerv_win.zip). So a signed archive cannot be renamed and
+# offered as another version: the updater rebuilds the manifest from the version it was sent
+# for and refuses what does not verify.
 #
 #   sign-release.sh keygen <secret-key.pem>        make a key pair; prints the public key
 #   sign-release.sh pubkey <secret-key.pem>        print the public key (64 hex digits)
@@ -42,16 +50,23 @@ case "$command" in
     hex=$(public_hex "$key")
     [[ ${#hex} -eq 64 ]] || die "$key is not an Ed25519 secret key"
     [[ "$hex" != "$test_key" ]] || die "refusing to sign a release with the public test key"
-    openssl pkeyutl -sign -rawin -inkey "$key" -in "$archive" -out "$archive.sig"
+    name=$(basename "$archive")
+    [[ "$name" =~ ^([A-Za-z0-9._-]{1,32})_Kerv_(lnx\.tar\.gz|win\.zip)$ ]] ||
+      die "$name is not named <version>_Kerv_lnx.tar.gz or <version>_Kerv_win.zip"
+    version=${BASH_REMATCH[1]}
+    digest=$(sha256sum "$archive" | cut -d' ' -f1)
+    work=$(mktemp -d)
+    trap 'rm -rf "$work"' EXIT
+    printf 'kerv-update-v1\n%s\n%s\n%s' "$version" "$name" "$digest" > "$work/manifest"
+    openssl pkeyutl -sign -rawin -inkey "$key" -in "$work/manifest" -out "$archive.sig"
     [[ $(stat -c %s "$archive.sig") -eq 64 ]] || die "unexpected signature size"
-    openssl pkey -in "$key" -pubout -out "$archive.pub.tmp"
-    if ! openssl pkeyutl -verify -rawin -pubin -inkey "$archive.pub.tmp" -in "$archive" \
+    openssl pkey -in "$key" -pubout -out "$work/public.pem"
+    if ! openssl pkeyutl -verify -rawin -pubin -inkey "$work/public.pem" -in "$work/manifest" \
          -sigfile "$archive.sig" >/dev/null; then
-      rm -f "$archive.pub.tmp" "$archive.sig"
+      rm -f "$archive.sig"
       die "the new signature does not verify"
     fi
-    rm -f "$archive.pub.tmp"
-    echo "Wrote $archive.sig; publish it beside $(basename "$archive") (public key $hex)."
+    echo "Wrote $archive.sig for version $version; publish it beside $name (public key $hex)."
     ;;
   *)
     die "unknown command $command"

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 
 namespace {
 
@@ -61,21 +62,6 @@ private:
 
 }  // namespace
 
-bool GetUpdateNames(wxPortId port, UpdateNames& names)
-{
-    switch (port) {
-        case wxPORT_GTK:
-            names = {"/kerv/kerv_version_lnx.txt", "/kerv/%s_Kerv_lnx.tar.gz", "Kerv_upd_%s"};
-            return true;
-        case wxPORT_MSW:
-            names = {"/kerv/kerv_version_win.txt", "/kerv/%s_Kerv_win.zip", "Kerv_upd_%s.exe"};
-            return true;
-        default:
-            names = UpdateNames();
-            return false;
-    }
-}
-
 wxString ParseServerVersion(const std::string& bytes)
 {
     size_t length = wxConvLibc.ToWChar(nullptr, 0, bytes.data(), bytes.size());
@@ -83,12 +69,7 @@ wxString ParseServerVersion(const std::string& bytes)
         return wxString();
     wxString text(bytes.data(), wxConvLibc, bytes.size());
     text.Trim(true);
-    return IsPlainName(text, 32) ? text : wxString();
-}
-
-bool IsNewerVersion(const wxString& serverVersion, const wxString& currentVersion)
-{
-    return serverVersion.CmpNoCase(currentVersion) > 0;
+    return IsPlainVersion(text) ? text : wxString();
 }
 
 wxString FormatCheckDate(const wxDateTime& when)
@@ -225,12 +206,15 @@ void CleanUpLeftArchive(wxConfigBase* config)
     const wxString name = config->Read(kKeyToDelete, wxEmptyString);
     if (name.empty())
         return;
-    // The updater records the bare name of the archive it downloaded into the working folder.
+    // The updater records the bare name of its download in the working folder (older updaters
+    // the archive's own name).
     wxFileName file(name);
     const wxString lower = name.Lower();
     bool isArchive = lower.EndsWith(".tar.gz") || lower.EndsWith(".zip") || lower.EndsWith(".tar");
-    if (IsPlainName(name, 200) && name[0] != '.' && isArchive && file.FileExists() &&
-        (file.HasName() || file.HasExt()))
+    bool isDownload =
+        name.StartsWith(kDownloadPrefix) && IsPlainName(name.Mid(strlen(kDownloadPrefix)), 16);
+    if (((IsPlainName(name, 200) && name[0] != '.' && isArchive) || isDownload) &&
+        file.FileExists() && (file.HasName() || file.HasExt()))
         wxRemoveFile(name);
     config->DeleteEntry(kKeyToDelete);
     config->Flush();

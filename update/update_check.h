@@ -6,6 +6,8 @@
 #ifndef KERV_UPDATE_CHECK_H
 #define KERV_UPDATE_CHECK_H
 
+#include "release.h"
+
 #include <wx/datetime.h>
 #include <wx/platinfo.h>
 #include <wx/string.h>
@@ -17,25 +19,11 @@
 class wxConfigBase;
 class wxWindow;
 
-// The platform-dependent names, by the toolkit's port.
-struct UpdateNames {
-    wxString strVersionPath;  // "/kerv/kerv_version_lnx.txt"
-    wxString strArchivePath;  // "/kerv/%s_Kerv_lnx.tar.gz", %s: the server's version
-    wxString strUpdaterName;  // "Kerv_upd_%s", %s: the running version
-};
-
-// False on ports without published updates; names then stays empty.
-bool GetUpdateNames(wxPortId port, UpdateNames& names);
-
 // The server's version from the bytes of the version file: converted with the C library's
 // multibyte conversion and cut of trailing white space. The text also ends up in a URL, so
 // anything but a short run of letters, digits, ".", "_" and "-" is refused: the result is
 // then empty, like that of an empty file.
 wxString ParseServerVersion(const std::string& bytes);
-
-// Character comparison, as the published versions have always been compared: "0.7" is newer
-// than "0.67", "0.100" is not.
-bool IsNewerVersion(const wxString& serverVersion, const wxString& currentVersion);
 
 // "/Operation/LastCheckUpdate" holds the date of the last check, as YYYY-MM-DD; a date in the
 // locale's notation (as older versions stored it) is still read.

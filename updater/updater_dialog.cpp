@@ -1,9 +1,9 @@
 #include "updater_dialog.h"
-#include "config_keys.h"
 
-#include "download.h"
+#include "config_keys.h"
+#include "kerv_version.h"
 #include "main_app.h"
-#include "signature.h"
+#include "update_pipeline.h"
 
 #include <wx/config.h>
 #include <wx/filename.h>
@@ -37,21 +37,6 @@ long LeadingNumber(const wxString& text)
     return value;
 }
 
-bool IsConnectionFailure(HttpFailure failure)
-{
-    switch (failure) {
-        case HttpFailure::BadUrl:
-        case HttpFailure::Connect:
-        case HttpFailure::Timeout:
-        case HttpFailure::Deadline:
-        case HttpFailure::BadResponse:
-        case HttpFailure::Status:
-            return true;
-        default:
-            return false;
-    }
-}
-
 }  // namespace
 
 wxBEGIN_EVENT_TABLE(CUpdaterDialog, wxDialog)
@@ -81,6 +66,9 @@ CUpdaterDialog::CUpdaterDialog(wxWindow* parent, int id, const wxString& title, 
 
     bBusy = false;
     bDone = false;
+    bCancel = false;
+    bCloseWhenIdle = false;
+    bClosed = false;
 
     wxConfigBase* config = wxConfigBase::Get();
     config->SetPath(kGroupProxy);
@@ -104,7 +92,7 @@ void CUpdaterDialog::set_properties()
     textStatus->Enable(false);
     // The status carries the reason of a failure; give it room to be read.
     textStatus->SetMinSize(wxSize(300, -1));
-    // Escape works like "&Close" (and, like it, not while a download runs).
+    // Escape works like "&Close" (and, like it, cancels a download that runs).
     SetEscapeId(ID_BTN_CLOSE);
 }
 
@@ -135,9 +123,9 @@ void CUpdaterDialog::do_layout()
 
 void CUpdaterDialog::DoEnable(bool enable)
 {
+    // "&Close" is never disabled: during a download it cancels it (see OnCloseMainFrame).
     textProxyUrl->Enable(enable);
     textProxyPort->Enable(enable);
-    btnClose->Enable(enable);
     btnDownload->Enable(enable);
     if (enable && bDone)
         btnDownload->Enable(false);
@@ -182,9 +170,8 @@ void CUpdaterDialog::Fail(const wxString& status, const wxString& message, const
 
 void CUpdaterDialog::RemoveArchive(const wxString& name)
 {
-    if (!wxFileExists(name) || wxRemoveFile(name))
-        return;
-    // The main program deletes it at its next start; an earlier entry is left as it is.
+    // The pipeline could not remove its download: the main program deletes it at its next
+    // start; an earlier entry is left as it is.
     wxConfigBase* config = wxConfigBase::Get();
     if (!config->Exists(kKeyToDelete)) {
         config->Write(kKeyToDelete, name);
@@ -192,117 +179,155 @@ void CUpdaterDialog::RemoveArchive(const wxString& name)
     }
 }
 
+// Reports the pipeline's stages and progress in the window, and asks it to stop once the user
+// closed the window.
+class CUpdaterDialog::Observer : public UpdateObserver {
+public:
+    explicit Observer(CUpdaterDialog& dialog) : window(dialog) {}
+    void OnStage(UpdateStage stage) override
+    {
+        switch (stage) {
+            case UpdateStage::Downloading:
+                window.ShowStatus("downloading ...");
+                break;
+            case UpdateStage::Verifying:
+                window.ShowStatus("verifying ...");
+                break;
+            case UpdateStage::Extracting:
+                window.ShowStatus("extracting ...");
+                break;
+        }
+        window.KeepAlive();
+    }
+    bool OnProgress(std::uint64_t received, bool lengthKnown, std::uint64_t length) override
+    {
+        window.ShowProgress(received, lengthKnown, length);
+        return KeepAlive();
+    }
+    bool KeepAlive() override
+    {
+        window.KeepAlive();
+        return !window.bCancel;
+    }
+
+private:
+    CUpdaterDialog& window;
+};
+
 bool CUpdaterDialog::DoDownload()
 {
     if (bBusy)
         return false;
     bBusy = true;
+    bCancel = false;
     DoEnable(false);
     gaugeDownload->SetValue(0);
     textPercent->SetValue(wxString::Format("%d %%", 0));
-
-    const wxString url = wxGetApp().strCommand;
     ShowStatus("connecting ...");
 
+    UpdateRequest request;
+    request.strUrl = wxGetApp().strCommand;
     const wxString host = textProxyUrl->GetValue().Strip(wxString::both);
     const wxString port = textProxyPort->GetValue().Strip(wxString::both);
-    wxString proxy;
     if (!host.empty() && !port.empty())
-        proxy = wxString::Format("%s:%s", host, port);
+        request.strProxy = wxString::Format("%s:%s", host, port);
+    request.strFolder = wxGetCwd();
+    request.strRunningVersion = kKervVersion;
+    request.nPort = wxPlatformInfo::Get().GetPortId();
+    request.bHaveKey = GetBuiltInPublicKey(request.key);
 
-    auto finish = [this]() {
-        bBusy = false;
-        DoEnable(true);
-        return bDone;
-    };
+    Observer observer(*this);
+    const UpdateResult result = RunUpdate(request, observer);
+    if (!result.strLeftover.empty())
+        RemoveArchive(result.strLeftover);
+    if (result.Ok()) {
+        ShowProgress(result.download.nReceived, true, result.download.nReceived);
+        ShowStatus("Success.");
+        bDone = true;
+    } else
+        Report(result, request);
 
-    PublicKey key;
-    if (!GetBuiltInPublicKey(key)) {
-        Fail("No release key.",
-             "This updater was built without a release key, so no update can be verified.\n"
-             "Please download the new version from the project's web site.",
-             "Error");
-        return finish();
-    }
-    wxString name;
-    if (!ArchiveFileNameFromUrl(url, name)) {
-        Fail("Bad address.", wxString::Format("The update address is not valid:\n%s", url),
-             "Error");
-        return finish();
-    }
-    if (!IsKnownArchiveFormat(name)) {
-        Fail("Unknown format.",
-             wxString::Format("can't handle '%s': the update archive is in an unknown format.",
-                              name),
-             "Error");
-        return finish();
-    }
+    bBusy = false;
+    DoEnable(true);
+    if (bCloseWhenIdle)
+        Close(true);
+    return bDone;
+}
 
-    ShowStatus("downloading ...");
-    HttpResult download =
-        DownloadToFile(url, proxy, name, ArchiveDownloadLimits(),
-                       [this](std::uint64_t received, bool lengthKnown, std::uint64_t length) {
-                           ShowProgress(received, lengthKnown, length);
-                           KeepAlive();
-                           return true;
-                       });
-    if (!download.Ok()) {
-        if (IsConnectionFailure(download.failure))
-            Fail("Failed: " + download.Describe(), CONNECT_MESSAGE, CONNECT_CAPTION);
-        else
-            Fail("Failed: " + download.Describe(),
-                 download.Describe() + "\nNothing was installed; you can try again.", "Error");
-        return finish();
-    }
-    ShowProgress(download.nReceived, true, download.nReceived);
-
-    // Nothing is unpacked unless the archive carries the release key's signature.
-    ShowStatus("verifying ...");
-    std::string signature;
-    HttpResult fetched = DownloadSignature(url, proxy, signature, [this] { KeepAlive(); });
-    SignatureCheck check =
-        fetched.Ok() ? VerifyFileSignature(name, signature, key, ArchiveDownloadLimits().nMaxBody)
-                     : SignatureCheck::Malformed;
-    if (!fetched.Ok() || check != SignatureCheck::Valid) {
-        RemoveArchive(name);
-        if (!fetched.Ok())
+void CUpdaterDialog::Report(const UpdateResult& result, const UpdateRequest& request)
+{
+    const wxString again = "\nNothing was installed; you can try again.";
+    switch (result.failure) {
+        case UpdateFailure::None:
+            break;
+        case UpdateFailure::Cancelled:
+            ShowStatus("Cancelled.");
+            break;
+        case UpdateFailure::NoKey:
+            Fail("No release key.",
+                 "This updater was built without a release key, so no update can be verified.\n"
+                 "Please download the new version from the project's web site.",
+                 "Error");
+            break;
+        case UpdateFailure::BadAddress:
+            Fail("Bad address.",
+                 wxString::Format("The update address is not valid:\n%s", request.strUrl), "Error");
+            break;
+        case UpdateFailure::UnknownFormat:
+            Fail("Unknown format.",
+                 wxString::Format("can't handle '%s': the update archive is in an unknown format.",
+                                  request.strUrl.AfterLast('/')),
+                 "Error");
+            break;
+        case UpdateFailure::NotNewer:
+            Fail("Refused: not a newer version.",
+                 wxString::Format("Version %s is not newer than this version (%s); it was not "
+                                  "installed.",
+                                  result.strVersion, request.strRunningVersion),
+                 "Error");
+            break;
+        case UpdateFailure::Storage:
+            Fail("Failed: the download cannot be stored.",
+                 "The update cannot be stored in the working folder." + again, "Error");
+            break;
+        case UpdateFailure::Download:
+            if (IsConnectionFailure(result.download.failure) ||
+                result.download.failure == HttpFailure::BadUrl)
+                Fail("Failed: " + result.download.Describe(), CONNECT_MESSAGE, CONNECT_CAPTION);
+            else
+                Fail("Failed: " + result.download.Describe(), result.download.Describe() + again,
+                     "Error");
+            break;
+        case UpdateFailure::NoSignature:
             Fail("Failed: the signature is missing.",
-                 "The signature of the update could not be downloaded (" + fetched.Describe() +
-                     ")\nThe update was not installed.",
+                 "The signature of the update could not be downloaded (" +
+                     result.signature.Describe() + ")\nThe update was not installed.",
                  "Error");
-        else
+            break;
+        case UpdateFailure::BadSignature:
             Fail("Failed: the signature is not valid.",
-                 "The update's signature is not valid: the archive may have been damaged or "
-                 "tampered with.\nThe update was not installed.",
+                 "The update's signature is not valid for version " + result.strVersion +
+                     ": the archive may have been damaged, tampered with or renamed.\nThe update "
+                     "was not installed.",
                  "Error");
-        return finish();
+            break;
+        case UpdateFailure::Install:
+            Fail("Failed: " + result.install.Describe(),
+                 result.install.Describe() + "\nThe installed files were left as they were.",
+                 "Error");
+            break;
     }
-
-    ShowStatus("extracting ...");
-    KeepAlive();
-    wxString copy = name;
-    bool extracted = DoExtract(copy);
-    RemoveArchive(name);
-    if (!extracted) {
-        Fail("Failed: " + resultExtract.Describe(),
-             resultExtract.Describe() + "\nThe installed files were left as they were.", "Error");
-        return finish();
-    }
-
-    ShowStatus("Success.");
-    bDone = true;
-    return finish();
 }
 
 bool CUpdaterDialog::DoExtract(wxString& name)
 {
     const wxString archive = name;
-    resultExtract =
+    const InstallResult result =
         InstallArchive(archive, name, wxGetCwd(), ArchiveLimits(), [this] { KeepAlive(); });
     // Like the archive reader, take the compression's extension off the caller's copy.
     if (const wxFilterClassFactory* filter = wxFilterClassFactory::Find(name, wxSTREAM_FILEEXT))
         name = filter->PopExtension(name);
-    return resultExtract.Ok();
+    return result.Ok();
 }
 
 void CUpdaterDialog::CloseAndRestart()
@@ -337,10 +362,10 @@ void CUpdaterDialog::OnDownload(wxCommandEvent& /*event*/)
     DoDownload();
 }
 
-void CUpdaterDialog::OnBtnCancel(wxCommandEvent& event)
+void CUpdaterDialog::OnBtnCancel(wxCommandEvent& /*event*/)
 {
+    // Not skipped: the dialog's own handling of its escape button would close a second time.
     Close(true);
-    event.Skip();
 }
 
 void CUpdaterDialog::OnStartTimer(wxTimerEvent& /*event*/)
@@ -351,10 +376,16 @@ void CUpdaterDialog::OnStartTimer(wxTimerEvent& /*event*/)
 void CUpdaterDialog::OnCloseMainFrame(wxCloseEvent& event)
 {
     if (bBusy) {
+        // The download is cancelled; once it has unwound, DoDownload closes the window.
+        bCancel = true;
+        bCloseWhenIdle = true;
         if (event.CanVeto())
             event.Veto();
         return;
     }
+    if (bClosed)
+        return;  // a second close event for the same close: the main program starts once
+    bClosed = true;
     CloseAndRestart();
     Destroy();
     event.Skip();

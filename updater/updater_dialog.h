@@ -3,7 +3,7 @@
 #ifndef KERV_UPDATER_DIALOG_H
 #define KERV_UPDATER_DIALOG_H
 
-#include "archive_install.h"
+#include "update_pipeline.h"
 
 #include <wx/button.h>
 #include <wx/dialog.h>
@@ -44,10 +44,17 @@ private:
     void ShowProgress(std::uint64_t received, bool lengthKnown, std::uint64_t length);
     // Ends a failed attempt: the reason in the status line and in an error dialog.
     void Fail(const wxString& status, const wxString& message, const wxString& caption);
+    // The failed attempt's reason, in the status line and (unless cancelled) an error dialog.
+    void Report(const UpdateResult& result, const UpdateRequest& request);
     void RemoveArchive(const wxString& name);
+
+    class Observer;
 
     bool bDone;
     bool bBusy;
+    bool bCancel;         // the user closed the window during the download: stop it
+    bool bCloseWhenIdle;  // close the window as soon as the download has unwound
+    bool bClosed;         // the window closed (and the main program was started) already
     wxTimer timerStart;
     wxTextCtrl* textProxyUrl;
     wxTextCtrl* textProxyPort;
@@ -57,7 +64,6 @@ private:
     wxTextCtrl* textStatus;
     wxButton* btnClose;
 
-    InstallResult resultExtract;  // the outcome of the last DoExtract
     std::chrono::steady_clock::time_point timeLastPump;
 
     wxDECLARE_EVENT_TABLE();

@@ -69,7 +69,7 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
             .Gzip();
     server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.68\n"));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
-    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
+    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignRelease(archive)));
 
     Child kerv(bin + "/Kerv", {}, bin, home, {{"KERV_SERVER", server.Url("")}});
     const std::string main = FindWindow(kerv.Pid(), "^Vandrel", seconds(20));

@@ -366,7 +366,7 @@ TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainPro
             .Gzip();
     server.Route(VERSION_PATH, MakeResponse(200, "0.68\n"));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
-    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
+    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignRelease(archive)));
 
     wxString version;
     ASSERT_TRUE(Check(wxID_YES, version));

@@ -39,6 +39,14 @@ struct Install : ::testing::Test {
         EXPECT_EQ(CountEntries(work), 1) << "the working directory holds extra files";
     }
 
+    // As ExpectUnchanged, with extra entries of the test's own in the folder.
+    void ExpectUnchangedBut(int extra)
+    {
+        EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
+        EXPECT_EQ(ReadFile(root / "canary"), "untouched");
+        EXPECT_EQ(CountEntries(work), 1 + extra);
+    }
+
     static int CountEntries(const std::string& folder)
     {
         int count = 0;
@@ -81,6 +89,21 @@ TEST_F(Install, TheOwnersExecuteBitIsAppliedButNotSetuidOrSticky)
     ASSERT_EQ(stat((work + "/notes.txt").c_str(), &info), 0);
     EXPECT_FALSE(info.st_mode & S_IXUSR);
     EXPECT_FALSE(info.st_mode & (S_ISUID | S_ISGID | S_ISVTX));
+}
+
+// A replaced file keeps who may read and write it; only execute follows the archive.
+TEST_F(Install, AReplacedFileKeepsItsModeWhileExecuteFollowsTheArchive)
+{
+    const struct {
+        unsigned before, stored, after;
+    } cases[] = {{0600, 0644, 0600}, {0640, 0755, 0750}, {0755, 0644, 0644}, {0700, 04755, 0700}};
+    for (const auto& c : cases) {
+        chmod((work + "/Kerv").c_str(), c.before);
+        ASSERT_TRUE(Run(TarBuilder().File("Kerv", "new", c.stored)).Ok());
+        struct stat info;
+        ASSERT_EQ(stat((work + "/Kerv").c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.after) << std::oct << c.before << " " << c.stored;
+    }
 }
 
 TEST(FileMode, FollowsTheUmaskAndOnlyTheOwnersExecuteBit)
@@ -195,6 +218,61 @@ TEST_F(Install, TheTotalUnpackedSizeIsCapped)
     EXPECT_EQ(result.failure, InstallFailure::TotalTooLarge);
     EXPECT_EQ(result.strEntry, "f4");
     ExpectUnchanged();
+}
+
+namespace {
+
+// One pax record "<length> <key>=<value>\n", the length counting itself.
+std::string PaxRecord(const std::string& key, const std::string& value)
+{
+    const std::string body = " " + key + "=" + value + "\n";
+    std::size_t length = body.size() + 1;
+    while (std::to_string(length).size() + body.size() != length)
+        ++length;
+    return std::to_string(length) + body;
+}
+
+}  // namespace
+
+// Extension headers are not entries, so they have caps of their own: a number before one entry
+// and a total size over the archive.
+TEST_F(Install, ExtensionHeadersAreCappedInNumberAndInAll)
+{
+    TarBuilder many;
+    for (int i = 0; i < 9; ++i)
+        many.Entry("pax", 'x', 0644, PaxRecord("comment", "c"));
+    many.File("Kerv", "new");
+    InstallResult result = Run(many);
+    EXPECT_EQ(result.failure, InstallFailure::Damaged);
+    EXPECT_NE(result.strReason.find("extension"), std::string::npos) << result.strReason;
+    ExpectUnchanged();
+
+    TarBuilder large;
+    for (int i = 0; i < 20; ++i)
+        large.Entry("pax", 'g', 0644, PaxRecord("comment", std::string(60000, 'c')))
+            .File("f" + std::to_string(i), "x");
+    result = Run(large);
+    EXPECT_EQ(result.failure, InstallFailure::Damaged);
+    ExpectUnchanged();
+
+    TarBuilder few;
+    for (int i = 0; i < 8; ++i)
+        few.Entry("pax", 'x', 0644, PaxRecord("comment", "c"));
+    EXPECT_TRUE(Run(few.File("Kerv", "new")).Ok());
+}
+
+TEST_F(Install, WhatAKilledUpdaterLeftIsRemovedAndNothingElse)
+{
+    mkdir((work + "/.kerv-staging-Ab12Cd").c_str(), 0700);
+    mkdir((work + "/.kerv-staging-Ab12Cd/new").c_str(), 0700);
+    WriteFile(work + "/.kerv-staging-Ab12Cd/new/Kerv", "half installed");
+    WriteFile(work + "/.kerv-download-Xy34Zw", "partial");
+    ASSERT_EQ(symlink((root / "canary").c_str(), (work + "/.kerv-download-link").c_str()), 0);
+    WriteFile(work + "/0.68_Kerv_lnx.tar.gz", "the user's own");
+    RemoveLeftovers(work);
+    EXPECT_EQ(CountEntries(work), 2);
+    EXPECT_EQ(ReadFile(work + "/0.68_Kerv_lnx.tar.gz"), "the user's own");
+    ExpectUnchangedBut(1);
 }
 
 TEST_F(Install, ATruncatedArchiveLeavesTheInstalledFilesAsTheyWere)

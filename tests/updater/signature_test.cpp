@@ -1,11 +1,14 @@
-// Ed25519 verification of downloaded archives, and the fetch of archive and signature.
+// Ed25519 verification of releases, the release names, and the fetch of archive and signature.
 #include "signature.h"
 #include "download.h"
+#include "release.h"
 #include "test_archive.h"
 #include "test_server.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 
@@ -38,56 +41,76 @@ TEST(Signature, TheTestBuildCarriesTheTestKey)
     EXPECT_EQ(key, TestKey());
 }
 
-TEST(Signature, AGoodSignatureVerifies)
+// The signature covers version, archive name and bytes: each case signs one manifest and
+// checks a file against another, so a replayed or renamed archive fails like a damaged one.
+struct ReleaseCase {
+    const char* what;
+    std::string signedVersion, signedName, signedBytes;  // what the test key signed
+    std::string version, name, bytes;                    // what the updater checks
+    int flipBit;                                         // a bit of the signature to flip, or -1
+    SignatureCheck expected;
+};
+
+class ReleaseSignature : public ::testing::TestWithParam<ReleaseCase> {};
+
+TEST_P(ReleaseSignature, CoversVersionNameAndBytes)
 {
+    const ReleaseCase& c = GetParam();
     TempDir dir;
-    WriteFile(dir / "a.tar.gz", "archive bytes");
-    EXPECT_EQ(
-        VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey("archive bytes"), TestKey(), 1000),
-        SignatureCheck::Valid);
+    WriteFile(dir / "download", c.bytes);
+    std::string signature = SignRelease(c.signedBytes, c.signedVersion, c.signedName);
+    if (c.flipBit >= 0)
+        signature[c.flipBit / 8] ^= static_cast<char>(1 << (c.flipBit % 8));
+    EXPECT_EQ(VerifyRelease(dir / "download", c.version, c.name, signature, TestKey(), 1000),
+              c.expected)
+        << c.what;
 }
 
-TEST(Signature, OneChangedByteFailsVerification)
-{
-    TempDir dir;
-    WriteFile(dir / "a.tar.gz", "archive bytez");
-    EXPECT_EQ(
-        VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey("archive bytes"), TestKey(), 1000),
-        SignatureCheck::Mismatch);
-    std::string signature = SignWithTestKey("archive bytez");
-    signature[10] ^= 1;
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", signature, TestKey(), 1000),
-              SignatureCheck::Mismatch);
-}
+const std::string kName = "0.68_Kerv_lnx.tar.gz";
 
-TEST(Signature, AnotherKeysSignatureFails)
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReleaseSignature,
+    ::testing::Values(ReleaseCase{"good", "0.68", kName, "bytes", "0.68", kName, "bytes", -1,
+                                  SignatureCheck::Valid},
+                      ReleaseCase{"one byte changed", "0.68", kName, "bytes", "0.68", kName,
+                                  "bytez", -1, SignatureCheck::Mismatch},
+                      ReleaseCase{"an old release replayed as newer", "0.66",
+                                  "0.66_Kerv_lnx.tar.gz", "old", "0.68", kName, "old", -1,
+                                  SignatureCheck::Mismatch},
+                      ReleaseCase{"renamed", "0.68", kName, "bytes", "0.68", "0.68_Kerv_win.zip",
+                                  "bytes", -1, SignatureCheck::Mismatch},
+                      ReleaseCase{"a flipped signature bit", "0.68", kName, "bytes", "0.68", kName,
+                                  "bytes", 77, SignatureCheck::Mismatch},
+                      ReleaseCase{"over the size cap", "0.68", kName, std::string(2000, 'x'),
+                                  "0.68", kName, std::string(2000, 'x'), -1,
+                                  SignatureCheck::Unreadable}));
+
+TEST(Signature, AnotherKeyOrAWrongLengthFails)
 {
     TempDir dir;
-    WriteFile(dir / "a.tar.gz", "archive bytes");
+    WriteFile(dir / "a", "bytes");
+    const std::string signature = SignRelease("bytes");
     PublicKey other = TestKey();
     other[0] ^= 0x40;
-    EXPECT_NE(VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey("archive bytes"), other, 1000),
+    EXPECT_NE(VerifyRelease(dir / "a", "0.68", kName, signature, other, 1000),
               SignatureCheck::Valid);
-}
-
-TEST(Signature, WrongLengthsAreMalformed)
-{
-    TempDir dir;
-    WriteFile(dir / "a.tar.gz", "archive bytes");
-    std::string signature = SignWithTestKey("archive bytes");
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", signature + "\n", TestKey(), 1000),
+    EXPECT_EQ(VerifyRelease(dir / "a", "0.68", kName, signature + "\n", TestKey(), 1000),
               SignatureCheck::Malformed);
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", std::string(), TestKey(), 1000),
+    EXPECT_EQ(VerifyRelease(dir / "a", "0.68", kName, std::string(), TestKey(), 1000),
               SignatureCheck::Malformed);
 }
 
-TEST(Signature, AFileOverTheCapIsNotRead)
+TEST(Release, TheArchiveNameAnnouncesItsVersion)
 {
-    TempDir dir;
-    WriteFile(dir / "a.tar.gz", std::string(2000, 'x'));
-    EXPECT_EQ(VerifyFileSignature(dir / "a.tar.gz", SignWithTestKey(std::string(2000, 'x')),
-                                  TestKey(), 1000),
-              SignatureCheck::Unreadable);
+    wxString version;
+    ASSERT_TRUE(VersionOfArchive(wxPORT_GTK, "0.68_Kerv_lnx.tar.gz", version));
+    EXPECT_EQ(version, "0.68");
+    ASSERT_TRUE(VersionOfArchive(wxPORT_MSW, "1.0-rc1_Kerv_win.zip", version));
+    EXPECT_EQ(version, "1.0-rc1");
+    EXPECT_FALSE(VersionOfArchive(wxPORT_GTK, "_Kerv_lnx.tar.gz", version));
+    EXPECT_FALSE(VersionOfArchive(wxPORT_GTK, "0.68_Kerv_win.zip", version));
+    EXPECT_FALSE(VersionOfArchive(wxPORT_GTK, "0.68.tar.gz", version));
+    EXPECT_FALSE(VersionOfArchive(wxPORT_GTK, std::string(33, '9') + "_Kerv_lnx.tar.gz", version));
 }
 
 TEST(ArchiveName, IsThePlainLastSegment)
@@ -102,59 +125,40 @@ TEST(ArchiveName, IsThePlainLastSegment)
     EXPECT_FALSE(ArchiveFileNameFromUrl("ftp://kerv.example.org/a.tar.gz", name));
 }
 
-TEST(Download, WritesTheWholeFileAndReportsProgressUpToItsLength)
+TEST(Download, WritesTheWholeBodyToAFileOfItsOwnAndReportsProgressUpToItsLength)
 {
     TempDir dir;
     TestServer server;
     std::string data(300000, 'd');
     server.Route("/a.tar.gz", MakeResponse(200, data));
+    wxString path;
+    const int fd = CreateDownloadFile(dir.Path(), path);
+    ASSERT_GE(fd, 0);
+    struct stat info;
+    ASSERT_EQ(stat(path.ToStdString().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_TRUE(path.AfterLast('/').StartsWith(kDownloadPrefix)) << path;
+    WriteFile(path.ToStdString(), "an earlier attempt's bytes, longer than none");
+
     std::uint64_t last = 0;
     bool monotonic = true;
     HttpResult result = DownloadToFile(
-        server.Url("/a.tar.gz"), wxString(), dir / "a.tar.gz", ArchiveDownloadLimits(),
+        server.Url("/a.tar.gz"), wxString(), fd, ArchiveDownloadLimits(),
         [&](std::uint64_t received, bool known, std::uint64_t length) {
             monotonic = monotonic && received >= last && known && length == data.size();
             last = received;
             return true;
         });
+    close(fd);
     ASSERT_TRUE(result.Ok()) << result.Describe();
     EXPECT_TRUE(monotonic);
     EXPECT_EQ(last, data.size());
-    EXPECT_EQ(ReadFile(dir / "a.tar.gz"), data);
-}
-
-TEST(Download, AShortArchiveWithoutLengthArrivesWhole)
-{
-    TempDir dir;
-    TestServer server;
-    server.Route("/a.tar.gz", MakeResponse(200, std::string(5000, 's'), false));
-    ASSERT_TRUE(DownloadToFile(server.Url("/a.tar.gz"), wxString(), dir / "a.tar.gz",
-                               ArchiveDownloadLimits(), {})
-                    .Ok());
-    EXPECT_EQ(ReadFile(dir / "a.tar.gz").size(), 5000u);
-}
-
-TEST(Download, ATruncatedDownloadIsRemoved)
-{
-    TempDir dir;
-    TestServer server;
-    CannedResponse response;
-    response.strBytes = "HTTP/1.0 200 X\r\nContent-Length: 10000\r\n\r\n" + std::string(4000, 't');
-    server.Route("/a.tar.gz", response);
-    HttpResult result = DownloadToFile(server.Url("/a.tar.gz"), wxString(), dir / "a.tar.gz",
-                                       ArchiveDownloadLimits(), {});
-    EXPECT_EQ(result.failure, HttpFailure::Truncated);
-    EXPECT_FALSE(Exists(dir / "a.tar.gz"));
-}
-
-TEST(Download, AnUnwritableFileFails)
-{
-    TempDir dir;
-    TestServer server;
-    server.Route("/a.tar.gz", MakeResponse(200, "data"));
-    HttpResult result = DownloadToFile(server.Url("/a.tar.gz"), wxString(),
-                                       dir / "missing/a.tar.gz", ArchiveDownloadLimits(), {});
-    EXPECT_EQ(result.failure, HttpFailure::Sink);
+    EXPECT_EQ(ReadFile(path.ToStdString()), data);
+    wxString second;
+    const int other = CreateDownloadFile(dir.Path(), second);
+    EXPECT_NE(second, path);
+    close(other);
+    EXPECT_LT(CreateDownloadFile(dir / "missing", second), 0);
 }
 
 TEST(Download, TheSignatureIsFetchedBesideTheArchive)
@@ -195,9 +199,12 @@ TEST(ReleaseScript, SignsWithAFreshKeyThatTheUpdaterVerifies)
     hex.erase(hex.find_last_not_of("\n") + 1);
     PublicKey key{};
     ASSERT_TRUE(ParsePublicKeyHex(hex, key)) << hex;
-    EXPECT_EQ(VerifyFileSignature(archive, ReadFile(archive + ".sig"), key, 1 << 20),
+    const std::string signature = ReadFile(archive + ".sig");
+    EXPECT_EQ(VerifyRelease(archive, "0.68", kName, signature, key, 1 << 20),
               SignatureCheck::Valid);
-    EXPECT_NE(VerifyFileSignature(archive, ReadFile(archive + ".sig"), TestKey(), 1 << 20),
+    EXPECT_NE(VerifyRelease(archive, "0.69", "0.69_Kerv_lnx.tar.gz", signature, key, 1 << 20),
+              SignatureCheck::Valid);
+    EXPECT_NE(VerifyRelease(archive, "0.68", kName, signature, TestKey(), 1 << 20),
               SignatureCheck::Valid);
 }
 

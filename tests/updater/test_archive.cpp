@@ -2,6 +2,8 @@
 
 #include <sodium.h>
 
+#include <random>
+
 #include <wx/mstream.h>
 #include <wx/zstream.h>
 
@@ -129,6 +131,15 @@ std::string GzipBytes(const std::string& data)
     return out;
 }
 
+std::string Noise(std::size_t size)
+{
+    std::mt19937 generator(12345);
+    std::string data(size, '\0');
+    for (char& c : data)
+        c = static_cast<char>(generator());
+    return data;
+}
+
 std::string SignWithTestKey(const std::string& data)
 {
     if (sodium_init() < 0)
@@ -146,6 +157,20 @@ std::string SignWithTestKey(const std::string& data)
     crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(data.data()),
                          data.size(), secretKey);
     return std::string(reinterpret_cast<char*>(signature), sizeof signature);
+}
+
+std::string SignRelease(const std::string& archive, const std::string& version,
+                        const std::string& name)
+{
+    if (sodium_init() < 0)
+        throw std::runtime_error("sodium");
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256(digest, reinterpret_cast<const unsigned char*>(archive.data()),
+                       archive.size());
+    char hex[2 * sizeof digest + 1];
+    sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
+    const std::string file = name.empty() ? version + "_Kerv_lnx.tar.gz" : name;
+    return SignWithTestKey("kerv-update-v1\n" + version + "\n" + file + "\n" + hex);
 }
 
 void WriteFile(const std::string& path, const std::string& data)

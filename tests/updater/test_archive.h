@@ -35,8 +35,16 @@ private:
 
 std::string GzipBytes(const std::string& data);
 
+// size bytes that gzip cannot shrink (a fixed pseudo-random sequence).
+std::string Noise(std::size_t size);
+
 // Signs data with the test key under tests/updater/keys.
 std::string SignWithTestKey(const std::string& data);
+
+// The release signature of archive bytes published as <version>_Kerv_lnx.tar.gz (or under
+// name): the test key's signature of the release manifest.
+std::string SignRelease(const std::string& archive, const std::string& version = "0.68",
+                        const std::string& name = std::string());
 
 void WriteFile(const std::string& path, const std::string& data);
 std::string ReadFile(const std::string& path);

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
@@ -98,7 +99,7 @@ struct UpdaterWindow : ::testing::Test {
     void ServeSigned(const TarBuilder& tar)
     {
         std::string archive = tar.Gzip();
-        Serve(archive, SignWithTestKey(archive));
+        Serve(archive, SignRelease(archive));
     }
 
     // Opens the window on the URL and runs it until the first attempt has ended.
@@ -108,6 +109,31 @@ struct UpdaterWindow : ::testing::Test {
         dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
         dialog->Show();
         wxTEST_DIALOG(WaitForEnd(), MessageBox(message, caption));
+    }
+
+    // Runs the loop until the window destroyed itself.
+    void WaitUntilDeleted()
+    {
+        wxWindowID id = dialog->GetId();
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (wxWindow::FindWindowById(id)) {
+            ASSERT_LT(std::chrono::steady_clock::now(), end) << "the window did not close";
+            loop.DispatchTimeout(10);
+            wxTheApp->ProcessPendingEvents();
+            wxTheApp->ProcessIdle();
+        }
+    }
+
+    // The names in the working folder that belong to the updater (downloads, staging).
+    int UpdaterFiles() const
+    {
+        int count = 0;
+        if (DIR* dir = opendir(work.c_str())) {
+            while (struct dirent* item = readdir(dir))
+                count += std::string(item->d_name).rfind(".kerv-", 0) == 0 ? 1 : 0;
+            closedir(dir);
+        }
+        return count;
     }
 
     void WaitForEnd()
@@ -144,7 +170,8 @@ struct UpdaterWindow : ::testing::Test {
         EXPECT_TRUE(Download()->IsEnabled());
         EXPECT_TRUE(CloseButton()->IsEnabled());
         EXPECT_NE(Status(), "Success.");
-        EXPECT_FALSE(Exists(work + "/0.68_Kerv_lnx.tar.gz")) << "the download was left behind";
+        EXPECT_FALSE(Exists(work + "/0.68_Kerv_lnx.tar.gz"));
+        EXPECT_EQ(UpdaterFiles(), 0) << "the download was left behind";
         EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
         EXPECT_EQ(ReadFile(root / "canary"), "untouched");
     }
@@ -173,7 +200,7 @@ TEST_F(UpdaterWindow, AGoodSignedArchiveIsInstalledWithProgressTo100AndRemoved)
 TEST_F(UpdaterWindow, ABadSignatureStopsTheUpdateBeforeAnythingIsUnpacked)
 {
     std::string archive = TarBuilder().File("Kerv", "evil program", 0755).Gzip();
-    Serve(archive, SignWithTestKey(archive + "x"));
+    Serve(archive, SignRelease(archive + "x"));
     RunAttempt(server.Url(ARCHIVE));
     EXPECT_NE(message.Find("signature is not valid"), wxNOT_FOUND) << message;
     EXPECT_EQ(caption, "Error");
@@ -197,7 +224,7 @@ TEST_F(UpdaterWindow, ATruncatedDownloadIsAnErrorNotSuccess)
     cut.strBytes = "HTTP/1.0 200 X\r\nContent-Length: " + std::to_string(archive.size() + 5000) +
                    "\r\n\r\n" + archive;
     server.Route(ARCHIVE, cut);
-    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignWithTestKey(archive)));
+    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignRelease(archive)));
     RunAttempt(server.Url(ARCHIVE));
     EXPECT_NE(message.Find("stopped after"), wxNOT_FOUND) << message;
     ExpectFailedAndRetryable();
@@ -273,7 +300,7 @@ TEST_F(UpdaterWindow, TheStoredProxyIsShownAndUsed)
     const std::string url = "http://127.0.0.1:" + std::to_string(UnusedPort()) + ARCHIVE;
     std::string archive = TarBuilder().File("Kerv", "via proxy").Gzip();
     proxy.Route(url, MakeResponse(200, archive));
-    proxy.Route(url + ".sig", MakeResponse(200, SignWithTestKey(archive)));
+    proxy.Route(url + ".sig", MakeResponse(200, SignRelease(archive)));
     wxConfigBase::Get()->SetPath("/Proxy");
     wxConfigBase::Get()->Write("Url", "127.0.0.1");
     wxConfigBase::Get()->Write("Port", static_cast<long>(proxy.Port()));
@@ -302,37 +329,45 @@ TEST_F(UpdaterWindow, TheProxyFieldsAreSavedAtCloseEvenAfterAFailure)
     EXPECT_EQ(config->ReadLong("Port", -1), 0);
 }
 
-TEST_F(UpdaterWindow, ClosingIsRefusedWhileTheDownloadRuns)
+TEST_F(UpdaterWindow, CloseStaysEnabledAndClosingDuringTheDownloadCancelsIt)
 {
-    std::string archive = TarBuilder().File("Kerv", "slow").Gzip();
+    std::string archive = TarBuilder().File("Kerv", Noise(20000)).Gzip();
     CannedResponse slow = MakeResponse(200, archive);
-    slow.nStallMs = 1500;
+    slow.nChunkSize = 100;
+    slow.nChunkDelayMs = 300;  // a minute in all
     server.Route(ARCHIVE, slow);
-    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignWithTestKey(archive)));
+    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignRelease(archive)));
 
     wxGetApp().strCommand = server.Url(ARCHIVE);
     dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
     dialog->Show();
     bool busyAtClose = false;
+    bool closeEnabled = false;
     bool closed = true;
     wxTimer closer;
     closer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         busyAtClose = dialog->IsBusy();
+        closeEnabled = CloseButton()->IsEnabled();
         closed = dialog->Close(false);
     });
-    closer.StartOnce(700);
-    wxTEST_DIALOG(WaitForEnd(), MessageBox(message, caption));
+    closer.StartOnce(1000);
+    const auto start = std::chrono::steady_clock::now();
+    wxTEST_DIALOG(WaitUntilDeleted(), MessageBox(message, caption));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+    dialog = nullptr;
     EXPECT_TRUE(busyAtClose);
-    EXPECT_FALSE(closed);
-    EXPECT_FALSE(dialog->IsBeingDeleted());
-    EXPECT_EQ(Status(), "Success.") << message;
+    EXPECT_TRUE(closeEnabled);
+    EXPECT_FALSE(closed) << "the close waits for the download to unwind";
+    EXPECT_TRUE(message.empty()) << message;
+    EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
+    EXPECT_EQ(UpdaterFiles(), 0);
 }
 
 TEST_F(UpdaterWindow, AnArchiveWithoutAnnouncedLengthIsDownloadedWhole)
 {
     std::string archive = TarBuilder().File("Kerv", "unannounced").Gzip();
     server.Route(ARCHIVE, MakeResponse(200, archive, false));
-    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignWithTestKey(archive), false));
+    server.Route(std::string(ARCHIVE) + ".sig", MakeResponse(200, SignRelease(archive), false));
     RunAttempt(server.Url(ARCHIVE));
     EXPECT_TRUE(message.empty()) << message;
     EXPECT_EQ(Status(), "Success.");

@@ -27,8 +27,8 @@ struct UpdaterProcess : ::testing::Test {
         for (const std::string& dir : {home, bin, work})
             fs::create_directory(dir);
         fs::copy_file(KERV_UPDATER_PROGRAM, updater);
-        // A stand-in for the main program: it records how it was started.
-        WriteFile(bin + "/Kerv", "#!/bin/sh\necho \"$0 $#\" > \"$(dirname \"$0\")/restarted\"\n");
+        // A stand-in for the main program: it records each start and how it was started.
+        WriteFile(bin + "/Kerv", "#!/bin/sh\necho \"$0 $#\" >> \"$(dirname \"$0\")/restarted\"\n");
         chmod((bin + "/Kerv").c_str(), 0755);
     }
 };
@@ -58,7 +58,7 @@ TEST_F(UpdaterProcess, WithOneArgumentItInstallsAndRestartsTheMainProgramFromIts
     TestServer server;
     std::string archive = TarBuilder().File("installed.txt", "from the update").Gzip();
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
-    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignWithTestKey(archive)));
+    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignRelease(archive)));
 
     Child child(updater, {server.Url("/kerv/0.68_Kerv_lnx.tar.gz")}, work, home);
     ASSERT_TRUE(
@@ -73,7 +73,8 @@ TEST_F(UpdaterProcess, WithOneArgumentItInstallsAndRestartsTheMainProgramFromIts
     ASSERT_TRUE(child.WaitForEnd(std::chrono::seconds(10), status))
         << "closing did not end the updater";
     ASSERT_TRUE(WaitUntil([&] { return Exists(bin + "/restarted"); }, std::chrono::seconds(10)));
-    EXPECT_EQ(ReadFile(bin + "/restarted"), bin + "/Kerv 0\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1000));  // time for a second start
+    EXPECT_EQ(ReadFile(bin + "/restarted"), bin + "/Kerv 0\n") << "not started exactly once";
     EXPECT_EQ(ReadFile(work + "/installed.txt"), "from the update");
     EXPECT_FALSE(Exists(work + "/0.68_Kerv_lnx.tar.gz"));
 }

@@ -468,6 +468,20 @@ bool ParseResponseHead(const std::string& head, HttpHead& parsed)
     return true;
 }
 
+bool IsConnectionFailure(HttpFailure failure)
+{
+    switch (failure) {
+        case HttpFailure::Connect:
+        case HttpFailure::Timeout:
+        case HttpFailure::Deadline:
+        case HttpFailure::BadResponse:
+        case HttpFailure::Status:
+            return true;
+        default:
+            return false;
+    }
+}
+
 wxString HttpResult::Describe() const
 {
     switch (failure) {

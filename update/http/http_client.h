@@ -55,6 +55,10 @@ enum class HttpFailure {
     Cancelled     // the receiver asked to stop
 };
 
+// True for the failures that mean the server was not reached or gave no usable answer (no
+// connection, silence, a foreign or error answer): the ones another route may cure.
+bool IsConnectionFailure(HttpFailure failure);
+
 struct HttpLimits {
     std::uint64_t nMaxBody = 64 * 1024;  // bytes of body accepted
     int nConnectSeconds = 10;            // name lookup and connection together

@@ -1,5 +1,6 @@
 #include "archive_install.h"
 
+#include "release.h"
 #include "tar_reader.h"
 #include "write_all.h"
 
@@ -19,8 +20,6 @@
 #include <vector>
 
 namespace {
-
-const char STAGING_PREFIX[] = ".kerv-staging-";
 
 struct PlannedEntry {
     std::string strName;  // clean relative path
@@ -139,6 +138,122 @@ bool MakeFolders(const std::string& root, const std::string& relative, mode_t mo
     return true;
 }
 
+// What Scan knows about the archive so far.
+struct ScanState {
+    std::map<std::string, bool> seen;  // clean name -> is a directory
+    std::size_t nCount = 0;
+    std::uint64_t nTotal = 0;
+};
+
+std::string Bytes(const char* text, std::uint64_t value)
+{
+    return wxString::Format(text, static_cast<unsigned long long>(value)).ToStdString();
+}
+
+// The entry's type, name and place: only files and folders, a clean name, no name twice, no
+// file of the archive above it, nothing in the way in the target folder. planned.strName is
+// empty for the target folder itself ("./"), which is skipped.
+InstallResult CheckEntry(const TarEntry& entry, const std::string& target, ScanState& state,
+                         PlannedEntry& planned)
+{
+    switch (entry.cType) {
+        case '0':
+        case '\0':
+            break;
+        case '5':
+            planned.bDir = true;
+            break;
+        case '1':
+            return Fail(InstallFailure::RefusedEntry, entry.strName, "hard links are not allowed");
+        case '2':
+            return Fail(InstallFailure::RefusedEntry, entry.strName,
+                        "symbolic links are not allowed");
+        default:
+            return Fail(InstallFailure::RefusedEntry, entry.strName,
+                        "only regular files and folders are allowed");
+    }
+    std::string reason;
+    if (!CleanEntryName(entry.strName, planned.strName, reason))
+        return Fail(InstallFailure::RefusedEntry, entry.strName, reason);
+    if (planned.strName.empty())
+        return planned.bDir
+                   ? InstallResult()
+                   : Fail(InstallFailure::RefusedEntry, entry.strName, "the name is empty");
+    planned.nMode = entry.nMode;
+
+    // A folder may be listed twice; a file, or a file and a folder of one name, may not.
+    std::vector<std::string> steps = Steps(planned.strName);
+    std::string prefix;
+    for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
+        prefix = Join(prefix, steps[i]);
+        auto known = state.seen.find(prefix);
+        if (known != state.seen.end() && !known->second)
+            return Fail(InstallFailure::RefusedEntry, entry.strName,
+                        "a file of the archive is in the way");
+        state.seen[prefix] = true;
+    }
+    auto known = state.seen.find(planned.strName);
+    if (known != state.seen.end() && (!known->second || !planned.bDir))
+        return Fail(InstallFailure::RefusedEntry, entry.strName, "the name appears twice");
+    state.seen[planned.strName] = planned.bDir;
+
+    if (!CheckDestination(target, planned, reason))
+        return Fail(InstallFailure::RefusedEntry, entry.strName, reason);
+    return InstallResult();
+}
+
+InstallResult CheckSize(const TarEntry& entry, const ArchiveLimits& limits, ScanState& state)
+{
+    if (entry.nSize > limits.nMaxEntrySize)
+        return Fail(InstallFailure::EntryTooLarge, entry.strName,
+                    Bytes("larger than %llu bytes", limits.nMaxEntrySize));
+    if (state.nTotal + entry.nSize > limits.nMaxTotalSize)
+        return Fail(InstallFailure::TotalTooLarge, entry.strName,
+                    Bytes("more than %llu bytes in all", limits.nMaxTotalSize));
+    state.nTotal += entry.nSize;
+    return InstallResult();
+}
+
+// Reads the current entry's data, writing it below staging when that is not empty.
+InstallResult CopyData(TarReader& reader, const TarEntry& entry, const PlannedEntry& planned,
+                       const std::string& staging, unsigned umaskBits,
+                       const std::function<void()>& pump)
+{
+    int fd = -1;
+    if (!staging.empty()) {
+        std::size_t slash = planned.strName.rfind('/');
+        if (slash != std::string::npos &&
+            !MakeFolders(staging, planned.strName.substr(0, slash), 0700, nullptr))
+            return Fail(InstallFailure::Write, entry.strName, std::strerror(errno));
+        fd = open(Join(staging, planned.strName).c_str(),
+                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return Fail(InstallFailure::Write, entry.strName, std::strerror(errno));
+    }
+    std::vector<char> buffer(64 * 1024);
+    std::uint64_t got = 0;
+    bool written = true;
+    for (;;) {
+        std::size_t n = reader.Read(buffer.data(), buffer.size());
+        if (n == 0)
+            break;
+        got += n;
+        if (fd >= 0 && written)
+            written = WriteAll(fd, buffer.data(), n);
+        if (pump)
+            pump();
+    }
+    if (fd >= 0) {
+        written = written && fchmod(fd, FileModeFor(entry.nMode, umaskBits)) == 0;
+        written = close(fd) == 0 && written;
+    }
+    if (reader.Failed() || got != entry.nSize)
+        return Fail(InstallFailure::Damaged, entry.strName, "the archive ends inside this entry");
+    if (!written)
+        return Fail(InstallFailure::Write, entry.strName, "the file could not be written");
+    return InstallResult();
+}
+
 // One pass over the archive. Without a staging folder it only checks (and fills plan); with
 // one it also writes every file below it.
 InstallResult Scan(const wxString& archivePath, const wxString& archiveName,
@@ -152,10 +267,7 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName,
         return opened;
 
     TarReader reader(*stream.pStream);
-    std::map<std::string, bool> seen;  // clean name -> is a directory
-    std::size_t count = 0;
-    std::uint64_t total = 0;
-    std::vector<char> buffer(64 * 1024);
+    ScanState state;
     plan.clear();
     for (;;) {
         TarEntry entry;
@@ -164,106 +276,23 @@ InstallResult Scan(const wxString& archivePath, const wxString& archiveName,
             break;
         if (next == TarReader::Next::Error)
             return Fail(InstallFailure::Damaged, std::string(), reader.GetError());
-        if (++count > limits.nMaxEntries)
-            return Fail(
-                InstallFailure::TooManyEntries, entry.strName,
-                wxString::Format("more than %zu entries", limits.nMaxEntries).ToStdString());
+        if (++state.nCount > limits.nMaxEntries)
+            return Fail(InstallFailure::TooManyEntries, entry.strName,
+                        Bytes("more than %llu entries", limits.nMaxEntries));
 
         PlannedEntry planned;
-        switch (entry.cType) {
-            case '0':
-            case '\0':
-                break;
-            case '5':
-                planned.bDir = true;
-                break;
-            case '1':
-                return Fail(InstallFailure::RefusedEntry, entry.strName,
-                            "hard links are not allowed");
-            case '2':
-                return Fail(InstallFailure::RefusedEntry, entry.strName,
-                            "symbolic links are not allowed");
-            default:
-                return Fail(InstallFailure::RefusedEntry, entry.strName,
-                            "only regular files and folders are allowed");
-        }
-        std::string reason;
-        if (!CleanEntryName(entry.strName, planned.strName, reason))
-            return Fail(InstallFailure::RefusedEntry, entry.strName, reason);
-        if (planned.strName.empty()) {
-            if (!planned.bDir)
-                return Fail(InstallFailure::RefusedEntry, entry.strName, "the name is empty");
-            continue;  // "./" itself: the target folder
-        }
-        planned.nMode = entry.nMode;
-
-        // Every folder above the entry must not be a file of the archive, and the entry must not
-        // repeat a name (a folder may be listed twice).
-        std::vector<std::string> steps = Steps(planned.strName);
-        std::string prefix;
-        for (std::size_t i = 0; i + 1 < steps.size(); ++i) {
-            prefix = Join(prefix, steps[i]);
-            auto known = seen.find(prefix);
-            if (known != seen.end() && !known->second)
-                return Fail(InstallFailure::RefusedEntry, entry.strName,
-                            "a file of the archive is in the way");
-            seen[prefix] = true;
-        }
-        auto known = seen.find(planned.strName);
-        if (known != seen.end() && (!known->second || !planned.bDir))
-            return Fail(InstallFailure::RefusedEntry, entry.strName, "the name appears twice");
-        seen[planned.strName] = planned.bDir;
-
-        if (!CheckDestination(target, planned, reason))
-            return Fail(InstallFailure::RefusedEntry, entry.strName, reason);
-
-        if (!planned.bDir) {
-            if (entry.nSize > limits.nMaxEntrySize)
-                return Fail(InstallFailure::EntryTooLarge, entry.strName,
-                            wxString::Format("larger than %llu bytes",
-                                             static_cast<unsigned long long>(limits.nMaxEntrySize))
-                                .ToStdString());
-            if (total + entry.nSize > limits.nMaxTotalSize)
-                return Fail(InstallFailure::TotalTooLarge, entry.strName,
-                            wxString::Format("more than %llu bytes in all",
-                                             static_cast<unsigned long long>(limits.nMaxTotalSize))
-                                .ToStdString());
-            total += entry.nSize;
-
-            int fd = -1;
-            if (!staging.empty()) {
-                std::size_t slash = planned.strName.rfind('/');
-                if (slash != std::string::npos &&
-                    !MakeFolders(staging, planned.strName.substr(0, slash), 0700, nullptr))
-                    return Fail(InstallFailure::Write, entry.strName, std::strerror(errno));
-                fd = open(Join(staging, planned.strName).c_str(),
-                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-                if (fd < 0)
-                    return Fail(InstallFailure::Write, entry.strName, std::strerror(errno));
-            }
-            std::uint64_t got = 0;
-            bool written = true;
-            for (;;) {
-                std::size_t n = reader.Read(buffer.data(), buffer.size());
-                if (n == 0)
-                    break;
-                got += n;
-                if (fd >= 0 && written)
-                    written = WriteAll(fd, buffer.data(), n);
-                if (pump)
-                    pump();
-            }
-            if (fd >= 0) {
-                written = written && fchmod(fd, FileModeFor(entry.nMode, umaskBits)) == 0;
-                written = close(fd) == 0 && written;
-            }
-            if (reader.Failed() || got != entry.nSize)
-                return Fail(InstallFailure::Damaged, entry.strName,
-                            "the archive ends inside this entry");
-            if (!written)
-                return Fail(InstallFailure::Write, entry.strName, "the file could not be written");
-        } else if (!staging.empty() && !MakeFolders(staging, planned.strName, 0700, nullptr))
-            return Fail(InstallFailure::Write, entry.strName, std::strerror(errno));
+        InstallResult step = CheckEntry(entry, target, state, planned);
+        if (step.Ok() && planned.strName.empty())
+            continue;
+        if (step.Ok() && !planned.bDir) {
+            step = CheckSize(entry, limits, state);
+            if (step.Ok())
+                step = CopyData(reader, entry, planned, staging, umaskBits, pump);
+        } else if (step.Ok() && !staging.empty() &&
+                   !MakeFolders(staging, planned.strName, 0700, nullptr))
+            step = Fail(InstallFailure::Write, entry.strName, std::strerror(errno));
+        if (!step.Ok())
+            return step;
         plan.push_back(planned);
         if (pump)
             pump();
@@ -320,8 +349,12 @@ bool MoveIntoPlace(const std::string& staged, const std::string& aside, const st
             std::string destination = Join(target, entry.strName);
             struct stat info;
             if (lstat(destination.c_str(), &info) == 0) {
+                // A replaced file keeps who may read and write it.
+                if (S_ISREG(info.st_mode))
+                    ok = chmod(Join(staged, entry.strName).c_str(),
+                               ReplacedFileMode(info.st_mode, entry.nMode)) == 0;
                 std::string moved = aside + "/" + std::to_string(n++);
-                ok = rename(destination.c_str(), moved.c_str()) == 0;
+                ok = ok && rename(destination.c_str(), moved.c_str()) == 0;
                 if (ok)
                     changes.push_back({Change::MovedAside, destination, moved});
             }
@@ -441,7 +474,8 @@ bool CleanEntryName(const std::string& stored, std::string& clean, std::string& 
         }
         clean = Join(clean, step);
     }
-    if (!clean.empty() && clean.compare(0, sizeof STAGING_PREFIX - 1, STAGING_PREFIX) == 0) {
+    const std::string first = clean.substr(0, clean.find('/'));
+    if (first.rfind(kStagingPrefix, 0) == 0 || first.rfind(kDownloadPrefix, 0) == 0) {
         reason = "the name is reserved for the updater";
         clean.clear();
         return false;
@@ -453,6 +487,32 @@ unsigned FileModeFor(unsigned storedMode, unsigned umaskBits)
 {
     unsigned mode = (storedMode & 0100) ? 0777 : 0666;
     return mode & ~umaskBits & 0777;
+}
+
+unsigned ReplacedFileMode(unsigned existingMode, unsigned storedMode)
+{
+    unsigned mode = existingMode & 0777;
+    if (storedMode & 0100)
+        mode |= (mode & 0444) >> 2;  // execute for whoever may read
+    else
+        mode &= ~0111u;
+    return mode;
+}
+
+void RemoveLeftovers(const wxString& folder)
+{
+    const std::string path = folder.ToStdString(*wxConvFileName);
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(path.c_str())) {
+        while (struct dirent* item = readdir(dir)) {
+            const std::string name = item->d_name;
+            if (name.rfind(kStagingPrefix, 0) == 0 || name.rfind(kDownloadPrefix, 0) == 0)
+                names.push_back(name);
+        }
+        closedir(dir);
+    }
+    for (const std::string& name : names)
+        RemoveTree(path + "/" + name);
 }
 
 InstallResult InstallArchive(const wxString& archivePath, const wxString& archiveName,
@@ -471,7 +531,7 @@ InstallResult InstallArchive(const wxString& archivePath, const wxString& archiv
     if (!checked.Ok())
         return checked;
 
-    std::string pattern = target + "/" + STAGING_PREFIX + "XXXXXX";
+    std::string pattern = target + "/" + kStagingPrefix + "XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     if (!mkdtemp(name.data()))

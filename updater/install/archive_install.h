@@ -47,13 +47,22 @@ struct InstallResult {
 
 // Turns a stored entry name into a clean relative path ("a/b/c": no "." or empty steps). Fails
 // with a reason for absolute names, ".." steps, control characters and backslashes, over-long
-// names, and names in the updater's reserved staging namespace. A directory name that cleans
-// to nothing (such as "./") yields an empty path and succeeds.
+// names, and names in the updater's own namespace (its download and staging prefixes). A
+// directory name that cleans to nothing (such as "./") yields an empty path and succeeds.
 bool CleanEntryName(const std::string& stored, std::string& clean, std::string& reason);
 
 // The permission bits a file gets: read and write as the process's umask allows, execute as
 // well when the archive grants the owner execute; never set-user-ID, set-group-ID or sticky.
 unsigned FileModeFor(unsigned storedMode, unsigned umaskBits);
+
+// The permission bits of a file that replaces an existing one: the existing file's read and
+// write bits, with execute wherever it may be read when the archive grants the owner execute,
+// and no execute otherwise; never set-user-ID, set-group-ID or sticky.
+unsigned ReplacedFileMode(unsigned existingMode, unsigned storedMode);
+
+// Removes what an updater that was killed may have left in folder: its staging folders and
+// its partial downloads (names of the updater's prefixes only, links removed as links).
+void RemoveLeftovers(const wxString& folder);
 
 // Whether the name's extension is one InstallArchive reads (".tar.gz" or ".tar").
 bool IsKnownArchiveFormat(const wxString& archiveName);

@@ -1,9 +1,13 @@
 #include "download.h"
+
+#include "release.h"
 #include "write_all.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 #include <cerrno>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -38,16 +42,11 @@ private:
 
 class PumpingMemoryReceiver : public HttpMemoryReceiver {
 public:
-    explicit PumpingMemoryReceiver(const std::function<void()>& callback) : pump(callback) {}
-    bool Pump() override
-    {
-        if (pump)
-            pump();
-        return true;
-    }
+    explicit PumpingMemoryReceiver(const std::function<bool()>& callback) : pump(callback) {}
+    bool Pump() override { return !pump || pump(); }
 
 private:
-    const std::function<void()>& pump;
+    const std::function<bool()>& pump;
 };
 
 }  // namespace
@@ -89,28 +88,35 @@ bool ArchiveFileNameFromUrl(const wxString& url, wxString& name)
     return true;
 }
 
-HttpResult DownloadToFile(const wxString& url, const wxString& proxy, const wxString& path,
+int CreateDownloadFile(const wxString& folder, wxString& path)
+{
+    std::string pattern = (folder + "/" + kDownloadPrefix + "XXXXXX").ToStdString(*wxConvFileName);
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    // mkostemp opens with O_CREAT | O_EXCL and mode 0600.
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd >= 0)
+        path = wxString(name.data(), *wxConvFileName);
+    return fd;
+}
+
+HttpResult DownloadToFile(const wxString& url, const wxString& proxy, int fd,
                           const HttpLimits& limits, const DownloadProgress& progress)
 {
-    const std::string file = path.ToStdString(*wxConvFileName);
-    int fd = open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0) {
         HttpResult result;
         result.failure = HttpFailure::Sink;
         return result;
     }
     FileReceiver receiver(fd, progress);
     HttpResult result = HttpGet(url, proxy, limits, receiver);
-    bool closed = close(fd) == 0;
-    if (result.Ok() && !closed)
+    if (result.Ok() && fsync(fd) != 0)
         result.failure = HttpFailure::Sink;
-    if (!result.Ok())
-        unlink(file.c_str());
     return result;
 }
 
 HttpResult DownloadSignature(const wxString& url, const wxString& proxy, std::string& signature,
-                             const std::function<void()>& pump)
+                             const std::function<bool()>& pump)
 {
     PumpingMemoryReceiver receiver(pump);
     HttpResult result = HttpGet(url + ".sig", proxy, SignatureDownloadLimits(), receiver);

@@ -1,5 +1,7 @@
 #include "signature.h"
 
+#include "release.h"
+
 #include <sodium.h>
 
 #include <wx/ffile.h>
@@ -40,26 +42,48 @@ bool GetBuiltInPublicKey(PublicKey& key)
     return ParsePublicKeyHex(KERV_UPDATE_PUBLIC_KEY, key);
 }
 
-SignatureCheck VerifyFileSignature(const wxString& path, const std::string& signature,
-                                   const PublicKey& key, unsigned long long maxFileSize)
+bool FileSha256(const wxString& path, unsigned long long maxFileSize, std::string& hex)
+{
+    if (sodium_init() < 0)
+        return false;
+    wxFFile file(path, "rb");
+    if (!file.IsOpened())
+        return false;
+    crypto_hash_sha256_state state;
+    crypto_hash_sha256_init(&state);
+    std::vector<unsigned char> buffer(64 * 1024);
+    unsigned long long total = 0;
+    for (;;) {
+        const size_t got = file.Read(buffer.data(), buffer.size());
+        if (got == 0)
+            break;
+        total += got;
+        if (total > maxFileSize)
+            return false;
+        crypto_hash_sha256_update(&state, buffer.data(), got);
+    }
+    if (file.Error())
+        return false;
+    unsigned char digest[crypto_hash_sha256_BYTES];
+    crypto_hash_sha256_final(&state, digest);
+    char text[2 * sizeof digest + 1];
+    sodium_bin2hex(text, sizeof text, digest, sizeof digest);
+    hex = text;
+    return true;
+}
+
+SignatureCheck VerifyRelease(const wxString& path, const wxString& version,
+                             const wxString& archiveName, const std::string& signature,
+                             const PublicKey& key, unsigned long long maxFileSize)
 {
     if (signature.size() != crypto_sign_BYTES)
         return SignatureCheck::Malformed;
-    if (sodium_init() < 0)
-        return SignatureCheck::Mismatch;
-
-    wxFFile file(path, "rb");
-    if (!file.IsOpened())
+    std::string digest;
+    if (!FileSha256(path, maxFileSize, digest))
         return SignatureCheck::Unreadable;
-    wxFileOffset length = file.Length();
-    if (length < 0 || static_cast<unsigned long long>(length) > maxFileSize)
-        return SignatureCheck::Unreadable;
-    std::vector<unsigned char> data(static_cast<std::size_t>(length));
-    if (length > 0 && file.Read(data.data(), data.size()) != data.size())
-        return SignatureCheck::Unreadable;
-
-    int verified =
-        crypto_sign_verify_detached(reinterpret_cast<const unsigned char*>(signature.data()),
-                                    data.data(), data.size(), key.data());
+    const std::string manifest = ReleaseManifest(version, archiveName, digest);
+    int verified = crypto_sign_verify_detached(
+        reinterpret_cast<const unsigned char*>(signature.data()),
+        reinterpret_cast<const unsigned char*>(manifest.data()), manifest.size(), key.data());
     return verified == 0 ? SignatureCheck::Valid : SignatureCheck::Mismatch;
 }

@@ -1,4 +1,5 @@
-// Ed25519 signatures of update archives (detached, 64 raw bytes, over the whole file).
+// Ed25519 release signatures (detached, 64 raw bytes). A signature covers the release manifest
+// (see ReleaseManifest): the version, the archive's name and the SHA-256 of its bytes.
 #ifndef KERV_SIGNATURE_H
 #define KERV_SIGNATURE_H
 
@@ -23,8 +24,14 @@ enum class SignatureCheck {
     Unreadable  // the archive file could not be read completely
 };
 
-// Verifies `signature` over the bytes of the file at `path`. maxFileSize bounds what is read.
-SignatureCheck VerifyFileSignature(const wxString& path, const std::string& signature,
-                                   const PublicKey& key, unsigned long long maxFileSize);
+// The SHA-256 of the file at path in lower-case hexadecimal; false when it cannot be read
+// completely or is longer than maxFileSize.
+bool FileSha256(const wxString& path, unsigned long long maxFileSize, std::string& hex);
+
+// Verifies that `signature` signs the manifest of version, archiveName and the bytes of the
+// file at path. maxFileSize bounds what is read.
+SignatureCheck VerifyRelease(const wxString& path, const wxString& version,
+                             const wxString& archiveName, const std::string& signature,
+                             const PublicKey& key, unsigned long long maxFileSize);
 
 #endif

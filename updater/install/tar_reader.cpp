@@ -134,6 +134,63 @@ std::size_t TarReader::Read(char* buffer, std::size_t size)
     return got;
 }
 
+TarReader::Next TarReader::ReadHeader(char* header, std::uint64_t& size, std::uint64_t& mode)
+{
+    if (!ReadExact(header, BLOCK)) {
+        strError = "the archive ends without its end marker";
+        return Next::Error;
+    }
+    if (std::all_of(header, header + BLOCK, [](char c) { return c == '\0'; }))
+        return Next::End;  // the end marker; whatever follows is not looked at
+    if (!ChecksumMatches(header) || !Number(header, 124, 12, size) ||
+        !Number(header, 100, 8, mode)) {
+        strError = "an entry header is damaged";
+        return Next::Error;
+    }
+    return Next::Entry;
+}
+
+bool TarReader::ReadExtension(char type, std::uint64_t size, std::uint64_t maxExtension,
+                              Overrides& overrides)
+{
+    // Each extension is bounded, and so are their number before one entry and their bytes in
+    // the whole archive: neither counts against the entry caps of the install.
+    if (size > maxExtension || ++overrides.nCount > kMaxExtensionsPerEntry ||
+        nExtensionBytes + size > kMaxExtensionBytes) {
+        strError = "the extension headers are too large or too many";
+        return false;
+    }
+    nExtensionBytes += size;
+    std::string data(static_cast<std::size_t>(size), '\0');
+    if (!ReadExact(&data[0], data.size()) || !Skip((BLOCK - size % BLOCK) % BLOCK)) {
+        strError = "the archive ends inside an entry";
+        return false;
+    }
+    if (type == 'L') {
+        overrides.strLongName = data.substr(0, data.find('\0'));
+        overrides.bLongName = true;
+        return true;
+    }
+    if (type != 'x')
+        return true;  // global pax headers are read and ignored
+    std::string sizeText;
+    bool foundSize = false;
+    if (!PaxValue(data, "path", overrides.strPaxPath, overrides.bPaxPath) ||
+        !PaxValue(data, "size", sizeText, foundSize) ||
+        (foundSize && (sizeText.empty() || sizeText.size() > 19 ||
+                       sizeText.find_first_not_of("0123456789") != std::string::npos))) {
+        strError = "an extension header is damaged";
+        return false;
+    }
+    if (foundSize) {
+        overrides.bPaxSize = true;
+        overrides.nPaxSize = 0;
+        for (char c : sizeText)
+            overrides.nPaxSize = overrides.nPaxSize * 10 + (c - '0');
+    }
+    return true;
+}
+
 TarReader::Next TarReader::NextEntry(TarEntry& entry, std::uint64_t maxExtension)
 {
     if (Failed())
@@ -144,65 +201,18 @@ TarReader::Next TarReader::NextEntry(TarEntry& entry, std::uint64_t maxExtension
     }
     nLeft = nPadding = 0;
 
-    std::string longName;
-    std::string paxPath;
-    bool havePaxPath = false;
-    bool haveLongName = false;
-    std::uint64_t paxSize = 0;
-    bool havePaxSize = false;
+    Overrides overrides;
     for (;;) {
         char header[BLOCK];
-        if (!ReadExact(header, BLOCK)) {
-            strError = "the archive ends without its end marker";
-            return Next::Error;
-        }
-        if (std::all_of(header, header + BLOCK, [](char c) { return c == '\0'; }))
-            return Next::End;  // the end marker; whatever follows is not looked at
-        if (!ChecksumMatches(header)) {
-            strError = "an entry header is damaged";
-            return Next::Error;
-        }
         std::uint64_t size = 0;
         std::uint64_t mode = 0;
-        if (!Number(header, 124, 12, size) || !Number(header, 100, 8, mode)) {
-            strError = "an entry header is damaged";
-            return Next::Error;
-        }
+        const Next next = ReadHeader(header, size, mode);
+        if (next != Next::Entry)
+            return next;
         const char type = header[156];
         if (type == 'L' || type == 'x' || type == 'g') {
-            // Name extensions for the next entry (global pax headers are read and ignored).
-            if (size > maxExtension) {
-                strError = "an extension header is too large";
+            if (!ReadExtension(type, size, maxExtension, overrides))
                 return Next::Error;
-            }
-            std::string data(static_cast<std::size_t>(size), '\0');
-            if (!ReadExact(&data[0], data.size()) || !Skip((BLOCK - size % BLOCK) % BLOCK)) {
-                strError = "the archive ends inside an entry";
-                return Next::Error;
-            }
-            if (type == 'L') {
-                longName = data.substr(0, data.find('\0'));
-                haveLongName = true;
-            } else if (type == 'x') {
-                std::string sizeText;
-                bool foundSize = false;
-                if (!PaxValue(data, "path", paxPath, havePaxPath) ||
-                    !PaxValue(data, "size", sizeText, foundSize)) {
-                    strError = "an extension header is damaged";
-                    return Next::Error;
-                }
-                if (foundSize) {
-                    havePaxSize = true;
-                    paxSize = 0;
-                    if (sizeText.empty() || sizeText.size() > 19 ||
-                        sizeText.find_first_not_of("0123456789") != std::string::npos) {
-                        strError = "an extension header is damaged";
-                        return Next::Error;
-                    }
-                    for (char c : sizeText)
-                        paxSize = paxSize * 10 + (c - '0');
-                }
-            }
             continue;
         }
 
@@ -212,21 +222,16 @@ TarReader::Next TarReader::NextEntry(TarEntry& entry, std::uint64_t maxExtension
             if (!prefix.empty())
                 name = prefix + "/" + name;
         }
-        if (haveLongName)
-            name = longName;
-        if (havePaxPath)
-            name = paxPath;
-        if (havePaxSize)
-            size = paxSize;
-
-        entry.strName = name;
+        entry.strName = overrides.bPaxPath    ? overrides.strPaxPath
+                        : overrides.bLongName ? overrides.strLongName
+                                              : name;
         entry.cType = type;
         entry.nMode = static_cast<unsigned>(mode & 07777);
-        entry.nSize = size;
+        entry.nSize = overrides.bPaxSize ? overrides.nPaxSize : size;
         // Links, devices and FIFOs carry no data whatever their size field says.
         bool hasData = type == '0' || type == '\0' || type == '7';
-        nLeft = hasData ? size : 0;
-        nPadding = hasData ? (BLOCK - size % BLOCK) % BLOCK : 0;
+        nLeft = hasData ? entry.nSize : 0;
+        nPadding = hasData ? (BLOCK - entry.nSize % BLOCK) % BLOCK : 0;
         return Next::Entry;
     }
 }

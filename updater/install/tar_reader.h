@@ -23,7 +23,9 @@ public:
     enum class Next { Entry, End, Error };
 
     // Advances to the next entry, skipping whatever of the current entry's data was not read.
-    // On Error, GetError() says why. Extension headers larger than nMaxExtension are refused.
+    // On Error, GetError() says why. Refused: an extension header larger than maxExtension,
+    // more than kMaxExtensionsPerEntry of them before one entry, and more than
+    // kMaxExtensionBytes of them in the whole archive.
     Next NextEntry(TarEntry& entry, std::uint64_t maxExtension = 64 * 1024);
 
     // Reads up to size bytes of the current entry's data; returns the count, 0 at its end.
@@ -33,13 +35,32 @@ public:
     bool Failed() const { return !strError.empty(); }
     const std::string& GetError() const { return strError; }
 
+    static constexpr int kMaxExtensionsPerEntry = 8;
+    static constexpr std::uint64_t kMaxExtensionBytes = 1024 * 1024;
+
 private:
+    // The long name, pax path and pax size that extension headers set for the next entry.
+    struct Overrides {
+        int nCount = 0;
+        bool bLongName = false;
+        std::string strLongName;
+        bool bPaxPath = false;
+        std::string strPaxPath;
+        bool bPaxSize = false;
+        std::uint64_t nPaxSize = 0;
+    };
+
+    // Reads one 512-byte header: End for the end marker, Error when it is damaged.
+    Next ReadHeader(char* header, std::uint64_t& size, std::uint64_t& mode);
+    bool ReadExtension(char type, std::uint64_t size, std::uint64_t maxExtension,
+                       Overrides& overrides);
     bool ReadExact(char* buffer, std::size_t size);
     bool Skip(std::uint64_t size);
 
     wxInputStream& input;
-    std::uint64_t nLeft = 0;     // data bytes of the current entry not read yet
-    std::uint64_t nPadding = 0;  // padding after the current entry's data
+    std::uint64_t nLeft = 0;            // data bytes of the current entry not read yet
+    std::uint64_t nPadding = 0;         // padding after the current entry's data
+    std::uint64_t nExtensionBytes = 0;  // data of all extension headers read so far
     std::string strError;
 };
 
