@@ -11,24 +11,30 @@
 #include <wx/config.h>
 #include <wx/filename.h>
 #include <wx/intl.h>
+#include <wx/msgdlg.h>
 #include <wx/stdpaths.h>
 
 void CMainFrame::OnCheckUpdate(wxCommandEvent& /*event*/)
 {
+    // Refused like every other command while a run carves: accepting an update would close
+    // the window under the run.
+    if (IsCarving())
+        return;
     StartCheckUpdate();
 }
 
 void CMainFrame::OnStartUpTimer(wxTimerEvent& /*event*/)
 {
-    RemindOfUpdateCheck(
-        wxDateTime::Now(),
-        [this] {
-            CDontShowDialog dialog(this, -1, _("Check for Updates ?"));
-            return static_cast<long>(dialog.ShowModal(
-                kKeyConfirmAutoUpdate,
-                _("You haven't checked for updates since more than five days - Check Now ?")));
-        },
-        [this] { StartCheckUpdate(); });
+    if (!IsCarving())
+        RemindOfUpdateCheck(
+            wxDateTime::Now(),
+            [this] {
+                CDontShowDialog dialog(this, -1, _("Check for Updates ?"));
+                return static_cast<long>(dialog.ShowModal(
+                    kKeyConfirmAutoUpdate,
+                    _("You haven't checked for updates since more than five days - Check Now ?")));
+            },
+            [this] { StartCheckUpdate(); });
     CleanUpLeftArchive(wxConfigBase::Get());
 }
 
@@ -49,11 +55,22 @@ bool CMainFrame::DoCheckUpdate(wxString proxy)
 
 void CMainFrame::DoUpdate(wxString serverVersion)
 {
+    if (IsCarving())
+        return;
     const wxString programDir =
         wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(wxPATH_GET_VOLUME);
-    if (StartUpdater(UpdaterCommand(programDir, GetServerAddress(), szVersion, serverVersion)) >
-        0) {
-        bCloseForUpdate = true;
-        Close(false);
+    const std::vector<wxString> command =
+        UpdaterCommand(programDir, GetServerAddress(), szVersion, serverVersion);
+    // Kerv closes only once the updater runs: without it the user would be left with neither.
+    if (command.empty() || !IsRunnableFile(command.front()) || StartUpdater(command) <= 0) {
+        const wxString updater = command.empty() ? wxString() : command.front();
+        wxMessageBox(wxString::Format(_("The updater %s is missing or cannot be started, so Kerv "
+                                        "stays open.\nPlease install the new version by hand."),
+                                      updater),
+                     _("Error"), wxOK | wxICON_ERROR, this);
+        return;
     }
+    bCloseForUpdate = true;
+    if (!Close(false))
+        bCloseForUpdate = false;  // a refused close leaves the exit question as it was
 }

@@ -62,16 +62,6 @@ private:
 
 }  // namespace
 
-wxString ParseServerVersion(const std::string& bytes)
-{
-    size_t length = wxConvLibc.ToWChar(nullptr, 0, bytes.data(), bytes.size());
-    if (length == wxCONV_FAILED || length == 0)
-        return wxString();
-    wxString text(bytes.data(), wxConvLibc, bytes.size());
-    text.Trim(true);
-    return IsPlainVersion(text) ? text : wxString();
-}
-
 wxString FormatCheckDate(const wxDateTime& when)
 {
     // ISO notation rather than the locale's: "%x" has a two-digit year in many locales (the
@@ -176,6 +166,11 @@ std::vector<wxString> UpdaterCommand(const wxString& programDir, const wxString&
         return {};
     wxFileName updater(programDir, wxString::Format(names.strUpdaterName, currentVersion));
     return {updater.GetFullPath(), server + wxString::Format(names.strArchivePath, serverVersion)};
+}
+
+bool IsRunnableFile(const wxString& path)
+{
+    return wxFileName::FileExists(path) && wxFileName::IsFileExecutable(path);
 }
 
 long StartUpdater(const std::vector<wxString>& command)

@@ -19,12 +19,6 @@
 class wxConfigBase;
 class wxWindow;
 
-// The server's version from the bytes of the version file: converted with the C library's
-// multibyte conversion and cut of trailing white space. The text also ends up in a URL, so
-// anything but a short run of letters, digits, ".", "_" and "-" is refused: the result is
-// then empty, like that of an empty file.
-wxString ParseServerVersion(const std::string& bytes);
-
 // "/Operation/LastCheckUpdate" holds the date of the last check, as YYYY-MM-DD; a date in the
 // locale's notation (as older versions stored it) is still read.
 wxString FormatCheckDate(const wxDateTime& when);
@@ -59,6 +53,9 @@ bool RunUpdateCheck(wxWindow* parent, const std::function<bool(const wxString& p
 // The updater's command line: its full path beside the main program, and the archive URL.
 std::vector<wxString> UpdaterCommand(const wxString& programDir, const wxString& server,
                                      const wxString& currentVersion, const wxString& serverVersion);
+
+// True for an existing regular file that this process may execute.
+bool IsRunnableFile(const wxString& path);
 
 // Starts the updater without waiting; returns its process id, 0 when it was not started.
 long StartUpdater(const std::vector<wxString>& command);

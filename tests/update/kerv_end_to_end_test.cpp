@@ -108,6 +108,56 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
     EXPECT_EQ(requests[2], "GET /kerv/0.68_Kerv_lnx.tar.gz.sig HTTP/1.0");
 }
 
+// Without a runnable updater beside it, Kerv refuses to close for the update: it says so and
+// stays, and its next close asks the exit question as usual (bCloseForUpdate was not left set).
+class KervWithoutUpdater : public ::testing::TestWithParam<bool> {};
+
+TEST_P(KervWithoutUpdater, AcceptingAnUpdateShowsAnErrorAndKervStays)
+{
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
+    TempDir root;
+    const std::string home = root / "home";
+    const std::string bin = root / "bin";
+    fs::create_directory(home);
+    fs::create_directory(bin);
+    fs::copy_file(KERV_PROGRAM, bin + "/Kerv");
+    const bool present = GetParam();
+    if (present) {  // there, but not executable
+        WriteFile(bin + "/Kerv_upd_0.67", "#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n");
+        chmod((bin + "/Kerv_upd_0.67").c_str(), 0644);
+    }
+    WriteFile(home + "/.Kerv", "[Operation]\nLastCheckUpdate=" + Today() + "\n");
+    TestServer server;
+    server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.68\n"));
+
+    Child kerv(bin + "/Kerv", {}, bin, home, {{"KERV_SERVER", server.Url("")}});
+    const std::string main = FindWindow(kerv.Pid(), "^Vandrel", seconds(20));
+    ASSERT_FALSE(main.empty()) << "no main window";
+    ASSERT_EQ(Shell("xdotool windowfocus --sync " + main +
+                    " && xdotool key --clearmodifiers alt+h && sleep 0.5 && xdotool key u"),
+              0);
+    const std::string question = FindWindow(kerv.Pid(), "^New version available$", seconds(20));
+    ASSERT_FALSE(question.empty()) << "no update question";
+    ASSERT_EQ(
+        Shell("xdotool windowfocus --sync " + question + " && xdotool key --clearmodifiers Return"),
+        0);
+    const std::string error = FindWindow(kerv.Pid(), "^Error$", seconds(10));
+    ASSERT_FALSE(error.empty()) << "no error about the updater";
+    ASSERT_EQ(
+        Shell("xdotool windowfocus --sync " + error + " && xdotool key --clearmodifiers Return"),
+        0);
+    int status = 0;
+    EXPECT_FALSE(kerv.WaitForEnd(std::chrono::milliseconds(1500), status)) << "Kerv closed";
+    EXPECT_FALSE(Exists(bin + "/ran"));
+
+    ASSERT_EQ(
+        Shell("xdotool windowfocus --sync " + main + " && xdotool key --clearmodifiers alt+F4"), 0);
+    EXPECT_FALSE(FindWindow(kerv.Pid(), "^Question$", seconds(10)).empty())
+        << "closing no longer asks: the update's close flag was left set";
+}
+
+INSTANTIATE_TEST_SUITE_P(MissingOrNotExecutable, KervWithoutUpdater, ::testing::Bool());
+
 namespace {
 
 // Kerv started in a fresh working folder against a loopback server, with a given store.

@@ -28,6 +28,16 @@ bool IsPlainVersion(const wxString& version)
     return true;
 }
 
+wxString ParseServerVersion(const std::string& bytes)
+{
+    size_t length = wxConvLibc.ToWChar(nullptr, 0, bytes.data(), bytes.size());
+    if (length == wxCONV_FAILED || length == 0)
+        return wxString();
+    wxString text(bytes.data(), wxConvLibc, bytes.size());
+    text.Trim(true);
+    return IsPlainVersion(text) ? text : wxString();
+}
+
 bool IsNewerVersion(const wxString& serverVersion, const wxString& currentVersion)
 {
     return serverVersion.CmpNoCase(currentVersion) > 0;

@@ -27,6 +27,12 @@ bool GetUpdateNames(wxPortId port, UpdateNames& names);
 // A version as it may appear in a URL and a file name: 1 to 32 letters, digits, ".", "_", "-".
 bool IsPlainVersion(const wxString& version);
 
+// The server's version from the bytes of the version file: converted with the C library's
+// multibyte conversion and cut of trailing white space. The text also ends up in a URL, so
+// anything but a short run of letters, digits, ".", "_" and "-" is refused: the result is
+// then empty, like that of an empty file.
+wxString ParseServerVersion(const std::string& bytes);
+
 // Character comparison, as the published versions have always been compared: "0.7" is newer
 // than "0.67", "0.100" is not.
 bool IsNewerVersion(const wxString& serverVersion, const wxString& currentVersion);
