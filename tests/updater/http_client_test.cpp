@@ -96,6 +96,7 @@ TEST(HttpHead, StatusLineMustBeHttp)
     EXPECT_EQ(ParseStatusLine("HTTP/1.1 200 OK"), 200);
     EXPECT_EQ(ParseStatusLine("HTTP/1.0 404"), 404);
     EXPECT_EQ(ParseStatusLine("HTTP/1.0 2000 OK"), -1);
+    EXPECT_EQ(ParseStatusLine("HTTP/1.0 020 OK"), -1);
     EXPECT_EQ(ParseStatusLine("0.68"), -1);
     EXPECT_EQ(ParseStatusLine("ICY 200 OK"), -1);
 }

@@ -412,6 +412,8 @@ int ParseStatusLine(const std::string& line)
     for (int i = 9; i < 12; ++i)
         if (!std::isdigit((unsigned char)line[i]))
             return -1;
+    if (line[9] == '0')
+        return -1;  // status codes run from 100 to 999
     if (line.size() > 12 && line[12] != ' ')
         return -1;
     return (line[9] - '0') * 100 + (line[10] - '0') * 10 + (line[11] - '0');

@@ -35,7 +35,8 @@ bool ParseServerAddress(const wxString& text, wxString& address);
 // Parses a proxy given as "host:port" (port 1..65535). An empty text is no proxy.
 bool ParseProxy(const wxString& text, wxString& host, unsigned short& port);
 
-// The status code of a status line "HTTP/1.x NNN reason", or -1 when the line is no such line.
+// The status code (100 to 999) of a status line "HTTP/1.x NNN reason", or -1 when the line is
+// no such line.
 int ParseStatusLine(const std::string& line);
 
 // A Content-Length value: decimal digits only (surrounding blanks allowed), no sign, no overflow.
