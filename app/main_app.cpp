@@ -4,6 +4,7 @@
 #include <wx/filesys.h>
 #include <wx/fs_arc.h>
 #include <wx/image.h>
+#include <wx/intl.h>
 #include <wx/log.h>
 #include <wx/stdpaths.h>
 
@@ -11,11 +12,15 @@
 #include "fast_image.h"
 #include "main_frame.h"
 #include "picture_handlers.h"
+#include "settings_file.h"
 
 bool MainApp::OnInit()
 {
     SetVendorName(szVendorName);
     SetAppName(szAppName);
+    // Before anything reads the store: a damaged settings file is set aside, not read.
+    wxString brokenSettings;
+    const bool settingsSetAside = SetAsideBrokenSettings(brokenSettings);
 
     wxInitAllImageHandlers();
     RegisterFastImageHandlers();
@@ -27,6 +32,10 @@ bool MainApp::OnInit()
     auto* frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
     SetTopWindow(frame);
     frame->Show();
+    if (settingsSetAside)
+        frame->SetStatusText(wxString::Format(_("The settings file was damaged: Kerv starts with "
+                                                "the default settings and kept it as %s."),
+                                              brokenSettings));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "main_app.h"
 #include "config_keys.h"
+#include "settings_file.h"
 
 #include "updater_dialog.h"
 
@@ -11,8 +12,14 @@ bool CMainApp::OnInit()
     // The same names as the main program, so that both open one configuration store.
     SetVendorName(szVendorName);
     SetAppName(szAppName);
+    // Before the window reads the proxy: a damaged settings file is set aside, not read.
+    wxString brokenSettings;
+    const bool settingsSetAside = SetAsideBrokenSettings(brokenSettings);
 
     CUpdaterDialog* dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
+    if (settingsSetAside)
+        dialog->ShowNotice("The settings file was damaged: the defaults are used; it was kept as " +
+                           brokenSettings + ".");
     SetTopWindow(dialog);
     dialog->Show();
     return true;

@@ -121,6 +121,13 @@ void CUpdaterDialog::do_layout()
     Layout();
 }
 
+void CUpdaterDialog::ShowNotice(const wxString& text)
+{
+    ShowStatus(text);
+    if (timerStart.IsRunning())
+        timerStart.StartOnce(3000);  // time to read it; the download then takes the line over
+}
+
 void CUpdaterDialog::DoEnable(bool enable)
 {
     // "&Close" is never disabled: during a download it cancels it (see OnCloseMainFrame).

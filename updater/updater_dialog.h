@@ -20,6 +20,9 @@ public:
                    const wxPoint& pos = wxDefaultPosition, const wxSize& size = wxDefaultSize,
                    long style = wxDEFAULT_DIALOG_STYLE);
 
+    // Shows text in the status line for a while before the first attempt begins.
+    void ShowNotice(const wxString& text);
+
     void DoEnable(bool enable);
     bool DoDownload();
     bool DoExtract(wxString& name);

@@ -237,3 +237,12 @@ TEST_F(KervStartUp, ACheckSixDaysAgoBringsTheQuestion)
     EXPECT_TRUE(WindowAppears("^Check for Updates \\?$", 10));
     EXPECT_TRUE(server.Requests().empty()) << "checked before the answer";
 }
+
+TEST_F(KervStartUp, ADamagedSettingsFileIsSetAsideAndKervStartsWithDefaults)
+{
+    const std::string cut = "[Confirmations]\nAutoUpdate=0\n[Operation]\nLastCheck";
+    Start(cut);
+    EXPECT_EQ(ReadFile(home + "/.Kerv.broken"), cut);
+    // With the defaults no check was ever made, so the reminder asks.
+    EXPECT_TRUE(WindowAppears("^Check for Updates \\?$", 10));
+}

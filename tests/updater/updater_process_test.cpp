@@ -53,6 +53,14 @@ TEST_F(UpdaterProcess, WithTwoArgumentsItEndsAtOnceWithoutAWindowOrRestart)
     EXPECT_FALSE(Exists(bin + "/restarted"));
 }
 
+TEST_F(UpdaterProcess, ASettingsFileItCannotReadIsSetAsideAndTheWindowOpens)
+{
+    ASSERT_EQ(mkfifo((home + "/.Kerv").c_str(), 0600), 0);  // reading it would block for ever
+    Child child(updater, {"http://127.0.0.1:1/kerv/0.68_Kerv_lnx.tar.gz"}, work, home);
+    EXPECT_FALSE(FindWindow(child.Pid(), "^Update", std::chrono::seconds(20)).empty());
+    EXPECT_TRUE(Exists(home + "/.Kerv.broken"));
+}
+
 TEST_F(UpdaterProcess, WithOneArgumentItInstallsAndRestartsTheMainProgramFromItsOwnFolderOnClose)
 {
     TestServer server;
