@@ -140,85 +140,59 @@ TEST(HttpGet, ReadsToTheEndWhenNoLengthIsAnnounced)
     EXPECT_EQ(body, big);
 }
 
-TEST(HttpGet, ANotFoundPageIsAFailureNotContent)
-{
-    TestServer server;
-    server.Route("/v.txt", MakeResponse(404, "<html>0.99</html>"));
-    std::string body;
-    HttpResult result = Get(server.Url("/v.txt"), body);
-    EXPECT_EQ(result.failure, HttpFailure::Status);
-    EXPECT_EQ(result.nStatus, 404);
-    EXPECT_TRUE(body.empty());
-}
+// Answers that are not content: each is refused without a byte reaching the receiver, and
+// nothing is followed.
+struct RefusedAnswer {
+    const char* what;
+    std::string bytes;
+    HttpFailure failure;
+    int status;
+};
 
-TEST(HttpGet, ARedirectIsNotFollowedAndItsBodyIsNotContent)
-{
-    TestServer server;
-    server.Route("/v.txt",
-                 MakeResponse(302, "0.99", true, "Location: http://127.0.0.1:1/evil\r\n"));
-    std::string body;
-    HttpResult result = Get(server.Url("/v.txt"), body);
-    EXPECT_EQ(result.failure, HttpFailure::Status);
-    EXPECT_EQ(result.nStatus, 302);
-    EXPECT_TRUE(body.empty());
-    EXPECT_EQ(server.Requests().size(), 1u);
-}
+class HttpRefused : public ::testing::TestWithParam<RefusedAnswer> {};
 
-TEST(HttpGet, OtherSuccessCodesAreNotContentEither)
-{
-    TestServer server;
-    server.Route("/v.txt", MakeResponse(206, "0.99"));
-    std::string body;
-    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::Status);
-}
-
-TEST(HttpGet, AnAnswerWithoutStatusLineIsRefused)
+TEST_P(HttpRefused, IsAFailureWithoutContent)
 {
     TestServer server;
     CannedResponse raw;
-    raw.strBytes = "0.99\n\nmore";
+    raw.strBytes = GetParam().bytes;
     server.Route("/v.txt", raw);
     std::string body;
-    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
-}
-
-TEST(HttpGet, ChunkedCodingIsRefused)
-{
-    TestServer server;
-    server.Route("/v.txt", MakeResponse(200, "4\r\n0.99\r\n0\r\n\r\n", false,
-                                        "Transfer-Encoding: chunked\r\n"));
-    std::string body;
-    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
-}
-
-TEST(HttpGet, ConflictingLengthsAreRefused)
-{
-    TestServer server;
-    server.Route("/v.txt", MakeResponse(200, "0.99", true, "Content-Length: 2\r\n"));
-    std::string body;
-    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
-}
-
-TEST(HttpGet, AnOversizedHeadIsRefused)
-{
-    TestServer server;
-    server.Route("/v.txt",
-                 MakeResponse(200, "0.99", true, "X-Junk: " + std::string(40000, 'j') + "\r\n"));
-    std::string body;
-    EXPECT_EQ(Get(server.Url("/v.txt"), body).failure, HttpFailure::BadResponse);
-}
-
-TEST(HttpGet, AnAnnouncedLengthOverTheCapIsRefusedBeforeReading)
-{
-    TestServer server;
-    CannedResponse response;
-    response.strBytes = "HTTP/1.0 200 X\r\nContent-Length: 99999999999\r\n\r\nabc";
-    server.Route("/v.txt", response);
-    std::string body;
     HttpResult result = Get(server.Url("/v.txt"), body);
-    EXPECT_EQ(result.failure, HttpFailure::TooLarge);
+    EXPECT_EQ(result.failure, GetParam().failure) << GetParam().what;
+    EXPECT_EQ(result.nStatus, GetParam().status) << GetParam().what;
+    EXPECT_TRUE(body.empty()) << GetParam().what;
     EXPECT_EQ(result.nReceived, 0u);
+    EXPECT_EQ(server.Requests().size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, HttpRefused,
+    ::testing::Values(
+        RefusedAnswer{"not found", MakeResponse(404, "<html>0.99</html>").strBytes,
+                      HttpFailure::Status, 404},
+        RefusedAnswer{
+            "a redirect",
+            MakeResponse(302, "0.99", true, "Location: http://127.0.0.1:1/evil\r\n").strBytes,
+            HttpFailure::Status, 302},
+        RefusedAnswer{"partial content", MakeResponse(206, "0.99").strBytes, HttpFailure::Status,
+                      206},
+        RefusedAnswer{"no status line", "0.99\n\nmore", HttpFailure::BadResponse, 0},
+        RefusedAnswer{
+            "chunked coding",
+            MakeResponse(200, "4\r\n0.99\r\n0\r\n\r\n", false, "Transfer-Encoding: chunked\r\n")
+                .strBytes,
+            HttpFailure::BadResponse, 200},
+        RefusedAnswer{"conflicting lengths",
+                      MakeResponse(200, "0.99", true, "Content-Length: 2\r\n").strBytes,
+                      HttpFailure::BadResponse, 200},
+        RefusedAnswer{
+            "an oversized head",
+            MakeResponse(200, "0.99", true, "X-Junk: " + std::string(40000, 'j') + "\r\n").strBytes,
+            HttpFailure::BadResponse, 0},
+        RefusedAnswer{"an announced length over the cap",
+                      "HTTP/1.0 200 X\r\nContent-Length: 99999999999\r\n\r\nabc",
+                      HttpFailure::TooLarge, 200}));
 
 TEST(HttpGet, AnUnannouncedBodyOverTheCapIsCutOff)
 {
