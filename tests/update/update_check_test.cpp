@@ -283,43 +283,6 @@ TEST_F(UpdateCheck, ALongerNumberIsNotNewerByCharacters)
     EXPECT_EQ(caption, "No new version available");
 }
 
-TEST_F(UpdateCheck, AnEmptyFileIsAnErrorButTheDateIsStored)
-{
-    server.Route(VERSION_PATH, MakeResponse(200, ""));
-    wxString version;
-    EXPECT_FALSE(Check(wxID_OK, version));
-    EXPECT_EQ(caption, "Error");
-    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
-    EXPECT_EQ(LastCheck(), FormatCheckDate(wxDateTime::Now()));
-}
-
-TEST_F(UpdateCheck, ANotFoundPageIsAnErrorAndNoDateIsStored)
-{
-    server.Route(VERSION_PATH, MakeResponse(404, "0.99"));
-    wxString version;
-    EXPECT_FALSE(Check(wxID_OK, version));
-    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
-    EXPECT_TRUE(LastCheck().empty());
-}
-
-TEST_F(UpdateCheck, ARedirectIsAnError)
-{
-    server.Route(VERSION_PATH,
-                 MakeResponse(301, "0.99", true, "Location: http://127.0.0.1:1/\r\n"));
-    wxString version;
-    EXPECT_FALSE(Check(wxID_YES, version));
-    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
-    EXPECT_TRUE(LastCheck().empty());
-}
-
-TEST_F(UpdateCheck, NoServerIsAnError)
-{
-    wxString version;
-    EXPECT_FALSE(Check(wxID_OK, version, wxString::Format("http://127.0.0.1:%d", UnusedPort())));
-    EXPECT_EQ(caption, "Error");
-    EXPECT_TRUE(LastCheck().empty());
-}
-
 TEST_F(UpdateCheck, TheStoredProxyIsTriedOnlyAfterTheDirectAttemptFailed)
 {
     TestServer proxy;
@@ -421,14 +384,39 @@ TEST_F(UpdateCheck, AVersionFileWithoutLengthIsReadToItsEnd)
     EXPECT_EQ(caption, "No new version available");
 }
 
-TEST_F(UpdateCheck, AnOversizedVersionFileIsAFailedCheck)
+// Checks that find no version: each ends in the one error message; the date is stored only
+// when the version file itself was reached.
+struct FailedCheck {
+    const char* what;
+    bool serverUp;
+    CannedResponse response;
+    bool dateStored;
+};
+
+class UpdateCheckFailure : public UpdateCheck, public ::testing::WithParamInterface<FailedCheck> {};
+
+TEST_P(UpdateCheckFailure, SaysSoOnceAndStoresTheDateOnlyWhenTheFileWasReached)
 {
-    server.Route(VERSION_PATH, MakeResponse(200, "0.68" + std::string(70000, ' '), false));
+    const FailedCheck& c = GetParam();
+    server.Route(VERSION_PATH, c.response);
     wxString version;
-    EXPECT_FALSE(Check(wxID_YES, version));
+    const wxString address =
+        c.serverUp ? Server() : wxString::Format("http://127.0.0.1:%d", UnusedPort());
+    EXPECT_FALSE(Check(wxID_YES, version, address)) << c.what;
+    EXPECT_EQ(caption, "Error") << c.what;
     EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
-    server.Route(VERSION_PATH, MakeResponse(200, "0.68" + std::string(70000, ' ')));
-    message.clear();
-    EXPECT_FALSE(Check(wxID_YES, version));
-    EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
+    EXPECT_EQ(LastCheck().empty(), !c.dateStored) << c.what;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, UpdateCheckFailure,
+    ::testing::Values(
+        FailedCheck{"an empty file", true, MakeResponse(200, ""), true},
+        FailedCheck{"a not-found page", true, MakeResponse(404, "0.99"), false},
+        FailedCheck{"a redirect", true,
+                    MakeResponse(301, "0.99", true, "Location: http://127.0.0.1:1/\r\n"), false},
+        FailedCheck{"no server", false, MakeResponse(200, "0.68\n"), false},
+        FailedCheck{"an oversized file", true, MakeResponse(200, "0.68" + std::string(70000, ' ')),
+                    false},
+        FailedCheck{"an oversized file without length", true,
+                    MakeResponse(200, "0.68" + std::string(70000, ' '), false), false}));
