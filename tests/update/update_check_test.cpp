@@ -217,11 +217,14 @@ TEST_F(UpdateCheck, TheLeftArchiveIsDeletedAtStartAndTheEntryRemoved)
     char buffer[4096];
     std::string old = getcwd(buffer, sizeof buffer) ? buffer : "";
     ASSERT_EQ(chdir(work.Path().c_str()), 0);
-    WriteFile(work / "0.68_Kerv_lnx.tar.gz", "left over");
-    wxConfigBase::Get()->Write("/ToDelete", "0.68_Kerv_lnx.tar.gz");
-    CleanUpLeftArchive(wxConfigBase::Get());
-    EXPECT_FALSE(Exists(work / "0.68_Kerv_lnx.tar.gz"));
-    EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
+    // The updater's own download, and the archive name older updaters recorded.
+    for (const char* left : {".kerv-download-Ab12Cd", "0.68_Kerv_lnx.tar.gz"}) {
+        WriteFile(work / left, "left over");
+        wxConfigBase::Get()->Write("/ToDelete", left);
+        CleanUpLeftArchive(wxConfigBase::Get());
+        EXPECT_FALSE(Exists(work / left)) << left;
+        EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
+    }
 
     // A missing file: the entry goes all the same, without a message.
     wxConfigBase::Get()->Write("/ToDelete", "0.69_Kerv_lnx.tar.gz");
@@ -232,13 +235,16 @@ TEST_F(UpdateCheck, TheLeftArchiveIsDeletedAtStartAndTheEntryRemoved)
     fs::create_directory(work / "sub");
     WriteFile(work / "sub/keep.tar.gz", "keep");
     WriteFile(work / "notes.txt", "keep");
-    for (const char* entry : {"sub/keep.tar.gz", "notes.txt", "../keep.tar.gz"}) {
+    WriteFile(work / ".kerv-downloaded", "keep");
+    for (const char* entry :
+         {"sub/keep.tar.gz", "notes.txt", "../keep.tar.gz", ".kerv-downloaded"}) {
         wxConfigBase::Get()->Write("/ToDelete", entry);
         CleanUpLeftArchive(wxConfigBase::Get());
         EXPECT_FALSE(wxConfigBase::Get()->Exists("/ToDelete"));
     }
     EXPECT_TRUE(Exists(work / "sub/keep.tar.gz"));
     EXPECT_TRUE(Exists(work / "notes.txt"));
+    EXPECT_TRUE(Exists(work / ".kerv-downloaded"));
     ASSERT_EQ(chdir(old.c_str()), 0);
 }
 
