@@ -1,14 +1,16 @@
 #include "main_app.h"
 
+#include <wx/crt.h>
 #include <wx/filename.h>
 #include <wx/filesys.h>
 #include <wx/fs_arc.h>
 #include <wx/image.h>
 #include <wx/intl.h>
 #include <wx/log.h>
-#include <wx/stdpaths.h>
+#include <wx/msgdlg.h>
 
 #include "app_identity.h"
+#include "data_paths.h"
 #include "fast_image.h"
 #include "main_frame.h"
 #include "picture_handlers.h"
@@ -36,7 +38,42 @@ bool MainApp::OnInit()
         frame->SetStatusText(wxString::Format(_("The settings file was damaged: Kerv starts with "
                                                 "the default settings and kept it as %s."),
                                               brokenSettings));
+
+    std::vector<wxString> arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.push_back(argv[i]);
+    const std::vector<wxString> files = PicturesFromArguments(arguments);
+    if (!files.empty())
+        frame->CallAfter([frame, files] { OpenStartFiles(frame, files); });
     return true;
+}
+
+std::vector<wxString> MainApp::PicturesFromArguments(const std::vector<wxString>& arguments)
+{
+    std::vector<wxString> files;
+    bool bOptions = true;
+    for (const wxString& argument : arguments) {
+        if (bOptions && argument == "--")
+            bOptions = false;
+        else if (bOptions && argument.StartsWith("-") && argument != "-")
+            wxFprintf(stderr, "Kerv: ignoring the unknown option %s\n", argument);
+        else
+            files.push_back(argument);
+    }
+    return files;
+}
+
+void MainApp::OpenStartFiles(CMainFrame* frame, const std::vector<wxString>& files)
+{
+    wxFileName name(files.front());
+    name.MakeAbsolute();
+    wxString path = name.GetFullPath();
+    frame->DoOpenFile(path, -1);
+    if (files.size() > 1)
+        wxMessageBox(wxString::Format(_("Kerv opens one picture at a time: of the %zu files "
+                                        "given, only %s was opened."),
+                                      files.size(), path),
+                     _("Several Files Given"), wxOK | wxICON_INFORMATION, frame);
 }
 
 void MainApp::RegisterFastImageHandlers()
@@ -46,8 +83,6 @@ void MainApp::RegisterFastImageHandlers()
 
 bool MainApp::InitLocale(wxLocale& locale, int language)
 {
-    const wxString catalogs =
-        wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath() + wxFILE_SEP_PATH + "I18N";
     bool ok;
     {
         // A language whose system locale is not installed still gets its translations; the
@@ -55,7 +90,8 @@ bool MainApp::InitLocale(wxLocale& locale, int language)
         wxLogNull noWarnings;
         ok = locale.Init(language, wxLOCALE_LOAD_DEFAULT);
     }
-    wxLocale::AddCatalogLookupPathPrefix(catalogs);
+    for (const wxString& prefix : CatalogPrefixes(ProgramDir()))
+        wxLocale::AddCatalogLookupPathPrefix(prefix);
     locale.AddCatalog("kerv");
     return ok;
 }

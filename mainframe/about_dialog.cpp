@@ -21,6 +21,10 @@ CAboutDialog::CAboutDialog(wxWindow* parent, int id, const wxString& title, cons
     // TRANSLATORS: %d is the year.
     textCopyright = new wxStaticText(
         this, wxID_ANY, wxString::Format(_("Copyright (C) %d the Kerv authors"), 2026));
+    textLicence = new wxStaticText(
+        this, wxID_ANY,
+        _("Kerv is free software under the GNU General Public License, version 3 or later.\n"
+          "It comes with ABSOLUTELY NO WARRANTY."));
     const wxString website = GetServerAddress();
     linkWebsite = new wxHyperlinkCtrl(this, wxID_ANY, website, website);
     lineSeparator =
@@ -57,6 +61,7 @@ void CAboutDialog::do_layout()
     sizerHead->Add(sizerNames, 1, wxRIGHT | wxEXPAND, 16);
     sizerTop->Add(sizerHead, 0, wxEXPAND, 0);
     sizerTop->Add(textCopyright, 0, wxLEFT | wxRIGHT | wxTOP, 8);
+    sizerTop->Add(textLicence, 0, wxLEFT | wxRIGHT | wxTOP, 8);
     sizerTop->Add(linkWebsite, 0, wxLEFT | wxRIGHT | wxTOP, 8);
     sizerTop->Add(lineSeparator, 0, wxALL | wxEXPAND, 8);
     sizerTop->Add(btnOk, 0, wxLEFT | wxRIGHT | wxBOTTOM | wxALIGN_RIGHT, 8);

@@ -1,4 +1,5 @@
-// CAboutDialog: the product name, the version, the copyright line and the project's web address.
+// CAboutDialog: the product name, the version, the copyright line, the licence and the
+// project's web address.
 #ifndef KERV_MAINFRAME_ABOUT_DIALOG_H
 #define KERV_MAINFRAME_ABOUT_DIALOG_H
 
@@ -18,6 +19,7 @@ public:
     wxStaticText* textTitle;
     wxStaticText* textVersion;  // the version as it stands, never translated
     wxStaticText* textCopyright;
+    wxStaticText* textLicence;  // GPL-3.0-or-later, the licence in COPYING
     wxHyperlinkCtrl* linkWebsite;
     wxStaticLine* lineSeparator;
     wxButton* btnOk;

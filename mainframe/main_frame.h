@@ -73,8 +73,8 @@ public:
     PaintMode CurrentPaintMode() const override;
     void SetBrushSize(int size) override;
 
-    // Opens the help book "kerv" from the working directory at topic, or at its contents when
-    // topic is empty. The viewer is created on first success and reused afterwards.
+    // Opens the help book "kerv" (the working directory's, else the translated or installed one)
+    // at topic, or at its contents when topic is empty. The viewer is created on first success and reused afterwards.
     void ShowHelp(wxString topic);
 
     void OnFileExit(wxCommandEvent& event);

@@ -8,6 +8,7 @@
 
 #include "about_dialog.h"
 #include "app_identity.h"
+#include "data_paths.h"
 
 void CMainFrame::OnMenuAbout(wxCommandEvent& WXUNUSED(event))
 {
@@ -19,9 +20,9 @@ void CMainFrame::ShowHelp(wxString topic)
 {
     if (!pHelpController) {
         pHelpController = new wxHtmlHelpController(wxHF_DEFAULT_STYLE, nullptr);
-        // No directory: the book is looked for in the working directory, as kerv.zip,
-        // kerv.htb or kerv.hhp.
-        if (!pHelpController->Initialize("kerv")) {
+        // The working directory's kerv.zip, kerv.htb or kerv.hhp, or the translated or
+        // installed book (data_paths.h).
+        if (!pHelpController->Initialize(FindHelpBook())) {
             wxMessageBox(_("Cannot find Help file - reinstall application"), _("Error"),
                          wxOK | wxICON_ERROR, this);
             delete pHelpController;

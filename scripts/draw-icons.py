@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Draws the program's pictures: the tool bar icons icons/open.xpm, icons/save.xpm and
-icons/editcopy.xpm, and the window icon icons/icon.png (32x32 RGBA).
+icons/editcopy.xpm, the window icon icons/icon.png (32x32 RGBA), and from the same drawing the
+desktop's icons under data/icons/hicolor/ (PNGs of 16 to 256 pixels and a scalable SVG).
 
 The pictures are committed; run this only to change them:  python3 scripts/draw-icons.py
 """
@@ -141,50 +142,109 @@ def write_png(path, w, h, rgba):
         f.write(png)
 
 
+# The program icon, in a 32-unit square: one geometry that both the window icon and the
+# desktop's icons (PNGs at every hicolor size, and the scalable SVG) are drawn from.
+FRAME, INK = (40, 40, 40), (30, 30, 30)
+GROUND, HILL, SUN, SEAM = (70, 150, 60), (50, 120, 45), (250, 210, 60), (220, 30, 30)
+SKY_TOP, SKY_BOTTOM = (90, 160, 235), (170, 220, 235)
+ARROWS = [((2.5, 30.5), (12.5, 30.5)), ((10.5, 28.5), (12.5, 30.5)), ((10.5, 32.5), (12.5, 30.5)),
+          ((19.5, 30.5), (29.5, 30.5)), ((21.5, 28.5), (19.5, 30.5)), ((21.5, 32.5), (19.5, 30.5))]
+HICOLOR_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
+
+def hill_top(x):
+    return 18 + 4 * math.cos((x - 8) / 5.0)
+
+
+def seam_x(y):
+    return 15.5 + 2 * math.sin(y / 4.0)
+
+
+def near_segment(x, y, a, b, half_width):
+    (ax, ay), (bx, by) = a, b
+    dx, dy = bx - ax, by - ay
+    t = max(0.0, min(1.0, ((x - ax) * dx + (y - ay) * dy) / (dx * dx + dy * dy)))
+    return math.hypot(x - ax - t * dx, y - ay - t * dy) <= half_width
+
+
+def icon_colour(x, y):
+    """The colour at point (x, y) of the 32-unit square, or None where it is transparent:
+    a landscape photo with a red seam running through it and two arrows pressing it together
+    (content-aware narrowing)."""
+    if any(near_segment(x, y, a, b, 0.5) for a, b in ARROWS):
+        return INK
+    if not (3 <= x < 29 and 2 <= y < 28):
+        return None
+    if not (4 <= x < 28 and 3 <= y < 27):
+        return FRAME
+    if abs(x - seam_x(y)) <= 0.5:
+        return SEAM
+    if (x - 21.5) ** 2 + (y - 9.5) ** 2 <= 9:
+        return SUN
+    if y >= hill_top(x):
+        return HILL
+    if y >= 16:
+        return GROUND
+    t = (y - 3) / 13
+    return tuple(int(top + (bottom - top) * t) for top, bottom in zip(SKY_TOP, SKY_BOTTOM))
+
+
+def render_icon(size, samples=4):
+    """The icon at size x size pixels, each pixel the average of samples x samples points."""
+    px = []
+    unit = 32.0 / size
+    for row in range(size):
+        for col in range(size):
+            r = g = b = a = 0
+            for sy in range(samples):
+                for sx in range(samples):
+                    c = icon_colour((col + (sx + 0.5) / samples) * unit,
+                                    (row + (sy + 0.5) / samples) * unit)
+                    if c:
+                        r, g, b, a = r + c[0], g + c[1], b + c[2], a + 1
+            px += [r // a, g // a, b // a, 255 * a // (samples * samples)] if a else [0, 0, 0, 0]
+    return px
+
+
+def icon_svg():
+    rgb = "rgb({},{},{})".format
+    hill = " ".join("{:.2f},{:.2f}".format(x / 4, max(3.0, hill_top(x / 4)))
+                    for x in range(16, 113))
+    seam = " ".join("{:.2f},{:.2f}".format(seam_x(y / 4), y / 4) for y in range(12, 109))
+    arrows = " ".join("M{},{} L{},{}".format(*a, *b) for a, b in ARROWS)
+    return f"""<?xml version="1.0" encoding="UTF-8"?>
+<svg xmlns="http://www.w3.org/2000/svg" width="32" height="32" viewBox="0 0 32 32">
+  <defs>
+    <linearGradient id="sky" x1="0" y1="3" x2="0" y2="16" gradientUnits="userSpaceOnUse">
+      <stop offset="0" stop-color="{rgb(*SKY_TOP)}"/>
+      <stop offset="1" stop-color="{rgb(*SKY_BOTTOM)}"/>
+    </linearGradient>
+    <clipPath id="picture"><rect x="4" y="3" width="24" height="24"/></clipPath>
+  </defs>
+  <rect x="3" y="2" width="26" height="26" fill="{rgb(*FRAME)}"/>
+  <g clip-path="url(#picture)">
+    <rect x="4" y="3" width="24" height="13" fill="url(#sky)"/>
+    <rect x="4" y="16" width="24" height="11" fill="{rgb(*GROUND)}"/>
+    <polygon points="4,27 {hill} 28,27" fill="{rgb(*HILL)}"/>
+    <circle cx="21.5" cy="9.5" r="3" fill="{rgb(*SUN)}"/>
+    <polyline points="{seam}" fill="none" stroke="{rgb(*SEAM)}" stroke-width="1"/>
+  </g>
+  <path d="{arrows}" fill="none" stroke="{rgb(*INK)}" stroke-width="1" stroke-linecap="round"/>
+</svg>
+"""
+
+
 def draw_app_icon():
-    """A landscape photo with a red seam running through it and two arrows pressing it
-    together: content-aware narrowing."""
-    w = h = 32
-    px = [0] * (w * h * 4)
-
-    def put(x, y, r, g, b, a=255):
-        if 0 <= x < w and 0 <= y < h:
-            i = (y * w + x) * 4
-            px[i:i + 4] = [r, g, b, a]
-
-    for y in range(3, 27):
-        for x in range(4, 28):
-            if y < 16:
-                t = (y - 3) / 13
-                put(x, y, int(90 + 80 * t), int(160 + 60 * t), 235)
-            else:
-                put(x, y, 70, 150, 60)
-            hill = 18 + 4 * math.cos((x - 8) / 5.0)
-            if y >= hill:
-                put(x, y, 50, 120, 45)
-            if (x - 21) ** 2 + (y - 9) ** 2 <= 9:
-                put(x, y, 250, 210, 60)
-    for x in range(3, 29):
-        put(x, 2, 40, 40, 40)
-        put(x, 27, 40, 40, 40)
-    for y in range(2, 28):
-        put(3, y, 40, 40, 40)
-        put(28, y, 40, 40, 40)
-    # The seam: one pixel per row, wandering by at most one column from row to row.
-    for y in range(3, 27):
-        x = 15 + int(round(2 * math.sin(y / 4.0)))
-        put(x, y, 220, 30, 30)
-    # Arrows below the picture, pointing at each other.
-    for x in range(2, 13):
-        put(x, 30, 30, 30, 30)
-    for x in range(19, 30):
-        put(x, 30, 30, 30, 30)
-    for d in range(1, 3):
-        put(12 - d, 30 - d, 30, 30, 30)
-        put(12 - d, 30 + d, 30, 30, 30)
-        put(19 + d, 30 - d, 30, 30, 30)
-        put(19 + d, 30 + d, 30, 30, 30)
-    write_png(os.path.join(ICONS, "icon.png"), w, h, px)
+    write_png(os.path.join(ICONS, "icon.png"), 32, 32, render_icon(32))
+    hicolor = os.path.join(TOP, "data", "icons", "hicolor")
+    for size in HICOLOR_SIZES:
+        folder = os.path.join(hicolor, f"{size}x{size}", "apps")
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "org.example.kerv.png"), size, size, render_icon(size))
+    folder = os.path.join(hicolor, "scalable", "apps")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "org.example.kerv.svg"), "w") as f:
+        f.write(icon_svg())
 
 
 if __name__ == "__main__":

@@ -93,7 +93,8 @@ wxString ProxyFromSettings(const wxString& host, long port)
 }
 
 CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const wxString& proxy,
-                                const wxString& currentVersion, wxString& serverVersion)
+                                const wxString& currentVersion, wxString& serverVersion,
+                                UpdateLayout layout)
 {
     UpdateNames names;
     if (!GetUpdateNames(wxPlatformInfo::Get().GetPortId(), names))
@@ -120,6 +121,14 @@ CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const 
                                wxOK | wxICON_INFORMATION);
         dialog.ShowModal();
         return CheckOutcome::Current;
+    }
+    if (layout == UpdateLayout::System) {
+        wxMessageDialog dialog(parent,
+                               _("A newer version is available.") + "\n" + versions + "\n" +
+                                   _("Your package manager provides it."),
+                               _("New version available"), wxOK | wxICON_INFORMATION);
+        dialog.ShowModal();
+        return CheckOutcome::Declined;
     }
     const wxString question =
         _("Do you want to update now ?") + "\n" + versions + "\n" + _("Program will Close !");

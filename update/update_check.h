@@ -12,6 +12,8 @@
 #include <wx/platinfo.h>
 #include <wx/string.h>
 
+#include "kerv_layout.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -37,11 +39,19 @@ enum class CheckOutcome {
     Accepted   // reached; newer, and the user wants to update now
 };
 
+// Portable: one folder that Kerv_upd updates. System: installed by a package manager, which
+// also provides the updates; the check then only tells the user about a newer version.
+enum class UpdateLayout { Portable, System };
+inline constexpr UpdateLayout kBuildLayout =
+    kSystemLayout ? UpdateLayout::System : UpdateLayout::Portable;
+
 // One attempt: fetches <server><version path> directly (proxy empty) or through the proxy,
 // stores the date when the file was reached, and tells the user. On Accepted, serverVersion
-// holds the version to update to.
+// holds the version to update to; in the System layout a newer version is only reported
+// (Declined), so nothing is ever handed over.
 CheckOutcome CheckServerVersion(wxWindow* parent, const wxString& server, const wxString& proxy,
-                                const wxString& currentVersion, wxString& serverVersion);
+                                const wxString& currentVersion, wxString& serverVersion,
+                                UpdateLayout layout = kBuildLayout);
 
 // The whole check on the user's behalf: busy cursor, the direct attempt, then the stored proxy
 // when the direct attempt failed, and the error message when neither reached a version.

@@ -1,5 +1,6 @@
-// Black-box: the program itself, started as a process on the test display, shows its main
-// window and ends cleanly after Alt+F4 with the exit question answered.
+// Black-box: the program itself, started as a process on the test display with a picture on
+// its command line (as a file manager's "Open with" starts it), shows its main window with that
+// picture open and ends cleanly after Alt+F4 with the exit question answered.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,8 +89,8 @@ protected:
             setenv("HOME", (root / "home").c_str(), 1);
             if (chdir((root / "work").c_str()) != 0)
                 _exit(126);
-            // The program takes no arguments and ignores whatever it is given.
-            execl(KERV_PROGRAM, KERV_PROGRAM, "--no-such-option", "picture.jpg",
+            // An unknown option is passed over; the picture is opened.
+            execl(KERV_PROGRAM, KERV_PROGRAM, "--no-such-option", KERV_SAMPLES_DIR "/coffee.png",
                   static_cast<char*>(nullptr));
             _exit(127);
         }
@@ -110,8 +111,8 @@ TEST_F(SmokeTest, KervShowsItsMainWindowAndEndsCleanlyAfterAltF4)
     std::ofstream(root / "home" / ".Kerv") << "[Confirmations]\nAutoUpdate=0\n";
     pid = Start();
     ASSERT_GT(pid, 0);
-    const std::string main = WaitForWindow(pid, "Vandrel 0.67", 30);
-    ASSERT_FALSE(main.empty()) << "no window titled \"Vandrel 0.67\" appeared";
+    const std::string main = WaitForWindow(pid, "Vandrel 0.67 - coffee.png", 30);
+    ASSERT_FALSE(main.empty()) << "no window titled \"Vandrel 0.67 - coffee.png\" appeared";
 
     RunCommand("xdotool windowfocus --sync " + main);
     RunCommand("xdotool key --clearmodifiers alt+F4");

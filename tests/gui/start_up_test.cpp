@@ -1,15 +1,19 @@
 // MainApp's start-up: store names, both handler lists, the archive file system, translations,
-// and the main window.
+// the main window, the pictures named on the command line, and where the help book and the
+// catalogs are found.
 #include <gtest/gtest.h>
 #include <wx/config.h>
+#include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/filesys.h>
 #include <wx/image.h>
+#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/stattext.h>
 #include <wx/toplevel.h>
 
 #include "app_identity.h"
+#include "data_paths.h"
 #include "fast_image.h"
 #include "gui_test_support.h"
 #include "main_app.h"
@@ -112,4 +116,71 @@ TEST_F(StartUpTest, LanguageWithoutCatalogStaysEnglish)
     MainApp::InitLocale(french, wxLANGUAGE_FRENCH);
     EXPECT_FALSE(french.IsLoaded("kerv"));
     EXPECT_EQ(wxGetTranslation("Really quit?"), "Really quit?");
+}
+
+TEST_F(StartUpTest, ArgumentsArePicturesExceptOptionsBeforeTheDoubleDash)
+{
+    using Words = std::vector<wxString>;
+    const struct {
+        Words arguments;
+        Words pictures;
+    } cases[] = {
+        {{}, {}},
+        {{"a.png"}, {"a.png"}},
+        {{"--no-such-option", "a.png", "b.jpg"}, {"a.png", "b.jpg"}},
+        {{"-", "a.png"}, {"-", "a.png"}},
+        {{"--", "-x.png", "--"}, {"-x.png", "--"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MainApp::PicturesFromArguments(c.arguments), c.pictures) << c.arguments.size();
+}
+
+TEST_F(StartUpTest, OfSeveralStartFilesTheFirstIsOpenedAndTheUserIsTold)
+{
+    CMainFrame* frame = MakeFrame();
+    ASSERT_TRUE(wxCopyFile(KERV_SAMPLES_DIR "/coffee.png", work + "/coffee.png"));
+    const wxString opened = work + "/coffee.png";
+    wxTEST_DIALOG(MainApp::OpenStartFiles(frame, {"coffee.png", KERV_SAMPLES_DIR "/chelsea.png"}),
+                  ExpectMessageBox("Kerv opens one picture at a time: of the 2 files given, only " +
+                                       opened + " was opened.",
+                                   "Several Files Given"));
+    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - coffee.png");
+    EXPECT_EQ(frame->strFileName, opened);
+    EXPECT_EQ(frame->nOrigWidth, 600);
+}
+
+// The book and catalog places of a portable folder and of an installed tree, in their order.
+TEST_F(StartUpTest, HelpBookAndCatalogsAreFoundPortableFirstThenInstalled)
+{
+    const wxString prefix = work + "/usr";
+    const wxString bin = prefix + "/bin";
+    const wxString book = "/kerv.htb";
+    const struct {
+        std::vector<wxString> present;  // files made, relative to work
+        wxString found;                 // relative to work, or "kerv" for the working directory's
+    } cases[] = {
+        {{}, "kerv"},
+        {{"/usr/share/kerv/kerv.htb"}, "/usr/share/kerv/kerv.htb"},
+        {{"/usr/share/kerv/kerv.htb", "/usr/share/kerv/de/kerv.htb"},
+         "/usr/share/kerv/de/kerv.htb"},
+        {{"/usr/share/kerv/de/kerv.htb", "/kerv.htb"}, "kerv"},
+        {{"/kerv.hhp", "/usr/bin/I18N/de/kerv.htb"}, "/usr/bin/I18N/de/kerv.htb"},
+        {{"/usr/share/kerv/fr/kerv.htb", "/usr/bin/I18N/fr/kerv.htb"}, "kerv"},
+    };
+    for (const auto& c : cases) {
+        wxLogNull quiet;  // the first round has nothing to remove
+        wxFileName::Rmdir(prefix, wxPATH_RMDIR_RECURSIVE);
+        wxRemoveFile(work + "/kerv.htb");
+        wxRemoveFile(work + "/kerv.hhp");
+        wxFileName::Mkdir(bin, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+        for (const wxString& file : c.present) {
+            wxFileName::Mkdir(wxFileName(work + file).GetPath(), wxS_DIR_DEFAULT,
+                              wxPATH_MKDIR_FULL);
+            wxFile(work + file, wxFile::write).Write(book);
+        }
+        const wxString found = FindHelpBook(bin, {"de_DE", "de"});
+        EXPECT_EQ(found, c.found == "kerv" ? c.found : work + c.found) << c.present.size();
+    }
+    EXPECT_EQ(CatalogPrefixes(bin),
+              (std::vector<wxString>{bin + "/I18N", prefix + "/share/locale"}));
 }

@@ -77,8 +77,8 @@ struct UpdateCheck : ::testing::Test {
     {
         bool accepted = false;
         auto attempt = [&](const wxString& proxy) {
-            CheckOutcome outcome =
-                CheckServerVersion(nullptr, serverAddress, proxy, "0.67", version);
+            CheckOutcome outcome = CheckServerVersion(nullptr, serverAddress, proxy, "0.67",
+                                                      version, UpdateLayout::Portable);
             accepted = outcome == CheckOutcome::Accepted;
             return outcome != CheckOutcome::Failed;
         };
@@ -270,6 +270,22 @@ TEST_F(UpdateCheck, ANewerVersionAsksAndYesHandsItOver)
         message,
         "Do you want to update now ?\nCurrent Version: 0.67, Server Version: 0.7\nProgram will Close !");
     EXPECT_TRUE(message2.empty()) << message2;
+}
+
+TEST_F(UpdateCheck, InTheSystemLayoutANewerVersionIsOnlyReported)
+{
+    server.Route(VERSION_PATH, MakeResponse(200, "0.7\n"));
+    wxString version;
+    CheckOutcome outcome = CheckOutcome::Failed;
+    wxTEST_DIALOG(
+        outcome = CheckServerVersion(nullptr, Server(), "", "0.67", version, UpdateLayout::System),
+        MessageBox(wxID_OK, message, caption));
+    EXPECT_EQ(outcome, CheckOutcome::Declined);
+    EXPECT_TRUE(version.empty());
+    EXPECT_EQ(caption, "New version available");
+    EXPECT_EQ(message,
+              "A newer version is available.\nCurrent Version: 0.67, Server Version: "
+              "0.7\nYour package manager provides it.");
 }
 
 TEST_F(UpdateCheck, ANewerVersionAnsweredNoHandsNothingOver)
