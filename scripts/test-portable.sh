@@ -19,7 +19,11 @@ cleanup() {
   rm -rf "$scratch"
 }
 trap cleanup EXIT
-fail() { echo "test-portable: $*" >&2; exit 1; }
+fail() {
+  echo "test-portable: $*" >&2
+  cat "$scratch"/*.log >&2 2>/dev/null || true
+  exit 1
+}
 
 bash "$top/scripts/sign-release.sh" keygen "$scratch/release.pem" >/dev/null
 mkdir -p "$scratch/site/kerv"
@@ -60,7 +64,11 @@ window=$(xdotool search --all --onlyvisible --pid "$updater" --name '^Update' | 
 [[ -n "$window" ]] || fail "the updater's window is not shown"
 eval "$(xdotool getwindowgeometry --shell "$window")"
 xdotool mousemove --sync $((X + WIDTH - 55)) $((Y + HEIGHT - 20)) click 1
-wait "$updater" || true
+for _ in $(seq 1 50); do
+  kill -0 "$updater" 2>/dev/null || break
+  sleep 0.2
+done
+kill -0 "$updater" 2>/dev/null && fail "the updater did not end when its Close button was clicked"
 updater=
 
 main=

@@ -48,7 +48,9 @@ wxEND_EVENT_TABLE()
 
 CUpdaterDialog::CUpdaterDialog(wxWindow* parent, int id, const wxString& title, const wxPoint& pos,
                                const wxSize& size, long /*style*/)
-    : wxDialog(parent, id, title, pos, size, wxDEFAULT_DIALOG_STYLE)
+    : wxDialog(parent, id, title, pos, size, wxDEFAULT_DIALOG_STYLE),
+      strProgramDir(
+          wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(wxPATH_GET_VOLUME))
 {
     textProxyUrl = new wxTextCtrl(this, wxID_ANY, wxEmptyString);
     textProxyPort = new wxTextCtrl(this, wxID_ANY, wxEmptyString);
@@ -356,8 +358,7 @@ void CUpdaterDialog::CloseAndRestart()
         default:
             return;
     }
-    wxFileName path(wxStandardPaths::Get().GetExecutablePath());
-    path.SetFullName(program);
+    wxFileName path(strProgramDir, program);
     // Given as an argument vector, so a folder with blanks in its name works.
     const wxString full = path.GetFullPath();
     const wchar_t* argv[] = {full.wc_str(), nullptr};

@@ -59,6 +59,9 @@ private:
     bool bCloseWhenIdle;  // close the window as soon as the download has unwound
     bool bClosed;         // the window closed (and the main program was started) already
     wxTimer timerStart;
+    // The updater's own folder, taken at start: an update may replace the updater's file, after
+    // which the running executable's path names the replaced copy, not this folder.
+    wxString strProgramDir;
     wxTextCtrl* textProxyUrl;
     wxTextCtrl* textProxyPort;
     wxButton* btnDownload;
