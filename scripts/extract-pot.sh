@@ -6,8 +6,9 @@
 # build time).
 #
 #   extract-pot.sh           regenerate po/kerv.pot and merge it into the catalogs
-#   extract-pot.sh --check   change nothing; fail when po/kerv.pot is not what extraction gives,
-#                            or a catalog has untranslated or fuzzy texts against it
+#   extract-pot.sh --check   change nothing; fail when the texts of po/kerv.pot are not those
+#                            extraction gives, or a catalog has untranslated or fuzzy texts
+#                            against them
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 source "$top/scripts/lib/version.sh"
@@ -24,8 +25,9 @@ extract() {  # output file
     --sort-by-file --output="$1" $sources
 }
 
-# The header's creation date changes on every run; everything else must match.
-without_date() { grep -v '^"POT-Creation-Date:' "$1"; }
+# The header's creation date changes on every run and the source locations with every edit
+# elsewhere in a file; the texts, their comments and flags must match.
+without_date() { grep -v -e '^"POT-Creation-Date:' -e '^#:' "$1"; }
 
 if [[ "${1:-}" == "--check" ]]; then
   scratch=$(mktemp -d)
