@@ -3,28 +3,24 @@
 """Checks the help books (help/ and each translation under help/<language>/): every page is
 listed in the project file and reached from the index, every page the contents, the index and
 the links name exists, every picture exists in docs/, and the settings page names every
-configuration key the programs use."""
+configuration key of settings/config_keys.h."""
 import glob
 import os
 import re
 import sys
 
 TOP = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-KEY = re.compile(r'"/(Look|Operation|MRU|Confirmations|Proxy|ToDelete)((?:/\w+)*)"')
+KEY = re.compile(r'constexpr const char\* k(Key|Group)\w* = "([^"]+)"')
 
 
 def config_keys():
+    """Every key and group of settings/config_keys.h, as the settings page names them: a key by
+    its last part ("AnimatedKerv", "x"), a group in brackets ("[Look]")."""
     keys = set()
-    for folder in ("app", "mainframe", "update", "updater", "canvas"):
-        for path in glob.glob(os.path.join(TOP, folder, "**", "*.[ch]*"), recursive=True):
-            with open(path, encoding="utf-8") as f:
-                for group, rest in KEY.findall(f.read()):
-                    if rest or group == "ToDelete":  # a key, named by its last part
-                        keys.add((rest or group).rsplit("/", 1)[-1])
-                    else:  # a group
-                        keys.add(f"[{group}]")
-    # The relative keys read inside their groups.
-    return keys | {"x", "y", "w", "h", "Url", "Port"}
+    with open(os.path.join(TOP, "settings", "config_keys.h"), encoding="utf-8") as f:
+        for kind, value in KEY.findall(f.read()):
+            keys.add(value.rsplit("/", 1)[-1] if kind == "Key" else "[" + value.strip("/") + "]")
+    return keys
 
 
 def check_book(book, keys):
