@@ -4,7 +4,8 @@
 # desktop entry (desktop-file-validate), the AppStream metainfo (appstreamcli, offline), the man
 # pages (man --warnings and lexgrog), the message template and catalogs (extract-pot.sh --check:
 # current, nothing untranslated or fuzzy), the catalogs' mnemonics (check-mnemonics.py) and the
-# help books (check-help.py: index, pictures, every settings key).
+# help books (check-help.py: index, pictures, every settings key), and kerv-cli's bash completion
+# (check-completion.sh).
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$top/scripts/install-deps.sh"
@@ -22,4 +23,5 @@ done
 bash scripts/extract-pot.sh --check || fail "the translations are not current"
 python3 scripts/check-mnemonics.py || fail "mnemonics clash in a catalog"
 python3 scripts/check-help.py || fail "the help books are incomplete"
+bash scripts/check-completion.sh || fail "kerv-cli's bash completion does not complete"
 exit "$status"
