@@ -5,7 +5,7 @@
 # pages (man --warnings and lexgrog), the message template and catalogs (extract-pot.sh --check:
 # current, nothing untranslated or fuzzy), the catalogs' mnemonics (check-mnemonics.py) and the
 # help books (check-help.py: index, pictures, every settings key), and kerv-cli's bash completion
-# (check-completion.sh).
+# (check-completion.sh); and that the metainfo and both change logs name the current version.
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$top/scripts/install-deps.sh"
@@ -19,6 +19,14 @@ for page in data/man/*.1; do
   warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >/dev/null)
   [[ -z "$warnings" ]] || fail "$page: $warnings"
   lexgrog "$page" >/dev/null || fail "$page: lexgrog finds no NAME section"
+done
+# The release history names the version of the project() line as its newest release.
+source scripts/lib/version.sh
+newest=$(grep -o -m 1 '<release version="[^"]*"' data/*.metainfo.xml | cut -d'"' -f2)
+[[ "$newest" == "$kerv_version" ]] ||
+  fail "the metainfo's newest release is $newest, the project's version $kerv_version"
+for log in help/changelog.html help/*/changelog.html; do
+  grep -q "<h3>Version $kerv_version</h3>" "$log" || fail "$log has no entry for $kerv_version"
 done
 bash scripts/extract-pot.sh --check || fail "the translations are not current"
 python3 scripts/check-mnemonics.py || fail "mnemonics clash in a catalog"
