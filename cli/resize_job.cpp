@@ -10,6 +10,7 @@
 #include "carve_run.h"
 #include "dp.h"
 #include "pending_picture.h"
+#include "picture_reader.h"
 #include "progress_bar.h"
 #include "target_size.h"
 
@@ -109,7 +110,7 @@ JobOutcome ApplyMask(DP& dp, const std::string& maskFile, CapturingLog& log)
         return Failure("cannot read mask " + Quoted(maskFile) + ": no such file");
     log.Clear();
     wxImage mask;
-    if (!mask.LoadFile(wxString::FromUTF8(maskFile)) || !mask.IsOk()) {
+    if (!ReadPictureFile(wxString::FromUTF8(maskFile), mask)) {
         const std::string reason = log.Last().empty() ? "not a picture" : log.Last();
         return Failure("cannot read mask " + Quoted(maskFile) + ": " + reason);
     }

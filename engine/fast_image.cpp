@@ -8,7 +8,11 @@
 #include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/mstream.h>
 #include <wx/wfstream.h>
+
+#include "byte_source.h"
+#include "picture_reader.h"
 
 wxIMPLEMENT_DYNAMIC_CLASS(wxFastImage, wxObject);
 
@@ -194,38 +198,25 @@ bool wxFastImage::LoadFile(const wxString& name, long type, int index)
         wxLogError(_("Can't load image from file '%s': file does not exist."), name);
         return false;
     }
+    FileBytes bytes(std::string(name.fn_str()));
     wxFileInputStream file(name);
-    if (!file.IsOk())
+    if (!bytes.IsOpen() || !file.IsOk())
         return false;
     wxBufferedInputStream stream(file);
+    return Load(stream, bytes, type, index);
+}
+
+bool wxFastImage::LoadBytes(const void* data, size_t size, long type, int index)
+{
+    MemoryBytes bytes(data, size);
+    wxMemoryInputStream stream(data, size);
+    return Load(stream, bytes, type, index);
+}
+
+bool wxFastImage::Load(wxInputStream& stream, ByteSource& bytes, long type, int index)
+{
     UnRef();
     m_refData = new wxFastImageRefData;
-
-    wxImageHandler* reader = nullptr;
-    if (type == wxBITMAP_TYPE_ANY) {
-        for (wxObject* object : sm_handlers) {
-            auto* handler = static_cast<wxImageHandler*>(object);
-            if (handler->CanRead(stream)) {
-                reader = handler;
-                break;
-            }
-        }
-        if (!reader) {
-            wxLogWarning(_("No handler found for image type."));
-            return false;
-        }
-    } else {
-        reader = FindHandler(type);
-        if (!reader) {
-            wxLogWarning(_("No image handler for type %ld defined."), type);
-            return false;
-        }
-        if (stream.IsSeekable() && !reader->CanRead(stream)) {
-            wxLogError(_("Image file is not of type %ld."), type);
-            return false;
-        }
-    }
-
     wxImage image;
     bool read;
     {
@@ -233,7 +224,7 @@ bool wxFastImage::LoadFile(const wxString& name, long type, int index)
         // say); those would pop up in front of the user. What they say is passed on only when
         // the picture could not be read.
         HeldLogMessages held;
-        read = reader->LoadFile(&image, stream, true, index) && image.IsOk();
+        read = ReadPicture(stream, bytes, type, index, image);
         if (!read)
             held.PassOn();
     }

@@ -16,6 +16,9 @@
 #include <wx/object.h>
 #include <wx/string.h>
 
+class ByteSource;
+class wxInputStream;
+
 class wxFastImageRefData : public wxObjectRefData {
 public:
     wxFastImageRefData() = default;
@@ -59,9 +62,12 @@ public:
     // buffer holds at least width*height*3 bytes; every holder of the data sees the new size.
     void SetNewSize(int width, int height);
 
-    // Reads a picture through sm_handlers. type wxBITMAP_TYPE_ANY asks each handler in list
-    // order. A missing file keeps the previous picture; any other failure leaves it not OK.
+    // Reads a picture through sm_handlers (see picture_reader.h: header check, then decode).
+    // type wxBITMAP_TYPE_ANY asks each handler in list order. A missing file keeps the previous
+    // picture; any other failure leaves it not OK.
     virtual bool LoadFile(const wxString& name, long type = wxBITMAP_TYPE_ANY, int index = -1);
+    // The same for a picture held in memory.
+    bool LoadBytes(const void* data, size_t size, long type = wxBITMAP_TYPE_ANY, int index = -1);
     // Writes the picture through the toolkit's image handlers, the format by extension.
     bool SaveFile(const wxString& name) const;
 
@@ -83,6 +89,7 @@ protected:
 
 private:
     wxFastImageRefData* Data() const { return static_cast<wxFastImageRefData*>(m_refData); }
+    bool Load(wxInputStream& stream, ByteSource& bytes, long type, int index);
     bool AdoptImage(const wxImage& image);
 
     wxDECLARE_DYNAMIC_CLASS(wxFastImage);

@@ -24,6 +24,7 @@
 #include "main_frame_ids.h"
 #include "paint_panel.h"
 #include "picture_files.h"
+#include "picture_reader.h"
 
 namespace {
 
@@ -100,14 +101,18 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
     timerWidth.Stop();
     timerHeight.Stop();
 
+    // A picture refused from its header (over the size limits, say) is never decoded.
+    const wxString refusal = PictureHeaderRefusal(path);
     std::unique_ptr<DP> engine;
-    {
+    if (refusal.empty()) {
         // The error box below says what went wrong; the reader's own log would say it again.
         wxLogNull quiet;
         engine = std::make_unique<DP>(wxString(path));
     }
     wxString problem;
-    if (engine->cols == -1 || !engine->GetColourImage().IsOk())
+    if (!refusal.empty())
+        problem = _("Error opening image") + ":\n" + refusal;
+    else if (engine->cols == -1 || !engine->GetColourImage().IsOk())
         problem = _("Error opening image");
     else if (engine->GetColourImage().GetAlpha())
         problem = _("Image with Alpha Channel not supported YET.");

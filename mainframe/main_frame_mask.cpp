@@ -22,6 +22,7 @@
 #include "dont_show_dialog.h"
 #include "dp.h"
 #include "paint_panel.h"
+#include "picture_reader.h"
 
 void CMainFrame::DoEnableProtectDelete()
 {
@@ -140,7 +141,7 @@ void CMainFrame::OnBtnLoadMask(wxCommandEvent& WXUNUSED(event))
     {
         // The box below says what went wrong; the toolkit's own log would say it a second time.
         wxLogNull quiet;
-        image.LoadFile(dialog.GetPath());
+        ReadPictureFile(dialog.GetPath(), image);
     }
     if (!image.IsOk()) {
         wxMessageBox(_("Error Loading Image"), _("Error"), wxOK | wxICON_ERROR, this);

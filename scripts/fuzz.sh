@@ -16,6 +16,7 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERV_FUZZ=ON \
 cmake --build "$build" -j"$(nproc)" --target fuzz_all
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:allocator_may_return_null=1
+export LSAN_OPTIONS=suppressions=$top/scripts/lsan-toolkit.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 mkdir -p "$build/findings"
 status=0

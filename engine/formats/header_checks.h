@@ -26,6 +26,7 @@ HeaderVerdict CheckPcx(ByteSource& bytes);
 HeaderVerdict CheckIconFile(ByteSource& bytes, int type, uint64_t offset = 0,
                             uint64_t length = UINT64_MAX);
 HeaderVerdict CheckAni(ByteSource& bytes);
+HeaderVerdict CheckAniFrames(ByteSource& bytes, IconRange& first);
 HeaderVerdict CheckTga(ByteSource& bytes);
 
 }  // namespace header

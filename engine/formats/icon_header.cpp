@@ -3,6 +3,7 @@
 #include "header_checks.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace header {
 namespace {
@@ -34,10 +35,12 @@ struct AniParts {
     uint64_t steps = 0;
     uint64_t icons = 0;  // found in the "fram" list
     bool sequence = false;
+    uint64_t firstStep = 0;  // the frame the animation starts with
+    std::vector<IconRange> frames_;
     HeaderVerdict largest;
 };
 
-HeaderVerdict CheckSequence(ByteSource& bytes, uint64_t at, uint64_t size, const AniParts& parts)
+HeaderVerdict CheckSequence(ByteSource& bytes, uint64_t at, uint64_t size, AniParts& parts)
 {
     if (!parts.header || size != parts.steps * 4)
         return Fail(HeaderProblem::kBadFrames);
@@ -46,6 +49,7 @@ HeaderVerdict CheckSequence(ByteSource& bytes, uint64_t at, uint64_t size, const
         if (bytes.U32le(at + i * 4, ok) >= parts.frames || !ok)
             return Fail(HeaderProblem::kBadFrames);
     }
+    parts.firstStep = parts.steps ? bytes.U32le(at, ok) : 0;
     return {};
 }
 
@@ -63,6 +67,7 @@ HeaderVerdict CheckFrameList(ByteSource& bytes, uint64_t at, uint64_t end, AniPa
                 return icon;
             parts.largest = Larger(parts.largest, icon);
             ++parts.icons;
+            parts.frames_.push_back({at + 8, size});
         }
         at += 8 + size + (size & 1);
     }
@@ -102,6 +107,12 @@ HeaderVerdict CheckIconFile(ByteSource& bytes, int type, uint64_t offset, uint64
 
 HeaderVerdict CheckAni(ByteSource& bytes)
 {
+    IconRange first;
+    return CheckAniFrames(bytes, first);
+}
+
+HeaderVerdict CheckAniFrames(ByteSource& bytes, IconRange& first)
+{
     bool ok = true;
     if (bytes.U32le(0, ok) != FourCc("RIFF") || bytes.U32le(8, ok) != FourCc("ACON") || !ok)
         return Fail(ok ? HeaderProblem::kMalformed : HeaderProblem::kTruncated);
@@ -138,7 +149,13 @@ HeaderVerdict CheckAni(ByteSource& bytes)
     if (!parts.header || parts.frames == 0 || parts.icons != parts.frames ||
         (!parts.sequence && parts.steps > parts.frames))
         return Fail(HeaderProblem::kBadFrames, parts.largest.width, parts.largest.height);
+    first = parts.frames_[parts.firstStep];
     return parts.largest;
 }
 
 }  // namespace header
+
+HeaderVerdict CheckAni(ByteSource& bytes, IconRange& first)
+{
+    return header::CheckAniFrames(bytes, first);
+}

@@ -36,4 +36,17 @@ struct HeaderVerdict {
 
 HeaderVerdict CheckPictureHeader(PictureFormat format, ByteSource& bytes);
 
+// Whether the first bytes are those of the format (its signature; for TGA, which has none, a
+// known image type and pixel depth), as the reader list asks before it chooses a reader.
+bool RecognisePicture(PictureFormat format, ByteSource& bytes);
+
+// Where one icon file lies inside an animated cursor.
+struct IconRange {
+    uint64_t offset = 0;
+    uint64_t length = 0;
+};
+// The animated cursor's check; on a pass `first` is the icon of the animation's first step
+// (the first of its sequence, or else its first frame), which is the picture the file shows.
+HeaderVerdict CheckAni(ByteSource& bytes, IconRange& first);
+
 #endif

@@ -283,6 +283,24 @@ TEST_F(FileCommandsTest, APictureWithAlphaIsRefused)
     EXPECT_EQ(frame->pFileHistory->GetCount(), 0u);
 }
 
+// The header says 40000 pixels wide: refused before decoding, with the limit named.
+TEST_F(FileCommandsTest, APictureOverTheLimitsIsRefusedNamingTheLimit)
+{
+    const wxString wide = work + "/wide.png";
+    WriteTestPicture(wide, 40, 30, 4, false);
+    wxFile file(wide, wxFile::read_write);
+    const unsigned char width[4] = {0x00, 0x00, 0x9C, 0x40};
+    ASSERT_TRUE(file.Seek(16) == 16 && file.Write(width, 4) == 4);
+    file.Close();
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectOpenDialog(wide),
+                  ExpectMessageBox("Error opening image:\nthe picture is 40000 x 30 pixels, over "
+                                   "the limit of 32000 pixels a side and 100000000 pixels in all",
+                                   "Error"));
+    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(frame->pFileHistory->GetCount(), 0u);
+}
+
 TEST_F(FileCommandsTest, AFailedOpenDisablesThePreviousPicturesControls)
 {
     CMainFrame* frame = MakeFrame();

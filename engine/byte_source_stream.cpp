@@ -1,0 +1,28 @@
+#include "byte_source_stream.h"
+
+#include <algorithm>
+
+size_t ByteSourceStream::OnSysRead(void* buffer, size_t size)
+{
+    const uint64_t left = at_ < length_ ? length_ - at_ : 0;
+    const size_t count = static_cast<size_t>(std::min<uint64_t>(size, left));
+    if (count == 0 || !bytes_.Read(offset_ + at_, buffer, count)) {
+        m_lasterror = wxSTREAM_EOF;
+        return 0;
+    }
+    at_ += count;
+    return count;
+}
+
+wxFileOffset ByteSourceStream::OnSysSeek(wxFileOffset pos, wxSeekMode mode)
+{
+    wxFileOffset target = pos;
+    if (mode == wxFromCurrent)
+        target += static_cast<wxFileOffset>(at_);
+    else if (mode == wxFromEnd)
+        target += static_cast<wxFileOffset>(length_);
+    if (target < 0 || static_cast<uint64_t>(target) > length_)
+        return wxInvalidOffset;
+    at_ = static_cast<uint64_t>(target);
+    return target;
+}

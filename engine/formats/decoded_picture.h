@@ -1,0 +1,34 @@
+// Decoders of our own, for formats whose toolkit readers cannot be trusted with hostile files
+// even after their header checks. Each decodes a file whose header has passed its check, reads
+// every byte through ByteSource's bounds checks and allocates only what the checked header
+// declares. Their results equal the toolkit's readers' on the files those read correctly.
+#ifndef KERV_FORMATS_DECODED_PICTURE_H
+#define KERV_FORMATS_DECODED_PICTURE_H
+
+#include <cstdlib>
+#include <memory>
+
+#include "byte_source.h"
+
+struct FreeDeleter {
+    void operator()(unsigned char* bytes) const { std::free(bytes); }
+};
+// Pixel bytes from the C allocator, as the toolkit's image class takes them over.
+using PixelBytes = std::unique_ptr<unsigned char, FreeDeleter>;
+
+struct DecodedPicture {
+    int width = 0;
+    int height = 0;
+    PixelBytes rgb;    // width * height * 3 bytes, rows top to bottom
+    PixelBytes alpha;  // width * height bytes, or null
+
+    // Allocates the pixels (and alpha when asked); false when memory runs out.
+    bool Allocate(int width, int height, bool withAlpha);
+};
+
+bool DecodePnm(ByteSource& bytes, DecodedPicture& picture);
+bool DecodeTga(ByteSource& bytes, DecodedPicture& picture);
+bool DecodeJpeg(ByteSource& bytes, DecodedPicture& picture);
+bool DecodeBmp(ByteSource& bytes, DecodedPicture& picture);
+
+#endif

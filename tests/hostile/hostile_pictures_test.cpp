@@ -1,0 +1,195 @@
+// kerv-cli against a hostile corpus (scripts/make-hostile-pictures.py over the fuzz seeds),
+// each file as the picture and as the --mask: every run ends within 10 s with exit 0 and no
+// error, or exit 1 and one error line; none dies of a signal, and none takes more memory than
+// 64 MB plus 16 bytes a pixel of the picture it accepted (64 MB for a refused file).
+// KERV_HOSTILE_PER_SEED sets the files per seed (default 8; 0 takes all) and KERV_HOSTILE_CLI
+// another kerv-cli to measure; the table of outcomes is printed either way.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <thread>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "cli_runner.h"
+#include "picture_header.h"
+
+namespace {
+
+constexpr int kLimitSeconds = 10;
+constexpr long long kBaseBytes = 64LL << 20;
+constexpr long long kBytesPerPixel = 16;
+
+struct Outcome {
+    int status = -1;  // exit status, -1 when killed by a signal
+    bool hung = false;
+    long long peakBytes = 0;
+    std::string errors;
+};
+
+Outcome RunLimited(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& errorFile)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& argument : arguments)
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        argv.push_back(nullptr);
+        const int null = ::open("/dev/null", O_WRONLY);
+        const int err = ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(err, STDERR_FILENO);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    Outcome outcome;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kLimitSeconds);
+    int status = 0;
+    rusage usage{};
+    while (::wait4(child, &status, WNOHANG, &usage) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::wait4(child, &status, 0, &usage);
+            outcome.hung = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.peakBytes = static_cast<long long>(usage.ru_maxrss) * 1024;
+    outcome.errors = ReadText(errorFile);
+    return outcome;
+}
+
+long long PixelsOf(const std::string& bmp)
+{
+    FileBytes bytes(bmp);
+    const HeaderVerdict verdict = CheckPictureHeader(PictureFormat::kBmp, bytes);
+    return verdict.Passed() ? verdict.width * verdict.height : 0;
+}
+
+struct Tally {
+    int files = 0, accepted = 0, refused = 0, crashed = 0, hung = 0, overMemory = 0;
+    long long worstPeak = 0;
+};
+
+bool Sanitized()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return true;
+#else
+    return false;
+#endif
+}
+
+// Judges one run; returns what is wrong with it, or nothing.
+std::string Judge(const Outcome& run, long long pixels, Tally& tally)
+{
+    tally.worstPeak = std::max(tally.worstPeak, run.peakBytes);
+    if (run.hung)
+        return ++tally.hung, "did not end within 10 s";
+    if (run.status == -1)
+        return ++tally.crashed, "died of a signal: " + run.errors;
+    const size_t lines = std::count(run.errors.begin(), run.errors.end(), '\n');
+    if (run.status == 0 && !run.errors.empty())
+        return ++tally.accepted, "succeeded with errors: " + run.errors;
+    if (run.status == 1 && (lines != 1 || run.errors.rfind("kerv-cli: error: ", 0) != 0))
+        return ++tally.refused, "exit 1 without exactly one error line: " + run.errors;
+    if (run.status != 0 && run.status != 1)
+        return ++tally.crashed, "exit " + std::to_string(run.status) + ": " + run.errors;
+    ++(run.status == 0 ? tally.accepted : tally.refused);
+    if (!Sanitized() && run.peakBytes > kBaseBytes + kBytesPerPixel * pixels)
+        return ++tally.overMemory, "took " + std::to_string(run.peakBytes >> 20) + " MB";
+    return {};
+}
+
+std::vector<std::string> Listing(const std::string& folder)
+{
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            if (entry->d_name[0] != '.')
+                names.push_back(entry->d_name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Format(const std::string& name)
+{
+    return name.substr(0, name.find('.'));
+}
+
+TEST(HostilePictures, EveryFileEndsInTimeWithExitZeroOrOneErrorLineWithinItsMemory)
+{
+    const char* perSeed = std::getenv("KERV_HOSTILE_PER_SEED");
+    const char* other = std::getenv("KERV_HOSTILE_CLI");
+    const std::string program = other && *other ? other : KERV_CLI;
+    ScratchFolder folder;
+    const std::string corpus = folder.File("corpus");
+    const std::string generate = "python3 '" KERV_HOSTILE_SCRIPT "' '" KERV_HOSTILE_SEEDS "' '" +
+                                 corpus + "' --per-seed " + (perSeed ? perSeed : "8") +
+                                 " 2>/dev/null";
+    ASSERT_EQ(std::system(generate.c_str()), 0);
+    ScratchFolder files;  // the runs' outputs
+    const std::string base = files.File("base.bmp");
+    ASSERT_EQ(RunCli({KERV_HOSTILE_SEEDS "/bmp-24.bmp", base, "-q"}).status, 0);
+    const long long basePixels = PixelsOf(base);
+
+    std::map<std::string, Tally> tallies;
+    const std::vector<std::string> names = Listing(corpus);
+    ASSERT_GT(names.size(), 100u);
+    const std::string out = files.File("out.bmp");
+    const std::string errors = files.File("errors");
+    for (const std::string& name : names) {
+        const std::string path = corpus + "/" + name;
+        Tally& tally = tallies[Format(name)];
+        tally.files += 2;
+        std::remove(out.c_str());
+        const Outcome picture = RunLimited(program, {path, out, "-q"}, errors);
+        const std::string pictureProblem =
+            Judge(picture, picture.status == 0 ? PixelsOf(out) : 0, tally);
+        EXPECT_EQ(pictureProblem, "") << name << " as the picture";
+        const Outcome mask = RunLimited(program, {base, out, "-q", "--mask", path}, errors);
+        EXPECT_EQ(Judge(mask, mask.status == 0 ? basePixels : 0, tally), "")
+            << name << " as the mask";
+    }
+    std::printf("%-6s %6s %7s %7s %6s %5s %9s %9s\n", "format", "runs", "exit 0", "exit 1", "crash",
+                "hang", "over mem", "worst MB");
+    for (const auto& [format, t] : tallies)
+        std::printf("%-6s %6d %7d %7d %6d %5d %9d %9lld\n", format.c_str(), t.files, t.accepted,
+                    t.refused, t.crashed, t.hung, t.overMemory, t.worstPeak >> 20);
+}
+
+// A PNG declaring 12000 x 12000 pixels (over the pixel limit) is refused from its header: one
+// error line naming the limit, exit 1, and no memory spent on the pixels.
+TEST(HostilePictures, APictureOverTheLimitsIsRefusedFromItsHeader)
+{
+    ScratchFolder folder;
+    std::string png = ReadText(KERV_HOSTILE_SEEDS "/png-rgb.png");
+    const char side[4] = {0, 0, 0x2E, static_cast<char>(0xE0)};
+    png.replace(16, 4, side, 4);
+    png.replace(20, 4, side, 4);
+    WriteText(folder.File("huge.png"), png);
+    const Outcome run = RunLimited(KERV_CLI, {folder.File("huge.png"), folder.File("out.bmp")},
+                                   folder.File("errors"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.errors, "kerv-cli: error: cannot read '" + folder.File("huge.png") +
+                              "': the picture is 12000 x 12000 pixels, over the limit of 32000 "
+                              "pixels a side and 100000000 pixels in all\n");
+    EXPECT_LT(run.peakBytes, kBaseBytes);
+}
+
+}  // namespace
