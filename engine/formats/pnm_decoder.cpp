@@ -51,7 +51,10 @@ public:
                 return true;
             c = Next();
         }
-        return true;  // the character after the number, a blank, is consumed
+        // The blank after a number is consumed; a comment right after it is read as one.
+        if (c == '#')
+            --at_;
+        return true;
     }
 
 private:

@@ -55,7 +55,7 @@ HeaderVerdict CheckPnm(ByteSource& bytes)
         return size;
     if (!bitmap && (!ReadNumber(bytes, at, 65535, maximum) || maximum == 0))
         return Fail(HeaderProblem::kMalformed, width, height);
-    // One blank separates the header from raw samples.
+    // One character (a blank) separates the header from raw samples.
     ++at;
     const uint64_t channels = kind == '3' || kind == '6' ? 3 : 1;
     const uint64_t sampleBytes = maximum > 255 ? 2 : 1;
