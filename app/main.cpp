@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry point: --help and --version answer on the terminal without starting the toolkit;
 // everything else goes to the application object MainApp.
 #include <cstdio>

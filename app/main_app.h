@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MainApp: the application object of Kerv. It names the configuration store, registers the
 // image handlers of wxImage and of the engine's wxFastImage, installs the archive file system
 // for the help book, sets up translations and shows the main window.

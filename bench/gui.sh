@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The main window's figures on a private Xvfb display: seams per second of an immediate width
 # run (-25 %) on a benchmark photo against the engine alone, and one canvas repaint at 100 % and
 # 25 % zoom.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the main window at work: seams per second of an immediate width run (slider driver
 // with its progress gauge and yields) against the engine alone on the same carve, and the time
 // of one canvas repaint at 100 % and 25 % zoom.

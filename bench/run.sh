@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times kerv-cli against ImageMagick's liquid rescale (liblqr) on the benchmark photos.
 #
 #   bench/run.sh [--runs N] [--photos DIR] [--cli PATH] [-- extra kerv-cli options]

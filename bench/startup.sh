@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times Kerv from its start to its main window shown, on a private Xvfb display.
 #
 #   bench/startup.sh [--runs N]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaintPanel: the picture at the current zoom, the mask overlay, the brush outline and painting.
 #include "paint_panel.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPaintPanel: the right pane of the main window. It shows the engine's picture from its top-left
 // corner at the current zoom, and keeps the mask on which the user paints, with a round brush,
 // the areas to protect (red) and to delete (green); black is neither. The mask's red minus green

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PaintPanelHost: what the canvas needs from the window it sits in. The canvas asks its host for
 // the picture to draw and the paint mode, and tells it when the brush size changed; it knows
 // nothing else of the window, so the canvas library never depends on the window's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the canvas shows, as plain pixel arithmetic: the zoomed picture, the mask laid over it,
 // and the brush outline. The window class only moves rectangles between these and the screen.
 //

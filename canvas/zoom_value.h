@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom percentages the canvas accepts, and the reading of a typed zoom.
 #ifndef KERV_CANVAS_ZOOM_VALUE_H
 #define KERV_CANVAS_ZOOM_VALUE_H

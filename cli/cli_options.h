@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli's command line.
 #ifndef KERV_CLI_CLI_OPTIONS_H
 #define KERV_CLI_CLI_OPTIONS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli: resizes a picture by seam carving from the command line.
 #include <cstdio>
 #include <string>

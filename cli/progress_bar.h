@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A one-line progress display on stderr: seams done of total, elapsed and estimated time left.
 #ifndef KERV_CLI_PROGRESS_BAR_H
 #define KERV_CLI_PROGRESS_BAR_H

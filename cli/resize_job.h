@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One kerv-cli run: read, check, carve, write.
 #ifndef KERV_CLI_RESIZE_JOB_H
 #define KERV_CLI_RESIZE_JOB_H

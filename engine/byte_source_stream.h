@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A toolkit input stream over a range of a ByteSource, so that a reader can be handed one part
 // of a file (an animated cursor's frame) without a copy of it.
 #ifndef KERV_ENGINE_BYTE_SOURCE_STREAM_H

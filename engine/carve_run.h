@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The order of a resizing run that changes both dimensions to a target in one go.
 #ifndef KERV_ENGINE_CARVE_RUN_H
 #define KERV_ENGINE_CARVE_RUN_H

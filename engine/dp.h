@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // DP: one opened picture and the seam-carving engine that changes its size one pixel at a time.
 //
 // The compute lives in seam::SeamGrid (plain arrays, no toolkit types); DP adds what the rest

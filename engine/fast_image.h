@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wxFastImage: the engine's picture container.
 //
 // An RGB picture (3 bytes per pixel, rows top to bottom, no padding) in reference-counted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a picture so that a failure never leaves a truncated file or damages an existing one.
 #ifndef KERV_ENGINE_PENDING_PICTURE_H
 #define KERV_ENGINE_PENDING_PICTURE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture formats the programs read and write.
 #ifndef KERV_ENGINE_PICTURE_HANDLERS_H
 #define KERV_ENGINE_PICTURE_HANDLERS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one road from a picture's bytes to its pixels, for pictures and masks alike: the reader
 // for the format (named by type, or the first of wxFastImage's reader list that recognises the
 // bytes), that format's header check, then the decode. Nothing reaches a decoder before its

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The fuzz build: every object compiled with libFuzzer's coverage hooks and with Address- and
 # UndefinedBehaviorSanitizer; kerv_add_fuzzer() makes one target with libFuzzer's main.
 if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")

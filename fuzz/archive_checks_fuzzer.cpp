@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole install over arbitrary tar bytes, into a scratch folder with a canary beside it:
 // whatever the archive holds, nothing outside the folder changes, an accepted name is clean,
 // and a refused archive leaves the folder as it was.

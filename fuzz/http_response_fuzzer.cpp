@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HTTP response head parser and the address parser over arbitrary bytes. The head parser
 // must not read outside its input; an address accepted as a server must give URLs that the
 // request parser accepts, with the host and port unchanged.

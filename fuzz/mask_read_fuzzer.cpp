@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a mask file: written to a file and read back the way both programs read
 // masks, then each pixel's red minus green summed as the engine adds it to the energy.
 #include <climits>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every format's header check over arbitrary bytes: no check may read outside them, overflow
 // or pass a size beyond the carving limits.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a picture, through the engine's reader list (header check, then decode),
 // and every pixel of the result read back.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the picture fuzz targets share: the toolkit and the reader list, set up once.
 #ifndef KERV_FUZZ_PICTURE_READING_H
 #define KERV_FUZZ_PICTURE_READING_H

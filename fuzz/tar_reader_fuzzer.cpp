@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The tar reader over arbitrary bytes: it must end (every call consumes input or fails), never
 // hand out more data than an entry announced, and read nothing outside its input.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The version file's parser over arbitrary bytes: whatever it returns is empty or a plain
 // version, which is all that may reach a URL or a file name.
 #include <cstddef>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Writes the bytes of INPUT as a C++ array NAME (with NAME_size) into OUTPUT.
 # Usage: cmake -DINPUT=... -DOUTPUT=... -DNAME=... -P embed_file.cmake
 file(READ "${INPUT}" hex HEX)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures compiled into the main program: three tool bar icons as XPM and the window
 // icon as a 32x32 RGBA PNG. scripts/draw-icons.py draws them.
 #ifndef KERV_ICONS_ICONS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CAboutDialog: the product name, the version, the copyright line, the licence and the
 // project's web address.
 #ifndef KERV_MAINFRAME_ABOUT_DIALOG_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who the main program is: the names the configuration store is opened under, the title and
 // version shown to the user, and the address of the project's web server.
 #ifndef KERV_MAINFRAME_APP_IDENTITY_H

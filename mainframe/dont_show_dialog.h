@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDontShowDialog: a yes/no question with a "Don't ask this question again" box. Every
 // confirmation of the program goes through it. A ticked box stores the answer (1 yes, 0 no)
 // under the question's key of the "/Confirmations" group; while a key holds an answer, the

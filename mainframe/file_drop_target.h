@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // FileDropTarget: the main window's drop target. Files dropped on the window are handed to
 // CMainFrame::Drop, which opens one picture and refuses more. While the window is in
 // calculation mode the frame clears bAccept, and the window refuses drops.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: construction, layout, placement and the window title.
 #include "main_frame.h"
 #include "config_keys.h"

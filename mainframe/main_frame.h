@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the program's only top-level window. It owns the engine (DP) of the picture being
 // edited and all user-interface state: a splitter with the control panel on the left and the
 // picture canvas on the right, the menu bar, the tool bar with the zoom box, the status bar with

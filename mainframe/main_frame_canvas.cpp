@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the canvas in the right pane and the brush-size display it reports to.
 #include "main_frame.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the exit question, the close of the window, and writing the settings back.
 #include "config_keys.h"
 #include "main_frame.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the commands that bring a picture in (file dialog, drop, recent files) and take
 // the result out (save, clipboard), and the question about unsaved changes.
 #include "config_keys.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the about box, the help book and the donation page.
 #include "main_frame.h"
 

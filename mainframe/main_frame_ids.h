@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Window and command identifiers of the main window. The event tables bind handlers by these
 // numbers; 111 and 123 are unused. Windows without an entry here use wxID_ANY.
 #ifndef KERV_MAINFRAME_MAIN_FRAME_IDS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the Kerv run, which carves the picture to the absolute targets in one run with the
 // protect/delete mask, and calculation mode, which locks the window while it runs.
 #include "main_frame.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the "Protect/Delete" group: painting on and off, the brush size, and the mask
 // commands that move whole masks between the canvas, memory and files. The canvas owns the
 // mask and its format; these commands keep its size equal to the picture's.

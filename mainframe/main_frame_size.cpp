@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the immediate carving driver (sliders and spin controls), "Reset &Size", the
 // status line, and the one-run-at-a-time guard every size-changing command obeys. The target
 // fields are in main_frame_targets.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the four target fields of the "Absolute Change" group and their spin buttons.
 // Editing one recomputes the others; none of them carves (the Kerv run reads them).
 #include "main_frame.h"

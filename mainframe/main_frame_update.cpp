@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the update check. The network, the comparison and the hand-over live in
 // update/update_check; these handlers connect them to the window, its start-up timer and the
 // close path (bCloseForUpdate skips the exit question).

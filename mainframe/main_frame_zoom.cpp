@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CMainFrame: the zoom box on the tool bar and the splitter's sash.
 #include "main_frame.h"
 

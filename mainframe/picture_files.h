@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Picture files apart from the window: the name a resized picture is saved under by default,
 // and writing a picture so that a failure never damages an existing file.
 #ifndef KERV_MAINFRAME_PICTURE_FILES_H

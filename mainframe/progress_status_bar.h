@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ProgressStatusBar: the main window's status bar. Field 0 shows menu and tool help; field 1
 // holds a progress gauge and an "Abort" button that the carving runs drive:
 //   SetRange(total) -> Step() (or SetProgress(done)) after every seam -> Finish().

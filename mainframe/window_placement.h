@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the main window opens: the geometry stored under "/Look" when it is usable, otherwise
 // one sixth of the screen in from the top-left corner, two thirds of the screen in size.
 #ifndef KERV_MAINFRAME_WINDOW_PLACEMENT_H

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the program's pictures: the tool bar icons icons/open.xpm, icons/save.xpm and
 icons/editcopy.xpm, the window icon icons/icon.png (32x32 RGBA), and from the same drawing the
 desktop's icons under data/icons/hicolor/ (PNGs of 16 to 256 pixels and a scalable SVG).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang, AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-fuzz/ and runs each for a bounded time (seconds per target, default 60; the second
 # argument, if given, runs only the targets whose names contain it). Each run starts from the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages listed in scripts/deps.txt that are not installed yet.
 # Runs apt-get as root, or through sudo when not root. Installs nothing when all are present.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes hostile picture files made from valid seed pictures into a folder.
 
     make-hostile-pictures.py SEEDS OUT [--per-seed N]

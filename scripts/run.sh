@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts the main program with build/ as its working
 # directory (where its help book lives). Without a desktop build it shows kerv-cli at work on a
 # sample picture instead.

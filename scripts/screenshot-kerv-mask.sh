@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's pictures of a Kerv run with a painted mask, in the real main window on a
 # private Xvfb display with a fresh home folder (no settings of yours are read or written):
 #   docs/kerv-mask.png    samples/coffee.png (600 x 400) with the cup painted red (protect) and

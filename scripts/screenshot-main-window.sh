@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's pictures of the main program on a private Xvfb display, with a fresh home
 # folder so that no settings of yours are read or written:
 #   docs/main-window.png   the main window as it opens

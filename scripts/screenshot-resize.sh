@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Takes the README's before/after pictures of a resize in the main window, on a private Xvfb
 # display with a fresh home folder (no settings of yours are read or written):
 #   docs/resize-before.png   samples/coffee.png just opened (600 x 400)

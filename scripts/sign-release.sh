@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Release signing for the updater: Kerv_upd installs an archive only when the detached Ed25519
 # signature published beside it (<archive>.sig, 64 raw bytes) verifies against the public key
 # built into it (the CMake cache variable KERV_UPDATE_PUBLIC_KEY). The signature covers the

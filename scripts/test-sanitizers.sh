@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the engine and kerv-cli with AddressSanitizer and UndefinedBehaviorSanitizer in
 # build-asan/ and runs their tests there.
 set -euo pipefail

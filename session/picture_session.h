@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PictureSession: the picture being resized, apart from any window. It owns the engine of the
 // opened picture and answers what the window shows and may do: the opened and the current size
 // (the current one always the engine's own), the file name, whether there are unsaved changes,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The configuration store that Kerv and Kerv_upd share: the names it is opened under and every
 // key either program reads or writes. A key is spelled here and nowhere else.
 //

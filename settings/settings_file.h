@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file both programs share, checked before the store reads it: a file the store
 // could not read cleanly must never keep Kerv or the updater from starting.
 #ifndef KERV_SETTINGS_SETTINGS_FILE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main program's update check: the version file on the project's web server, the
 // comparison with the running version, the five-day reminder, the clean-up of an archive the
 // updater could not delete, and the hand-over to the updater. CMainFrame's update handlers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The entry of Kerv_upd.
 #include "main_app.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The updater's application object: reads the archive URL from the command line.
 #ifndef KERV_UPDATER_MAIN_APP_H
 #define KERV_UPDATER_MAIN_APP_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The updater's only window: downloads the archive, verifies and installs it, and starts the
 // main program again when it is closed.
 #ifndef KERV_UPDATER_DIALOG_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BMP pixels as the toolkit's reader gives them: indices through the colour table (indices past
 // its end are black), 16-bit pixels as 5-5-5 (or by their bit masks), channels narrower than 8
 // bits shifted up (v << (8 - bits)); 32-bit pixels without masks bring an alpha channel when

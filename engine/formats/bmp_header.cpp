@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // BMP files and the bitmaps inside icons: BITMAPFILEHEADER, then a BITMAPCOREHEADER (12 bytes)
 // or a BITMAPINFOHEADER of 40 bytes or one of its extensions, a colour table, the pixels.
 #include "header_checks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random access to the bytes of a picture, from a file or from memory, for readers that must
 // not trust any offset or length they find inside it.
 #ifndef KERV_FORMATS_BYTE_SOURCE_H

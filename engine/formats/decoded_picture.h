@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoders of our own, for formats whose toolkit readers cannot be trusted with hostile files
 // even after their header checks. Each decodes a file whose header has passed its check, reads
 // every byte through ByteSource's bounds checks and allocates only what the checked header

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // GIF: the logical screen, colour tables that fit the file, and every block walked to the
 // trailer: extensions and frames with their sub-blocks inside the file, each frame's size
 // within the limits and backed by enough LZW data.

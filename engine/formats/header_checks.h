@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The per-format header checks behind CheckPictureHeader, and what they share.
 #ifndef KERV_FORMATS_HEADER_CHECKS_H
 #define KERV_FORMATS_HEADER_CHECKS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Icons and cursors (an ICONDIR of 16-byte entries, each a bitmap or a PNG inside the file)
 // and animated cursors (a RIFF "ACON" form whose "fram" list holds one icon file per frame).
 #include "header_checks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // JPEG through libjpeg (the library the toolkit's reader uses, with the same settings, so the
 // pixels agree), but with an error manager of our own: a damaged file ends the decode with a
 // failure instead of libjpeg printing to standard error, and its data is read through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // JPEG: markers from SOI to the first scan, each segment inside the file, one frame header
 // with its size and components, and entropy-coded data for at least one bit per 8x8 block.
 #include "header_checks.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PCX: the 128-byte header, its window giving the size, planes and bits that make a known
 // picture kind, scan lines long enough for the width, and the trailing 256-colour table of
 // 8-bit pictures.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Header checks: what a picture file declares, read and judged before any decoder allocates
 // or reads by it. A file passes only when its declared size lies within the carving limits
 // and every table, frame and offset it declares lies inside the file.

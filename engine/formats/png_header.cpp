@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNG: the signature, IHDR first, then chunks each inside the file, a colour table that fits
 // the colour type and bit depth, and enough IDAT data for the declared pixels.
 #include "header_checks.h"

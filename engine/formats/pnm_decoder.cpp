@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNM samples: plain (decimal text) or raw (bytes; two big-endian bytes each when the maximum
 // exceeds 255), each scaled to 0..255 as sample * 255 / maximum (truncated); values above the
 // maximum count as the maximum. Bitmaps (P1, P4) have 1 for black.

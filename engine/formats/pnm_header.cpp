@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PNM (PBM, PGM, PPM, plain and raw): "P1" to "P6", blank- and comment-separated decimal
 // width, height and (but for bitmaps) maximum value, then the samples, which must all fit.
 #include "header_checks.h"

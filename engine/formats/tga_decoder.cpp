@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TGA pixels, raw or run-length encoded, as the toolkit's reader gives them: rows bottom to top
 // unless bit 5 of the descriptor is set (bit 4, right to left, is ignored as the toolkit does);
 // 32-bit pixels, 16-bit grey (grey, alpha) and 16-bit colour (alpha 0 where the top bit is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TGA: the 18-byte header, a known image type with a fitting pixel depth, a colour map inside
 // the file where the type needs one, and pixel data that can cover the declared size.
 #include "header_checks.h"

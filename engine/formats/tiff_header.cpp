@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TIFF: the byte order, the first image file directory inside the file with entries whose
 // values lie inside it, a size within the limits, and strips or tiles inside the file that can
 // hold the declared pixels.

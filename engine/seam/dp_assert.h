@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Debug-only checks of the engine's invariants. They never fire in correct operation; a failure
 // names the engine ("dp"), the condition and the line, then aborts.
 #ifndef KERV_SEAM_DP_ASSERT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost recurrence over one lane: the inner loop of every seam search.
 #ifndef KERV_SEAM_RELAX_H
 #define KERV_SEAM_RELAX_H

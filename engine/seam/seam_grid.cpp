@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SeamGrid: construction, the carve of one seam, and access to the energy and the pixels.
 #include "seam_grid.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SeamGrid: a picture being carved, with its working energy and the dynamic-programming tables of
 // one seam direction. Plain arrays only; DP wraps it for the rest of the program.
 //

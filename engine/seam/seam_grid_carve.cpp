@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SeamGrid's carves: removing and duplicating a seam, and growing the frame they work in.
 #include "seam_grid.h"
 

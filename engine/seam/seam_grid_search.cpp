@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SeamGrid's searches: the whole table, the band after a carve, and the seam's extraction.
 #include "seam_grid.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The energy of a picture: Sobel gradient magnitude of its grey plane.
 #ifndef KERV_SEAM_SOBEL_H
 #define KERV_SEAM_SOBEL_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arithmetic of target sizes, shared by the main window's target fields and kerv-cli.
 #ifndef KERV_SEAM_TARGET_SIZE_H
 #define KERV_SEAM_TARGET_SIZE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Copying columns of a row-major array into contiguous lanes.
 #ifndef KERV_SEAM_TRANSPOSE_H
 #define KERV_SEAM_TRANSPOSE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A second core for the engine's loops over independent rows or columns.
 #ifndef KERV_SEAM_WORKERS_H
 #define KERV_SEAM_WORKERS_H

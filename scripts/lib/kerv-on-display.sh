@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shared by the screenshot scripts (sourced, not run): starts Kerv on a private Xvfb display
 # with a fresh home folder (no settings of yours are read or written) and finds its windows.
 # The script sourcing this sets `top` first and calls kerv_on_display before anything else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli's failures: the exit status, one error line naming the file and the reason, and
 // nothing written (an existing output is left as it was).
 #include <gtest/gtest.h>

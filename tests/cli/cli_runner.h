@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs kerv-cli as a process in a scratch folder and reads pictures back.
 #ifndef KERV_TESTS_CLI_RUNNER_H
 #define KERV_TESTS_CLI_RUNNER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli's results: the reference carver's pixels, sizes from pixels, percent and aspect,
 // masks, the energy picture and the output formats.
 #include <gtest/gtest.h>

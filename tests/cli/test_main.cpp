@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the kerv-cli tests with the toolkit's picture handlers available for reading results.
 #include <gtest/gtest.h>
 

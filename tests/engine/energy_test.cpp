@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The energy picture, the mask and the other edits of the working energy.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // wxFastImage: shared data, the in-place size change, loading through its own handler list.
 #include <gtest/gtest.h>
 

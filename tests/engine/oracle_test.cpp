@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine against the reference carver: after every call the same size, the same returned
 // seam and the same pixels, bit for bit, over random pictures and random call sequences.
 #include <gtest/gtest.h>

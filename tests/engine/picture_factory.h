@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures for the engine tests: random ones of several kinds (noise, flat areas, stripes and
 // few-valued blocks, which make many equal costs) and conversions to and from wxFastImage.
 #ifndef KERV_TESTS_PICTURE_FACTORY_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Edge cases of seam search and carving that a reference comparison alone would not name.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The arithmetic of target sizes shared by the target fields and kerv-cli.
 #include <gtest/gtest.h>
 

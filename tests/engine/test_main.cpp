@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs the engine tests with the toolkit initialised (no display needed) and the picture
 // handlers registered.
 #include <gtest/gtest.h>

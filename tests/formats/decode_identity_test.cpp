@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every valid picture reads through the engine's road (header check, then our decoder or the
 // toolkit's) exactly as the toolkit's own reader list reads it: size, pixels, alpha and mask
 // colour. The files are those of pictures/ (hand-made for features the toolkit does not write:

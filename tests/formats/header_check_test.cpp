@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The header checks on valid files with one declaration made false: each is refused for its
 // reason, before any decoder sees it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's identity and the web server address, with its run-time override.
 #include <gtest/gtest.h>
 #include <wx/utils.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The canvas in the main window: the picture at the zoom, painting the mask with the brush, the
 // mask overlay, the brush outline and its size keys, and the brush-size display.
 #include <gtest/gtest.h>

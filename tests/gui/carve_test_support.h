@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared steps of the tests of the Kerv run and the mask commands: a sample picture opened in a
 // main window, pointer strokes on its canvas, clicks on its controls, and pixel counts.
 #ifndef KERV_TESTS_GUI_CARVE_TEST_SUPPORT_H

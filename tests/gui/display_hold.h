@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Xvfb starts afresh whenever its last client leaves, and refuses connections meanwhile; tests
 // that follow each other closely can meet it then. A test program waits for the display and
 // holds a connection of its own, so that the server stays up while the program runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CDontShowDialog: the question, its stored standing answer and its buttons.
 #include <gtest/gtest.h>
 #include <wx/app.h>

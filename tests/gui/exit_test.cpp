@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Leaving the program: the exit question, its standing answer, and the settings written on the
 // way out.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The image file commands: open by dialog, drop and recent files, the unsaved-changes question
 // on every path, pictures refused, the title, saving under the derived name through a temporary
 // file, and the clipboard.

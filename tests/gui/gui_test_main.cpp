@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the window test programs: GoogleTest first (listing the tests needs no display),
 // then the toolkit with the application object that the program supplies, named as the main
 // program names itself so that the settings file is the program's own (under the test's home).

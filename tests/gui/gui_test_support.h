@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared set-up of the window tests: every test gets a fresh home folder (so no user settings
 // are read or written), a fresh working folder, the engine's image handlers, and an assertion
 // handler that turns every toolkit assertion into a test failure. Modal dialogs are answered

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Kerv run: carving to the absolute targets in one run, with the mask when painting is on,
 // against kerv-cli as the reference; the order of its steps, "Abort", calculation mode, the
 // fresh mask at the end, a close that cannot be refused, and targets refused before the run.

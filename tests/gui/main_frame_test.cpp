@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it opens: placement from the store, options, title, control states, menus,
 // tool bar and status bar.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Protect/Delete" group: painting on and off with the lose-mask question, the brush size,
 // store and recall, save and load, and clear. Masks never change size behind the picture's back.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures and small drivers for the window tests of the file commands and the size controls:
 // deterministic test pictures written as files, pixel comparison with the engine, commands sent
 // through the window's event table, and message boxes answered with a chosen button.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status bar's progress protocol: SetRange makes it busy, Finish idle, "Abort" sets the
 // frame's cancel flag.
 #include <gtest/gtest.h>

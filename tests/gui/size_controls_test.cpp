@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The target size fields, the immediate carving driver with its progress, "Abort" and "Long
 // Calculation" question, "Reset &Size", and the rule of one carving run at a time.
 #include <gtest/gtest.h>

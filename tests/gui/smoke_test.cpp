@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Black-box: the program itself, started as a process on the test display with a picture on
 // its command line (as a file manager's "Open with" starts it), shows its main window with that
 // picture open and ends cleanly after Alt+F4 with the exit question answered.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up tests run under the program's own application object.
 #include "main_app.h"
 

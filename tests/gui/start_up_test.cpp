@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // MainApp's start-up: store names, both handler lists, the archive file system, translations,
 // the main window, the pictures named on the command line, and where the help book and the
 // catalogs are found.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom box: reading a zoom, a list choice applied at once, typed text applied a second after
 // the last change, values outside 1 to 200 refused; and the splitter's sash, which a double
 // click cannot unsplit.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli against a hostile corpus (scripts/make-hostile-pictures.py over the fuzz seeds),
 // each file as the picture and as the --mask: every run ends within 10 s with exit 0 and no
 // error, or exit 1 and one error line; none dies of a signal, and none takes more memory than

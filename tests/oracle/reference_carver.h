@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A deliberately plain seam carver to test the engine against: every table a fresh std::vector
 // of exactly rows*cols entries, row-major, rebuilt by every carve; the two directions written
 // out separately with their own step encodings; no shared code with the engine.

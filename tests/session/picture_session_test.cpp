@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // PictureSession on real picture files: opening, reset, the one-run rule, the target arithmetic
 // and carving, with an engine of its own as the reference for the session's pixels.
 #include <cstdlib>

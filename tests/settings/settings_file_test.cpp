@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A damaged settings file is set aside before the store reads it; a sound one is left alone.
 #include "settings_file.h"
 #include "config_keys.h"

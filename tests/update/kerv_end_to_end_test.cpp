@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole road with the real programs: Kerv asks a loopback server through "Check for
 // &Update", the user answers Yes, Kerv starts Kerv_upd_0.67 and closes; the updater verifies and
 // installs the signed archive, and closing it starts the new main program, a stand-in shipped

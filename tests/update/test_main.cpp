@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the update check tests: a plain application object on the display of the
 // environment (Xvfb in the test scripts), message boxes answered in process.
 #include <wx/app.h>

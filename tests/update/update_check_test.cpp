@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main program's update check against a loopback server, its messages answered in process,
 // and the hand-over to a real Kerv_upd that installs an update and restarts a stand-in program.
 #include "update_check.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installing archives: good ones go in whole, hostile ones change nothing.
 #include "archive_install.h"
 #include "test_archive.h"

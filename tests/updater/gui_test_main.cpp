@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the window tests: the updater's application object without its window, on the
 // display given by the environment (Xvfb in the test scripts).
 #include "config_keys.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The HTTP client against a loopback server that misbehaves in the ways a hostile network can.
 #include "http_client.h"
 #include "test_server.h"

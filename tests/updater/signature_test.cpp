@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ed25519 verification of releases, the release names, and the fetch of archive and signature.
 #include "signature.h"
 #include "download.h"

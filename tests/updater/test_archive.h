@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds tar archives for the tests, hostile ones included, and signs them with the test key.
 #ifndef KERV_TEST_ARCHIVE_H
 #define KERV_TEST_ARCHIVE_H

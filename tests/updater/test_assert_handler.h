@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shared by the update tests' entry points: toolkit log messages go to stderr, and a failed
 // toolkit assertion fails the test that caused it.
 #ifndef KERV_TESTS_UPDATER_TEST_ASSERT_HANDLER_H

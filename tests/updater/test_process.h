@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Child processes for the tests: a program started in a folder of its own with a private HOME
 // and extra environment, killed if it is still running when the test ends.
 #ifndef KERV_TEST_PROCESS_H

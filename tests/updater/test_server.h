@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A loopback HTTP server for the tests: answers each request with a canned response chosen
 // by the request target (a path, or an absolute URL when it is used as a proxy), and records
 // the request lines it saw. It can trickle, stall and cut responses short.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole update without a window, against loopback servers, with a canary outside the
 // working folder and the user's own things under the archive's name inside it.
 #include "update_pipeline.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The updater's window in this process, against a loopback server: what the user sees for a
 // good update and for each way an update can go wrong.
 #include "updater_dialog.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Kerv_upd as its own process: the command line, and the restart of the main program from the
 // updater's own folder when its window is closed.
 #include "test_archive.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A bounded HTTP/1.0 GET client for the update check and the updater.
 //
 // The server (and anything between it and us) is untrusted: only an answer with status 200

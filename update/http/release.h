@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a release is called, as the update check and the updater both see it: the names on the
 // server by platform, the rule for version texts, their comparison, and the manifest that a
 // release signature covers.

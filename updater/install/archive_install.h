@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Installing an update archive into a folder, all or nothing.
 //
 // The archive is read three times in effect: a check of every entry without writing anything,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fetching the update archive and its detached signature.
 #ifndef KERV_DOWNLOAD_H
 #define KERV_DOWNLOAD_H

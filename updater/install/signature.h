@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ed25519 release signatures (detached, 64 raw bytes). A signature covers the release manifest
 // (see ReleaseManifest): the version, the archive's name and the SHA-256 of its bytes.
 #ifndef KERV_SIGNATURE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A reader of tar archives (POSIX ustar, with the GNU long-name and pax path extensions) that
 // hands out each entry's name exactly as stored, so that absolute names, ".." steps and links
 // can be refused rather than silently rewritten.

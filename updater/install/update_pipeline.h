@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One update from start to end, without a window: download the archive to a file of the
 // updater's own, fetch and check its signature, install it, and clean up. CUpdaterDialog only
 // reports on it.

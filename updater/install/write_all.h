@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing a whole buffer to a file descriptor.
 #ifndef KERV_UPDATER_INSTALL_WRITE_ALL_H
 #define KERV_UPDATER_INSTALL_WRITE_ALL_H
