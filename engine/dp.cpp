@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "dp.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -180,16 +181,18 @@ void DP::AddEnergyCircleValue(int x, int y, int r, int value)
 {
     if (!grid || r <= 0)
         return;
-    for (int row = y - r; row < y + r; ++row) {
-        if (row < 0 || row >= rows)
-            continue;
-        for (int col = x - r; col < x + r; ++col) {
-            if (col < 0 || col >= cols)
-                continue;
-            const int dx = col - x;
-            const int dy = row - y;
-            if (dx * dx + dy * dy < r * r)
-                grid->AddEnergyAt(col, row, value);
+    // 64-bit, so that no centre or radius overflows; only cells of the picture are visited.
+    const long long cx = x, cy = y, radius = r;
+    const long long top = std::max(0LL, cy - radius),
+                    bottom = std::min<long long>(rows, cy + radius);
+    const long long left = std::max(0LL, cx - radius),
+                    right = std::min<long long>(cols, cx + radius);
+    for (long long row = top; row < bottom; ++row) {
+        for (long long col = left; col < right; ++col) {
+            const long long dx = col - cx;
+            const long long dy = row - cy;
+            if (dx * dx + dy * dy < radius * radius)
+                grid->AddEnergyAt(static_cast<int>(col), static_cast<int>(row), value);
         }
     }
 }

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "simd.h"
+
 namespace seam {
 
 namespace {
@@ -14,23 +16,70 @@ constexpr int kNoNeighbour = INT_MAX;
 //   right < up:   left when left <= right, else right
 //   otherwise:    left when left < up, else up
 // Both branches pick min(left, up, right) as the value; only the step depends on the ties.
-inline void Choose(int left, int up, int right, int energy, int& cost, std::uint8_t& step)
+// The sum wraps (two's complement) instead of overflowing, so absurd energies give defined costs.
+__attribute__((always_inline)) inline void Choose(int left, int up, int right, int energy,
+                                                  int& cost, std::uint8_t& step)
 {
     const int rightBelowUp = right < up;
     const int straightOrRight = std::min(right, up);
     const int takeLeft = (left < straightOrRight) | ((left == straightOrRight) & rightBelowUp);
-    cost = energy + std::min(left, straightOrRight);
+    cost = WrappingAdd(energy, std::min(left, straightOrRight));
     step = static_cast<std::uint8_t>(takeLeft ? 0 : 1 + rightBelowUp);  // offset + 1
 }
 
-// Positions with both neighbours present. Compiled twice: for AVX2 and for the baseline; the
-// loader picks the one the processor runs.
-__attribute__((target_clones("arch=x86-64-v4", "avx2", "default"))) void RelaxInterior(
-    const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
-    std::uint8_t* __restrict step, int begin, int end)
+// Positions with both neighbours present, once per instruction-set path. The loop is the same;
+// the target attribute lets the compiler vectorise it for that instruction set.
+__attribute__((always_inline)) inline void RelaxLoop(const int* __restrict previous,
+                                                     const int* __restrict energy,
+                                                     int* __restrict cost,
+                                                     std::uint8_t* __restrict step, int begin,
+                                                     int end)
 {
     for (int j = begin; j < end; ++j)
         Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], cost[j], step[j]);
+}
+
+#if defined(__GNUC__) && !defined(__clang__)
+__attribute__((optimize("no-tree-vectorize")))
+#endif
+void RelaxScalar(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
+                 int end)
+{
+#if defined(__clang__)
+#pragma clang loop vectorize(disable) interleave(disable)
+#endif
+    for (int j = begin; j < end; ++j)
+        Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], cost[j], step[j]);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) void RelaxAvx2(const int* previous, const int* energy, int* cost,
+                                               std::uint8_t* step, int begin, int end)
+{
+    RelaxLoop(previous, energy, cost, step, begin, end);
+}
+
+__attribute__((target("arch=x86-64-v4"))) void RelaxAvx512(const int* previous, const int* energy,
+                                                           int* cost, std::uint8_t* step, int begin,
+                                                           int end)
+{
+    RelaxLoop(previous, energy, cost, step, begin, end);
+}
+#endif
+
+void RelaxInterior(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
+                   int end)
+{
+    switch (ActiveSimdPath()) {
+#if defined(__x86_64__)
+        case SimdPath::Avx512:
+            return RelaxAvx512(previous, energy, cost, step, begin, end);
+        case SimdPath::Avx2:
+            return RelaxAvx2(previous, energy, cost, step, begin, end);
+#endif
+        default:
+            return RelaxScalar(previous, energy, cost, step, begin, end);
+    }
 }
 
 }  // namespace

@@ -20,10 +20,18 @@ inline std::uint8_t StepByte(int offset)
     return static_cast<std::uint8_t>(offset + 1);
 }
 
+// a + b modulo 2^32: the sum of two costs or energies, defined for every pair of values (it
+// gives what the plain sum gives wherever that does not overflow).
+inline int WrappingAdd(int a, int b)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(a) + static_cast<std::uint32_t>(b));
+}
+
 // Computes positions [begin, end) of a lane of `positions` cells from the previous lane:
 //   cost[j] = energy[j] + the chosen predecessor's cost, step[j] = the step byte of its offset,
 // with the recurrence and tie rules of SeamGrid (the first and last positions lack a left or
-// right predecessor). All four arrays are contiguous over the lane's positions.
+// right predecessor). All four arrays are contiguous over the lane's positions. The loop takes
+// the instruction-set path of ActiveSimdPath().
 void RelaxRange(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
                 int end, int positions);
 

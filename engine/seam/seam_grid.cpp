@@ -83,21 +83,23 @@ void SeamGrid::AddEnergy(const int* delta)
         int* row = &energy_[Index(y, 0)];
         const int* add = delta + static_cast<size_t>(y) * cols_;
         for (int x = 0; x < cols_; ++x)
-            row[x] += add[x];
+            row[x] = WrappingAdd(row[x], add[x]);
     }
 }
 
 void SeamGrid::AddEnergyAt(int x, int y, int value)
 {
     CompactRows();
-    energy_[Index(y, x)] += value;
+    int& energy = energy_[Index(y, x)];
+    energy = WrappingAdd(energy, value);
     if (pending_ == Pending::None)
         return;
     const bool horizontal = pending_ == Pending::Horizontal;
     const int lane = horizontal ? x : y;
     const int position = horizontal ? y : x;
     if (horizontal)
-        laneEnergy_[TableIndex(lane, position)] += value;
+        laneEnergy_[TableIndex(lane, position)] =
+            WrappingAdd(laneEnergy_[TableIndex(lane, position)], value);
     std::uint8_t& step = step_[TableIndex(lane, position)];
     if (!(step & kStaleBit)) {
         step |= kStaleBit;

@@ -11,9 +11,10 @@ namespace seam {
 
 namespace {
 
+// The sum wraps like every cost sum (see WrappingAdd), then truncates toward zero.
 inline int Average(int a, int b)
 {
-    return (a + b) / 2;  // truncates toward zero, also for negative sums
+    return WrappingAdd(a, b) / 2;
 }
 
 // Each channel (a + b) >> 1.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "transpose.h"
 
+#include "simd.h"
+
 namespace seam {
 
 namespace {
@@ -9,10 +11,12 @@ typedef int Ints8 __attribute__((vector_size(32)));
 typedef int Mask8 __attribute__((vector_size(32)));
 
 // Transposes the 8 x 8 block at rows[y..y+7][column..column+7] into lanes[0..7][y..y+7], in
-// three rounds of interleaving (32-bit, 64-bit and 128-bit halves).
-__attribute__((target_clones("avx2", "default"))) void TransposeBlocks(const int* const* rows,
-                                                                       int blockRows, int column,
-                                                                       int* const* lanes)
+// three rounds of interleaving (32-bit, 64-bit and 128-bit halves). Only the vector paths
+// take it; the scalar path copies cell by cell.
+#if defined(__x86_64__)
+__attribute__((target("avx2")))
+#endif
+void TransposeBlocks(const int* const* rows, int blockRows, int column, int* const* lanes)
 {
     for (int y = 0; y < blockRows; y += 8) {
         Ints8 r[8];
@@ -44,8 +48,9 @@ __attribute__((target_clones("avx2", "default"))) void TransposeBlocks(const int
 void GatherLanes(const int* const* rows, int rowCount, int column, int width, int* const* lanes)
 {
     int done = 0;
-    const int blockRows = rowCount & ~7;
-    for (; done + 8 <= width; done += 8)
+    const bool blocks = ActiveSimdPath() != SimdPath::Scalar;
+    const int blockRows = blocks ? rowCount & ~7 : 0;
+    for (; blocks && done + 8 <= width; done += 8)
         TransposeBlocks(rows, blockRows, column + done, lanes + done);
     // What the blocks leave: the last columns, and the last rows of every column.
     for (int y = 0; y < rowCount; ++y) {

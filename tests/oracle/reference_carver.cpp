@@ -7,6 +7,16 @@
 
 namespace reference {
 
+namespace {
+
+// Sums of costs and energies are taken modulo 2^32, as 32-bit two's-complement hardware adds.
+int Wrap(long long sum)
+{
+    return static_cast<int>(static_cast<std::uint32_t>(sum & 0xFFFFFFFFLL));
+}
+
+}  // namespace
+
 std::vector<int> Energy(const std::vector<std::uint8_t>& rgb, int width, int height)
 {
     std::vector<int> grey(static_cast<size_t>(width) * height);
@@ -63,7 +73,7 @@ Carver::Carver(std::vector<std::uint8_t> rgb, std::vector<int> energy, int width
 void Carver::AddEnergy(const std::vector<int>& delta)
 {
     for (size_t i = 0; i < energyMap.size(); ++i)
-        energyMap[i] += delta[i];
+        energyMap[i] = Wrap(static_cast<long long>(energyMap[i]) + delta[i]);
     searchVertValid = false;
     searchHorzValid = false;
     seamVert.clear();
@@ -76,7 +86,8 @@ void Carver::AddEnergyCircle(int x, int y, int r, int value)
         for (int col = 0; col < cols; ++col)
             if (row >= y - r && row < y + r && col >= x - r && col < x + r &&
                 (col - x) * (col - x) + (row - y) * (row - y) < r * r)
-                energyMap[At(row, col)] += value;
+                energyMap[At(row, col)] =
+                    Wrap(static_cast<long long>(energyMap[At(row, col)]) + value);
 }
 
 // ---- vertical ----
@@ -106,7 +117,7 @@ void Carver::RelaxVert(int i, int j)
             step = 0;
         }
     }
-    costVert[At(i, j)] = energyMap[At(i, j)] + value;
+    costVert[At(i, j)] = Wrap(static_cast<long long>(energyMap[At(i, j)]) + value);
     stepVert[At(i, j)] = step;
 }
 
@@ -181,8 +192,10 @@ void Carver::AddSeamVert()
             for (int c = 0; c < 3; ++c)
                 rgb[dst(j) * 3 + c] = pixels[At(i, j) * 3 + c];
         }
-        energy[dst(s + 1)] = (energyMap[At(i, s)] + energyMap[At(i, right)]) / 2;
-        cost[dst(s + 1)] = (costVert[At(i, s)] + costVert[At(i, right)]) / 2;
+        energy[dst(s + 1)] =
+            Wrap(static_cast<long long>(energyMap[At(i, s)]) + energyMap[At(i, right)]) / 2;
+        cost[dst(s + 1)] =
+            Wrap(static_cast<long long>(costVert[At(i, s)]) + costVert[At(i, right)]) / 2;
         step[dst(s + 1)] = (stepVert[At(i, s)] + stepVert[At(i, right)]) / 2;
         for (int c = 0; c < 3; ++c)
             rgb[dst(s + 1) * 3 + c] = static_cast<std::uint8_t>(
@@ -250,7 +263,7 @@ void Carver::RelaxHorz(int y, int x)
             step = 0;
         }
     }
-    costHorz[At(y, x)] = energyMap[At(y, x)] + value;
+    costHorz[At(y, x)] = Wrap(static_cast<long long>(energyMap[At(y, x)]) + value);
     stepHorz[At(y, x)] = step;
 }
 
@@ -339,7 +352,8 @@ void Carver::AddSeamHorz()
                 rgb[dst(to) * 3 + c] = pixels[At(y, x) * 3 + c];
         }
         energy[dst(s + 1)] = 255;
-        cost[dst(s + 1)] = (costHorz[At(s, x)] + costHorz[At(below, x)]) / 2;
+        cost[dst(s + 1)] =
+            Wrap(static_cast<long long>(costHorz[At(s, x)]) + costHorz[At(below, x)]) / 2;
         step[dst(s + 1)] = (stepHorz[At(s, x)] + stepHorz[At(below, x)]) / 2;
         for (int c = 0; c < 3; ++c)
             rgb[dst(s + 1) * 3 + c] = static_cast<std::uint8_t>(
