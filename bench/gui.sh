@@ -8,6 +8,7 @@
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 picture=${1:-$top/../shared/samples/bench/Blinds.jpg}
+[[ -f $picture ]] || { echo "bench: $picture not found (give a picture as the argument)" >&2; exit 1; }
 bash "$top/scripts/build.sh" "$top/build" >/dev/null
 cmake --build "$top/build" --target kerv_gui_bench >/dev/null
 home=$(mktemp -d)

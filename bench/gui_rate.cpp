@@ -14,6 +14,7 @@
 
 #include <wx/app.h>
 #include <wx/cmdline.h>
+#include <wx/log.h>
 
 #include "dp.h"
 #include "main_frame.h"
@@ -68,6 +69,16 @@ public:
         if (argc > 3)
             DP::SetThreads(wxAtoi(argv[3]));
         AddPictureHandlers();
+        // The window would report an unreadable picture in a modal box that nobody answers.
+        bool readable = false;
+        {
+            wxLogNull quiet;
+            readable = DP(picture).cols >= 0;
+        }
+        if (!readable) {
+            std::fprintf(stderr, "kerv_gui_bench: cannot read %s\n", argv[1].utf8_str().data());
+            return false;
+        }
         frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
         frame->timerStartUp.Stop();  // no update reminder in the middle of the measurement
         frame->Show();
