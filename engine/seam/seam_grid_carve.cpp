@@ -114,8 +114,35 @@ int SeamGrid::StoredColumn(int row, int col) const
     return stored;
 }
 
-// Applies the deferred removals: each row's stored cells after its first removed one move back
-// over the gaps, segment by segment.
+namespace {
+
+// Closes the gaps of a row of `stored` cells at the ascending positions removed[0..count).
+// front: the cells before the last gap move on, each past the gaps after it (the row then
+// starts count cells later); else the cells after the first gap move back.
+template <typename T>
+void CloseGaps(T* row, const int* removed, int count, int stored, bool front)
+{
+    if (front) {
+        for (int k = count - 1; k >= 0; --k) {
+            const int from = k > 0 ? removed[k - 1] + 1 : 0;
+            std::memmove(row + from + (count - k), row + from,
+                         static_cast<size_t>(removed[k] - from) * sizeof(T));
+        }
+        return;
+    }
+    int write = removed[0];
+    for (int k = 0; k < count; ++k) {
+        const int from = removed[k] + 1;
+        const int to = k + 1 < count ? removed[k + 1] : stored;
+        std::memmove(row + write, row + from, static_cast<size_t>(to - from) * sizeof(T));
+        write += to - from;
+    }
+}
+
+}  // namespace
+
+// Applies the deferred removals, each row moving the shorter side: the cells before its last
+// removed one, or those after its first.
 void SeamGrid::CompactRows()
 {
     if (deferredCount_ == 0)
@@ -125,20 +152,13 @@ void SeamGrid::CompactRows()
     workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
         for (int row = first; row < last; ++row) {
             const int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
-            const size_t base =
-                static_cast<size_t>(rowBase_ + row) * stride_ + rowStart_[rowBase_ + row];
-            int* energy = &energy_[base];
-            std::uint32_t* pixels = &pixels_[base];
-            int write = removed[0];
-            for (int k = 0; k < count; ++k) {
-                const int from = removed[k] + 1;
-                const int to = k + 1 < count ? removed[k + 1] : stored;
-                std::memmove(energy + write, energy + from,
-                             static_cast<size_t>(to - from) * sizeof(int));
-                std::memmove(pixels + write, pixels + from,
-                             static_cast<size_t>(to - from) * sizeof(std::uint32_t));
-                write += to - from;
-            }
+            const bool front = removed[count - 1] - (count - 1) < stored - removed[0] - count;
+            const int physical = rowBase_ + row;
+            const size_t base = static_cast<size_t>(physical) * stride_ + rowStart_[physical];
+            CloseGaps(&energy_[base], removed, count, stored, front);
+            CloseGaps(&pixels_[base], removed, count, stored, front);
+            if (front)
+                rowStart_[physical] += count;
         }
     });
     deferredCount_ = 0;
