@@ -8,7 +8,6 @@ namespace seam {
 namespace {
 
 typedef int Ints8 __attribute__((vector_size(32)));
-typedef int Mask8 __attribute__((vector_size(32)));
 
 // Transposes the 8 x 8 block at rows[y..y+7][column..column+7] into lanes[0..7][y..y+7], in
 // three rounds of interleaving (32-bit, 64-bit and 128-bit halves). Only the vector paths
@@ -24,19 +23,19 @@ void TransposeBlocks(const int* const* rows, int blockRows, int column, int* con
             __builtin_memcpy(&r[i], rows[y + i] + column, sizeof r[i]);
         Ints8 t[8];
         for (int i = 0; i < 8; i += 2) {
-            t[i] = __builtin_shuffle(r[i], r[i + 1], Mask8{0, 8, 1, 9, 4, 12, 5, 13});
-            t[i + 1] = __builtin_shuffle(r[i], r[i + 1], Mask8{2, 10, 3, 11, 6, 14, 7, 15});
+            t[i] = __builtin_shufflevector(r[i], r[i + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+            t[i + 1] = __builtin_shufflevector(r[i], r[i + 1], 2, 10, 3, 11, 6, 14, 7, 15);
         }
         Ints8 u[8];
         for (int i = 0; i < 8; i += 4) {
-            u[i] = __builtin_shuffle(t[i], t[i + 2], Mask8{0, 1, 8, 9, 4, 5, 12, 13});
-            u[i + 1] = __builtin_shuffle(t[i], t[i + 2], Mask8{2, 3, 10, 11, 6, 7, 14, 15});
-            u[i + 2] = __builtin_shuffle(t[i + 1], t[i + 3], Mask8{0, 1, 8, 9, 4, 5, 12, 13});
-            u[i + 3] = __builtin_shuffle(t[i + 1], t[i + 3], Mask8{2, 3, 10, 11, 6, 7, 14, 15});
+            u[i] = __builtin_shufflevector(t[i], t[i + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+            u[i + 1] = __builtin_shufflevector(t[i], t[i + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+            u[i + 2] = __builtin_shufflevector(t[i + 1], t[i + 3], 0, 1, 8, 9, 4, 5, 12, 13);
+            u[i + 3] = __builtin_shufflevector(t[i + 1], t[i + 3], 2, 3, 10, 11, 6, 7, 14, 15);
         }
         for (int k = 0; k < 4; ++k) {
-            const Ints8 low = __builtin_shuffle(u[k], u[k + 4], Mask8{0, 1, 2, 3, 8, 9, 10, 11});
-            const Ints8 high = __builtin_shuffle(u[k], u[k + 4], Mask8{4, 5, 6, 7, 12, 13, 14, 15});
+            const Ints8 low = __builtin_shufflevector(u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+            const Ints8 high = __builtin_shufflevector(u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
             __builtin_memcpy(lanes[k] + y, &low, sizeof low);
             __builtin_memcpy(lanes[k + 4] + y, &high, sizeof high);
         }
