@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instruction-set paths of the engine's vector loops (the cost recurrence and the column
 // gathers of the horizontal search). Every path computes the same values bit for bit.
 #ifndef KERV_SEAM_SIMD_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The choice of the instruction-set path from a KERV_SIMD value.
 #include <gtest/gtest.h>
 
