@@ -17,6 +17,7 @@
 #include <wx/log.h>
 
 #include "dp.h"
+#include "frame_access.h"
 #include "main_frame.h"
 #include "paint_panel.h"
 #include "picture_handlers.h"
@@ -80,7 +81,7 @@ public:
             return false;
         }
         frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
-        frame->timerStartUp.Stop();  // no update reminder in the middle of the measurement
+        Ui(frame).timerStartUp.Stop();  // no update reminder in the middle of the measurement
         frame->Show();
         CallAfter(&BenchApp::Measure);
         return true;
@@ -91,13 +92,13 @@ private:
     {
         wxString path = picture;
         frame->DoOpenFile(path, -1);
-        if (!frame->pDP || frame->pDP->cols < 0) {
+        if (!Ui(frame).pDP || Ui(frame).pDP->cols < 0) {
             std::fprintf(stderr, "kerv_gui_bench: cannot open %s\n", picture.utf8_str().data());
             exitCode = 1;
             frame->Destroy();
             return;
         }
-        const int width = frame->pDP->cols;
+        const int width = Ui(frame).pDP->cols;
         const int target = newWidth > 0 ? newWidth : width * 3 / 4;
         const int seams = width - target;
 
@@ -107,7 +108,7 @@ private:
         std::vector<double> shares;
         for (int round = 0; round < kRounds; ++round) {
             const double engineRate = EngineRate(picture, seams);
-            frame->bImageModified = false;
+            Ui(frame).session.SetModified(false);
             wxString again = picture;
             frame->DoOpenFile(again, -1);
             const auto start = Clock::now();
@@ -122,9 +123,9 @@ private:
         std::sort(shares.begin(), shares.end());
         std::printf("window / engine alone, median of %d: %.0f %%\n", kRounds, shares[kRounds / 2]);
         std::printf("canvas repaint: %.1f ms at 100 %%, %.1f ms at 25 %%\n",
-                    RepaintMilliseconds(frame->paintPanel, 100),
-                    RepaintMilliseconds(frame->paintPanel, 25));
-        frame->bImageModified = false;
+                    RepaintMilliseconds(Ui(frame).paintPanel, 100),
+                    RepaintMilliseconds(Ui(frame).paintPanel, 25));
+        Ui(frame).session.SetModified(false);
         frame->Destroy();
     }
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -12,6 +13,7 @@
 #include <wx/config.h>
 #include <wx/filehistory.h>
 #include <wx/filename.h>
+#include <wx/html/helpctrl.h>
 #include <wx/icon.h>
 #include <wx/intl.h>
 #include <wx/menu.h>
@@ -116,12 +118,11 @@ void SetMinWidth(wxWindow* control, int width)
 CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wxPoint& pos,
                        const wxSize& size, long WXUNUSED(style))
     : wxFrame(parent, id, title, pos, size, wxDEFAULT_FRAME_STYLE), pStatusBar(nullptr),
-      pDP(nullptr), bImageModified(false), bCloseForUpdate(false), bCancelCalc(false),
-      paintPanel(nullptr), timerWidth(this, ID_TIMER_WIDTH), timerHeight(this, ID_TIMER_HEIGHT),
-      timerZoom(this, ID_TIMER_ZOOM), timerStartUp(this, ID_TIMER_STARTUP), nCurWidth(-1),
-      nCurHeight(-1), nOrigWidth(-1), nOrigHeight(-1), bUpdatingControls(false), nEditSource(-1),
-      bCalculating(false), bCloseAfterCalc(false), pFileHistory(nullptr), toolBar(nullptr),
-      comboZoom(nullptr), pHelpController(nullptr)
+      bCloseForUpdate(false), bCancelCalc(false), paintPanel(nullptr),
+      timerWidth(this, ID_TIMER_WIDTH), timerHeight(this, ID_TIMER_HEIGHT),
+      timerZoom(this, ID_TIMER_ZOOM), timerStartUp(this, ID_TIMER_STARTUP),
+      bUpdatingControls(false), nEditSource(-1), bCalculating(false), bCloseAfterCalc(false),
+      toolBar(nullptr), comboZoom(nullptr)
 {
     splitter = new wxSplitterWindow(this, ID_SPLITTER, wxDefaultPosition, wxDefaultSize,
                                     wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
@@ -415,7 +416,7 @@ void CMainFrame::RestorePlacementAndOptions()
 
 void CMainFrame::CreateFileHistory()
 {
-    pFileHistory = new wxFileHistory(kMaxRecentFiles, ID_MRU_FIRST);
+    pFileHistory = std::make_unique<wxFileHistory>(kMaxRecentFiles, ID_MRU_FIRST);
     pFileHistory->UseMenu(menuBar->GetMenu(0));
     wxConfigBase* config = wxConfigBase::Get();
     config->SetPath(kGroupRecentFiles);

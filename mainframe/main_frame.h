@@ -1,17 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// CMainFrame: the program's only top-level window. It owns the engine (DP) of the picture being
-// edited and all user-interface state: a splitter with the control panel on the left and the
-// picture canvas on the right, the menu bar, the tool bar with the zoom box, the status bar with
-// its progress gauge, and four one-shot timers.
-//
-// The implementation is split by concern: main_frame.cpp (construction, layout, title),
-// main_frame_exit.cpp (exit question, close and settings), main_frame_help.cpp (about, help book,
-// donation), main_frame_mask.cpp (painting on and off, brush size, store, recall, save, load and
-// clear the mask), main_frame_kerv.cpp (the Kerv run and calculation mode), main_frame_update.cpp
-// (update check), main_frame_canvas.cpp (the canvas pane and brush-size display),
-// main_frame_zoom.cpp (zoom box and sash), main_frame_file.cpp (open, drop, recent files, save,
-// copy), main_frame_size.cpp (immediate carving driver, Reset Size, status line, one run at a
-// time), main_frame_targets.cpp (target size fields).
+// CMainFrame: the program's only top-level window, the view of a PictureSession. The session
+// holds the picture being resized (engine, sizes, modified flag, the one-run rule, target
+// arithmetic); the window holds the widgets: a splitter with the control panel on the left and
+// the picture canvas on the right, the menu bar, the tool bar with the zoom box, the status bar
+// with its progress gauge, and four one-shot timers. Its handlers ask the session and show the
+// answer. The implementation is split into one source file per concern (main_frame_*.cpp).
 #ifndef KERV_MAINFRAME_MAIN_FRAME_H
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
@@ -23,11 +16,10 @@
 #include <wx/string.h>
 #include <wx/timer.h>
 
-#include "fast_image.h"
 #include "paint_panel_host.h"
+#include "picture_session.h"
 
 class CPaintPanel;
-class DP;
 class FileDropTarget;
 class ProgressStatusBar;
 class wxButton;
@@ -60,7 +52,10 @@ public:
     // the file history and the help controller.
     ~CMainFrame() override;
 
-    // Title "Vandrel" and the version, followed by " - " and the file's name when path is not empty.
+    // The picture being resized.
+    const PictureSession& Session() const { return session; }
+
+    // Title "Vandrel 0.67", followed by " - " and the file's name when path is not empty.
     void DoSetTitle(wxString path);
 
     // Enables the "Protect/Delete" group as "&Enable" says, and the four immediate size
@@ -74,29 +69,21 @@ public:
     PaintMode CurrentPaintMode() const override;
     void SetBrushSize(int size) override;
 
+    // "Abort" of the status bar asks the running carve to stop; Finish clears the request.
+    void SetCancelCalc(bool cancel) { bCancelCalc = cancel; }
+
     // Opens the help book "kerv" (the working directory's, else the translated or installed one)
     // at topic, or at its contents when topic is empty. The viewer is created on first success and reused afterwards.
     void ShowHelp(wxString topic);
-
-    void OnFileExit(wxCommandEvent& event);
-    void OnCloseMainFrame(wxCloseEvent& event);
-    void OnHelpContents(wxCommandEvent& event);
-    void OnChangelog(wxCommandEvent& event);
-    void OnDonate(wxCommandEvent& event);
-    void OnMenuAbout(wxCommandEvent& event);
 
     // Zoom (main_frame_zoom.cpp). ProcessZoom reads text (the zoom box's text when empty) as
     // "135", "135%" or "135 %" and returns the percentage, or -1 when it is not a number or lies
     // outside 1 to kMaxZoom.
     int ProcessZoom(wxString text);
-    void OnComboZoom(wxCommandEvent& event);
-    void OnComboZoomText(wxCommandEvent& event);
-    void OnZoomTimer(wxTimerEvent& event);
-    void OnSashDblClick(wxSplitterEvent& event);
 
     // Image file commands (main_frame_file.cpp).
     // True when a new picture may replace the current one: nothing is unsaved, or the user
-    // answered "Yes" to "Dismiss Changes?" (which clears bImageModified).
+    // answered "Yes" to "Dismiss Changes?" (which clears the modified flag).
     bool OkToLoad();
     // Opens path as the picture to resize; index is the recent-files entry it came from, or -1.
     // A failure shows an error box, leaves no engine and no enabled size control, and removes
@@ -106,17 +93,13 @@ public:
     // none) are refused with an error box; nothing while a carving run is in progress. Always
     // false.
     bool Drop(wxArrayString files);
-    void OnFileOpen(wxCommandEvent& event);
-    void OnMRUFile(wxCommandEvent& event);
-    void OnSave(wxCommandEvent& event);
-    void OnEditCopy(wxCommandEvent& event);
 
     // Target size fields (main_frame_targets.cpp) and the immediate carving driver
     // (main_frame_size.cpp).
-    // One carving run at a time: true while an immediate run (WidthChange, HeightChange) or a
-    // Kerv run (bCalculating) is in progress. Every other command that changes the picture's
-    // size or replaces the engine does nothing while it holds, so no run starts inside another
-    // run's yield and no engine is replaced under a running loop.
+    // One carving run at a time: true while an immediate run or a Kerv run is in progress.
+    // Every other command that changes the picture's size or replaces the engine does nothing
+    // while it holds, so no run starts inside another run's yield and no engine is replaced
+    // under a running loop.
     bool IsCarving() const;
     // A target field's number, read the strtol way: leading blanks and a sign accepted, reading
     // stops at the first non-digit, no leading digits read as 0.
@@ -135,8 +118,48 @@ public:
     int HeightChange(int newHeight);
     // Status line, immediate controls and "Reset &Size" from the current size.
     void UpdateStat();
-    // Enables every size control of an open picture, or disables them all (no picture).
-    void DoEnableSizeControls(bool enable);
+
+    // The Kerv run (main_frame_kerv.cpp): enable false enters calculation mode (bCalculating
+    // set, the commands that could change or replace the picture disabled); true leaves it and
+    // restores the mask-control rule.
+    void EnableDuringCalc(bool enable);
+    // Why the picture cannot be carved to width x height, or empty when it can.
+    static wxString KervTargetProblem(int width, int height);
+
+    // The default name of a picture's mask file: its path with "_mask.bmp" in place of the
+    // extension of its file name.
+    static wxString DefaultMaskFileName(const wxString& picturePath);
+
+    // The update check (main_frame_update.cpp).
+    void StartCheckUpdate();
+    // One attempt at the version file, directly or through proxy ("host:port"); true when
+    // it held a version, whatever the user then answered.
+    bool DoCheckUpdate(wxString proxy);
+    // Starts the updater for serverVersion and closes the window without the exit question.
+    void DoUpdate(wxString serverVersion);
+
+protected:
+    void set_properties();
+    void do_layout();
+
+private:
+    // The window tests' view of the widgets (defined by the tests).
+    friend struct CMainFrameTestAccess;
+
+    void OnFileExit(wxCommandEvent& event);
+    void OnCloseMainFrame(wxCloseEvent& event);
+    void OnHelpContents(wxCommandEvent& event);
+    void OnChangelog(wxCommandEvent& event);
+    void OnDonate(wxCommandEvent& event);
+    void OnMenuAbout(wxCommandEvent& event);
+    void OnComboZoom(wxCommandEvent& event);
+    void OnComboZoomText(wxCommandEvent& event);
+    void OnZoomTimer(wxTimerEvent& event);
+    void OnSashDblClick(wxSplitterEvent& event);
+    void OnFileOpen(wxCommandEvent& event);
+    void OnMRUFile(wxCommandEvent& event);
+    void OnSave(wxCommandEvent& event);
+    void OnEditCopy(wxCommandEvent& event);
     void OnHeight100(wxCommandEvent& event);
     void OnWidthScroll(wxScrollEvent& event);
     void OnWidthEndScroll(wxScrollEvent& event);
@@ -156,17 +179,7 @@ public:
     void OnSpinAbsHeight(wxSpinEvent& event);
     void OnSpinPercWidth(wxSpinEvent& event);
     void OnSpinPercHeight(wxSpinEvent& event);
-
-    // The Kerv run (main_frame_kerv.cpp): carves to the absolute targets in one run, with the
-    // mask when painting is on, the window in calculation mode meanwhile.
     void OnKerv(wxCommandEvent& event);
-    // enable false enters calculation mode (bCalculating set, the commands that could change
-    // or replace the picture disabled); true leaves it and restores the mask-control rule.
-    void EnableDuringCalc(bool enable);
-    // Why the picture cannot be carved to width x height, or empty when it can.
-    static wxString KervTargetProblem(int width, int height);
-
-    // The mask commands of the "Protect/Delete" group (main_frame_mask.cpp).
     void OnEnableProtectDelete(wxCommandEvent& event);
     void OnSliderBrush(wxScrollEvent& event);
     void OnBtnStoreMask(wxCommandEvent& event);
@@ -174,25 +187,32 @@ public:
     void OnBtnSaveMask(wxCommandEvent& event);
     void OnBtnLoadMask(wxCommandEvent& event);
     void OnBtnMaskClear(wxCommandEvent& event);
-    // The default name of a picture's mask file: its path with "_mask.bmp" in place of the
-    // extension of its file name.
-    static wxString DefaultMaskFileName(const wxString& picturePath);
-
-    // The update check (main_frame_update.cpp).
     void OnCheckUpdate(wxCommandEvent& event);
     void OnStartUpTimer(wxTimerEvent& event);
-    void StartCheckUpdate();
-    // One attempt at the version file, directly or through proxy ("host:port"); true when
-    // it held a version, whatever the user then answered.
-    bool DoCheckUpdate(wxString proxy);
-    // Starts the updater for serverVersion and closes the window without the exit question.
-    void DoUpdate(wxString serverVersion);
 
+    wxMenuBar* CreateMenus();
+    // The canvas in the splitter's right pane (main_frame_canvas.cpp).
+    void CreatePaintPanel();
+    void CreateToolBarItems();
+    void CreateProgressStatusBar();
+    void RestorePlacementAndOptions();
+    void CreateFileHistory();
+    void SaveSettings();
+    // The window's part of an open that failed: no picture, nothing to resize.
+    void ShowNoPicture();
+    // The size controls for the picture just opened: ranges, values and the target fields.
+    void SetUpSizeControls(int width, int height);
+    // Enables every size control of an open picture, or disables them all (no picture).
+    void DoEnableSizeControls(bool enable);
+    // The immediate driver of WidthChange and HeightChange for one direction.
+    int ImmediateChange(SizeAxis axis, int newSize);
+    // Mask commands (main_frame_mask.cpp): whether mask is a bitmap of the picture's current
+    // size, and handing the canvas a new mask.
+    bool HasPictureSize(const wxBitmap& mask) const;
+    void ReplaceMask(std::unique_ptr<wxBitmap> mask);
+
+    PictureSession session;
     ProgressStatusBar* pStatusBar;
-    wxString strFileName;
-    DP* pDP;                     // owned; null while no picture is open
-    wxFastImage imgEnergyCache;  // shared with the engine, so Reset need not recompute it
-    bool bImageModified;
     bool bCloseForUpdate;  // the updater was started: close without asking
     bool bCancelCalc;      // "Abort" was pressed; cleared by the status bar's Finish
     FileDropTarget* pDropTarget = nullptr;  // the window's drop target, owned by the toolkit
@@ -231,45 +251,24 @@ public:
     wxButton* btnLoadMask;
     wxButton* btnClearMask;
     wxPanel* panelControls;
-    CPaintPanel* paintPanel;  // the canvas in the right pane; mainFrame points back here
+    CPaintPanel* paintPanel;  // the canvas in the right pane; its host is this window
     wxSplitterWindow* splitter;
     wxTimer timerWidth;
     wxTimer timerHeight;
     wxTimer timerZoom;
     wxTimer timerStartUp;
-    int nCurWidth;  // -1: no picture
-    int nCurHeight;
-    int nOrigWidth;
-    int nOrigHeight;
     bool bUpdatingControls;  // the program itself is writing the size controls
     int nEditSource;         // -1 none, 1 abs. width, 2 abs. height, 3 % width, 4 % height
-    bool bCalculating;       // a Kerv run is in progress
-    // A close that could not be refused arrived during a Kerv run: the run was cancelled and,
-    // once it has unwound and cleared bCalculating, must call Close(true).
+    bool bCalculating;       // the window is in calculation mode (a Kerv run)
+    // A close that could not be refused arrived during a run: the run was cancelled and, once
+    // it has unwound, must call Close(true).
     bool bCloseAfterCalc;
-    wxFileHistory* pFileHistory;  // owned; deleted by the close handler
+    std::unique_ptr<wxFileHistory> pFileHistory;  // released by the close handler
     wxBitmap bmpStoredMask;
     wxToolBar* toolBar;
     wxComboBox* comboZoom;
-    wxHtmlHelpController* pHelpController;  // owned; null until the first successful help command
-
-protected:
-    void set_properties();
-    void do_layout();
-
-private:
-    wxMenuBar* CreateMenus();
-    // The canvas in the splitter's right pane (main_frame_canvas.cpp).
-    void CreatePaintPanel();
-    void CreateToolBarItems();
-    void CreateProgressStatusBar();
-    void RestorePlacementAndOptions();
-    void CreateFileHistory();
-    void SaveSettings();
-    // Mask commands (main_frame_mask.cpp): whether mask is a bitmap of the picture's current
-    // size, and handing the canvas a new mask (owned by it from then on).
-    bool HasPictureSize(const wxBitmap& mask) const;
-    void ReplaceMask(std::unique_ptr<wxBitmap> mask);
+    // Created by the first successful help command, released by the close handler.
+    std::unique_ptr<wxHtmlHelpController> pHelpController;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -7,7 +7,6 @@
 #include <wx/splitter.h>
 #include <wx/textctrl.h>
 
-#include "dp.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
 
@@ -26,7 +25,7 @@ void CMainFrame::SetBrushSize(int size)
 
 const wxFastImage* CMainFrame::PictureToShow()
 {
-    return pDP != nullptr ? &pDP->GetColourImage() : nullptr;
+    return session.Picture();
 }
 
 PaintMode CMainFrame::CurrentPaintMode() const

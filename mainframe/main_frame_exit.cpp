@@ -10,7 +10,6 @@
 #include <wx/intl.h>
 
 #include "dont_show_dialog.h"
-#include "dp.h"
 #include "fast_image.h"
 
 void CMainFrame::OnFileExit(wxCommandEvent& event)
@@ -26,9 +25,9 @@ void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
             event.Veto();
         } else {
             // A close that cannot be refused arrived while a run (Kerv or immediate) is on the
-            // call stack (it yields to the event loop between seams). Destroying the window or the engine now
-            // would pull them from under the run; instead the run is told to stop, and when it
-            // has unwound it closes the window (see bCloseAfterCalc).
+            // call stack (it yields to the event loop between seams). Destroying the window or
+            // the engine now would pull them from under the run; instead the run is told to
+            // stop, and when it has unwound it closes the window (see bCloseAfterCalc).
             bCancelCalc = true;
             bCloseAfterCalc = true;
         }
@@ -44,20 +43,17 @@ void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
 
     if (pHelpController) {
         pHelpController->Quit();
-        delete pHelpController;
-        pHelpController = nullptr;
+        pHelpController.reset();
     }
 
-    delete pDP;
-    pDP = nullptr;
+    session.Close();
 
     SaveSettings();
 
     wxFastImage::CleanUpHandlers();
 
     // The recent-files list was saved after each successful open; nothing to write here.
-    delete pFileHistory;
-    pFileHistory = nullptr;
+    pFileHistory.reset();
 
     // Deleting the detached store writes it to disk.
     delete wxConfigBase::Set(nullptr);

@@ -4,7 +4,6 @@
 #include "config_keys.h"
 #include "main_frame.h"
 
-#include <memory>
 #include <optional>
 
 #include <wx/clipbrd.h>
@@ -13,7 +12,6 @@
 #include <wx/filehistory.h>
 #include <wx/filename.h>
 #include <wx/intl.h>
-#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/slider.h>
 #include <wx/spinbutt.h>
@@ -21,11 +19,9 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
-#include "dp.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
 #include "picture_files.h"
-#include "picture_reader.h"
 
 namespace {
 
@@ -38,11 +34,11 @@ void ShowError(wxWindow* parent, const wxString& message)
 
 bool CMainFrame::OkToLoad()
 {
-    if (!bImageModified)
+    if (!session.IsModified())
         return true;
     if (wxMessageBox(_("Dismiss Changes?"), _("Image not Saved"), wxYES_NO, this) != wxYES)
         return false;
-    bImageModified = false;
+    session.SetModified(false);
     return true;
 }
 
@@ -58,8 +54,8 @@ void CMainFrame::OnFileOpen(wxCommandEvent& WXUNUSED(event))
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
         return;
-    strFileName = dialog.GetPath();
-    DoOpenFile(strFileName, -1);
+    wxString path = dialog.GetPath();
+    DoOpenFile(path, -1);
 }
 
 void CMainFrame::OnMRUFile(wxCommandEvent& event)
@@ -93,63 +89,59 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
 {
     if (IsCarving())
         return;
-    // The hourglass lasts for the reading only, not over an error box.
-    std::optional<wxBusyCursor> busy(std::in_place);
-    delete pDP;
-    pDP = nullptr;
-    strFileName = path;
     // Timers armed for the previous picture must not carve the new one.
     timerWidth.Stop();
     timerHeight.Stop();
-
-    // A picture refused from its header (over the size limits, say) is never decoded.
-    const wxString refusal = PictureHeaderRefusal(path);
-    std::unique_ptr<DP> engine;
-    if (refusal.empty()) {
-        // The error box below says what went wrong; the reader's own log would say it again.
-        wxLogNull quiet;
-        engine = std::make_unique<DP>(wxString(path));
-    }
-    wxString problem;
-    if (!refusal.empty())
-        problem = _("Error opening image") + ":\n" + refusal;
-    else if (engine->cols == -1 || !engine->GetColourImage().IsOk())
-        problem = _("Error opening image");
-    else if (engine->GetColourImage().GetAlpha())
-        problem = _("Image with Alpha Channel not supported YET.");
-    if (!problem.empty()) {
-        engine.reset();
+    // The hourglass lasts for the reading only, not over an error box.
+    std::optional<wxBusyCursor> busy(std::in_place);
+    const PictureSession::OpenResult result = session.Open(path);
+    if (result != PictureSession::OpenResult::Opened) {
         busy.reset();
-        // The previous picture's controls must not reach the engine that is gone.
-        nCurWidth = nCurHeight = nOrigWidth = nOrigHeight = -1;
-        bImageModified = false;
-        DoEnableSizeControls(false);
-        DoEnableProtectDelete();
-        textOriginal->SetLabel(_("Original Size n/a"));
-        textCurrent->SetLabel(_("Percent Size Changed n/a"));
-        paintPanel->Init(-1, -1);
-        paintPanel->Refresh();
+        ShowNoPicture();
+        wxString problem = _("Error opening image");
+        if (result == PictureSession::OpenResult::HasAlpha)
+            problem = _("Image with Alpha Channel not supported YET.");
+        else if (result == PictureSession::OpenResult::Refused)
+            problem += ":\n" + session.Refusal();
         ShowError(this, problem);
         if (index != -1)
             pFileHistory->RemoveFileFromHistory(index);
         return;
     }
-    pDP = engine.release();
 
-    pFileHistory->AddFileToHistory(strFileName);
+    pFileHistory->AddFileToHistory(session.FileName());
     wxConfigBase* config = wxConfigBase::Get();
     config->SetPath(kGroupRecentFiles);
     pFileHistory->Save(*config);
     config->SetPath(kConfigRoot);
 
-    DoSetTitle(strFileName);
-    imgEnergyCache = pDP->GetEnergyImage();
+    DoSetTitle(session.FileName());
+    const int width = session.OriginalWidth();
+    const int height = session.OriginalHeight();
+    SetUpSizeControls(width, height);
+    textOriginal->SetLabel(wxString::Format(_("Original: Width: %d, Height:%d"), width, height));
+    UpdateStat();
+    DoEnableSizeControls(true);
+    DoEnableProtectDelete();
 
-    const int width = pDP->cols;
-    const int height = pDP->rows;
+    paintPanel->Init(width, height);
+    paintPanel->Refresh();
+}
+
+void CMainFrame::ShowNoPicture()
+{
+    // The previous picture's controls must not reach the engine that is gone.
+    DoEnableSizeControls(false);
+    DoEnableProtectDelete();
+    textOriginal->SetLabel(_("Original Size n/a"));
+    textCurrent->SetLabel(_("Percent Size Changed n/a"));
+    paintPanel->Init(-1, -1);
+    paintPanel->Refresh();
+}
+
+void CMainFrame::SetUpSizeControls(int width, int height)
+{
     bUpdatingControls = true;
-    nCurWidth = nOrigWidth = width;
-    nCurHeight = nOrigHeight = height;
     sliderWidth->SetRange(1, 2 * width);
     sliderWidth->SetValue(width);
     spinWidth->SetRange(1, 2 * width);
@@ -165,24 +157,15 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
     nEditSource = -1;
     SetWidthHeight(width, height);
     bUpdatingControls = false;
-
-    // A picture just read has nothing to lose.
-    bImageModified = false;
-    textOriginal->SetLabel(wxString::Format(_("Original: Width: %d, Height:%d"), width, height));
-    UpdateStat();
-    DoEnableSizeControls(true);
-    DoEnableProtectDelete();
-
-    paintPanel->Init(width, height);
-    paintPanel->Refresh();
 }
 
 void CMainFrame::OnSave(wxCommandEvent& WXUNUSED(event))
 {
     // Saving during a run would record a picture half-way; the run marks it modified anyway.
-    if (!pDP || IsCarving() || !pDP->GetColourImage().IsOk())
+    const wxFastImage* picture = session.IsOpen() && !IsCarving() ? session.Picture() : nullptr;
+    if (picture == nullptr || !picture->IsOk())
         return;
-    const wxFileName proposal(DefaultSaveName(strFileName));
+    const wxFileName proposal(DefaultSaveName(session.FileName()));
     wxFileDialog dialog(this, _("Save To File"), proposal.GetPath(), proposal.GetFullName(), "*.*",
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
@@ -192,7 +175,7 @@ void CMainFrame::OnSave(wxCommandEvent& WXUNUSED(event))
     bool saved;
     {
         wxBusyCursor busy;
-        saved = SavePictureSafely(pDP->GetColourImage().AsImage(), path, reason);
+        saved = SavePictureSafely(picture->AsImage(), path, reason);
     }
     if (!saved) {
         // The picture stays marked as modified, so it is not dismissed later without asking.
@@ -200,19 +183,20 @@ void CMainFrame::OnSave(wxCommandEvent& WXUNUSED(event))
                   wxString::Format(_("The image could not be saved to %s."), path) + "\n" + reason);
         return;
     }
-    bImageModified = false;
+    session.SetModified(false);
     UpdateStat();
 }
 
 void CMainFrame::OnEditCopy(wxCommandEvent& WXUNUSED(event))
 {
-    if (!pDP)
+    const wxFastImage* picture = session.Picture();
+    if (picture == nullptr)
         return;
     {
         wxClipboardLocker clipboard;
         if (!clipboard)
             return;
-        wxTheClipboard->SetData(new wxBitmapDataObject(wxBitmap(pDP->GetColourImage().AsImage())));
+        wxTheClipboard->SetData(new wxBitmapDataObject(wxBitmap(picture->AsImage())));
     }
     // Where the desktop keeps the clipboard, the picture stays pasteable after Kerv has quit.
     wxTheClipboard->Flush();

@@ -2,6 +2,8 @@
 // CMainFrame: the about box, the help book and the donation page.
 #include "main_frame.h"
 
+#include <memory>
+
 #include <wx/html/helpctrl.h>
 #include <wx/intl.h>
 #include <wx/msgdlg.h>
@@ -20,14 +22,13 @@ void CMainFrame::OnMenuAbout(wxCommandEvent& WXUNUSED(event))
 void CMainFrame::ShowHelp(wxString topic)
 {
     if (!pHelpController) {
-        pHelpController = new wxHtmlHelpController(wxHF_DEFAULT_STYLE, nullptr);
+        pHelpController = std::make_unique<wxHtmlHelpController>(wxHF_DEFAULT_STYLE, nullptr);
         // The working directory's kerv.zip, kerv.htb or kerv.hhp, or the translated or
         // installed book (data_paths.h).
         if (!pHelpController->Initialize(FindHelpBook())) {
             wxMessageBox(_("Cannot find Help file - reinstall application"), _("Error"),
                          wxOK | wxICON_ERROR, this);
-            delete pHelpController;
-            pHelpController = nullptr;
+            pHelpController.reset();
             return;
         }
     }

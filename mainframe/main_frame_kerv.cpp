@@ -15,8 +15,6 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
-#include "carve_run.h"
-#include "dp.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
 #include "progress_status_bar.h"
@@ -28,31 +26,34 @@ namespace {
 // never stays locked.
 class CalculationMode {
 public:
-    explicit CalculationMode(CMainFrame& frame) : frame_(frame) { frame_.EnableDuringCalc(false); }
-    ~CalculationMode()
+    explicit CalculationMode(CMainFrame& frame) : pFrame(&frame)
     {
-        if (frame_.bCalculating)
-            frame_.EnableDuringCalc(true);
+        pFrame->EnableDuringCalc(false);
     }
+    ~CalculationMode() { pFrame->EnableDuringCalc(true); }
     CalculationMode(const CalculationMode&) = delete;
     CalculationMode& operator=(const CalculationMode&) = delete;
 
 private:
-    CMainFrame& frame_;
+    CMainFrame* pFrame;
 };
 
 }  // namespace
 
 wxString CMainFrame::KervTargetProblem(int width, int height)
 {
-    if (width < 1)
-        return wxString::Format(_("The target width %d is below 1 pixel."), width);
-    if (height < 1)
-        return wxString::Format(_("The target height %d is below 1 pixel."), height);
-    if (!target::IsCarvableSize(width, height))
-        return wxString::Format(
-            _("The target size %d x %d exceeds the limit of %d pixels a side and %lld pixels in all."),
-            width, height, target::kMaxSide, target::kMaxPixels);
+    switch (PictureSession::CheckTarget(width, height)) {
+        case PictureSession::TargetCheck::WidthBelowOne:
+            return wxString::Format(_("The target width %d is below 1 pixel."), width);
+        case PictureSession::TargetCheck::HeightBelowOne:
+            return wxString::Format(_("The target height %d is below 1 pixel."), height);
+        case PictureSession::TargetCheck::TooLarge:
+            return wxString::Format(
+                _("The target size %d x %d exceeds the limit of %d pixels a side and %lld pixels in all."),
+                width, height, target::kMaxSide, target::kMaxPixels);
+        case PictureSession::TargetCheck::Carvable:
+            break;
+    }
     return wxString();
 }
 
@@ -90,7 +91,7 @@ void CMainFrame::EnableDuringCalc(bool enable)
 void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
 {
     // One run at a time: not inside an immediate run's yield, and never without a picture.
-    if (pDP == nullptr || IsCarving())
+    if (!session.IsOpen() || IsCarving())
         return;
 
     const int targetWidth = ReadTargetField(textAbsWidth);
@@ -101,21 +102,21 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
         return;
     }
 
+    session.BeginRun(PictureSession::RunKind::Kerv);
     {
         CalculationMode calculating(*this);
 
-        const CarvePlan plan = CarvePlan::To(*pDP, targetWidth, targetHeight);
+        const CarvePlan plan = session.PlanTo(targetWidth, targetHeight);
         if (checkEnableMask->GetValue() && paintPanel->maskBitmap != nullptr &&
             paintPanel->maskBitmap->IsOk())
-            pDP->ModifyEnergy(paintPanel->maskBitmap.get());
+            session.ApplyMask(paintPanel->maskBitmap->ConvertToImage());
         // The picture alone during the run; the fresh mask of the new size shows at the end.
         paintPanel->maskShown = false;
 
         const int steps = plan.Steps();
         pStatusBar->SetRange(steps);
         for (int step = 0; step < steps && !bCancelCalc; ++step) {
-            // pDP is read again for every step, as every carving loop of the window does.
-            plan.CarveStep(*pDP, step);
+            session.CarveStep(plan, step);
             pStatusBar->Step();
             if (checkAnimated->GetValue()) {
                 paintPanel->Refresh(false);
@@ -124,14 +125,13 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
         }
         pStatusBar->Finish();
 
-        // After an abort these are the sizes actually reached.
-        nCurWidth = pDP->cols;
-        nCurHeight = pDP->rows;
-        paintPanel->Init(nCurWidth, nCurHeight);
+        // After an abort the session's sizes are the ones actually reached.
+        paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
         paintPanel->Refresh();
         UpdateStat();
-        bImageModified = true;
+        session.SetModified(true);
     }
+    session.EndRun(PictureSession::RunKind::Kerv);
 
     // A close that could not be refused came during the run; the run has unwound, so the
     // engine and the window can go now.

@@ -21,7 +21,6 @@
 #include <wx/textctrl.h>
 
 #include "dont_show_dialog.h"
-#include "dp.h"
 #include "paint_panel.h"
 #include "picture_reader.h"
 
@@ -37,7 +36,7 @@ void CMainFrame::DoEnableProtectDelete()
     paintPanel->paintEnabled = enable;
 
     // While painting is on, the picture's size cannot be changed from the immediate controls.
-    const bool sizeControls = pDP != nullptr && !enable;
+    const bool sizeControls = session.IsOpen() && !enable;
     for (wxWindow* control :
          std::initializer_list<wxWindow*>{sliderWidth, spinWidth, sliderHeight, spinHeight})
         control->Enable(sizeControls);
@@ -57,7 +56,7 @@ void CMainFrame::OnEnableProtectDelete(wxCommandEvent& WXUNUSED(event))
     }
     DoEnableProtectDelete();
     // Every toggle starts from an empty mask of the picture's current size.
-    paintPanel->Init(nCurWidth, nCurHeight);
+    paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
     paintPanel->Refresh();
 }
 
@@ -81,7 +80,8 @@ void CMainFrame::OnBtnStoreMask(wxCommandEvent& WXUNUSED(event))
 
 bool CMainFrame::HasPictureSize(const wxBitmap& mask) const
 {
-    return mask.IsOk() && mask.GetWidth() == nCurWidth && mask.GetHeight() == nCurHeight;
+    return mask.IsOk() && mask.GetWidth() == session.CurrentWidth() &&
+           mask.GetHeight() == session.CurrentHeight();
 }
 
 void CMainFrame::OnBtnRecallMask(wxCommandEvent& WXUNUSED(event))
@@ -111,7 +111,7 @@ void CMainFrame::OnBtnSaveMask(wxCommandEvent& WXUNUSED(event))
     }
 
     // The toolkit takes the proposed folder and name apart.
-    const wxFileName proposed(DefaultMaskFileName(strFileName));
+    const wxFileName proposed(DefaultMaskFileName(session.FileName()));
     wxFileDialog dialog(this, _("Save Mask"), proposed.GetPath(), proposed.GetFullName(), "*.*",
                         wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
@@ -148,7 +148,8 @@ void CMainFrame::OnBtnLoadMask(wxCommandEvent& WXUNUSED(event))
         wxMessageBox(_("Error Loading Image"), _("Error"), wxOK | wxICON_ERROR, this);
         return;
     }
-    if (image.GetWidth() != nCurWidth || image.GetHeight() != nCurHeight) {
+    if (image.GetWidth() != session.CurrentWidth() ||
+        image.GetHeight() != session.CurrentHeight()) {
         wxMessageBox(_("The Mask was created with a different image or image size"),
                      _("Can not recall mask"), wxOK | wxICON_ERROR, this);
         return;
@@ -161,8 +162,8 @@ void CMainFrame::OnBtnLoadMask(wxCommandEvent& WXUNUSED(event))
 
 void CMainFrame::OnBtnMaskClear(wxCommandEvent& WXUNUSED(event))
 {
-    if (pDP == nullptr)
+    if (!session.IsOpen())
         return;
-    paintPanel->Init(pDP->cols, pDP->rows);
+    paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
     paintPanel->Refresh();
 }

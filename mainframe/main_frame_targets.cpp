@@ -4,7 +4,6 @@
 #include "main_frame.h"
 
 #include <algorithm>
-#include <climits>
 #include <string>
 
 #include <wx/checkbox.h>
@@ -26,13 +25,6 @@ void SetSpin(wxSpinButton* spin, long long value)
     spin->SetValue(static_cast<int>(std::clamp<long long>(value, spin->GetMin(), spin->GetMax())));
 }
 
-// width * 100 / original, truncated toward zero, without overflow for any typed width.
-int PercentFor(int size, int original)
-{
-    const long long percent = static_cast<long long>(size) * 100 / original;
-    return static_cast<int>(std::clamp<long long>(percent, INT_MIN, INT_MAX));
-}
-
 }  // namespace
 
 int CMainFrame::ReadTargetField(const wxTextCtrl* field) const
@@ -50,7 +42,7 @@ void CMainFrame::SetWidthHeight(int width, int height)
             SetSpin(spinAbsWidth, width);
         }
         if (nEditSource != 3) {
-            const int percent = PercentFor(width, nOrigWidth);
+            const int percent = session.PercentOf(SizeAxis::Width, width);
             SetText(textPercWidth, percent);
             SetSpin(spinPercWidth, percent);
         }
@@ -61,7 +53,7 @@ void CMainFrame::SetWidthHeight(int width, int height)
             SetSpin(spinAbsHeight, height);
         }
         if (nEditSource != 4) {
-            const int percent = PercentFor(height, nOrigHeight);
+            const int percent = session.PercentOf(SizeAxis::Height, height);
             SetText(textPercHeight, percent);
             SetSpin(spinPercHeight, percent);
         }
@@ -74,49 +66,49 @@ void CMainFrame::SetWidthHeight(int width, int height)
 // never its current size.
 void CMainFrame::DoCalcAbsWidth()
 {
-    if (bUpdatingControls || nOrigWidth < 1)
+    if (bUpdatingControls || !session.IsOpen())
         return;
     bUpdatingControls = true;
     const int width = ReadTargetField(textAbsWidth);
     SetWidthHeight(width, -1);
     bUpdatingControls = false;
     if (checkAspect->GetValue())
-        SetWidthHeight(-1, target::HeightForWidth(width, nOrigWidth, nOrigHeight));
+        SetWidthHeight(-1, session.OtherSideForAspect(SizeAxis::Width, width));
 }
 
 void CMainFrame::DoCalcAbsHeight()
 {
-    if (bUpdatingControls || nOrigHeight < 1)
+    if (bUpdatingControls || !session.IsOpen())
         return;
     bUpdatingControls = true;
     const int height = ReadTargetField(textAbsHeight);
     SetWidthHeight(-1, height);
     bUpdatingControls = false;
     if (checkAspect->GetValue())
-        SetWidthHeight(target::WidthForHeight(height, nOrigWidth, nOrigHeight), -1);
+        SetWidthHeight(session.OtherSideForAspect(SizeAxis::Height, height), -1);
 }
 
 void CMainFrame::DoCalcPercWidth()
 {
-    if (bUpdatingControls || nOrigWidth < 1)
+    if (bUpdatingControls || !session.IsOpen())
         return;
     bUpdatingControls = true;
-    const int width = target::PercentOf(nOrigWidth, ReadTargetField(textPercWidth));
+    const int width = session.SizeForPercent(SizeAxis::Width, ReadTargetField(textPercWidth));
     SetWidthHeight(width, -1);
     if (checkAspect->GetValue())
-        SetWidthHeight(-1, target::HeightForWidth(width, nOrigWidth, nOrigHeight));
+        SetWidthHeight(-1, session.OtherSideForAspect(SizeAxis::Width, width));
     bUpdatingControls = false;
 }
 
 void CMainFrame::DoCalcPercHeight()
 {
-    if (bUpdatingControls || nOrigHeight < 1)
+    if (bUpdatingControls || !session.IsOpen())
         return;
     bUpdatingControls = true;
-    const int height = target::PercentOf(nOrigHeight, ReadTargetField(textPercHeight));
+    const int height = session.SizeForPercent(SizeAxis::Height, ReadTargetField(textPercHeight));
     SetWidthHeight(-1, height);
     if (checkAspect->GetValue())
-        SetWidthHeight(target::WidthForHeight(height, nOrigWidth, nOrigHeight), -1);
+        SetWidthHeight(session.OtherSideForAspect(SizeAxis::Height, height), -1);
     bUpdatingControls = false;
 }
 

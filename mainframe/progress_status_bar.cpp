@@ -47,7 +47,7 @@ void ProgressStatusBar::SetRange(int n)
     gaugeProgress->SetRange(nRange);
     gaugeProgress->SetValue(0);
     bBusy = true;
-    lastYield_ = {};  // the first step lets the window show the run has started
+    timeLastYield = {};  // the first step lets the window show the run has started
     btnProgressCancel->Enable();
     gaugeProgress->Enable();
 }
@@ -66,9 +66,9 @@ void ProgressStatusBar::Step()
 {
     SetProgress(gaugeProgress->GetValue() + 1);
     const auto now = std::chrono::steady_clock::now();
-    if (now - lastYield_ < std::chrono::milliseconds(40))
+    if (now - timeLastYield < std::chrono::milliseconds(40))
         return;
-    lastYield_ = now;
+    timeLastYield = now;
     // A yield asked for while another one is in progress does nothing: a run started inside
     // one cannot make the window respond, and gives up waiting instead of spinning for ever.
     while (wxTheApp->Pending()) {
@@ -83,7 +83,7 @@ void ProgressStatusBar::Finish()
     bBusy = false;
     btnProgressCancel->Disable();
     gaugeProgress->Disable();
-    pFrame->bCancelCalc = false;
+    pFrame->SetCancelCalc(false);
 }
 
 void ProgressStatusBar::OnSize(wxSizeEvent& event)
@@ -104,5 +104,5 @@ void ProgressStatusBar::OnSize(wxSizeEvent& event)
 
 void ProgressStatusBar::OnBtnProgressCancel(wxCommandEvent& WXUNUSED(event))
 {
-    pFrame->bCancelCalc = true;
+    pFrame->SetCancelCalc(true);
 }

@@ -45,7 +45,7 @@ private:
     bool bBusy = false;
     // When Step last let the toolkit handle its events. Handling them costs about as much as
     // carving a seam; 25 times a second keeps the gauge moving smoothly and "Abort" prompt.
-    std::chrono::steady_clock::time_point lastYield_;
+    std::chrono::steady_clock::time_point timeLastYield;
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -8,6 +8,7 @@
 #include <wx/log.h>
 
 #include "dp.h"
+#include "picture_reader.h"
 #include "target_size.h"
 
 PictureSession::PictureSession() = default;
@@ -20,6 +21,10 @@ PictureSession::OpenResult PictureSession::Open(const wxString& path)
         return OpenResult::Busy;
     Close();
     strFileName = path;
+    // A picture refused from its header (over the size limits, say) is never decoded.
+    strRefusal = PictureHeaderRefusal(path);
+    if (!strRefusal.empty())
+        return OpenResult::Refused;
     std::unique_ptr<DP> engine;
     {
         // The caller reports a failure in its own words; the readers' log would say it again.

@@ -26,7 +26,9 @@ enum class SizeAxis { Width, Height };
 
 class PictureSession {
 public:
-    enum class OpenResult { Opened, Unreadable, HasAlpha, Busy };
+    // Refused: the file's header alone shows it cannot be opened (Refusal says why); it is not
+    // decoded.
+    enum class OpenResult { Opened, Refused, Unreadable, HasAlpha, Busy };
     enum class TargetCheck { Carvable, WidthBelowOne, HeightBelowOne, TooLarge };
     // The immediate runs of each direction and the Kerv run.
     enum class RunKind { Width, Height, Kerv };
@@ -37,8 +39,9 @@ public:
     PictureSession& operator=(const PictureSession&) = delete;
 
     // Drops the current picture, then reads path (remembered as the file name whatever the
-    // outcome). Opened: the picture is open, unmodified, at its opened size. Unreadable or
-    // HasAlpha: no picture is open. Busy: a run is in progress and nothing has changed.
+    // outcome). Opened: the picture is open, unmodified, at its opened size. Refused,
+    // Unreadable or HasAlpha: no picture is open. Busy: a run is in progress and nothing has
+    // changed.
     OpenResult Open(const wxString& path);
     // Reads the file again, reusing the energy computed at opening, and starts over from it.
     // False, with the picture left as it is, when the file no longer holds a picture of the
@@ -53,6 +56,8 @@ public:
     // The picture at its current size, or null without one.
     const wxFastImage* Picture();
     const wxString& FileName() const { return strFileName; }
+    // Why the last Open was Refused (translated); empty otherwise.
+    const wxString& Refusal() const { return strRefusal; }
 
     int CurrentWidth() const;
     int CurrentHeight() const;
@@ -100,6 +105,7 @@ public:
 private:
     std::unique_ptr<DP> pDP;
     wxString strFileName;
+    wxString strRefusal;
     wxFastImage imgEnergyCache;  // the energy at opening, shared with the engine
     int nOrigWidth = -1;
     int nOrigHeight = -1;

@@ -13,6 +13,7 @@
 
 #include "dp.h"
 #include "fast_image.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -89,11 +90,9 @@ protected:
     CPaintPanel* Open(bool paint = true, int cols = nCols, int rows = nRows)
     {
         frame = MakeFrame();
-        frame->pDP = new DP(TestPicture(cols, rows));
-        frame->nCurWidth = cols;
-        frame->nCurHeight = rows;
-        CPaintPanel* panel = frame->paintPanel;
-        frame->checkEnableMask->SetValue(paint);
+        ShowPicture(frame, TestPicture(cols, rows));
+        CPaintPanel* panel = Ui(frame).paintPanel;
+        Ui(frame).checkEnableMask->SetValue(paint);
         frame->DoEnableProtectDelete();
         panel->Init(cols, rows);
         panel->Refresh();
@@ -109,7 +108,7 @@ protected:
 TEST_F(CanvasTest, IsTheRightPaneOfTheSplitterAndKnowsTheMainWindow)
 {
     CMainFrame* frame = MakeFrame();
-    CPaintPanel* panel = frame->paintPanel;
+    CPaintPanel* panel = Ui(frame).paintPanel;
     ASSERT_NE(panel, nullptr);
     auto* splitter = static_cast<wxSplitterWindow*>(frame->FindWindow(ID_SPLITTER));
     ASSERT_NE(splitter, nullptr);
@@ -137,7 +136,7 @@ TEST_F(CanvasTest, EnableTickFollowsIntoTheCanvas)
 {
     CPaintPanel* panel = Open(true);
     EXPECT_TRUE(panel->paintEnabled);
-    frame->checkEnableMask->SetValue(false);
+    Ui(frame).checkEnableMask->SetValue(false);
     frame->DoEnableProtectDelete();
     EXPECT_FALSE(panel->paintEnabled);
 }
@@ -164,12 +163,12 @@ TEST_F(CanvasTest, InitMakesABlackMaskOfThePictureSizeMarkedUnchangedAndShown)
 TEST_F(CanvasTest, InitWithoutAPictureLeavesNoMaskToPaintOn)
 {
     CMainFrame* frame = MakeFrame();
-    CPaintPanel* panel = frame->paintPanel;
+    CPaintPanel* panel = Ui(frame).paintPanel;
     panel->Init(-1, -1);
     ASSERT_NE(panel->maskBitmap, nullptr);
     EXPECT_FALSE(panel->maskBitmap->IsOk());
     // Painting needs an opened picture; nothing happens, nothing asserts.
-    frame->checkEnableMask->SetValue(true);
+    Ui(frame).checkEnableMask->SetValue(true);
     frame->DoEnableProtectDelete();
     Motion(panel, 10, 10, true);
     LeftUp(panel, 10, 10);
@@ -221,7 +220,7 @@ TEST_F(CanvasTest, AtZoomFiftyTheDiscIsPaintedAtTwiceThePreviousPointerPosition)
 TEST_F(CanvasTest, AtZoomTwoHundredTheDiscIsPaintedAtHalfThePreviousPointerPosition)
 {
     CPaintPanel* panel = Open();
-    frame->radioDelete->SetValue(true);
+    Ui(frame).radioDelete->SetValue(true);
     panel->SetZoom(200);
     Motion(panel, 100, 40);
     LeftUp(panel, 100, 40);
@@ -256,7 +255,7 @@ TEST_F(CanvasTest, PaintedMaskHoldsOnlyPureColours)
     panel->SetBrushSize(25);
     Motion(panel, 100, 100);
     LeftUp(panel, 100, 100);
-    frame->radioDelete->SetValue(true);
+    Ui(frame).radioDelete->SetValue(true);
     Motion(panel, 130, 100);
     LeftUp(panel, 130, 100);
     const wxImage mask = panel->maskBitmap->ConvertToImage();
@@ -283,13 +282,13 @@ TEST_F(CanvasTest, ErasingMakesPaintedAreasBlackAndThePictureShowsUnchanged)
     CPaintPanel* panel = Open();
     Motion(panel, 50, 50);
     LeftUp(panel, 50, 50);
-    frame->radioDelete->SetValue(true);
+    Ui(frame).radioDelete->SetValue(true);
     Motion(panel, 80, 50);
     LeftUp(panel, 80, 50);
     ASSERT_EQ(MaskPixel(panel, 50, 50), *wxRED);
     ASSERT_EQ(MaskPixel(panel, 80, 50), *wxGREEN);
 
-    frame->radioErase->SetValue(true);
+    Ui(frame).radioErase->SetValue(true);
     panel->SetBrushSize(30);
     Motion(panel, 65, 50);
     LeftUp(panel, 65, 50);
@@ -404,12 +403,12 @@ TEST_F(CanvasTest, ArrowKeysResizeTheBrushAndShowItInTheMainWindow)
     Motion(panel, 100, 100);
     EXPECT_TRUE(Key(panel, WXK_RIGHT));
     EXPECT_EQ(panel->brushSize, 11);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "11");
-    EXPECT_EQ(frame->sliderBrush->GetValue(), 11);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "11");
+    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 11);
     EXPECT_TRUE(Key(panel, WXK_LEFT));
     EXPECT_TRUE(Key(panel, WXK_LEFT));
     EXPECT_EQ(panel->brushSize, 9);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "9");
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "9");
     // Other keys pass on and change nothing.
     EXPECT_TRUE(Key(panel, 'a'));
     EXPECT_EQ(panel->brushSize, 9);
@@ -418,7 +417,7 @@ TEST_F(CanvasTest, ArrowKeysResizeTheBrushAndShowItInTheMainWindow)
 TEST_F(CanvasTest, AClickGivesThePictureTheKeyboardWhilePaintingIsOn)
 {
     CPaintPanel* panel = Open();
-    frame->checkEnableMask->SetFocus();
+    Ui(frame).checkEnableMask->SetFocus();
     PumpEvents(20);
     Motion(panel, 50, 50);
     LeftUp(panel, 50, 50);
@@ -430,12 +429,12 @@ TEST_F(CanvasTest, RightArrowAtOneHundredKeepsOneHundredAndStillTellsTheMainWind
     CPaintPanel* panel = Open();
     panel->SetBrushSize(100);
     ASSERT_EQ(panel->brushSize, 100);
-    frame->textBrushSize->SetValue("-");
-    frame->sliderBrush->SetValue(50);
+    Ui(frame).textBrushSize->SetValue("-");
+    Ui(frame).sliderBrush->SetValue(50);
     EXPECT_TRUE(Key(panel, WXK_RIGHT));
     EXPECT_EQ(panel->brushSize, 100);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "100");
-    EXPECT_EQ(frame->sliderBrush->GetValue(), 100);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "100");
+    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 100);
 }
 
 TEST_F(CanvasTest, LeftArrowAtOneKeepsOneAndStillTellsTheMainWindow)
@@ -443,12 +442,12 @@ TEST_F(CanvasTest, LeftArrowAtOneKeepsOneAndStillTellsTheMainWindow)
     CPaintPanel* panel = Open();
     panel->SetBrushSize(1);
     ASSERT_EQ(panel->brushSize, 1);
-    frame->textBrushSize->SetValue("-");
-    frame->sliderBrush->SetValue(50);
+    Ui(frame).textBrushSize->SetValue("-");
+    Ui(frame).sliderBrush->SetValue(50);
     EXPECT_TRUE(Key(panel, WXK_LEFT));
     EXPECT_EQ(panel->brushSize, 1);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "1");
-    EXPECT_EQ(frame->sliderBrush->GetValue(), 1);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "1");
+    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 1);
     // A brush of one paints nothing: the disc's box is empty, and nothing asserts.
     Motion(panel, 40, 40);
     LeftUp(panel, 40, 40);
@@ -459,37 +458,37 @@ TEST_F(CanvasTest, SetBrushSizeClampsToOneToOneHundred)
     CPaintPanel* panel = Open();
     panel->SetBrushSize(250);
     EXPECT_EQ(panel->brushSize, 100);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "100");
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "100");
     panel->SetBrushSize(0);
     EXPECT_EQ(panel->brushSize, 1);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "1");
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "1");
 }
 
 TEST_F(CanvasTest, SetBrushSizeWithPaintingDisabledChangesNothingAndDoesNotCallBack)
 {
     CPaintPanel* panel = Open(false);
-    frame->textBrushSize->SetValue("untouched");
-    frame->sliderBrush->SetValue(10);
+    Ui(frame).textBrushSize->SetValue("untouched");
+    Ui(frame).sliderBrush->SetValue(10);
     panel->SetBrushSize(30);
     EXPECT_EQ(panel->brushSize, 10);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "untouched");
-    EXPECT_EQ(frame->sliderBrush->GetValue(), 10);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "untouched");
+    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 10);
 }
 
 TEST_F(CanvasTest, MainWindowSetBrushSizeShowsTheSizeInTextAndSlider)
 {
     CMainFrame* frame = MakeFrame();
     frame->SetBrushSize(42);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "42");
-    EXPECT_EQ(frame->sliderBrush->GetValue(), 42);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "42");
+    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 42);
     // It does not hand the size back to the canvas.
-    EXPECT_EQ(frame->paintPanel->brushSize, 10);
+    EXPECT_EQ(Ui(frame).paintPanel->brushSize, 10);
 }
 
 TEST_F(CanvasTest, RepaintsWithAndWithoutAPictureRunCleanly)
 {
     CMainFrame* frame = MakeFrame();
-    CPaintPanel* panel = frame->paintPanel;
+    CPaintPanel* panel = Ui(frame).paintPanel;
     int paints = 0;
     panel->Bind(wxEVT_PAINT, [&paints](wxPaintEvent& event) {
         ++paints;
@@ -498,7 +497,7 @@ TEST_F(CanvasTest, RepaintsWithAndWithoutAPictureRunCleanly)
     panel->Refresh();
     panel->Update();
     PumpEvents(30);
-    frame->pDP = new DP(TestPicture(60, 30));
+    ShowPicture(frame, TestPicture(60, 30));
     panel->Init(60, 30);
     // A picture that shrinks to nothing at this zoom is not drawn at all.
     panel->SetZoom(1);
@@ -518,11 +517,11 @@ TEST_F(CanvasTest, ViewIsRebuiltWhenThePictureChangesSize)
     CPaintPanel* panel = Open(false);
     ASSERT_TRUE(panel->ComposeView(wxRect(0, 0, 1, 1)).IsOk());
     EXPECT_EQ(panel->viewBitmap.GetWidth(), nCols);
-    frame->pDP->GetSeam_Vert(true);
-    ASSERT_EQ(frame->pDP->cols, nCols - 1);
+    Ui(frame).pDP->GetSeam_Vert(true);
+    ASSERT_EQ(Ui(frame).pDP->cols, nCols - 1);
     const wxImage shown = panel->ComposeView(wxRect(0, 0, 2000, 2000));
     EXPECT_EQ(shown.GetWidth(), nCols - 1);
-    const wxImage carved = frame->pDP->GetColourImage().CopyToImage();
+    const wxImage carved = Ui(frame).pDP->GetColourImage().CopyToImage();
     EXPECT_EQ(0, memcmp(shown.GetData(), carved.GetData(), (nCols - 1) * nRows * 3));
 }
 

@@ -9,6 +9,7 @@
 #include <wx/filename.h>
 #include <wx/textctrl.h>
 
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "paint_panel.h"
@@ -24,7 +25,7 @@ void OpenPicture(CMainFrame* frame, wxString path)
 {
     frame->DoOpenFile(path, -1);
     PumpEvents(20);
-    ASSERT_NE(frame->pDP, nullptr) << path;
+    ASSERT_NE(Ui(frame).pDP, nullptr) << path;
 }
 
 void Click(wxWindow* button)
@@ -45,8 +46,8 @@ void SetChecked(wxCheckBox* box, bool checked)
 
 void SetTargets(CMainFrame* frame, int width, int height)
 {
-    frame->textAbsWidth->ChangeValue(wxString::Format("%d", width));
-    frame->textAbsHeight->ChangeValue(wxString::Format("%d", height));
+    Ui(frame).textAbsWidth->ChangeValue(wxString::Format("%d", width));
+    Ui(frame).textAbsHeight->ChangeValue(wxString::Format("%d", height));
 }
 
 namespace {
@@ -56,8 +57,8 @@ void SendMouse(CMainFrame* frame, wxEventType type, wxPoint at, bool leftDown)
     wxMouseEvent event(type);
     event.SetPosition(at);
     event.m_leftDown = leftDown;
-    event.SetEventObject(frame->paintPanel);
-    frame->paintPanel->GetEventHandler()->ProcessEvent(event);
+    event.SetEventObject(Ui(frame).paintPanel);
+    Ui(frame).paintPanel->GetEventHandler()->ProcessEvent(event);
 }
 
 }  // namespace
@@ -83,7 +84,7 @@ void MovePointer(CMainFrame* frame, wxPoint to)
 
 wxImage MaskImage(CMainFrame* frame)
 {
-    const wxBitmap* mask = frame->paintPanel->maskBitmap.get();
+    const wxBitmap* mask = Ui(frame).paintPanel->maskBitmap.get();
     if (mask == nullptr || !mask->IsOk())
         return wxImage();
     return mask->ConvertToImage();

@@ -11,6 +11,7 @@
 
 #include "dp.h"
 #include "fast_image.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -58,7 +59,7 @@ TEST_F(ExitTest, ExitAsksReallyQuitAndNoKeepsTheWindowOpen)
     EXPECT_FALSE(going);
     EXPECT_TRUE(IsAlive(frame));
     EXPECT_FALSE(wxFileExists(SettingsFile()));
-    EXPECT_NE(frame->pFileHistory, nullptr);
+    EXPECT_NE(Ui(frame).pFileHistory, nullptr);
 }
 
 TEST_F(ExitTest, YesWritesLookAndOperationToTheSettingsFile)
@@ -66,7 +67,7 @@ TEST_F(ExitTest, YesWritesLookAndOperationToTheSettingsFile)
     CMainFrame* frame = MakeFrame();
     frame->Move(31, 42);
     frame->SetSize(733, 544);
-    frame->checkAnimated->SetValue(false);
+    Ui(frame).checkAnimated->SetValue(false);
     PumpEvents(20);
     const wxPoint position = frame->GetPosition();
     const wxSize size = frame->GetSize();
@@ -94,8 +95,8 @@ TEST_F(ExitTest, ClosingReleasesTheStoreTheHandlerListAndTheFileHistory)
     wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1));
     EXPECT_TRUE(wxFastImage::sm_handlers.IsEmpty());
     EXPECT_EQ(wxConfigBase::Get(false), nullptr);
-    EXPECT_EQ(frame->pFileHistory, nullptr);
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pFileHistory, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
     PumpEvents(20);
     EXPECT_FALSE(IsAlive(frame));
 }
@@ -103,9 +104,9 @@ TEST_F(ExitTest, ClosingReleasesTheStoreTheHandlerListAndTheFileHistory)
 TEST_F(ExitTest, ClosingDestroysTheOpenEngine)
 {
     CMainFrame* frame = MakeFrame();
-    frame->pDP = new DP(wxFastImage(8, 6));
+    ShowPicture(frame, wxFastImage(8, 6));
     wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1));
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
 }
 
 TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
@@ -113,7 +114,7 @@ TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
     CMainFrame* first = MakeFrame();
     first->Move(55, 66);
     first->SetSize(640, 470);
-    first->checkAspect->SetValue(false);
+    Ui(first).checkAspect->SetValue(false);
     PumpEvents(20);
     wxTEST_DIALOG(first->Close(false), wxExpectModal<CDontShowDialog>(1));
     PumpEvents(20);
@@ -121,8 +122,8 @@ TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
     CMainFrame* second = MakeFrame();
     EXPECT_EQ(second->GetPosition(), wxPoint(55, 66));
     EXPECT_EQ(second->GetSize(), wxSize(640, 470));
-    EXPECT_FALSE(second->checkAspect->GetValue());
-    EXPECT_TRUE(second->checkAnimated->GetValue());
+    EXPECT_FALSE(Ui(second).checkAspect->GetValue());
+    EXPECT_TRUE(Ui(second).checkAnimated->GetValue());
 }
 
 TEST_F(ExitTest, TickedYesIsRememberedAndLaterClosesAskNothing)
@@ -166,7 +167,7 @@ TEST_F(ExitTest, StoredAnswerOtherThanZeroOrOneCountsAsYes)
 TEST_F(ExitTest, CloseForUpdateAsksNothing)
 {
     CMainFrame* frame = MakeFrame();
-    frame->bCloseForUpdate = true;
+    Ui(frame).bCloseForUpdate = true;
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
         EXPECT_TRUE(frame->Close(false));
@@ -179,22 +180,22 @@ TEST_F(ExitTest, CloseForUpdateAsksNothing)
 TEST_F(ExitTest, CloseDuringACalculationIsRefusedSilently)
 {
     CMainFrame* frame = MakeFrame();
-    frame->bCalculating = true;
+    Ui(frame).bCalculating = true;
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
         EXPECT_FALSE(frame->Close(false));
     }
     EXPECT_TRUE(IsAlive(frame));
     EXPECT_FALSE(wxFileExists(SettingsFile()));
-    frame->bCalculating = false;
+    Ui(frame).bCalculating = false;
 }
 
 TEST_F(ExitTest, ForcedCloseDuringACalculationStopsTheRunAndWaitsForIt)
 {
     CMainFrame* frame = MakeFrame();
-    DP* engine = new DP(wxFastImage(8, 6));
-    frame->pDP = engine;
-    frame->bCalculating = true;
+    ShowPicture(frame, wxFastImage(8, 6));
+    DP* engine = Ui(frame).pDP;
+    Ui(frame).bCalculating = true;
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
         frame->Close(true);
@@ -203,16 +204,16 @@ TEST_F(ExitTest, ForcedCloseDuringACalculationStopsTheRunAndWaitsForIt)
     // The run still on the stack keeps its window and its engine until it unwinds.
     EXPECT_TRUE(IsAlive(frame));
     EXPECT_FALSE(wxPendingDelete.Member(frame));
-    EXPECT_EQ(frame->pDP, engine);
+    EXPECT_EQ(Ui(frame).pDP, engine);
     EXPECT_EQ(engine->cols, 8);
-    EXPECT_TRUE(frame->bCancelCalc);
-    EXPECT_TRUE(frame->bCloseAfterCalc);
+    EXPECT_TRUE(Ui(frame).bCancelCalc);
+    EXPECT_TRUE(Ui(frame).bCloseAfterCalc);
     EXPECT_FALSE(wxFileExists(SettingsFile()));
 
     // The run ends and closes the window as asked.
-    frame->bCalculating = false;
+    Ui(frame).bCalculating = false;
     frame->Close(true);
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
     PumpEvents(20);
     EXPECT_FALSE(IsAlive(frame));
     EXPECT_TRUE(wxFileExists(SettingsFile()));

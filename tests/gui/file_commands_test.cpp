@@ -23,6 +23,7 @@
 
 #include "dp.h"
 #include "file_drop_target.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -33,7 +34,7 @@ namespace {
 
 wxImage EnginePicture(CMainFrame* frame)
 {
-    return frame->pDP->GetColourImage().CopyToImage();
+    return Ui(frame).pDP->GetColourImage().CopyToImage();
 }
 
 wxArrayString Names(std::initializer_list<wxString> names)
@@ -94,8 +95,8 @@ protected:
     // Narrows the open picture by a few columns, which marks it modified.
     void Carve(CMainFrame* frame)
     {
-        ASSERT_EQ(frame->WidthChange(frame->nCurWidth - 5), -5);
-        ASSERT_TRUE(frame->bImageModified);
+        ASSERT_EQ(frame->WidthChange(frame->Session().CurrentWidth() - 5), -5);
+        ASSERT_TRUE(frame->Session().IsModified());
     }
 
     wxString beach;
@@ -117,20 +118,20 @@ TEST_F(FileCommandsTest, OpeningThroughTheDialogLoadsThePictureAndSetsUpTheContr
 {
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, beach);
-    ASSERT_NE(frame->pDP, nullptr);
-    EXPECT_EQ(frame->strFileName, beach);
-    EXPECT_EQ(frame->nOrigWidth, 120);
-    EXPECT_EQ(frame->nCurHeight, 80);
-    EXPECT_EQ(frame->sliderWidth->GetMax(), 240);
-    EXPECT_EQ(frame->spinHeight->GetValue(), 80);
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "120");
-    EXPECT_EQ(frame->textPercHeight->GetValue(), "100");
-    EXPECT_EQ(frame->textOriginal->GetLabel(), "Original: Width: 120, Height:80");
-    EXPECT_EQ(frame->textCurrent->GetLabel(), "Current: Width: 100.00%, Height:100.00%");
-    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
-    EXPECT_TRUE(frame->btnKerv->IsEnabled());
-    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
-    EXPECT_FALSE(frame->bImageModified);
+    ASSERT_NE(Ui(frame).pDP, nullptr);
+    EXPECT_EQ(frame->Session().FileName(), beach);
+    EXPECT_EQ(frame->Session().OriginalWidth(), 120);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 80);
+    EXPECT_EQ(Ui(frame).sliderWidth->GetMax(), 240);
+    EXPECT_EQ(Ui(frame).spinHeight->GetValue(), 80);
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "120");
+    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "100");
+    EXPECT_EQ(Ui(frame).textOriginal->GetLabel(), "Original: Width: 120, Height:80");
+    EXPECT_EQ(Ui(frame).textCurrent->GetLabel(), "Current: Width: 100.00%, Height:100.00%");
+    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
+    EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
+    EXPECT_FALSE(Ui(frame).btnResetSize->IsEnabled());
+    EXPECT_FALSE(frame->Session().IsModified());
     wxImage expected(beach);
     EXPECT_TRUE(SamePixels(expected, EnginePicture(frame)));
 }
@@ -146,12 +147,12 @@ TEST_F(FileCommandsTest, TheTitleNamesTheOpenFileWithoutItsFolder)
 TEST_F(FileCommandsTest, DroppingOneFileOpensIt)
 {
     CMainFrame* frame = MakeFrame();
-    ASSERT_NE(frame->pDropTarget, nullptr);
-    EXPECT_EQ(frame->GetDropTarget(), frame->pDropTarget);
-    EXPECT_TRUE(frame->pDropTarget->OnDrop(10, 10));
-    EXPECT_TRUE(frame->pDropTarget->OnDropFiles(10, 10, Names({dunes})));
-    ASSERT_NE(frame->pDP, nullptr);
-    EXPECT_EQ(frame->nOrigWidth, 90);
+    ASSERT_NE(Ui(frame).pDropTarget, nullptr);
+    EXPECT_EQ(frame->GetDropTarget(), Ui(frame).pDropTarget);
+    EXPECT_TRUE(Ui(frame).pDropTarget->OnDrop(10, 10));
+    EXPECT_TRUE(Ui(frame).pDropTarget->OnDropFiles(10, 10, Names({dunes})));
+    ASSERT_NE(Ui(frame).pDP, nullptr);
+    EXPECT_EQ(frame->Session().OriginalWidth(), 90);
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - dunes.png");
 }
 
@@ -159,21 +160,21 @@ TEST_F(FileCommandsTest, DroppingTwoFilesIsRefusedAndChangesNothing)
 {
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, beach);
-    DP* engine = frame->pDP;
-    wxTEST_DIALOG(frame->pDropTarget->OnDropFiles(0, 0, Names({dunes, beach})),
+    DP* engine = Ui(frame).pDP;
+    wxTEST_DIALOG(Ui(frame).pDropTarget->OnDropFiles(0, 0, Names({dunes, beach})),
                   ExpectMessageBox("Only one file may be dropped", "Error"));
-    EXPECT_EQ(frame->pDP, engine);
-    EXPECT_EQ(frame->strFileName, beach);
+    EXPECT_EQ(Ui(frame).pDP, engine);
+    EXPECT_EQ(frame->Session().FileName(), beach);
 }
 
 TEST_F(FileCommandsTest, DropsAreRefusedWhileTheTargetIsSwitchedOff)
 {
     CMainFrame* frame = MakeFrame();
-    frame->pDropTarget->bAccept = false;
-    EXPECT_FALSE(frame->pDropTarget->OnDrop(5, 5));
-    EXPECT_EQ(frame->pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragNone);
-    frame->pDropTarget->bAccept = true;
-    EXPECT_EQ(frame->pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragCopy);
+    Ui(frame).pDropTarget->bAccept = false;
+    EXPECT_FALSE(Ui(frame).pDropTarget->OnDrop(5, 5));
+    EXPECT_EQ(Ui(frame).pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragNone);
+    Ui(frame).pDropTarget->bAccept = true;
+    EXPECT_EQ(Ui(frame).pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragCopy);
 }
 
 TEST_F(FileCommandsTest, UnsavedChangesAreQuestionedBeforeOpeningAndNoKeepsThem)
@@ -181,19 +182,19 @@ TEST_F(FileCommandsTest, UnsavedChangesAreQuestionedBeforeOpeningAndNoKeepsThem)
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, beach);
     Carve(frame);
-    DP* engine = frame->pDP;
+    DP* engine = Ui(frame).pDP;
     // "No": no file dialog follows (an unexpected one would fail the test).
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN),
                   ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
-    EXPECT_EQ(frame->pDP, engine);
-    EXPECT_TRUE(frame->bImageModified);
-    EXPECT_EQ(frame->nCurWidth, 115);
+    EXPECT_EQ(Ui(frame).pDP, engine);
+    EXPECT_TRUE(frame->Session().IsModified());
+    EXPECT_EQ(frame->Session().CurrentWidth(), 115);
 
     wxTEST_DIALOG(SendMenu(frame, ID_TOOL_OPEN),
                   ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
                   ExpectOpenDialog(dunes));
-    EXPECT_EQ(frame->nOrigWidth, 90);
-    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_EQ(frame->Session().OriginalWidth(), 90);
+    EXPECT_FALSE(frame->Session().IsModified());
 }
 
 TEST_F(FileCommandsTest, DroppingOnUnsavedChangesAsksTheSameQuestion)
@@ -201,17 +202,17 @@ TEST_F(FileCommandsTest, DroppingOnUnsavedChangesAsksTheSameQuestion)
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, beach);
     Carve(frame);
-    wxTEST_DIALOG(frame->pDropTarget->OnDropFiles(0, 0, Names({dunes})),
+    wxTEST_DIALOG(Ui(frame).pDropTarget->OnDropFiles(0, 0, Names({dunes})),
                   ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
-    EXPECT_EQ(frame->strFileName, beach);
-    EXPECT_EQ(frame->nCurWidth, 115);
-    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_EQ(frame->Session().FileName(), beach);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 115);
+    EXPECT_TRUE(frame->Session().IsModified());
 
-    wxTEST_DIALOG(frame->pDropTarget->OnDropFiles(0, 0, Names({dunes})),
+    wxTEST_DIALOG(Ui(frame).pDropTarget->OnDropFiles(0, 0, Names({dunes})),
                   ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"));
-    EXPECT_EQ(frame->strFileName, dunes);
-    EXPECT_EQ(frame->nCurWidth, 90);
-    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_EQ(frame->Session().FileName(), dunes);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 90);
+    EXPECT_FALSE(frame->Session().IsModified());
 }
 
 TEST_F(FileCommandsTest, ARecentFileOnUnsavedChangesAsksFirst)
@@ -223,12 +224,12 @@ TEST_F(FileCommandsTest, ARecentFileOnUnsavedChangesAsksFirst)
     // Entry 2 (id 142) is dunes.png.
     wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
                   ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
-    EXPECT_EQ(frame->strFileName, beach);
+    EXPECT_EQ(frame->Session().FileName(), beach);
     wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
                   ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"));
-    EXPECT_EQ(frame->strFileName, dunes);
-    EXPECT_EQ(frame->nOrigWidth, 90);
-    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(0), dunes);
+    EXPECT_EQ(frame->Session().FileName(), dunes);
+    EXPECT_EQ(frame->Session().OriginalWidth(), 90);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(0), dunes);
 }
 
 TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndAreStored)
@@ -240,16 +241,16 @@ TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndAreStored)
         WriteTestPicture(paths.back(), 20 + i, 10, i + 3);
         OpenThroughDialog(frame, paths.back());
     }
-    ASSERT_EQ(frame->pFileHistory->GetCount(), 9u);
+    ASSERT_EQ(Ui(frame).pFileHistory->GetCount(), 9u);
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(frame->pFileHistory->GetHistoryFile(i), paths[9 - i]);
+        EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(i), paths[9 - i]);
 
     // Opening a listed file again moves it to the top without a second entry.
     SendMenu(frame, ID_MRU_FIRST + 4);
-    EXPECT_EQ(frame->strFileName, paths[5]);
-    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(0), paths[5]);
-    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(1), paths[9]);
-    EXPECT_EQ(frame->pFileHistory->GetCount(), 9u);
+    EXPECT_EQ(frame->Session().FileName(), paths[5]);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(0), paths[5]);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(1), paths[9]);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetCount(), 9u);
 
     wxConfigBase* config = wxConfigBase::Get();
     EXPECT_EQ(config->Read("/MRU/file1"), paths[5]);
@@ -264,10 +265,10 @@ TEST_F(FileCommandsTest, AVanishedRecentFileIsReportedAndLeavesTheList)
     ASSERT_TRUE(wxRemoveFile(dunes));
     wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
                   ExpectMessageBox("Error opening image", "Error"));
-    EXPECT_EQ(frame->pDP, nullptr);
-    EXPECT_EQ(frame->strFileName, dunes);
-    ASSERT_EQ(frame->pFileHistory->GetCount(), 1u);
-    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(0), beach);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
+    EXPECT_EQ(frame->Session().FileName(), dunes);
+    ASSERT_EQ(Ui(frame).pFileHistory->GetCount(), 1u);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(0), beach);
     // The window title keeps the picture that was open.
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - beach.png");
 }
@@ -279,9 +280,9 @@ TEST_F(FileCommandsTest, APictureWithAlphaIsRefused)
     CMainFrame* frame = MakeFrame();
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectOpenDialog(glass),
                   ExpectMessageBox("Image with Alpha Channel not supported YET.", "Error"));
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
-    EXPECT_EQ(frame->pFileHistory->GetCount(), 0u);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetCount(), 0u);
 }
 
 // The header says 40000 pixels wide: refused before decoding, with the limit named.
@@ -307,24 +308,25 @@ TEST_F(FileCommandsTest, AFailedOpenDisablesThePreviousPicturesControls)
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, beach);
     Carve(frame);
-    ASSERT_TRUE(frame->btnResetSize->IsEnabled());
+    ASSERT_TRUE(Ui(frame).btnResetSize->IsEnabled());
     const wxString broken = work + "/broken.png";
     wxFile(broken, wxFile::write).Write("not a picture");
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN),
                   ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
                   ExpectOpenDialog(broken), ExpectMessageBox("Error opening image", "Error"));
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight,
-             frame->btnResetSize, frame->textAbsWidth, frame->spinAbsWidth, frame->textPercHeight,
-             frame->checkAspect, frame->checkAnimated, frame->btnKerv})
+             Ui(frame).sliderWidth, Ui(frame).spinWidth, Ui(frame).sliderHeight,
+             Ui(frame).spinHeight, Ui(frame).btnResetSize, Ui(frame).textAbsWidth,
+             Ui(frame).spinAbsWidth, Ui(frame).textPercHeight, Ui(frame).checkAspect,
+             Ui(frame).checkAnimated, Ui(frame).btnKerv})
         EXPECT_FALSE(control->IsEnabled()) << control->GetName();
     // Whatever still arrives for them does nothing.
     EXPECT_EQ(frame->WidthChange(50), 0);
     ClickButton(frame, ID_BTN_RESET_SIZE);
     SendMenu(frame, ID_MENU_SAVE);
     SendMenu(frame, ID_COPY);
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
 }
 
 TEST_F(FileCommandsTest, SaveProposesTheDerivedNameAndWritesTheEnginesPixels)
@@ -334,7 +336,7 @@ TEST_F(FileCommandsTest, SaveProposesTheDerivedNameAndWritesTheEnginesPixels)
     Carve(frame);
     const wxString saved = work + "/beach_kerv.png";
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectSaveDialog(saved, saved));
-    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_FALSE(frame->Session().IsModified());
     EXPECT_TRUE(SamePixels(EnginePicture(frame), wxImage(saved)));
     // Nothing but the two pictures is left in the folder.
     EXPECT_EQ(FilesIn(work), Names({beach, saved, dunes}));
@@ -342,7 +344,7 @@ TEST_F(FileCommandsTest, SaveProposesTheDerivedNameAndWritesTheEnginesPixels)
     // Reopened, the saved picture is what the engine had.
     const wxImage carved = EnginePicture(frame);
     OpenThroughDialog(frame, saved);
-    EXPECT_EQ(frame->nOrigWidth, 115);
+    EXPECT_EQ(frame->Session().OriginalWidth(), 115);
     EXPECT_TRUE(SamePixels(carved, EnginePicture(frame)));
 }
 
@@ -374,8 +376,8 @@ TEST_F(FileCommandsTest, ASaveToAnUnknownFormatIsReportedKeepsTheWorkAndTheOldFi
                                        "\nThere is no picture format for the extension of this "
                                        "file name.",
                                    "Error"));
-    EXPECT_TRUE(frame->bImageModified);
-    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+    EXPECT_TRUE(frame->Session().IsModified());
+    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
     EXPECT_EQ(ReadTextFile(target), "precious");
     EXPECT_EQ(FilesIn(work), Names({beach, dunes, target}));
 }
@@ -420,7 +422,7 @@ TEST_F(FileCommandsTest, AWriteThatRunsOutOfSpaceLeavesTheExistingFileWhole)
 
     EXPECT_TRUE(shown.StartsWith(wxString::Format("The image could not be saved to %s.", target)))
         << shown;
-    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_TRUE(frame->Session().IsModified());
     EXPECT_EQ(ReadTextFile(target), "precious");
     EXPECT_EQ(FilesIn(work), Names({beach, big, target, dunes}));
 }

@@ -15,6 +15,7 @@
 #include <wx/utils.h>
 
 #include "fast_image.h"
+#include "frame_access.h"
 #include "main_app.h"
 #include "main_frame.h"
 
@@ -145,15 +146,24 @@ CMainFrame* GuiTest::MakeFrame()
     auto* frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
     // The start-up housekeeping (update reminder, clean-up) belongs to the update check's
     // tests; here it would ask its question in the middle of another test.
-    frame->timerStartUp.Stop();
+    Ui(frame).timerStartUp.Stop();
     frame->Show();
     PumpEvents(30);
     return frame;
 }
 
+void GuiTest::ShowPicture(CMainFrame* frame, const wxFastImage& picture)
+{
+    static int shown = 0;
+    wxString path = wxString::Format("%s/shown-%d.png", work, ++shown);
+    ASSERT_TRUE(picture.AsImage().SaveFile(path));
+    frame->DoOpenFile(path, -1);
+    ASSERT_TRUE(frame->Session().IsOpen());
+}
+
 void GuiTest::CloseQuietly(CMainFrame* frame)
 {
-    frame->bCalculating = false;
+    Ui(frame).bCalculating = false;
     frame->Close(true);
     PumpEvents(20);
 }

@@ -16,6 +16,7 @@
 #include "dont_show_dialog.h"
 
 class CMainFrame;
+class wxFastImage;
 
 // Answers a CDontShowDialog with `code` (1 or wxID_OK mean yes), optionally ticking "Don't ask
 // this question again" first, and checks the question's text and the dialog's title.
@@ -77,6 +78,8 @@ protected:
 
     // A shown main window, built as the application builds it.
     CMainFrame* MakeFrame();
+    // Opens picture in frame as the file commands open a file (written to the working folder).
+    void ShowPicture(CMainFrame* frame, const wxFastImage& picture);
     // Closes a main window without asking and lets the toolkit destroy it.
     void CloseQuietly(CMainFrame* frame);
     // The settings file of the temporary home.

@@ -14,6 +14,7 @@
 #include <wx/utils.h>
 
 #include "about_dialog.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -61,7 +62,7 @@ protected:
 
     wxString OpenedPage(CMainFrame* frame)
     {
-        return frame->pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPage();
+        return Ui(frame).pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPage();
     }
 
     wxString oldPath;
@@ -82,17 +83,17 @@ TEST_F(HelpTest, MissingBookIsReportedAndTheNextTrySucceedsOnceItIsThere)
     CMainFrame* frame = MakeFrame();
     wxTEST_DIALOG(Command(frame, wxEVT_MENU, ID_MENU_HELP_CONTENTS),
                   ExpectMessageBox(kMissingBook, "Error"));
-    EXPECT_EQ(frame->pHelpController, nullptr);
+    EXPECT_EQ(Ui(frame).pHelpController, nullptr);
 
     InstallBook();
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
         Command(frame, wxEVT_MENU, ID_MENU_HELP_CONTENTS);
     }
-    ASSERT_NE(frame->pHelpController, nullptr);
+    ASSERT_NE(Ui(frame).pHelpController, nullptr);
     PumpEvents(50);
-    ASSERT_NE(frame->pHelpController->GetFrame(), nullptr);
-    EXPECT_TRUE(frame->pHelpController->GetFrame()->IsShown());
+    ASSERT_NE(Ui(frame).pHelpController->GetFrame(), nullptr);
+    EXPECT_TRUE(Ui(frame).pHelpController->GetFrame()->IsShown());
     EXPECT_TRUE(OpenedPage(frame).EndsWith("index.html")) << OpenedPage(frame);
 }
 
@@ -101,10 +102,10 @@ TEST_F(HelpTest, WhatsNewOpensTheChangeLogPage)
     InstallBook();
     CMainFrame* frame = MakeFrame();
     Command(frame, wxEVT_MENU, ID_MENU_CHANGELOG);
-    ASSERT_NE(frame->pHelpController, nullptr);
+    ASSERT_NE(Ui(frame).pHelpController, nullptr);
     PumpEvents(50);
     EXPECT_TRUE(OpenedPage(frame).EndsWith("changelog.html")) << OpenedPage(frame);
-    EXPECT_EQ(frame->pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle(),
+    EXPECT_EQ(Ui(frame).pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle(),
               "ChangeLog");
 }
 
@@ -113,7 +114,7 @@ TEST_F(HelpTest, WhatsNewWithoutTheBookShowsTheErrorToo)
     CMainFrame* frame = MakeFrame();
     wxTEST_DIALOG(Command(frame, wxEVT_MENU, ID_MENU_CHANGELOG),
                   ExpectMessageBox(kMissingBook, "Error"));
-    EXPECT_EQ(frame->pHelpController, nullptr);
+    EXPECT_EQ(Ui(frame).pHelpController, nullptr);
 }
 
 TEST_F(HelpTest, SecondHelpCommandReusesTheViewer)
@@ -121,11 +122,11 @@ TEST_F(HelpTest, SecondHelpCommandReusesTheViewer)
     InstallBook();
     CMainFrame* frame = MakeFrame();
     Command(frame, wxEVT_MENU, ID_MENU_HELP_CONTENTS);
-    wxHtmlHelpController* first = frame->pHelpController;
+    wxHtmlHelpController* first = Ui(frame).pHelpController;
     ASSERT_NE(first, nullptr);
     PumpEvents(30);
     Command(frame, wxEVT_MENU, ID_MENU_CHANGELOG);
-    EXPECT_EQ(frame->pHelpController, first);
+    EXPECT_EQ(Ui(frame).pHelpController, first);
     PumpEvents(30);
     EXPECT_TRUE(OpenedPage(frame).EndsWith("changelog.html"));
 }
@@ -135,8 +136,8 @@ TEST_F(HelpTest, BookHasContentsIndexAndEveryPageItNames)
     InstallBook();
     CMainFrame* frame = MakeFrame();
     frame->ShowHelp(wxEmptyString);
-    ASSERT_NE(frame->pHelpController, nullptr);
-    wxHtmlHelpData* data = frame->pHelpController->GetHelpWindow()->GetData();
+    ASSERT_NE(Ui(frame).pHelpController, nullptr);
+    wxHtmlHelpData* data = Ui(frame).pHelpController->GetHelpWindow()->GetData();
     const wxHtmlHelpDataItems& contents = data->GetContentsArray();
     ASSERT_GE(contents.size(), 6u);
     bool changeLog = false;
@@ -147,9 +148,12 @@ TEST_F(HelpTest, BookHasContentsIndexAndEveryPageItNames)
     // Every contents entry opens a page whose title the viewer can show.
     for (size_t i = 0; i < contents.size(); ++i) {
         const wxHtmlHelpDataItem& item = contents[i];
-        frame->pHelpController->Display(item.GetFullPath());
-        EXPECT_FALSE(
-            frame->pHelpController->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle().empty())
+        Ui(frame).pHelpController->Display(item.GetFullPath());
+        EXPECT_FALSE(Ui(frame)
+                         .pHelpController->GetHelpWindow()
+                         ->GetHtmlWindow()
+                         ->GetOpenedPageTitle()
+                         .empty())
             << item.GetFullPath();
     }
 }
@@ -160,12 +164,12 @@ TEST_F(HelpTest, ClosingTheMainWindowEndsTheHelpViewer)
     CMainFrame* frame = MakeFrame();
     frame->ShowHelp(wxEmptyString);
     PumpEvents(30);
-    ASSERT_NE(frame->pHelpController, nullptr);
-    wxWindow* viewer = frame->pHelpController->GetFrame();
+    ASSERT_NE(Ui(frame).pHelpController, nullptr);
+    wxWindow* viewer = Ui(frame).pHelpController->GetFrame();
     ASSERT_NE(viewer, nullptr);
-    frame->bCloseForUpdate = true;
+    Ui(frame).bCloseForUpdate = true;
     frame->Close(false);
-    EXPECT_EQ(frame->pHelpController, nullptr);
+    EXPECT_EQ(Ui(frame).pHelpController, nullptr);
     PumpEvents(50);
     EXPECT_TRUE(wxTopLevelWindows.IsEmpty());
 }

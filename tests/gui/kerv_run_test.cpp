@@ -31,6 +31,7 @@
 
 #include "carve_test_support.h"
 #include "dp.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -44,7 +45,7 @@ namespace {
 class RepaintHook {
 public:
     RepaintHook(CMainFrame* frame, std::function<void()> body)
-        : panel_(frame->paintPanel), body_(std::move(body))
+        : panel_(Ui(frame).paintPanel), body_(std::move(body))
     {
         panel_->Bind(wxEVT_PAINT, &RepaintHook::OnPaint, this);
     }
@@ -85,8 +86,8 @@ protected:
     {
         CMainFrame* frame = MakeFrame();
         OpenPicture(frame, CopySample("coffee.png", work));
-        EXPECT_EQ(frame->nCurWidth, 600);
-        EXPECT_EQ(frame->nCurHeight, 400);
+        EXPECT_EQ(frame->Session().CurrentWidth(), 600);
+        EXPECT_EQ(frame->Session().CurrentHeight(), 400);
         return frame;
     }
 
@@ -111,9 +112,9 @@ protected:
     // Paints a protected stripe across the cup and a deleted patch beside it.
     void PaintProtectAndDelete(CMainFrame* frame)
     {
-        frame->radioProtect->SetValue(true);
+        Ui(frame).radioProtect->SetValue(true);
         PaintStroke(frame, wxPoint(150, 120), wxPoint(420, 300));
-        frame->radioDelete->SetValue(true);
+        Ui(frame).radioDelete->SetValue(true);
         PaintStroke(frame, wxPoint(470, 60), wxPoint(560, 90));
         const wxImage mask = MaskImage(frame);
         ASSERT_GT(CountPixels(mask, 255, 0, 0), 1000);
@@ -126,34 +127,34 @@ protected:
 TEST_F(KervRunTest, WithoutPaintingTheResultEqualsKervCliPixelForPixel)
 {
     CMainFrame* frame = OpenCoffee();
-    const wxString picture = frame->strFileName;
-    frame->checkAnimated->SetValue(false);
+    const wxString picture = frame->Session().FileName();
+    Ui(frame).checkAnimated->SetValue(false);
     SetTargets(frame, 560, 410);
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
 
-    EXPECT_EQ(frame->nCurWidth, 560);
-    EXPECT_EQ(frame->nCurHeight, 410);
-    EXPECT_TRUE(SamePixels(frame->pDP->GetColourImage().AsImage(),
+    EXPECT_EQ(frame->Session().CurrentWidth(), 560);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 410);
+    EXPECT_TRUE(SamePixels(Ui(frame).pDP->GetColourImage().AsImage(),
                            CliResult(picture, wxString(), 560, 410)));
 }
 
 TEST_F(KervRunTest, WithAPaintedMaskTheResultEqualsKervCliWithTheSavedMask)
 {
     CMainFrame* frame = OpenCoffee();
-    const wxString picture = frame->strFileName;
-    frame->checkAnimated->SetValue(false);
-    SetChecked(frame->checkEnableMask, true);
+    const wxString picture = frame->Session().FileName();
+    Ui(frame).checkAnimated->SetValue(false);
+    SetChecked(Ui(frame).checkEnableMask, true);
     PaintProtectAndDelete(frame);
     const wxString maskFile = work + "/coffee_mask.bmp";
-    wxTEST_DIALOG(Click(frame->btnSaveMask), ExpectFileDialog(maskFile, maskFile, "Save Mask"));
+    wxTEST_DIALOG(Click(Ui(frame).btnSaveMask), ExpectFileDialog(maskFile, maskFile, "Save Mask"));
     ASSERT_TRUE(wxFileExists(maskFile));
 
     SetTargets(frame, 530, 370);
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
 
-    EXPECT_EQ(frame->nCurWidth, 530);
-    EXPECT_EQ(frame->nCurHeight, 370);
-    const wxImage gui = frame->pDP->GetColourImage().AsImage().Copy();
+    EXPECT_EQ(frame->Session().CurrentWidth(), 530);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 370);
+    const wxImage gui = Ui(frame).pDP->GetColourImage().AsImage().Copy();
     EXPECT_TRUE(SamePixels(gui, CliResult(picture, maskFile, 530, 370)));
     // The mask changed the result: without it the seams run elsewhere.
     EXPECT_FALSE(SamePixels(gui, CliResult(picture, wxString(), 530, 370)));
@@ -162,7 +163,7 @@ TEST_F(KervRunTest, WithAPaintedMaskTheResultEqualsKervCliWithTheSavedMask)
 TEST_F(KervRunTest, FortyNarrowerTenTallerRunsFortyStepsHeightFirst)
 {
     CMainFrame* frame = OpenCoffee();
-    frame->checkAnimated->SetValue(true);
+    Ui(frame).checkAnimated->SetValue(true);
     SetTargets(frame, 560, 410);
     struct Seen {
         int done;
@@ -172,11 +173,11 @@ TEST_F(KervRunTest, FortyNarrowerTenTallerRunsFortyStepsHeightFirst)
     };
     std::vector<Seen> seen;
     RepaintHook hook(frame, [&] {
-        if (frame->bCalculating)
-            seen.push_back({frame->pStatusBar->gaugeProgress->GetValue(), frame->pDP->cols,
-                            frame->pDP->rows, frame->pStatusBar->nRange});
+        if (Ui(frame).bCalculating)
+            seen.push_back({Ui(frame).pStatusBar->gaugeProgress->GetValue(), Ui(frame).pDP->cols,
+                            Ui(frame).pDP->rows, Ui(frame).pStatusBar->nRange});
     });
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
 
     ASSERT_GE(seen.size(), 10u);
     bool sawBothPhases[2] = {false, false};
@@ -189,131 +190,137 @@ TEST_F(KervRunTest, FortyNarrowerTenTallerRunsFortyStepsHeightFirst)
     }
     EXPECT_TRUE(sawBothPhases[0] && sawBothPhases[1]);
     EXPECT_EQ(seen.back().done, 40);
-    EXPECT_EQ(frame->nCurWidth, 560);
-    EXPECT_EQ(frame->nCurHeight, 410);
-    EXPECT_EQ(frame->pStatusBar->gaugeProgress->GetValue(), 0);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 560);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 410);
+    EXPECT_EQ(Ui(frame).pStatusBar->gaugeProgress->GetValue(), 0);
 }
 
 TEST_F(KervRunTest, AbortLeavesExactlyTheStepsDone)
 {
     CMainFrame* frame = OpenCoffee();
-    frame->checkAnimated->SetValue(true);
+    Ui(frame).checkAnimated->SetValue(true);
     SetTargets(frame, 560, 410);
     int doneAtAbort = -1;
     RepaintHook hook(frame, [&] {
-        const int done = frame->pStatusBar->gaugeProgress->GetValue();
-        if (frame->bCalculating && doneAtAbort < 0 && done >= 15) {
+        const int done = Ui(frame).pStatusBar->gaugeProgress->GetValue();
+        if (Ui(frame).bCalculating && doneAtAbort < 0 && done >= 15) {
             doneAtAbort = done;
-            Click(frame->pStatusBar->btnProgressCancel);
+            Click(Ui(frame).pStatusBar->btnProgressCancel);
         }
     });
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
 
     ASSERT_GE(doneAtAbort, 15);
     ASSERT_LT(doneAtAbort, 40);
-    EXPECT_EQ(frame->nCurWidth, 600 - doneAtAbort);
-    EXPECT_EQ(frame->nCurHeight, 410);
-    EXPECT_EQ(frame->pDP->cols, frame->nCurWidth);
-    EXPECT_FALSE(frame->bCancelCalc);
-    EXPECT_FALSE(frame->bCalculating);
-    EXPECT_TRUE(frame->btnKerv->IsEnabled());
+    EXPECT_EQ(frame->Session().CurrentWidth(), 600 - doneAtAbort);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 410);
+    EXPECT_EQ(Ui(frame).pDP->cols, frame->Session().CurrentWidth());
+    EXPECT_FALSE(Ui(frame).bCancelCalc);
+    EXPECT_FALSE(Ui(frame).bCalculating);
+    EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
 }
 
 TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndUnlockedAfterItPaintingOff)
 {
     CMainFrame* frame = OpenCoffee();
-    frame->pFileHistory->AddFileToHistory(frame->strFileName);
-    frame->checkAnimated->SetValue(true);
+    Ui(frame).pFileHistory->AddFileToHistory(frame->Session().FileName());
+    Ui(frame).checkAnimated->SetValue(true);
     SetTargets(frame, 580, 400);
     bool checked = false;
     RepaintHook hook(frame, [&] {
-        if (!frame->bCalculating || checked)
+        if (!Ui(frame).bCalculating || checked)
             return;
         checked = true;
         for (wxWindow* control : std::initializer_list<wxWindow*>{
-                 frame->btnKerv, frame->btnResetSize, frame->sliderWidth, frame->sliderHeight,
-                 frame->spinWidth, frame->spinHeight, frame->btnStoreMask, frame->btnRecallMask,
-                 frame->btnClearMask, frame->btnSaveMask, frame->btnLoadMask,
-                 frame->checkEnableMask, frame->checkAspect, frame->checkAnimated, frame->toolBar})
+                 Ui(frame).btnKerv, Ui(frame).btnResetSize, Ui(frame).sliderWidth,
+                 Ui(frame).sliderHeight, Ui(frame).spinWidth, Ui(frame).spinHeight,
+                 Ui(frame).btnStoreMask, Ui(frame).btnRecallMask, Ui(frame).btnClearMask,
+                 Ui(frame).btnSaveMask, Ui(frame).btnLoadMask, Ui(frame).checkEnableMask,
+                 Ui(frame).checkAspect, Ui(frame).checkAnimated, Ui(frame).toolBar})
             EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
         for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
-            EXPECT_FALSE(frame->menuBar->IsEnabled(id)) << id;
+            EXPECT_FALSE(Ui(frame).menuBar->IsEnabled(id)) << id;
         for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
-            EXPECT_FALSE(frame->toolBar->GetToolEnabled(id)) << id;
+            EXPECT_FALSE(Ui(frame).toolBar->GetToolEnabled(id)) << id;
         // What may still be used: the targets, the abort button, exit and help.
-        EXPECT_TRUE(frame->textAbsWidth->IsEnabled());
-        EXPECT_TRUE(frame->pStatusBar->btnProgressCancel->IsEnabled());
-        EXPECT_TRUE(frame->menuBar->IsEnabled(ID_MENU_EXIT));
-        EXPECT_TRUE(frame->menuBar->IsEnabled(ID_MENU_ABOUT));
+        EXPECT_TRUE(Ui(frame).textAbsWidth->IsEnabled());
+        EXPECT_TRUE(Ui(frame).pStatusBar->btnProgressCancel->IsEnabled());
+        EXPECT_TRUE(Ui(frame).menuBar->IsEnabled(ID_MENU_EXIT));
+        EXPECT_TRUE(Ui(frame).menuBar->IsEnabled(ID_MENU_ABOUT));
         // The canvas shows the picture without the mask.
-        EXPECT_FALSE(frame->paintPanel->maskShown);
+        EXPECT_FALSE(Ui(frame).paintPanel->maskShown);
         // A dropped file is refused and a second run does not start.
-        DP* engine = frame->pDP;
-        EXPECT_FALSE(frame->Drop(wxArrayString(1, &frame->strFileName)));
-        EXPECT_EQ(frame->pDP, engine);
+        DP* engine = Ui(frame).pDP;
+        EXPECT_FALSE(frame->Drop(wxArrayString(1, &frame->Session().FileName())));
+        EXPECT_EQ(Ui(frame).pDP, engine);
     });
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
     ASSERT_TRUE(checked);
 
-    EXPECT_FALSE(frame->bCalculating);
+    EXPECT_FALSE(Ui(frame).bCalculating);
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->btnKerv, frame->btnResetSize, frame->sliderWidth, frame->sliderHeight,
-             frame->spinWidth, frame->spinHeight, frame->checkEnableMask, frame->checkAspect,
-             frame->checkAnimated, frame->toolBar})
+             Ui(frame).btnKerv, Ui(frame).btnResetSize, Ui(frame).sliderWidth,
+             Ui(frame).sliderHeight, Ui(frame).spinWidth, Ui(frame).spinHeight,
+             Ui(frame).checkEnableMask, Ui(frame).checkAspect, Ui(frame).checkAnimated,
+             Ui(frame).toolBar})
         EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
     // Painting is off: the brush and the mask buttons stay off.
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderBrush, frame->radioProtect, frame->btnStoreMask, frame->btnRecallMask,
-             frame->btnClearMask, frame->btnSaveMask, frame->btnLoadMask})
+             Ui(frame).sliderBrush, Ui(frame).radioProtect, Ui(frame).btnStoreMask,
+             Ui(frame).btnRecallMask, Ui(frame).btnClearMask, Ui(frame).btnSaveMask,
+             Ui(frame).btnLoadMask})
         EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
     for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
-        EXPECT_TRUE(frame->menuBar->IsEnabled(id)) << id;
+        EXPECT_TRUE(Ui(frame).menuBar->IsEnabled(id)) << id;
     for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
-        EXPECT_TRUE(frame->toolBar->GetToolEnabled(id)) << id;
+        EXPECT_TRUE(Ui(frame).toolBar->GetToolEnabled(id)) << id;
 }
 
 TEST_F(KervRunTest, AfterARunWithPaintingOnTheMaskControlsComeBackAndTheSizeControlsStayOff)
 {
     CMainFrame* frame = OpenCoffee();
-    frame->checkAnimated->SetValue(true);
-    SetChecked(frame->checkEnableMask, true);
+    Ui(frame).checkAnimated->SetValue(true);
+    SetChecked(Ui(frame).checkEnableMask, true);
     SetTargets(frame, 590, 395);
     bool locked = false;
     RepaintHook hook(frame, [&] {
-        if (frame->bCalculating)
-            locked = !frame->btnStoreMask->IsEnabled() && !frame->checkEnableMask->IsEnabled();
+        if (Ui(frame).bCalculating)
+            locked =
+                !Ui(frame).btnStoreMask->IsEnabled() && !Ui(frame).checkEnableMask->IsEnabled();
     });
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
     EXPECT_TRUE(locked);
 
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderBrush, frame->textBrushSize, frame->radioProtect, frame->radioDelete,
-             frame->radioErase, frame->btnStoreMask, frame->btnRecallMask, frame->btnClearMask,
-             frame->btnSaveMask, frame->btnLoadMask, frame->checkEnableMask, frame->btnKerv})
+             Ui(frame).sliderBrush, Ui(frame).textBrushSize, Ui(frame).radioProtect,
+             Ui(frame).radioDelete, Ui(frame).radioErase, Ui(frame).btnStoreMask,
+             Ui(frame).btnRecallMask, Ui(frame).btnClearMask, Ui(frame).btnSaveMask,
+             Ui(frame).btnLoadMask, Ui(frame).checkEnableMask, Ui(frame).btnKerv})
         EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight})
+    for (wxWindow* control :
+         std::initializer_list<wxWindow*>{Ui(frame).sliderWidth, Ui(frame).spinWidth,
+                                          Ui(frame).sliderHeight, Ui(frame).spinHeight})
         EXPECT_FALSE(control->IsEnabled());
-    EXPECT_TRUE(frame->paintPanel->paintEnabled);
+    EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
 }
 
 TEST_F(KervRunTest, TheRunEndsWithAFreshBlackMaskOfTheNewSize)
 {
     CMainFrame* frame = OpenCoffee();
-    frame->checkAnimated->SetValue(false);
-    SetChecked(frame->checkEnableMask, true);
+    Ui(frame).checkAnimated->SetValue(false);
+    SetChecked(Ui(frame).checkEnableMask, true);
     PaintProtectAndDelete(frame);
     SetTargets(frame, 570, 380);
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
 
     const wxImage mask = MaskImage(frame);
     ASSERT_TRUE(mask.IsOk());
     EXPECT_EQ(mask.GetWidth(), 570);
     EXPECT_EQ(mask.GetHeight(), 380);
     EXPECT_EQ(CountPixels(mask, 0, 0, 0), 570 * 380);
-    EXPECT_TRUE(frame->paintPanel->maskShown);
-    EXPECT_FALSE(frame->paintPanel->maskChanged);
-    EXPECT_TRUE(frame->bImageModified);
+    EXPECT_TRUE(Ui(frame).paintPanel->maskShown);
+    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
+    EXPECT_TRUE(frame->Session().IsModified());
 }
 
 TEST_F(KervRunTest, AnimatedRunsRepaintAtEveryStepOthersOnlyAtTheEnd)
@@ -321,37 +328,37 @@ TEST_F(KervRunTest, AnimatedRunsRepaintAtEveryStepOthersOnlyAtTheEnd)
     CMainFrame* frame = OpenCoffee();
     int paintsDuringRun = 0;
     RepaintHook hook(frame, [&] {
-        if (frame->bCalculating)
+        if (Ui(frame).bCalculating)
             ++paintsDuringRun;
     });
 
-    frame->checkAnimated->SetValue(true);
+    Ui(frame).checkAnimated->SetValue(true);
     SetTargets(frame, 570, 400);
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
     EXPECT_GE(paintsDuringRun, 25);  // 30 steps
 
     paintsDuringRun = 0;
-    frame->checkAnimated->SetValue(false);
+    Ui(frame).checkAnimated->SetValue(false);
     SetTargets(frame, 540, 400);
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
     EXPECT_LE(paintsDuringRun, 2);
-    EXPECT_EQ(frame->nCurWidth, 540);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 540);
 }
 
 TEST_F(KervRunTest, TargetsEqualToTheSizeCarveNothingButClearTheMaskAndCountAsAChange)
 {
     CMainFrame* frame = OpenCoffee();
-    SetChecked(frame->checkEnableMask, true);
+    SetChecked(Ui(frame).checkEnableMask, true);
     PaintProtectAndDelete(frame);
-    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
+    EXPECT_FALSE(Ui(frame).btnResetSize->IsEnabled());
     SetTargets(frame, 600, 400);
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
 
-    EXPECT_EQ(frame->pDP->cols, 600);
-    EXPECT_EQ(frame->pDP->rows, 400);
+    EXPECT_EQ(Ui(frame).pDP->cols, 600);
+    EXPECT_EQ(Ui(frame).pDP->rows, 400);
     EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
-    EXPECT_TRUE(frame->bImageModified);
-    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+    EXPECT_TRUE(frame->Session().IsModified());
+    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
 }
 
 TEST_F(KervRunTest, TargetsBelowOnePixelAreRefusedBeforeTheRun)
@@ -369,14 +376,14 @@ TEST_F(KervRunTest, TargetsBelowOnePixelAreRefusedBeforeTheRun)
         {"600", " -3px", "The target height -3 is below 1 pixel."},
     };
     for (const Case& c : cases) {
-        frame->textAbsWidth->ChangeValue(c.width);
-        frame->textAbsHeight->ChangeValue(c.height);
-        wxTEST_DIALOG(Click(frame->btnKerv), ExpectMessageBox(c.message, "Error"));
-        EXPECT_EQ(frame->pDP->cols, 600);
-        EXPECT_EQ(frame->pDP->rows, 400);
-        EXPECT_FALSE(frame->bCalculating);
-        EXPECT_FALSE(frame->bImageModified);
-        EXPECT_TRUE(frame->btnKerv->IsEnabled());
+        Ui(frame).textAbsWidth->ChangeValue(c.width);
+        Ui(frame).textAbsHeight->ChangeValue(c.height);
+        wxTEST_DIALOG(Click(Ui(frame).btnKerv), ExpectMessageBox(c.message, "Error"));
+        EXPECT_EQ(Ui(frame).pDP->cols, 600);
+        EXPECT_EQ(Ui(frame).pDP->rows, 400);
+        EXPECT_FALSE(Ui(frame).bCalculating);
+        EXPECT_FALSE(frame->Session().IsModified());
+        EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
     }
 }
 
@@ -384,17 +391,17 @@ TEST_F(KervRunTest, TargetsBeyondTheSizeLimitAreRefusedBeforeTheRun)
 {
     CMainFrame* frame = OpenCoffee();
     SetTargets(frame, 32001, 400);
-    wxTEST_DIALOG(Click(frame->btnKerv),
+    wxTEST_DIALOG(Click(Ui(frame).btnKerv),
                   ExpectMessageBox("The target size 32001 x 400 exceeds the limit of 32000 pixels "
                                    "a side and 100000000 pixels in all.",
                                    "Error"));
     SetTargets(frame, 20000, 20000);
-    wxTEST_DIALOG(Click(frame->btnKerv),
+    wxTEST_DIALOG(Click(Ui(frame).btnKerv),
                   ExpectMessageBox("The target size 20000 x 20000 exceeds the limit of 32000 "
                                    "pixels a side and 100000000 pixels in all.",
                                    "Error"));
-    EXPECT_EQ(frame->pDP->cols, 600);
-    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_EQ(Ui(frame).pDP->cols, 600);
+    EXPECT_FALSE(frame->Session().IsModified());
 }
 
 TEST_F(KervRunTest, KervIsRefusedWhileAnImmediateRunIsInProgress)
@@ -405,18 +412,18 @@ TEST_F(KervRunTest, KervIsRefusedWhileAnImmediateRunIsInProgress)
     // Fires inside the immediate run's first yield.
     wxTimer clickLater;
     clickLater.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (frame->IsCarving() && !frame->bCalculating) {
+        if (frame->IsCarving() && !Ui(frame).bCalculating) {
             clickedDuringRun = true;
-            Click(frame->btnKerv);
-            EXPECT_FALSE(frame->bCalculating);
+            Click(Ui(frame).btnKerv);
+            EXPECT_FALSE(Ui(frame).bCalculating);
         }
     });
     clickLater.StartOnce(1);
     wxMilliSleep(5);
     frame->WidthChange(450);
     ASSERT_TRUE(clickedDuringRun);
-    EXPECT_EQ(frame->pDP->cols, 450);
-    EXPECT_EQ(frame->pDP->rows, 400);
+    EXPECT_EQ(Ui(frame).pDP->cols, 450);
+    EXPECT_EQ(Ui(frame).pDP->rows, 400);
 }
 
 TEST_F(KervRunTest, CheckForUpdateIsRefusedWhileARunIsInProgress)
@@ -456,21 +463,21 @@ TEST_F(KervRunTest, CheckForUpdateIsRefusedWhileARunIsInProgress)
 TEST_F(KervRunTest, AForcedCloseDuringTheRunStopsItAndThenClosesTheWindow)
 {
     CMainFrame* frame = OpenCoffee();
-    frame->checkAnimated->SetValue(true);
+    Ui(frame).checkAnimated->SetValue(true);
     SetTargets(frame, 500, 400);
     int doneAtClose = -1;
     RepaintHook hook(frame, [&] {
-        if (frame->bCalculating && doneAtClose < 0) {
-            doneAtClose = frame->pStatusBar->gaugeProgress->GetValue();
+        if (Ui(frame).bCalculating && doneAtClose < 0) {
+            doneAtClose = Ui(frame).pStatusBar->gaugeProgress->GetValue();
             frame->Close(true);
             // Nothing is freed under the running loop.
-            EXPECT_NE(frame->pDP, nullptr);
+            EXPECT_NE(Ui(frame).pDP, nullptr);
             EXPECT_TRUE(IsAlive(frame));
         }
     });
-    Click(frame->btnKerv);
+    Click(Ui(frame).btnKerv);
     ASSERT_GE(doneAtClose, 1);
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
     PumpEvents(30);
     EXPECT_FALSE(IsAlive(frame));
     EXPECT_TRUE(wxFileExists(SettingsFile()));

@@ -19,6 +19,7 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -82,58 +83,60 @@ TEST_F(MainFrameTest, FirstStartPlacesTheWindowFromTheScreenAndTicksBothOptions)
 {
     CMainFrame* frame = MakeFrame();
     EXPECT_EQ(FrameRect(frame), DefaultWindowRect(Screen()));
-    EXPECT_TRUE(frame->checkAspect->GetValue());
-    EXPECT_TRUE(frame->checkAnimated->GetValue());
+    EXPECT_TRUE(Ui(frame).checkAspect->GetValue());
+    EXPECT_TRUE(Ui(frame).checkAnimated->GetValue());
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
-    EXPECT_EQ(frame->pFileHistory->GetCount(), 0u);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetCount(), 0u);
 }
 
 TEST_F(MainFrameTest, BeforeAPictureIsOpenTheSizeControlsAndKervAreDisabled)
 {
     CMainFrame* frame = MakeFrame();
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight,
-             frame->btnResetSize, frame->textAbsWidth, frame->spinAbsWidth, frame->textAbsHeight,
-             frame->spinAbsHeight, frame->textPercWidth, frame->spinPercWidth,
-             frame->textPercHeight, frame->spinPercHeight, frame->checkAspect, frame->checkAnimated,
-             frame->btnKerv})
+             Ui(frame).sliderWidth, Ui(frame).spinWidth, Ui(frame).sliderHeight,
+             Ui(frame).spinHeight, Ui(frame).btnResetSize, Ui(frame).textAbsWidth,
+             Ui(frame).spinAbsWidth, Ui(frame).textAbsHeight, Ui(frame).spinAbsHeight,
+             Ui(frame).textPercWidth, Ui(frame).spinPercWidth, Ui(frame).textPercHeight,
+             Ui(frame).spinPercHeight, Ui(frame).checkAspect, Ui(frame).checkAnimated,
+             Ui(frame).btnKerv})
         EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
-    EXPECT_EQ(frame->btnKerv->GetLabel(), "&Kerv");
-    EXPECT_EQ(frame->pDP, nullptr);
-    EXPECT_EQ(frame->nCurWidth, -1);
-    EXPECT_EQ(frame->nOrigHeight, -1);
-    EXPECT_EQ(frame->nEditSource, -1);
-    EXPECT_FALSE(frame->bImageModified);
-    EXPECT_FALSE(frame->bCalculating);
+    EXPECT_EQ(Ui(frame).btnKerv->GetLabel(), "&Kerv");
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
+    EXPECT_EQ(frame->Session().CurrentWidth(), -1);
+    EXPECT_EQ(frame->Session().OriginalHeight(), -1);
+    EXPECT_EQ(Ui(frame).nEditSource, -1);
+    EXPECT_FALSE(frame->Session().IsModified());
+    EXPECT_FALSE(Ui(frame).bCalculating);
 }
 
 TEST_F(MainFrameTest, MaskGroupStartsOffWithProtectChosenAndBrushSizeTen)
 {
     CMainFrame* frame = MakeFrame();
-    EXPECT_TRUE(frame->checkEnableMask->IsEnabled());
-    EXPECT_FALSE(frame->checkEnableMask->GetValue());
+    EXPECT_TRUE(Ui(frame).checkEnableMask->IsEnabled());
+    EXPECT_FALSE(Ui(frame).checkEnableMask->GetValue());
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderBrush, frame->textBrushSize, frame->radioProtect, frame->radioDelete,
-             frame->radioErase, frame->btnStoreMask, frame->btnRecallMask, frame->btnSaveMask,
-             frame->btnLoadMask, frame->btnClearMask})
+             Ui(frame).sliderBrush, Ui(frame).textBrushSize, Ui(frame).radioProtect,
+             Ui(frame).radioDelete, Ui(frame).radioErase, Ui(frame).btnStoreMask,
+             Ui(frame).btnRecallMask, Ui(frame).btnSaveMask, Ui(frame).btnLoadMask,
+             Ui(frame).btnClearMask})
         EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
-    EXPECT_TRUE(frame->radioProtect->GetValue());
-    EXPECT_EQ(frame->sliderBrush->GetValue(), 10);
-    EXPECT_EQ(frame->sliderBrush->GetMin(), 1);
-    EXPECT_EQ(frame->sliderBrush->GetMax(), 100);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "10");
-    EXPECT_FALSE(frame->bmpStoredMask.IsOk());
+    EXPECT_TRUE(Ui(frame).radioProtect->GetValue());
+    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 10);
+    EXPECT_EQ(Ui(frame).sliderBrush->GetMin(), 1);
+    EXPECT_EQ(Ui(frame).sliderBrush->GetMax(), 100);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "10");
+    EXPECT_FALSE(Ui(frame).bmpStoredMask.IsOk());
 }
 
 TEST_F(MainFrameTest, TickingEnableUnlocksTheMaskGroupButNotTheSizeControlsWithoutAPicture)
 {
     CMainFrame* frame = MakeFrame();
-    frame->checkEnableMask->SetValue(true);
+    Ui(frame).checkEnableMask->SetValue(true);
     frame->DoEnableProtectDelete();
-    EXPECT_TRUE(frame->btnRecallMask->IsEnabled());
-    EXPECT_TRUE(frame->sliderBrush->IsEnabled());
-    EXPECT_FALSE(frame->sliderWidth->IsEnabled());
-    EXPECT_FALSE(frame->spinHeight->IsEnabled());
+    EXPECT_TRUE(Ui(frame).btnRecallMask->IsEnabled());
+    EXPECT_TRUE(Ui(frame).sliderBrush->IsEnabled());
+    EXPECT_FALSE(Ui(frame).sliderWidth->IsEnabled());
+    EXPECT_FALSE(Ui(frame).spinHeight->IsEnabled());
 }
 
 TEST_F(MainFrameTest, StoredGeometryOnTheScreenIsUsed)
@@ -177,8 +180,8 @@ TEST_F(MainFrameTest, StoredZeroClearsAnOptionAndAnyOtherNumberTicksIt)
     wxConfigBase::Get()->Write("/Operation/AnimatedKerv", 0);
     wxConfigBase::Get()->Write("/Operation/MaintainAspect", 7);
     CMainFrame* frame = MakeFrame();
-    EXPECT_FALSE(frame->checkAnimated->GetValue());
-    EXPECT_TRUE(frame->checkAspect->GetValue());
+    EXPECT_FALSE(Ui(frame).checkAnimated->GetValue());
+    EXPECT_TRUE(Ui(frame).checkAspect->GetValue());
 }
 
 TEST_F(MainFrameTest, RecentFilesAreLoadedFromTheStoreIntoTheFileMenu)
@@ -189,11 +192,11 @@ TEST_F(MainFrameTest, RecentFilesAreLoadedFromTheStoreIntoTheFileMenu)
     config->Write("file2", work + "/dunes.png");
     config->SetPath("/");
     CMainFrame* frame = MakeFrame();
-    ASSERT_EQ(frame->pFileHistory->GetCount(), 2u);
-    EXPECT_EQ(frame->pFileHistory->GetHistoryFile(0), work + "/beach.jpg");
-    EXPECT_EQ(frame->pFileHistory->GetBaseId(), ID_MRU_FIRST);
-    EXPECT_EQ(frame->pFileHistory->GetMaxFiles(), 9u);
-    wxMenu* menuFile = frame->menuBar->GetMenu(0);
+    ASSERT_EQ(Ui(frame).pFileHistory->GetCount(), 2u);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(0), work + "/beach.jpg");
+    EXPECT_EQ(Ui(frame).pFileHistory->GetBaseId(), ID_MRU_FIRST);
+    EXPECT_EQ(Ui(frame).pFileHistory->GetMaxFiles(), 9u);
+    wxMenu* menuFile = Ui(frame).menuBar->GetMenu(0);
     EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST), nullptr);
     EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST + 1), nullptr);
     EXPECT_EQ(menuFile->FindItem(ID_MRU_FIRST + 2), nullptr);
@@ -202,10 +205,10 @@ TEST_F(MainFrameTest, RecentFilesAreLoadedFromTheStoreIntoTheFileMenu)
 TEST_F(MainFrameTest, MenusCarryTheirLabelsAcceleratorsAndHelpStrings)
 {
     CMainFrame* frame = MakeFrame();
-    ASSERT_EQ(frame->menuBar->GetMenuCount(), 3u);
-    EXPECT_EQ(frame->menuBar->GetMenuLabel(0), "&File");
-    EXPECT_EQ(frame->menuBar->GetMenuLabel(1), "&Edit");
-    EXPECT_EQ(frame->menuBar->GetMenuLabel(2), "&Help");
+    ASSERT_EQ(Ui(frame).menuBar->GetMenuCount(), 3u);
+    EXPECT_EQ(Ui(frame).menuBar->GetMenuLabel(0), "&File");
+    EXPECT_EQ(Ui(frame).menuBar->GetMenuLabel(1), "&Edit");
+    EXPECT_EQ(Ui(frame).menuBar->GetMenuLabel(2), "&Help");
 
     struct Item {
         int id;
@@ -224,97 +227,98 @@ TEST_F(MainFrameTest, MenusCarryTheirLabelsAcceleratorsAndHelpStrings)
         {ID_MENU_ABOUT, "&About", "About Kerv"},
     };
     for (const Item& item : items) {
-        wxMenuItem* menuItem = frame->menuBar->FindItem(item.id);
+        wxMenuItem* menuItem = Ui(frame).menuBar->FindItem(item.id);
         ASSERT_NE(menuItem, nullptr) << item.label;
         EXPECT_EQ(menuItem->GetItemLabel(), item.label);
         EXPECT_EQ(menuItem->GetHelp(), item.help);
     }
     // File: Open, Save, separator, Exit; Help: Update, separator, Contents, What's New,
     // separator, Donate, About.
-    EXPECT_EQ(frame->menuBar->GetMenu(0)->GetMenuItemCount(), 4u);
-    EXPECT_EQ(frame->menuBar->GetMenu(2)->GetMenuItemCount(), 7u);
-    EXPECT_TRUE(frame->menuBar->GetMenu(2)->FindItemByPosition(1)->IsSeparator());
-    EXPECT_TRUE(frame->menuBar->GetMenu(2)->FindItemByPosition(4)->IsSeparator());
+    EXPECT_EQ(Ui(frame).menuBar->GetMenu(0)->GetMenuItemCount(), 4u);
+    EXPECT_EQ(Ui(frame).menuBar->GetMenu(2)->GetMenuItemCount(), 7u);
+    EXPECT_TRUE(Ui(frame).menuBar->GetMenu(2)->FindItemByPosition(1)->IsSeparator());
+    EXPECT_TRUE(Ui(frame).menuBar->GetMenu(2)->FindItemByPosition(4)->IsSeparator());
 }
 
 TEST_F(MainFrameTest, ToolBarHoldsTheThreeToolsTheZoomBoxAndTwoButtons)
 {
     CMainFrame* frame = MakeFrame();
-    ASSERT_NE(frame->toolBar, nullptr);
-    EXPECT_EQ(frame->GetToolBar(), frame->toolBar);
-    ASSERT_EQ(frame->toolBar->GetToolsCount(), 8u);
+    ASSERT_NE(Ui(frame).toolBar, nullptr);
+    EXPECT_EQ(frame->GetToolBar(), Ui(frame).toolBar);
+    ASSERT_EQ(Ui(frame).toolBar->GetToolsCount(), 8u);
     const int ids[] = {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY};
     const char* labels[] = {"Open", "Save", "Copy"};
     const char* help[] = {"Open image to resize", "Save image", "Copy image to Clipboard"};
     const wxSize sizes[] = {wxSize(16, 15), wxSize(16, 15), wxSize(16, 16)};
     for (int i = 0; i < 3; ++i) {
-        const wxToolBarToolBase* tool = frame->toolBar->GetToolByPos(i);
+        const wxToolBarToolBase* tool = Ui(frame).toolBar->GetToolByPos(i);
         EXPECT_EQ(tool->GetId(), ids[i]);
         EXPECT_EQ(tool->GetLabel(), labels[i]);
         EXPECT_EQ(tool->GetShortHelp(), help[i]);
         EXPECT_EQ(tool->GetLongHelp(), help[i]);
         EXPECT_EQ(tool->GetNormalBitmap().GetSize(), sizes[i]);
     }
-    EXPECT_TRUE(frame->toolBar->GetToolByPos(3)->IsSeparator());
-    EXPECT_EQ(frame->toolBar->GetToolByPos(4)->GetControl(), frame->comboZoom);
-    EXPECT_TRUE(frame->toolBar->GetToolByPos(5)->IsSeparator());
-    EXPECT_EQ(frame->toolBar->GetToolByPos(6)->GetId(), ID_BTN_DONATE);
-    EXPECT_EQ(frame->toolBar->GetToolByPos(6)->GetControl()->GetLabel(), "&Donate");
-    EXPECT_EQ(frame->toolBar->GetToolByPos(7)->GetId(), ID_BTN_CHECK_UPDATE);
-    EXPECT_EQ(frame->toolBar->GetToolByPos(7)->GetControl()->GetLabel(), "Chec&k for Update");
+    EXPECT_TRUE(Ui(frame).toolBar->GetToolByPos(3)->IsSeparator());
+    EXPECT_EQ(Ui(frame).toolBar->GetToolByPos(4)->GetControl(), Ui(frame).comboZoom);
+    EXPECT_TRUE(Ui(frame).toolBar->GetToolByPos(5)->IsSeparator());
+    EXPECT_EQ(Ui(frame).toolBar->GetToolByPos(6)->GetId(), ID_BTN_DONATE);
+    EXPECT_EQ(Ui(frame).toolBar->GetToolByPos(6)->GetControl()->GetLabel(), "&Donate");
+    EXPECT_EQ(Ui(frame).toolBar->GetToolByPos(7)->GetId(), ID_BTN_CHECK_UPDATE);
+    EXPECT_EQ(Ui(frame).toolBar->GetToolByPos(7)->GetControl()->GetLabel(), "Chec&k for Update");
 
-    EXPECT_EQ(frame->comboZoom->GetValue(), "100%");
-    ASSERT_EQ(frame->comboZoom->GetCount(), 5u);
+    EXPECT_EQ(Ui(frame).comboZoom->GetValue(), "100%");
+    ASSERT_EQ(Ui(frame).comboZoom->GetCount(), 5u);
     const char* zooms[] = {"25%", "50%", "75%", "100%", "150%"};
     for (unsigned i = 0; i < 5; ++i)
-        EXPECT_EQ(frame->comboZoom->GetString(i), zooms[i]);
-    EXPECT_TRUE(frame->comboZoom->IsEnabled());
+        EXPECT_EQ(Ui(frame).comboZoom->GetString(i), zooms[i]);
+    EXPECT_TRUE(Ui(frame).comboZoom->IsEnabled());
 }
 
 TEST_F(MainFrameTest, SplitterShowsTheControlsLeftOfThePictureWithRoomForAllOfThem)
 {
     CMainFrame* frame = MakeFrame();
-    EXPECT_EQ(frame->splitter->GetId(), ID_SPLITTER);
-    EXPECT_EQ(frame->splitter->GetName(), "splitter");
-    EXPECT_TRUE(frame->splitter->IsSplit());
-    EXPECT_EQ(frame->splitter->GetSplitMode(), wxSPLIT_VERTICAL);
-    EXPECT_EQ(frame->splitter->GetWindow1(), static_cast<wxWindow*>(frame->panelControls));
+    EXPECT_EQ(Ui(frame).splitter->GetId(), ID_SPLITTER);
+    EXPECT_EQ(Ui(frame).splitter->GetName(), "splitter");
+    EXPECT_TRUE(Ui(frame).splitter->IsSplit());
+    EXPECT_EQ(Ui(frame).splitter->GetSplitMode(), wxSPLIT_VERTICAL);
+    EXPECT_EQ(Ui(frame).splitter->GetWindow1(), static_cast<wxWindow*>(Ui(frame).panelControls));
     // 272 pixels at least, more where the platform's controls need it.
-    EXPECT_GE(frame->splitter->GetSashPosition(), 272);
-    EXPECT_GE(frame->splitter->GetSashPosition(), frame->panelControls->GetSizer()->GetMinSize().x);
+    EXPECT_GE(Ui(frame).splitter->GetSashPosition(), 272);
+    EXPECT_GE(Ui(frame).splitter->GetSashPosition(),
+              Ui(frame).panelControls->GetSizer()->GetMinSize().x);
 }
 
 TEST_F(MainFrameTest, ControlsCarryTheirIdentifiers)
 {
     CMainFrame* frame = MakeFrame();
-    EXPECT_EQ(frame->spinWidth->GetId(), ID_SPIN_WIDTH);
-    EXPECT_EQ(frame->spinHeight->GetId(), ID_SPIN_HEIGHT);
-    EXPECT_EQ(frame->textAbsWidth->GetId(), ID_ABS_WIDTH);
-    EXPECT_EQ(frame->spinAbsWidth->GetId(), ID_ABS_WIDTH);
-    EXPECT_EQ(frame->textPercHeight->GetId(), ID_PERC_HEIGHT);
-    EXPECT_EQ(frame->spinPercHeight->GetId(), ID_PERC_HEIGHT);
-    EXPECT_EQ(frame->sliderWidth->GetId(), ID_SLIDER_WIDTH);
-    EXPECT_EQ(frame->sliderHeight->GetId(), ID_SLIDER_HEIGHT);
-    EXPECT_EQ(frame->btnResetSize->GetId(), ID_BTN_RESET_SIZE);
-    EXPECT_EQ(frame->btnKerv->GetId(), ID_BTN_KERV);
-    EXPECT_EQ(frame->checkAspect->GetId(), ID_CHK_ASPECT);
-    EXPECT_EQ(frame->checkEnableMask->GetId(), ID_CHK_ENABLE_MASK);
-    EXPECT_EQ(frame->btnClearMask->GetId(), ID_BTN_CLEAR_MASK);
-    EXPECT_EQ(frame->comboZoom->GetId(), ID_COMBO_ZOOM);
-    EXPECT_EQ(frame->timerStartUp.GetId(), ID_TIMER_STARTUP);
-    EXPECT_EQ(frame->timerZoom.GetId(), ID_TIMER_ZOOM);
+    EXPECT_EQ(Ui(frame).spinWidth->GetId(), ID_SPIN_WIDTH);
+    EXPECT_EQ(Ui(frame).spinHeight->GetId(), ID_SPIN_HEIGHT);
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetId(), ID_ABS_WIDTH);
+    EXPECT_EQ(Ui(frame).spinAbsWidth->GetId(), ID_ABS_WIDTH);
+    EXPECT_EQ(Ui(frame).textPercHeight->GetId(), ID_PERC_HEIGHT);
+    EXPECT_EQ(Ui(frame).spinPercHeight->GetId(), ID_PERC_HEIGHT);
+    EXPECT_EQ(Ui(frame).sliderWidth->GetId(), ID_SLIDER_WIDTH);
+    EXPECT_EQ(Ui(frame).sliderHeight->GetId(), ID_SLIDER_HEIGHT);
+    EXPECT_EQ(Ui(frame).btnResetSize->GetId(), ID_BTN_RESET_SIZE);
+    EXPECT_EQ(Ui(frame).btnKerv->GetId(), ID_BTN_KERV);
+    EXPECT_EQ(Ui(frame).checkAspect->GetId(), ID_CHK_ASPECT);
+    EXPECT_EQ(Ui(frame).checkEnableMask->GetId(), ID_CHK_ENABLE_MASK);
+    EXPECT_EQ(Ui(frame).btnClearMask->GetId(), ID_BTN_CLEAR_MASK);
+    EXPECT_EQ(Ui(frame).comboZoom->GetId(), ID_COMBO_ZOOM);
+    EXPECT_EQ(Ui(frame).timerStartUp.GetId(), ID_TIMER_STARTUP);
+    EXPECT_EQ(Ui(frame).timerZoom.GetId(), ID_TIMER_ZOOM);
 }
 
 TEST_F(MainFrameTest, OnlyTheStartUpTimerRunsAndItIsOneShot)
 {
     auto* frame = new CMainFrame(nullptr, wxID_ANY, wxEmptyString);
-    EXPECT_TRUE(frame->timerStartUp.IsRunning());
-    EXPECT_TRUE(frame->timerStartUp.IsOneShot());
-    EXPECT_EQ(frame->timerStartUp.GetInterval(), 750);
-    EXPECT_FALSE(frame->timerWidth.IsRunning());
-    EXPECT_FALSE(frame->timerHeight.IsRunning());
-    EXPECT_FALSE(frame->timerZoom.IsRunning());
-    frame->timerStartUp.Stop();
+    EXPECT_TRUE(Ui(frame).timerStartUp.IsRunning());
+    EXPECT_TRUE(Ui(frame).timerStartUp.IsOneShot());
+    EXPECT_EQ(Ui(frame).timerStartUp.GetInterval(), 750);
+    EXPECT_FALSE(Ui(frame).timerWidth.IsRunning());
+    EXPECT_FALSE(Ui(frame).timerHeight.IsRunning());
+    EXPECT_FALSE(Ui(frame).timerZoom.IsRunning());
+    Ui(frame).timerStartUp.Stop();
 }
 
 TEST_F(MainFrameTest, WindowHasTheIconAndTheDefaultFrameStyle)

@@ -14,6 +14,7 @@
 
 #include "carve_test_support.h"
 #include "dp.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "paint_panel.h"
@@ -30,13 +31,13 @@ protected:
     {
         CMainFrame* frame = MakeFrame();
         OpenPicture(frame, CopySample("coffee.png", work));
-        SetChecked(frame->checkEnableMask, true);
+        SetChecked(Ui(frame).checkEnableMask, true);
         return frame;
     }
 
     void ProtectStroke(CMainFrame* frame, wxPoint from, wxPoint to)
     {
-        frame->radioProtect->SetValue(true);
+        Ui(frame).radioProtect->SetValue(true);
         PaintStroke(frame, from, to);
     }
 };
@@ -47,18 +48,20 @@ TEST_F(MaskCommandsTest, EnablingPaintingUnlocksTheGroupAndLocksTheSizeControls)
 {
     CMainFrame* frame = MakeFrame();
     OpenPicture(frame, CopySample("coffee.png", work));
-    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
-    EXPECT_FALSE(frame->btnStoreMask->IsEnabled());
+    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
+    EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
 
-    SetChecked(frame->checkEnableMask, true);
-    EXPECT_TRUE(frame->paintPanel->paintEnabled);
+    SetChecked(Ui(frame).checkEnableMask, true);
+    EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
     for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderBrush, frame->textBrushSize, frame->radioProtect, frame->radioDelete,
-             frame->radioErase, frame->btnStoreMask, frame->btnRecallMask, frame->btnSaveMask,
-             frame->btnLoadMask, frame->btnClearMask})
+             Ui(frame).sliderBrush, Ui(frame).textBrushSize, Ui(frame).radioProtect,
+             Ui(frame).radioDelete, Ui(frame).radioErase, Ui(frame).btnStoreMask,
+             Ui(frame).btnRecallMask, Ui(frame).btnSaveMask, Ui(frame).btnLoadMask,
+             Ui(frame).btnClearMask})
         EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             frame->sliderWidth, frame->spinWidth, frame->sliderHeight, frame->spinHeight})
+    for (wxWindow* control :
+         std::initializer_list<wxWindow*>{Ui(frame).sliderWidth, Ui(frame).spinWidth,
+                                          Ui(frame).sliderHeight, Ui(frame).spinHeight})
         EXPECT_FALSE(control->IsEnabled());
     const wxImage mask = MaskImage(frame);
     ASSERT_TRUE(mask.IsOk());
@@ -70,19 +73,19 @@ TEST_F(MaskCommandsTest, EnablingPaintingUnlocksTheGroupAndLocksTheSizeControls)
 TEST_F(MaskCommandsTest, OnlyPointerMotionMarksTheMaskChanged)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
-    EXPECT_FALSE(frame->paintPanel->maskChanged);
+    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
 
     // Store, recall and load put masks on the canvas without marking them as worked on.
-    Click(frame->btnStoreMask);
-    Click(frame->btnRecallMask);
-    EXPECT_FALSE(frame->paintPanel->maskChanged);
+    Click(Ui(frame).btnStoreMask);
+    Click(Ui(frame).btnRecallMask);
+    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
     const wxString file = work + "/black.bmp";
     ASSERT_TRUE(wxImage(600, 400).SaveFile(file));
-    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
-    EXPECT_FALSE(frame->paintPanel->maskChanged);
+    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
+    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
 
     MovePointer(frame, wxPoint(40, 40));
-    EXPECT_TRUE(frame->paintPanel->maskChanged);
+    EXPECT_TRUE(Ui(frame).paintPanel->maskChanged);
 }
 
 TEST_F(MaskCommandsTest, SwitchingOffUntouchedPaintingAsksNothingAndEmptiesTheMask)
@@ -90,11 +93,11 @@ TEST_F(MaskCommandsTest, SwitchingOffUntouchedPaintingAsksNothingAndEmptiesTheMa
     CMainFrame* frame = OpenCoffeeAndPaint();
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        SetChecked(frame->checkEnableMask, false);
+        SetChecked(Ui(frame).checkEnableMask, false);
     }
-    EXPECT_FALSE(frame->paintPanel->paintEnabled);
-    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
-    EXPECT_FALSE(frame->btnStoreMask->IsEnabled());
+    EXPECT_FALSE(Ui(frame).paintPanel->paintEnabled);
+    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
+    EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
 }
 
 TEST_F(MaskCommandsTest, NoToTheLoseMaskQuestionKeepsPaintingAndTheMask)
@@ -104,12 +107,12 @@ TEST_F(MaskCommandsTest, NoToTheLoseMaskQuestionKeepsPaintingAndTheMask)
     const wxImage painted = MaskImage(frame);
     ASSERT_GT(CountPixels(painted, 255, 0, 0), 500);
 
-    wxTEST_DIALOG(SetChecked(frame->checkEnableMask, false),
+    wxTEST_DIALOG(SetChecked(Ui(frame).checkEnableMask, false),
                   wxExpectModal<CDontShowDialog>(0, false, kLoseMaskText, "Warning"));
-    EXPECT_TRUE(frame->checkEnableMask->GetValue());
-    EXPECT_TRUE(frame->paintPanel->paintEnabled);
-    EXPECT_TRUE(frame->btnStoreMask->IsEnabled());
-    EXPECT_FALSE(frame->sliderWidth->IsEnabled());
+    EXPECT_TRUE(Ui(frame).checkEnableMask->GetValue());
+    EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
+    EXPECT_TRUE(Ui(frame).btnStoreMask->IsEnabled());
+    EXPECT_FALSE(Ui(frame).sliderWidth->IsEnabled());
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }
 
@@ -117,11 +120,11 @@ TEST_F(MaskCommandsTest, YesToTheLoseMaskQuestionEmptiesTheMaskAndUnlocksTheSize
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
-    wxTEST_DIALOG(SetChecked(frame->checkEnableMask, false),
+    wxTEST_DIALOG(SetChecked(Ui(frame).checkEnableMask, false),
                   wxExpectModal<CDontShowDialog>(1, false, kLoseMaskText, "Warning"));
-    EXPECT_FALSE(frame->checkEnableMask->GetValue());
-    EXPECT_FALSE(frame->paintPanel->paintEnabled);
-    EXPECT_TRUE(frame->sliderWidth->IsEnabled());
+    EXPECT_FALSE(Ui(frame).checkEnableMask->GetValue());
+    EXPECT_FALSE(Ui(frame).paintPanel->paintEnabled);
+    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
     EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
     // Not ticked: the question stays.
     EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/LoseMask", -1), -1);
@@ -134,9 +137,9 @@ TEST_F(MaskCommandsTest, StoredYesNeverAsksAndAlwaysEmptiesTheMask)
     ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        SetChecked(frame->checkEnableMask, false);
+        SetChecked(Ui(frame).checkEnableMask, false);
     }
-    EXPECT_FALSE(frame->checkEnableMask->GetValue());
+    EXPECT_FALSE(Ui(frame).checkEnableMask->GetValue());
     EXPECT_EQ(CountPixels(MaskImage(frame), 255, 0, 0), 0);
 }
 
@@ -145,15 +148,15 @@ TEST_F(MaskCommandsTest, StoredNoKeepsPaintingOnWhileAPaintedMaskExists)
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
     // The answer ticked once is stored and given from then on.
-    wxTEST_DIALOG(SetChecked(frame->checkEnableMask, false),
+    wxTEST_DIALOG(SetChecked(Ui(frame).checkEnableMask, false),
                   wxExpectModal<CDontShowDialog>(0, true, kLoseMaskText, "Warning"));
     EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/LoseMask", -1), 0);
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        SetChecked(frame->checkEnableMask, false);
-        SetChecked(frame->checkEnableMask, false);
+        SetChecked(Ui(frame).checkEnableMask, false);
+        SetChecked(Ui(frame).checkEnableMask, false);
     }
-    EXPECT_TRUE(frame->checkEnableMask->GetValue());
+    EXPECT_TRUE(Ui(frame).checkEnableMask->GetValue());
     EXPECT_GT(CountPixels(MaskImage(frame), 255, 0, 0), 500);
 }
 
@@ -161,24 +164,24 @@ TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchanged)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    Click(frame->btnStoreMask);
+    Click(Ui(frame).btnStoreMask);
     const wxImage stored = MaskImage(frame);
     ASSERT_GT(CountPixels(stored, 255, 0, 0), 300);
 
-    frame->radioDelete->SetValue(true);
+    Ui(frame).radioDelete->SetValue(true);
     PaintStroke(frame, wxPoint(100, 200), wxPoint(300, 250));
-    frame->radioErase->SetValue(true);
+    Ui(frame).radioErase->SetValue(true);
     PaintStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
     ASSERT_FALSE(SamePixels(MaskImage(frame), stored));
     // Painting after the store never reached the stored mask.
-    EXPECT_TRUE(SamePixels(frame->bmpStoredMask.ConvertToImage(), stored));
+    EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), stored));
 
-    Click(frame->btnRecallMask);
+    Click(Ui(frame).btnRecallMask);
     EXPECT_TRUE(SamePixels(MaskImage(frame), stored));
     // The recalled mask can be painted on without changing the stored one.
-    frame->radioDelete->SetValue(true);
+    Ui(frame).radioDelete->SetValue(true);
     PaintStroke(frame, wxPoint(10, 10), wxPoint(40, 40));
-    EXPECT_TRUE(SamePixels(frame->bmpStoredMask.ConvertToImage(), stored));
+    EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), stored));
 }
 
 TEST_F(MaskCommandsTest, RecallWithNothingStoredWarns)
@@ -186,7 +189,7 @@ TEST_F(MaskCommandsTest, RecallWithNothingStoredWarns)
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
     const wxImage painted = MaskImage(frame);
-    wxTEST_DIALOG(Click(frame->btnRecallMask),
+    wxTEST_DIALOG(Click(Ui(frame).btnRecallMask),
                   ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }
@@ -194,23 +197,23 @@ TEST_F(MaskCommandsTest, RecallWithNothingStoredWarns)
 TEST_F(MaskCommandsTest, RecallAfterASizeChangeIsRefusedAndWorksBackAtTheStoredSize)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
-    frame->checkAnimated->SetValue(false);
+    Ui(frame).checkAnimated->SetValue(false);
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    Click(frame->btnStoreMask);
+    Click(Ui(frame).btnStoreMask);
     const wxImage stored = MaskImage(frame);
 
     SetTargets(frame, 580, 400);
-    Click(frame->btnKerv);
-    ASSERT_EQ(frame->nCurWidth, 580);
-    wxTEST_DIALOG(Click(frame->btnRecallMask),
+    Click(Ui(frame).btnKerv);
+    ASSERT_EQ(frame->Session().CurrentWidth(), 580);
+    wxTEST_DIALOG(Click(Ui(frame).btnRecallMask),
                   ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
     EXPECT_EQ(MaskImage(frame).GetWidth(), 580);
     EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 580 * 400);
 
     SetTargets(frame, 600, 400);
-    Click(frame->btnKerv);
-    ASSERT_EQ(frame->nCurWidth, 600);
-    Click(frame->btnRecallMask);
+    Click(Ui(frame).btnKerv);
+    ASSERT_EQ(frame->Session().CurrentWidth(), 600);
+    Click(Ui(frame).btnRecallMask);
     EXPECT_TRUE(SamePixels(MaskImage(frame), stored));
 }
 
@@ -218,19 +221,19 @@ TEST_F(MaskCommandsTest, SaveProposesTheMaskNameAndLoadOnTheSamePictureRestoresT
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    frame->radioDelete->SetValue(true);
+    Ui(frame).radioDelete->SetValue(true);
     PaintStroke(frame, wxPoint(250, 200), wxPoint(350, 220));
     const wxImage painted = MaskImage(frame);
 
     const wxString file = work + "/coffee_mask.bmp";
-    wxTEST_DIALOG(Click(frame->btnSaveMask), ExpectFileDialog(file, file, "Save Mask"));
+    wxTEST_DIALOG(Click(Ui(frame).btnSaveMask), ExpectFileDialog(file, file, "Save Mask"));
     ASSERT_TRUE(wxFileExists(file));
     // The file holds the mask's colours unchanged.
     EXPECT_TRUE(SamePixels(wxImage(file), painted));
 
-    Click(frame->btnClearMask);
+    Click(Ui(frame).btnClearMask);
     ASSERT_EQ(CountPixels(MaskImage(frame), 255, 0, 0), 0);
-    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
+    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }
 
@@ -248,7 +251,7 @@ TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeIsRefused)
     const wxImage painted = MaskImage(frame);
     const wxString file = work + "/small.bmp";
     ASSERT_TRUE(wxImage(599, 400).SaveFile(file));
-    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file),
+    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file),
                   ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }
@@ -263,7 +266,7 @@ TEST_F(MaskCommandsTest, LoadOfAFileThatIsNoPictureIsRefused)
         wxFFile text(file, "w");
         text.Write("not a picture\n");
     }
-    wxTEST_DIALOG(Click(frame->btnLoadMask), ExpectFileDialog(file),
+    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file),
                   ExpectMessageBox("Error Loading Image", "Error"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }
@@ -271,31 +274,31 @@ TEST_F(MaskCommandsTest, LoadOfAFileThatIsNoPictureIsRefused)
 TEST_F(MaskCommandsTest, SaveWithoutAPictureSaysThereIsNoMask)
 {
     CMainFrame* frame = MakeFrame();
-    SetChecked(frame->checkEnableMask, true);
-    wxTEST_DIALOG(Click(frame->btnSaveMask), ExpectMessageBox("No Mask defined", "Error"));
+    SetChecked(Ui(frame).checkEnableMask, true);
+    wxTEST_DIALOG(Click(Ui(frame).btnSaveMask), ExpectMessageBox("No Mask defined", "Error"));
 }
 
 TEST_F(MaskCommandsTest, ClearEmptiesTheMaskAndLeavesTheStoredOne)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    Click(frame->btnStoreMask);
+    Click(Ui(frame).btnStoreMask);
     const wxImage stored = MaskImage(frame);
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        Click(frame->btnClearMask);
+        Click(Ui(frame).btnClearMask);
     }
     EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
-    EXPECT_TRUE(SamePixels(frame->bmpStoredMask.ConvertToImage(), stored));
+    EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), stored));
 }
 
 TEST_F(MaskCommandsTest, TheBrushSliderSetsTheCanvasBrushWhilePaintingIsOn)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
-    frame->sliderBrush->SetValue(37);
-    wxScrollEvent scroll(wxEVT_SCROLL_THUMBRELEASE, frame->sliderBrush->GetId(), 37);
-    scroll.SetEventObject(frame->sliderBrush);
-    frame->sliderBrush->GetEventHandler()->ProcessEvent(scroll);
-    EXPECT_EQ(frame->textBrushSize->GetValue(), "37");
-    EXPECT_EQ(frame->paintPanel->brushSize, 37);
+    Ui(frame).sliderBrush->SetValue(37);
+    wxScrollEvent scroll(wxEVT_SCROLL_THUMBRELEASE, Ui(frame).sliderBrush->GetId(), 37);
+    scroll.SetEventObject(Ui(frame).sliderBrush);
+    Ui(frame).sliderBrush->GetEventHandler()->ProcessEvent(scroll);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "37");
+    EXPECT_EQ(Ui(frame).paintPanel->brushSize, 37);
 }

@@ -5,6 +5,7 @@
 #include <wx/button.h>
 #include <wx/gauge.h>
 
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -33,7 +34,7 @@ void Resize(ProgressStatusBar* bar)
 TEST_F(ProgressStatusBarTest, HasThreeEqualFieldsAndStartsIdle)
 {
     CMainFrame* frame = MakeFrame();
-    ProgressStatusBar* bar = frame->pStatusBar;
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(frame->GetStatusBar(), bar);
     EXPECT_EQ(bar->GetName(), "statusBar");
@@ -49,13 +50,13 @@ TEST_F(ProgressStatusBarTest, HasThreeEqualFieldsAndStartsIdle)
     EXPECT_FALSE(bar->gaugeProgress->IsEnabled());
     EXPECT_FALSE(bar->btnProgressCancel->IsEnabled());
     EXPECT_EQ(bar->gaugeProgress->GetValue(), 0);
-    EXPECT_FALSE(frame->bCancelCalc);
+    EXPECT_FALSE(Ui(frame).bCancelCalc);
 }
 
 TEST_F(ProgressStatusBarTest, GaugeAndAbortSitInTheMiddleField)
 {
     CMainFrame* frame = MakeFrame();
-    ProgressStatusBar* bar = frame->pStatusBar;
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
     Resize(bar);
     wxRect field;
     ASSERT_TRUE(bar->GetFieldRect(1, field));
@@ -71,7 +72,7 @@ TEST_F(ProgressStatusBarTest, GaugeAndAbortSitInTheMiddleField)
 TEST_F(ProgressStatusBarTest, SetRangeTakesTheMagnitudeAndMakesTheBarBusy)
 {
     CMainFrame* frame = MakeFrame();
-    ProgressStatusBar* bar = frame->pStatusBar;
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
     bar->SetRange(-40);
     EXPECT_EQ(bar->nRange, 40);
     EXPECT_EQ(bar->gaugeProgress->GetRange(), 40);
@@ -87,7 +88,7 @@ TEST_F(ProgressStatusBarTest, SetRangeTakesTheMagnitudeAndMakesTheBarBusy)
 TEST_F(ProgressStatusBarTest, EveryStepAdvancesTheGaugeByOneUpToTheRange)
 {
     CMainFrame* frame = MakeFrame();
-    ProgressStatusBar* bar = frame->pStatusBar;
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
     bar->SetRange(300);
     for (int i = 1; i <= 300; ++i) {
         bar->Step();
@@ -100,7 +101,7 @@ TEST_F(ProgressStatusBarTest, EveryStepAdvancesTheGaugeByOneUpToTheRange)
 TEST_F(ProgressStatusBarTest, ProgressBeyondTheRangeIsHeldAtItsEnds)
 {
     CMainFrame* frame = MakeFrame();
-    ProgressStatusBar* bar = frame->pStatusBar;
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
     bar->SetRange(3);
     bar->SetProgress(5);
     EXPECT_EQ(bar->gaugeProgress->GetValue(), 3);
@@ -111,14 +112,14 @@ TEST_F(ProgressStatusBarTest, ProgressBeyondTheRangeIsHeldAtItsEnds)
 TEST_F(ProgressStatusBarTest, AbortSetsTheFramesCancelFlagAndFinishClearsIt)
 {
     CMainFrame* frame = MakeFrame();
-    ProgressStatusBar* bar = frame->pStatusBar;
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
     bar->SetRange(10);
     bar->SetProgress(4);
     ClickAbort(bar);
-    EXPECT_TRUE(frame->bCancelCalc);
+    EXPECT_TRUE(Ui(frame).bCancelCalc);
 
     bar->Finish();
-    EXPECT_FALSE(frame->bCancelCalc);
+    EXPECT_FALSE(Ui(frame).bCancelCalc);
     EXPECT_EQ(bar->gaugeProgress->GetValue(), 0);
     EXPECT_FALSE(bar->gaugeProgress->IsEnabled());
     EXPECT_FALSE(bar->btnProgressCancel->IsEnabled());
@@ -127,7 +128,7 @@ TEST_F(ProgressStatusBarTest, AbortSetsTheFramesCancelFlagAndFinishClearsIt)
 TEST_F(ProgressStatusBarTest, ResizingDuringARunKeepsAbortAvailable)
 {
     CMainFrame* frame = MakeFrame();
-    ProgressStatusBar* bar = frame->pStatusBar;
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
     bar->SetRange(10);
     Resize(bar);
     frame->SetSize(frame->GetSize() + wxSize(40, 0));
@@ -143,6 +144,6 @@ TEST_F(ProgressStatusBarTest, ResizingDuringARunKeepsAbortAvailable)
 TEST_F(ProgressStatusBarTest, StatusTextReachesTheToolkitsField)
 {
     CMainFrame* frame = MakeFrame();
-    frame->pStatusBar->SetStatusText("640 x 480", 2);
-    EXPECT_EQ(frame->pStatusBar->GetStatusText(2), "640 x 480");
+    Ui(frame).pStatusBar->SetStatusText("640 x 480", 2);
+    EXPECT_EQ(Ui(frame).pStatusBar->GetStatusText(2), "640 x 480");
 }

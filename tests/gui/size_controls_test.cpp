@@ -18,6 +18,7 @@
 
 #include "dp.h"
 #include "file_drop_target.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -30,7 +31,7 @@ const char* const kLongQuestion = "New image might lead to long calculations - c
 
 wxImage EnginePicture(CMainFrame* frame)
 {
-    return frame->pDP->GetColourImage().CopyToImage();
+    return Ui(frame).pDP->GetColourImage().CopyToImage();
 }
 
 // The picture of file after seams carved by the engine alone, as kerv-cli would carve them.
@@ -76,13 +77,13 @@ public:
 
     void Notify() override
     {
-        const int done = m_frame->pStatusBar->gaugeProgress->GetValue();
+        const int done = Ui(m_frame).pStatusBar->gaugeProgress->GetValue();
         if (seamsAtAbort >= 0 || done < m_after)
             return;
         seamsAtAbort = done;
         wxCommandEvent click(wxEVT_BUTTON, ID_BTN_PROGRESS_CANCEL);
-        click.SetEventObject(m_frame->pStatusBar->btnProgressCancel);
-        m_frame->pStatusBar->ProcessWindowEvent(click);
+        click.SetEventObject(Ui(m_frame).pStatusBar->btnProgressCancel);
+        Ui(m_frame).pStatusBar->ProcessWindowEvent(click);
     }
 
 private:
@@ -101,7 +102,7 @@ protected:
         WriteTestPicture(picture, width, height, width + height);
         CMainFrame* frame = MakeFrame();
         OpenThroughDialog(frame, picture);
-        EXPECT_NE(frame->pDP, nullptr);
+        EXPECT_NE(Ui(frame).pDP, nullptr);
         return frame;
     }
 
@@ -111,102 +112,102 @@ protected:
 TEST_F(SizeControlsTest, TypedPercentWidthGivesTruncatedWidthAndWithAspectTheHeight)
 {
     CMainFrame* frame = FrameWith(333, 250);
-    ASSERT_TRUE(frame->checkAspect->GetValue());
-    Type(frame->textPercWidth, "50");
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "166");
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "124");
-    EXPECT_EQ(frame->textPercHeight->GetValue(), "49");
-    EXPECT_EQ(frame->textPercWidth->GetValue(), "50");
-    EXPECT_EQ(frame->nEditSource, -1);
+    ASSERT_TRUE(Ui(frame).checkAspect->GetValue());
+    Type(Ui(frame).textPercWidth, "50");
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "166");
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "124");
+    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "49");
+    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "50");
+    EXPECT_EQ(Ui(frame).nEditSource, -1);
     // The target fields never carve.
-    EXPECT_EQ(frame->nCurWidth, 333);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 333);
 }
 
 TEST_F(SizeControlsTest, SteppingThePercentSpinTo150SetsTheWidthTo600)
 {
     CMainFrame* frame = FrameWith(400, 300);
     StepSpin(frame, ID_PERC_WIDTH, 150);
-    EXPECT_EQ(frame->textPercWidth->GetValue(), "150");
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "600");
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "450");
-    EXPECT_EQ(frame->textPercHeight->GetValue(), "150");
+    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "150");
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "600");
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "450");
+    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "150");
 }
 
 TEST_F(SizeControlsTest, TheFieldBeingTypedIsLeftAloneAndReadTheStrtolWay)
 {
     CMainFrame* frame = FrameWith(400, 200);
-    Type(frame->textAbsWidth, "  300px");
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "  300px");
-    EXPECT_EQ(frame->textPercWidth->GetValue(), "75");
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "150");
-    EXPECT_EQ(frame->textPercHeight->GetValue(), "75");
+    Type(Ui(frame).textAbsWidth, "  300px");
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "  300px");
+    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "75");
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "150");
+    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "75");
 
-    Type(frame->textAbsHeight, "+50 rows");
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "+50 rows");
-    EXPECT_EQ(frame->textPercHeight->GetValue(), "25");
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "100");
+    Type(Ui(frame).textAbsHeight, "+50 rows");
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "+50 rows");
+    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "25");
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "100");
 
-    Type(frame->textPercHeight, "abc");
-    EXPECT_EQ(frame->textPercHeight->GetValue(), "abc");
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "0");
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "0");
+    Type(Ui(frame).textPercHeight, "abc");
+    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "abc");
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "0");
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "0");
 
-    Type(frame->textPercWidth, "-20%");
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "-80");
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "-40");
+    Type(Ui(frame).textPercWidth, "-20%");
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "-80");
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "-40");
 }
 
 TEST_F(SizeControlsTest, WithoutAspectOnlyTheSameDimensionFollows)
 {
     CMainFrame* frame = FrameWith(400, 200);
-    frame->checkAspect->SetValue(false);
-    Type(frame->textAbsWidth, "100");
-    EXPECT_EQ(frame->textPercWidth->GetValue(), "25");
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "200");
+    Ui(frame).checkAspect->SetValue(false);
+    Type(Ui(frame).textAbsWidth, "100");
+    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "25");
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "200");
     StepSpin(frame, ID_ABS_HEIGHT, 150);
-    EXPECT_EQ(frame->textAbsHeight->GetValue(), "150");
-    EXPECT_EQ(frame->textPercHeight->GetValue(), "75");
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "100");
-    EXPECT_EQ(frame->ReadTargetField(frame->textAbsWidth), 100);
+    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "150");
+    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "75");
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "100");
+    EXPECT_EQ(frame->ReadTargetField(Ui(frame).textAbsWidth), 100);
 }
 
 TEST_F(SizeControlsTest, ASliderMoveCarvesExactlyTheEnginesSeams)
 {
     CMainFrame* frame = FrameWith(150, 90);
-    Scroll(frame, frame->sliderWidth, wxEVT_SCROLL_THUMBTRACK, 120);
-    EXPECT_EQ(frame->nCurWidth, 120);
-    EXPECT_EQ(frame->pDP->cols, 120);
+    Scroll(frame, Ui(frame).sliderWidth, wxEVT_SCROLL_THUMBTRACK, 120);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 120);
+    EXPECT_EQ(Ui(frame).pDP->cols, 120);
     EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 30, 0), EnginePicture(frame)));
-    EXPECT_TRUE(frame->bImageModified);
-    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
-    EXPECT_EQ(frame->spinWidth->GetValue(), 120);
+    EXPECT_TRUE(frame->Session().IsModified());
+    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
+    EXPECT_EQ(Ui(frame).spinWidth->GetValue(), 120);
     // The end of the scroll finds nothing left to do.
-    Scroll(frame, frame->sliderWidth, wxEVT_SCROLL_CHANGED, 120);
-    EXPECT_EQ(frame->pDP->cols, 120);
+    Scroll(frame, Ui(frame).sliderWidth, wxEVT_SCROLL_CHANGED, 120);
+    EXPECT_EQ(Ui(frame).pDP->cols, 120);
 }
 
 TEST_F(SizeControlsTest, TheHeightSpinControlInsertsSeams)
 {
     CMainFrame* frame = FrameWith(150, 90);
-    frame->spinHeight->SetValue(110);
+    Ui(frame).spinHeight->SetValue(110);
     wxSpinEvent event(wxEVT_SPINCTRL, ID_SPIN_HEIGHT);
-    event.SetEventObject(frame->spinHeight);
+    event.SetEventObject(Ui(frame).spinHeight);
     frame->ProcessWindowEvent(event);
-    EXPECT_EQ(frame->nCurHeight, 110);
-    EXPECT_EQ(frame->sliderHeight->GetValue(), 110);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 110);
+    EXPECT_EQ(Ui(frame).sliderHeight->GetValue(), 110);
     EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 0, -20), EnginePicture(frame)));
-    EXPECT_EQ(frame->textCurrent->GetLabel(), "Current: Width: 100.00%, Height:122.22%");
+    EXPECT_EQ(Ui(frame).textCurrent->GetLabel(), "Current: Width: 100.00%, Height:122.22%");
 }
 
 TEST_F(SizeControlsTest, TypingIntoTheSpinControlCarvesASecondLater)
 {
     CMainFrame* frame = FrameWith(150, 90);
-    frame->spinWidth->SetValue(140);
+    Ui(frame).spinWidth->SetValue(140);
     wxCommandEvent typed(wxEVT_TEXT, ID_SPIN_WIDTH);
     frame->ProcessWindowEvent(typed);
-    EXPECT_TRUE(frame->timerWidth.IsRunning());
-    EXPECT_EQ(frame->nCurWidth, 150);
-    EXPECT_TRUE(WaitFor([&] { return frame->nCurWidth == 140; }, 3000));
+    EXPECT_TRUE(Ui(frame).timerWidth.IsRunning());
+    EXPECT_EQ(frame->Session().CurrentWidth(), 150);
+    EXPECT_TRUE(WaitFor([&] { return frame->Session().CurrentWidth() == 140; }, 3000));
     EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 10, 0), EnginePicture(frame)));
 }
 
@@ -214,7 +215,7 @@ TEST_F(SizeControlsTest, TheStatusLineShowsPercentsOfTheOpenedSize)
 {
     CMainFrame* frame = FrameWith(400, 60);
     EXPECT_EQ(frame->WidthChange(300), -100);
-    EXPECT_EQ(frame->textCurrent->GetLabel(), "Current: Width: 75.00%, Height:100.00%");
+    EXPECT_EQ(Ui(frame).textCurrent->GetLabel(), "Current: Width: 75.00%, Height:100.00%");
 }
 
 TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
@@ -232,14 +233,14 @@ TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
     const int carved = abort.seamsAtAbort;
     ASSERT_GE(carved, 30);
     ASSERT_LT(carved, 700);
-    EXPECT_EQ(frame->nCurWidth, 1600 - carved);
-    EXPECT_EQ(frame->pDP->cols, 1600 - carved);
-    EXPECT_EQ(frame->spinWidth->GetValue(), 1600 - carved);
-    EXPECT_EQ(frame->textCurrent->GetLabel(),
+    EXPECT_EQ(frame->Session().CurrentWidth(), 1600 - carved);
+    EXPECT_EQ(Ui(frame).pDP->cols, 1600 - carved);
+    EXPECT_EQ(Ui(frame).spinWidth->GetValue(), 1600 - carved);
+    EXPECT_EQ(Ui(frame).textCurrent->GetLabel(),
               wxString::Format("Current: Width: %.2f%%, Height:%.2f%%",
                                static_cast<float>((1600 - carved) * 100.0 / 1600), 100.0f));
-    EXPECT_FALSE(frame->bCancelCalc);
-    EXPECT_FALSE(frame->pStatusBar->btnProgressCancel->IsEnabled());
+    EXPECT_FALSE(Ui(frame).bCancelCalc);
+    EXPECT_FALSE(Ui(frame).pStatusBar->btnProgressCancel->IsEnabled());
     EXPECT_TRUE(SamePixels(CarvedByEngine(picture, carved, 0), EnginePicture(frame)));
 }
 
@@ -249,12 +250,12 @@ TEST_F(SizeControlsTest, LongCalculationIsAskedFromHalfTheOpenedWidthAbove200)
     // 101 columns of 201: asked; "No" keeps the size.
     wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(100), 0),
                   wxExpectModal<CDontShowDialog>(0, false, kLongQuestion, "Long Calculation"));
-    EXPECT_EQ(frame->nCurWidth, 201);
-    EXPECT_EQ(frame->spinWidth->GetValue(), 201);
-    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 201);
+    EXPECT_EQ(Ui(frame).spinWidth->GetValue(), 201);
+    EXPECT_FALSE(frame->Session().IsModified());
     // 100 columns: not asked.
     EXPECT_EQ(frame->WidthChange(101), -100);
-    EXPECT_EQ(frame->pDP->cols, 101);
+    EXPECT_EQ(Ui(frame).pDP->cols, 101);
 }
 
 TEST_F(SizeControlsTest, NoQuestionForPicturesOf200PixelsOrLess)
@@ -262,7 +263,7 @@ TEST_F(SizeControlsTest, NoQuestionForPicturesOf200PixelsOrLess)
     CMainFrame* frame = FrameWith(200, 200);
     EXPECT_EQ(frame->WidthChange(10), -190);
     EXPECT_EQ(frame->HeightChange(390), 190);
-    EXPECT_EQ(frame->pDP->rows, 390);
+    EXPECT_EQ(Ui(frame).pDP->rows, 390);
 }
 
 TEST_F(SizeControlsTest, ExactlyHalfIsAskedAndATickedAnswerIsKept)
@@ -270,11 +271,11 @@ TEST_F(SizeControlsTest, ExactlyHalfIsAskedAndATickedAnswerIsKept)
     CMainFrame* frame = FrameWith(400, 20);
     wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(200), -200),
                   wxExpectModal<CDontShowDialog>(1, true, kLongQuestion, "Long Calculation"));
-    EXPECT_EQ(frame->pDP->cols, 200);
+    EXPECT_EQ(Ui(frame).pDP->cols, 200);
     EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/BigSize", -1), 1);
     // Asked no more: the stored yes lets the next large change through.
     EXPECT_EQ(frame->WidthChange(600), 400);
-    EXPECT_EQ(frame->pDP->cols, 600);
+    EXPECT_EQ(Ui(frame).pDP->cols, 600);
 }
 
 TEST_F(SizeControlsTest, AStoredNoRefusesEveryLargeChangeWithoutAsking)
@@ -282,63 +283,63 @@ TEST_F(SizeControlsTest, AStoredNoRefusesEveryLargeChangeWithoutAsking)
     wxConfigBase::Get()->Write("/Confirmations/BigSize", 0);
     CMainFrame* frame = FrameWith(400, 20);
     EXPECT_EQ(frame->WidthChange(100), 0);
-    EXPECT_EQ(frame->pDP->cols, 400);
+    EXPECT_EQ(Ui(frame).pDP->cols, 400);
     EXPECT_EQ(frame->WidthChange(250), -150);
-    EXPECT_EQ(frame->pDP->cols, 250);
+    EXPECT_EQ(Ui(frame).pDP->cols, 250);
 }
 
 TEST_F(SizeControlsTest, ASizeBeyondTheEnginesLimitIsRefused)
 {
     CMainFrame* frame = FrameWith(20000, 2);
-    ASSERT_EQ(frame->sliderWidth->GetMax(), 40000);
+    ASSERT_EQ(Ui(frame).sliderWidth->GetMax(), 40000);
     wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(32001), 0),
                   ExpectMessageBox("The target size 32001 x 2 exceeds the limit of 32000 pixels a "
                                    "side and 100000000 pixels in all.",
                                    "Error"));
-    EXPECT_EQ(frame->pDP->cols, 20000);
-    EXPECT_EQ(frame->sliderWidth->GetValue(), 20000);
-    EXPECT_FALSE(frame->bImageModified);
+    EXPECT_EQ(Ui(frame).pDP->cols, 20000);
+    EXPECT_EQ(Ui(frame).sliderWidth->GetValue(), 20000);
+    EXPECT_FALSE(frame->Session().IsModified());
     EXPECT_FALSE(frame->IsCarving());
 }
 
 TEST_F(SizeControlsTest, ResetReturnsToTheFilesPictureAndStaysEnabledUntilSaved)
 {
     CMainFrame* frame = FrameWith(150, 90);
-    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
+    EXPECT_FALSE(Ui(frame).btnResetSize->IsEnabled());
     frame->WidthChange(130);
     frame->HeightChange(95);
-    ASSERT_TRUE(frame->btnResetSize->IsEnabled());
-    Type(frame->textAbsWidth, "77");
+    ASSERT_TRUE(Ui(frame).btnResetSize->IsEnabled());
+    Type(Ui(frame).textAbsWidth, "77");
     ClickButton(frame, ID_BTN_RESET_SIZE);
-    EXPECT_EQ(frame->nCurWidth, 150);
-    EXPECT_EQ(frame->nCurHeight, 90);
-    EXPECT_EQ(frame->sliderWidth->GetValue(), 150);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 150);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 90);
+    EXPECT_EQ(Ui(frame).sliderWidth->GetValue(), 150);
     EXPECT_TRUE(SamePixels(wxImage(picture), EnginePicture(frame)));
     // Reset leaves the targets and the modified flag as they were.
-    EXPECT_EQ(frame->textAbsWidth->GetValue(), "77");
-    EXPECT_TRUE(frame->bImageModified);
-    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "77");
+    EXPECT_TRUE(frame->Session().IsModified());
+    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
 
     // A change back to the opened size still counts as a change.
     const wxString saved = work + "/saved.png";
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(saved));
-    EXPECT_FALSE(frame->btnResetSize->IsEnabled());
+    EXPECT_FALSE(Ui(frame).btnResetSize->IsEnabled());
     frame->WidthChange(149);
     frame->WidthChange(150);
-    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
 }
 
 TEST_F(SizeControlsTest, ResetKeepsThePictureWhenTheFileNowHoldsAnotherSize)
 {
     CMainFrame* frame = FrameWith(150, 90);
     frame->WidthChange(140);
-    DP* engine = frame->pDP;
+    DP* engine = Ui(frame).pDP;
     const wxImage carved = EnginePicture(frame);
     WriteTestPicture(picture, 80, 90, 3);
     wxTEST_DIALOG(ClickButton(frame, ID_BTN_RESET_SIZE),
                   ExpectMessageBox("Error opening image", "Error"));
-    EXPECT_EQ(frame->pDP, engine);
-    EXPECT_EQ(frame->nCurWidth, 140);
+    EXPECT_EQ(Ui(frame).pDP, engine);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 140);
     EXPECT_TRUE(SamePixels(carved, EnginePicture(frame)));
 }
 
@@ -349,10 +350,10 @@ TEST_F(SizeControlsTest, ResetKeepsThePictureWhenTheFileIsGone)
     ASSERT_TRUE(wxRemoveFile(picture));
     wxTEST_DIALOG(ClickButton(frame, ID_BTN_RESET_SIZE),
                   ExpectMessageBox("Error opening image", "Error"));
-    ASSERT_NE(frame->pDP, nullptr);
-    EXPECT_EQ(frame->pDP->rows, 80);
-    EXPECT_EQ(frame->nCurHeight, 80);
-    EXPECT_TRUE(frame->btnResetSize->IsEnabled());
+    ASSERT_NE(Ui(frame).pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP->rows, 80);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 80);
+    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
 }
 
 TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefused)
@@ -360,7 +361,7 @@ TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefu
     CMainFrame* frame = FrameWith(400, 30);
     const wxString other = work + "/other.png";
     WriteTestPicture(other, 50, 40, 8);
-    DP* engine = frame->pDP;
+    DP* engine = Ui(frame).pDP;
     bool checked = false;
     // The "Long Calculation" question is shown from inside the width run.
     auto duringTheRun = [&] {
@@ -368,29 +369,29 @@ TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefu
         EXPECT_TRUE(frame->IsCarving());
         EXPECT_EQ(frame->HeightChange(20), 0);
         EXPECT_EQ(frame->WidthChange(390), 0);
-        Scroll(frame, frame->sliderHeight, wxEVT_SCROLL_THUMBTRACK, 25);
+        Scroll(frame, Ui(frame).sliderHeight, wxEVT_SCROLL_THUMBTRACK, 25);
         ClickButton(frame, ID_BTN_RESET_SIZE);
         ClickButton(frame, ID_BTN_KERV);
         // An open or a recent file would show a dialog here, which would fail the test.
         SendMenu(frame, ID_MENU_OPEN);
         SendMenu(frame, ID_MRU_FIRST);
-        EXPECT_FALSE(frame->pDropTarget->OnDrop(1, 1));
-        frame->pDropTarget->OnDropFiles(1, 1, wxArrayString(1, &other));
+        EXPECT_FALSE(Ui(frame).pDropTarget->OnDrop(1, 1));
+        Ui(frame).pDropTarget->OnDropFiles(1, 1, wxArrayString(1, &other));
         SendMenu(frame, ID_MENU_SAVE);
         // The window is not closed under the run.
         EXPECT_FALSE(frame->Close(false));
-        EXPECT_EQ(frame->pDP, engine);
-        EXPECT_EQ(frame->pDP->rows, 30);
+        EXPECT_EQ(Ui(frame).pDP, engine);
+        EXPECT_EQ(Ui(frame).pDP->rows, 30);
     };
     wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(150), -250), WhileAsked(duringTheRun, 1));
     EXPECT_TRUE(checked);
     EXPECT_FALSE(frame->IsCarving());
-    EXPECT_EQ(frame->pDP, engine);
-    EXPECT_EQ(frame->pDP->cols, 150);
-    EXPECT_EQ(frame->pDP->rows, 30);
+    EXPECT_EQ(Ui(frame).pDP, engine);
+    EXPECT_EQ(Ui(frame).pDP->cols, 150);
+    EXPECT_EQ(Ui(frame).pDP->rows, 30);
     // The height controls show the size actually kept.
-    EXPECT_EQ(frame->sliderHeight->GetValue(), 30);
-    EXPECT_EQ(frame->strFileName, picture);
+    EXPECT_EQ(Ui(frame).sliderHeight->GetValue(), 30);
+    EXPECT_EQ(frame->Session().FileName(), picture);
     EXPECT_FALSE(frame->IsBeingDeleted());
 }
 
@@ -401,13 +402,13 @@ TEST_F(SizeControlsTest, AForcedCloseDuringAnImmediateRunStopsItAndClosesAfterwa
     // has unwound, without the exit question.
     auto duringTheRun = [&] {
         frame->Close(true);
-        EXPECT_TRUE(frame->bCloseAfterCalc);
-        EXPECT_TRUE(frame->bCancelCalc);
-        EXPECT_NE(frame->pDP, nullptr);
+        EXPECT_TRUE(Ui(frame).bCloseAfterCalc);
+        EXPECT_TRUE(Ui(frame).bCancelCalc);
+        EXPECT_NE(Ui(frame).pDP, nullptr);
     };
     wxTEST_DIALOG(frame->WidthChange(150), WhileAsked(duringTheRun, 1));
     EXPECT_TRUE(wxPendingDelete.Member(frame) || frame->IsBeingDeleted());
-    EXPECT_EQ(frame->pDP, nullptr);
+    EXPECT_EQ(Ui(frame).pDP, nullptr);
     PumpEvents(50);
     EXPECT_EQ(wxTopLevelWindows.Find(frame), nullptr);
 }
@@ -416,13 +417,13 @@ TEST_F(SizeControlsTest, DuringAKervRunTheImmediateDriverAndResetDoNothing)
 {
     CMainFrame* frame = FrameWith(150, 90);
     frame->WidthChange(140);
-    frame->bCalculating = true;
+    Ui(frame).bCalculating = true;
     EXPECT_TRUE(frame->IsCarving());
     EXPECT_EQ(frame->WidthChange(100), 0);
     EXPECT_EQ(frame->HeightChange(100), 0);
     ClickButton(frame, ID_BTN_RESET_SIZE);
-    EXPECT_EQ(frame->pDP->cols, 140);
-    EXPECT_FALSE(frame->pDropTarget->OnDrop(1, 1));
-    frame->bCalculating = false;
+    EXPECT_EQ(Ui(frame).pDP->cols, 140);
+    EXPECT_FALSE(Ui(frame).pDropTarget->OnDrop(1, 1));
+    Ui(frame).bCalculating = false;
     EXPECT_FALSE(frame->IsCarving());
 }

@@ -16,6 +16,7 @@
 #include "app_identity.h"
 #include "data_paths.h"
 #include "fast_image.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_app.h"
 #include "main_frame.h"
@@ -32,7 +33,7 @@ TEST_F(StartUpTest, OnInitNamesTheStoreRegistersHandlersAndShowsTheMainWindow)
     auto* frame = dynamic_cast<CMainFrame*>(wxGetApp().GetTopWindow());
     ASSERT_NE(frame, nullptr);
     // Its housekeeping (the update reminder) is the update check's business.
-    frame->timerStartUp.Stop();
+    Ui(frame).timerStartUp.Stop();
     EXPECT_TRUE(frame->IsShown());
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
     EXPECT_EQ(frame->GetParent(), nullptr);
@@ -85,7 +86,7 @@ TEST_F(StartUpTest, EngineHandlersAreRegisteredInTheOrderThatDecidesUnknownTypes
 TEST_F(StartUpTest, ArchiveFileSystemReadsThePackedHelpBook)
 {
     ASSERT_TRUE(wxGetApp().OnInit());
-    static_cast<CMainFrame*>(wxGetApp().GetTopWindow())->timerStartUp.Stop();
+    Ui(static_cast<CMainFrame*>(wxGetApp().GetTopWindow())).timerStartUp.Stop();
     wxFileSystem fs;
     wxFSFile* project =
         fs.OpenFile(wxFileSystem::FileNameToURL(wxFileName(KERV_HELP_BOOK)) + "#zip:kerv.hhp");
@@ -101,9 +102,9 @@ TEST_F(StartUpTest, GermanCatalogIsFoundBesideTheProgramAndUsed)
     EXPECT_EQ(wxGetTranslation("Really quit?"), wxString::FromUTF8("Wirklich beenden?"));
 
     CMainFrame* frame = MakeFrame();
-    EXPECT_EQ(frame->menuBar->GetMenuLabel(0), "&Datei");
-    EXPECT_EQ(frame->menuBar->FindItem(128)->GetItemLabel(), "&Beenden\tAlt+F4");
-    EXPECT_EQ(frame->textOriginal->GetLabel(), wxString::FromUTF8("Originalgröße n. v."));
+    EXPECT_EQ(Ui(frame).menuBar->GetMenuLabel(0), "&Datei");
+    EXPECT_EQ(Ui(frame).menuBar->FindItem(128)->GetItemLabel(), "&Beenden\tAlt+F4");
+    EXPECT_EQ(Ui(frame).textOriginal->GetLabel(), wxString::FromUTF8("Originalgröße n. v."));
     // Title and version are never translated.
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
 

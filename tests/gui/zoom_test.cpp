@@ -8,6 +8,7 @@
 
 #include "dp.h"
 #include "fast_image.h"
+#include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
@@ -20,8 +21,8 @@ void ChooseFromList(CMainFrame* frame, const wxString& entry)
 {
     wxCommandEvent event(wxEVT_COMBOBOX, ID_COMBO_ZOOM);
     event.SetString(entry);
-    event.SetEventObject(frame->comboZoom);
-    frame->comboZoom->GetEventHandler()->ProcessEvent(event);
+    event.SetEventObject(Ui(frame).comboZoom);
+    Ui(frame).comboZoom->GetEventHandler()->ProcessEvent(event);
 }
 
 // Counts the canvas's repaints without taking them over.
@@ -84,31 +85,31 @@ TEST(ZoomValue, OnlyOneToTwoHundredAreAccepted)
 TEST_F(ZoomTest, ProcessZoomReadsTheBoxWhenGivenNoText)
 {
     CMainFrame* frame = MakeFrame();
-    EXPECT_EQ(frame->comboZoom->GetValue(), "100%");
+    EXPECT_EQ(Ui(frame).comboZoom->GetValue(), "100%");
     EXPECT_EQ(frame->ProcessZoom(wxEmptyString), 100);
-    frame->comboZoom->ChangeValue(" 75 % ");
+    Ui(frame).comboZoom->ChangeValue(" 75 % ");
     EXPECT_EQ(frame->ProcessZoom(wxEmptyString), 75);
     EXPECT_EQ(frame->ProcessZoom("25%"), 25);
-    frame->comboZoom->ChangeValue("abc");
+    Ui(frame).comboZoom->ChangeValue("abc");
     EXPECT_EQ(frame->ProcessZoom(wxEmptyString), -1);
 }
 
 TEST_F(ZoomTest, BoxOffersTheFiveListEntries)
 {
     CMainFrame* frame = MakeFrame();
-    ASSERT_EQ(frame->comboZoom->GetCount(), 5u);
+    ASSERT_EQ(Ui(frame).comboZoom->GetCount(), 5u);
     const char* entries[] = {"25%", "50%", "75%", "100%", "150%"};
     for (unsigned i = 0; i < 5; ++i)
-        EXPECT_EQ(frame->comboZoom->GetString(i), entries[i]);
+        EXPECT_EQ(Ui(frame).comboZoom->GetString(i), entries[i]);
 }
 
 TEST_F(ZoomTest, ChoosingAListEntryZoomsTheCanvasAtOnce)
 {
     CMainFrame* frame = MakeFrame();
     ChooseFromList(frame, "50%");
-    EXPECT_EQ(frame->paintPanel->zoom, 50);
+    EXPECT_EQ(Ui(frame).paintPanel->zoom, 50);
     ChooseFromList(frame, "150%");
-    EXPECT_EQ(frame->paintPanel->zoom, 150);
+    EXPECT_EQ(Ui(frame).paintPanel->zoom, 150);
 }
 
 TEST_F(ZoomTest, AListEntryThatDoesNotParseShowsTheErrorAndKeepsTheZoom)
@@ -120,42 +121,42 @@ TEST_F(ZoomTest, AListEntryThatDoesNotParseShowsTheErrorAndKeepsTheZoom)
             ChooseFromList(frame, entry),
             ExpectMessageBox("Cannot parse zoom value. Correct Values (135% or 135 % or 12 %)",
                              "Error"));
-        EXPECT_EQ(frame->paintPanel->zoom, 75) << entry;
+        EXPECT_EQ(Ui(frame).paintPanel->zoom, 75) << entry;
     }
 }
 
 TEST_F(ZoomTest, TypedZoomTakesEffectOneSecondAfterTheLastChange)
 {
     CMainFrame* frame = MakeFrame();
-    frame->comboZoom->SetValue("3");
+    Ui(frame).comboZoom->SetValue("3");
     PumpEvents(300);
-    frame->comboZoom->SetValue("30");
-    EXPECT_TRUE(frame->timerZoom.IsRunning());
+    Ui(frame).comboZoom->SetValue("30");
+    EXPECT_TRUE(Ui(frame).timerZoom.IsRunning());
     PumpEvents(700);
     // The first change's second is over, but the second change restarted the timer.
-    EXPECT_EQ(frame->paintPanel->zoom, 100);
-    EXPECT_TRUE(WaitFor([frame] { return frame->paintPanel->zoom == 30; }, 1500));
-    EXPECT_FALSE(frame->timerZoom.IsRunning());
+    EXPECT_EQ(Ui(frame).paintPanel->zoom, 100);
+    EXPECT_TRUE(WaitFor([frame] { return Ui(frame).paintPanel->zoom == 30; }, 1500));
+    EXPECT_FALSE(Ui(frame).timerZoom.IsRunning());
 }
 
 TEST_F(ZoomTest, TypedTextThatDoesNotParseIsIgnoredSilently)
 {
     CMainFrame* frame = MakeFrame();
     for (const char* text : {"12.5%", "0", "-50%", "250%"}) {
-        frame->comboZoom->SetValue(text);
+        Ui(frame).comboZoom->SetValue(text);
         // No dialog may open: an unexpected modal dialog fails the test.
-        ASSERT_TRUE(WaitFor([frame] { return !frame->timerZoom.IsRunning(); }, 2000));
+        ASSERT_TRUE(WaitFor([frame] { return !Ui(frame).timerZoom.IsRunning(); }, 2000));
         PumpEvents(20);
-        EXPECT_EQ(frame->paintPanel->zoom, 100) << text;
-        EXPECT_EQ(frame->comboZoom->GetValue(), text);
+        EXPECT_EQ(Ui(frame).paintPanel->zoom, 100) << text;
+        EXPECT_EQ(Ui(frame).comboZoom->GetValue(), text);
     }
 }
 
 TEST_F(ZoomTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
 {
     CMainFrame* frame = MakeFrame();
-    CPaintPanel* panel = frame->paintPanel;
-    frame->pDP = new DP(wxFastImage(80, 60));
+    CPaintPanel* panel = Ui(frame).paintPanel;
+    ShowPicture(frame, wxFastImage(80, 60));
     panel->Init(80, 60);
     PumpEvents(50);
     int* paints = CountPaints(panel);
@@ -180,7 +181,7 @@ TEST_F(ZoomTest, DoubleClickOnTheSashLeavesBothPanes)
     splitter->OnDoubleClickSash(sash, 10);
     PumpEvents(20);
     EXPECT_TRUE(splitter->IsSplit());
-    EXPECT_EQ(splitter->GetWindow2(), frame->paintPanel);
+    EXPECT_EQ(splitter->GetWindow2(), Ui(frame).paintPanel);
 
     wxSplitterEvent event(wxEVT_SPLITTER_DOUBLECLICKED, splitter);
     event.SetEventObject(splitter);

@@ -78,6 +78,8 @@ TEST_F(SessionTest, OpeningAPictureGivesItsSizeAndAFailureLeavesNoPicture)
     const wxString good = WritePicture("good.png", 30, 20);
     WritePicture("alpha.png", 30, 20, 1, true);
     wxFFile(dir + "/text.png", "w").Write("not a picture");
+    // The header alone tells that this one is beyond the limits.
+    wxFFile(dir + "/huge.ppm", "w").Write("P6\n40000 40000\n255\n");
     for (const Case& c :
          {Case{"good.png", Open::Opened}, Case{"alpha.png", Open::HasAlpha},
           Case{"text.png", Open::Unreadable}, Case{"missing.png", Open::Unreadable}}) {
@@ -90,6 +92,7 @@ TEST_F(SessionTest, OpeningAPictureGivesItsSizeAndAFailureLeavesNoPicture)
         const wxString path = dir + "/" + c.name;
         EXPECT_EQ(session.Open(path), c.expected);
         EXPECT_EQ(session.FileName(), path);
+        EXPECT_EQ(session.Refusal().empty(), c.expected != Open::Refused);
         const bool opened = c.expected == Open::Opened;
         EXPECT_EQ(session.IsOpen(), opened);
         EXPECT_EQ(session.Picture() != nullptr, opened);

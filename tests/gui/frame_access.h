@@ -1,0 +1,97 @@
+// The window tests' one way into CMainFrame beyond its public operations: the widgets a user
+// works with and the few flags a test must set up, by the names the window gives them. Ui(frame)
+// is a fresh view for each use, so pDP is always the session's current engine.
+#ifndef KERV_TESTS_GUI_FRAME_ACCESS_H
+#define KERV_TESTS_GUI_FRAME_ACCESS_H
+
+#include "main_frame.h"
+
+struct CMainFrameTestAccess {
+    explicit CMainFrameTestAccess(CMainFrame* frame)
+        : session(frame->session), pDP(frame->session.Engine()), pStatusBar(frame->pStatusBar),
+          paintPanel(frame->paintPanel), menuBar(frame->menuBar), toolBar(frame->toolBar),
+          comboZoom(frame->comboZoom), splitter(frame->splitter),
+          panelControls(frame->panelControls), textOriginal(frame->textOriginal),
+          textCurrent(frame->textCurrent), sliderWidth(frame->sliderWidth),
+          spinWidth(frame->spinWidth), sliderHeight(frame->sliderHeight),
+          spinHeight(frame->spinHeight), btnResetSize(frame->btnResetSize),
+          textAbsWidth(frame->textAbsWidth), spinAbsWidth(frame->spinAbsWidth),
+          textAbsHeight(frame->textAbsHeight), spinAbsHeight(frame->spinAbsHeight),
+          textPercWidth(frame->textPercWidth), spinPercWidth(frame->spinPercWidth),
+          textPercHeight(frame->textPercHeight), spinPercHeight(frame->spinPercHeight),
+          checkAspect(frame->checkAspect), checkAnimated(frame->checkAnimated),
+          btnKerv(frame->btnKerv), checkEnableMask(frame->checkEnableMask),
+          sliderBrush(frame->sliderBrush), textBrushSize(frame->textBrushSize),
+          radioProtect(frame->radioProtect), radioDelete(frame->radioDelete),
+          radioErase(frame->radioErase), btnStoreMask(frame->btnStoreMask),
+          btnRecallMask(frame->btnRecallMask), btnSaveMask(frame->btnSaveMask),
+          btnLoadMask(frame->btnLoadMask), btnClearMask(frame->btnClearMask),
+          timerWidth(frame->timerWidth), timerHeight(frame->timerHeight),
+          timerZoom(frame->timerZoom), timerStartUp(frame->timerStartUp),
+          pDropTarget(frame->pDropTarget), pFileHistory(frame->pFileHistory.get()),
+          pHelpController(frame->pHelpController.get()), bmpStoredMask(frame->bmpStoredMask),
+          bCalculating(frame->bCalculating), bCancelCalc(frame->bCancelCalc),
+          bCloseForUpdate(frame->bCloseForUpdate), bCloseAfterCalc(frame->bCloseAfterCalc),
+          nEditSource(frame->nEditSource)
+    {
+    }
+
+    PictureSession& session;
+    DP* const pDP;
+    ProgressStatusBar* const pStatusBar;
+    CPaintPanel* const paintPanel;
+    wxMenuBar* const menuBar;
+    wxToolBar* const toolBar;
+    wxComboBox* const comboZoom;
+    wxSplitterWindow* const splitter;
+    wxPanel* const panelControls;
+    wxStaticText* const textOriginal;
+    wxStaticText* const textCurrent;
+    wxSlider* const sliderWidth;
+    wxSpinCtrl* const spinWidth;
+    wxSlider* const sliderHeight;
+    wxSpinCtrl* const spinHeight;
+    wxButton* const btnResetSize;
+    wxTextCtrl* const textAbsWidth;
+    wxSpinButton* const spinAbsWidth;
+    wxTextCtrl* const textAbsHeight;
+    wxSpinButton* const spinAbsHeight;
+    wxTextCtrl* const textPercWidth;
+    wxSpinButton* const spinPercWidth;
+    wxTextCtrl* const textPercHeight;
+    wxSpinButton* const spinPercHeight;
+    wxCheckBox* const checkAspect;
+    wxCheckBox* const checkAnimated;
+    wxButton* const btnKerv;
+    wxCheckBox* const checkEnableMask;
+    wxSlider* const sliderBrush;
+    wxTextCtrl* const textBrushSize;
+    wxRadioButton* const radioProtect;
+    wxRadioButton* const radioDelete;
+    wxRadioButton* const radioErase;
+    wxButton* const btnStoreMask;
+    wxButton* const btnRecallMask;
+    wxButton* const btnSaveMask;
+    wxButton* const btnLoadMask;
+    wxButton* const btnClearMask;
+    wxTimer& timerWidth;
+    wxTimer& timerHeight;
+    wxTimer& timerZoom;
+    wxTimer& timerStartUp;
+    FileDropTarget* const pDropTarget;
+    wxFileHistory* const pFileHistory;
+    wxHtmlHelpController* const pHelpController;
+    wxBitmap& bmpStoredMask;
+    bool& bCalculating;
+    bool& bCancelCalc;
+    bool& bCloseForUpdate;
+    bool& bCloseAfterCalc;
+    int& nEditSource;
+};
+
+inline CMainFrameTestAccess Ui(CMainFrame* frame)
+{
+    return CMainFrameTestAccess(frame);
+}
+
+#endif
