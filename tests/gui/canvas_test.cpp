@@ -105,42 +105,6 @@ protected:
 
 }  // namespace
 
-TEST_F(CanvasTest, IsTheRightPaneOfTheSplitterAndKnowsTheMainWindow)
-{
-    CMainFrame* frame = MakeFrame();
-    CPaintPanel* panel = Ui(frame).paintPanel;
-    ASSERT_NE(panel, nullptr);
-    auto* splitter = static_cast<wxSplitterWindow*>(frame->FindWindow(ID_SPLITTER));
-    ASSERT_NE(splitter, nullptr);
-    EXPECT_EQ(splitter->GetWindow2(), panel);
-    EXPECT_EQ(panel->GetId(), ID_PAINT_PANEL);
-    EXPECT_EQ(panel->mainFrame, frame);
-    EXPECT_TRUE(panel->HasFlag(wxBORDER_SIMPLE));
-    EXPECT_TRUE(panel->HasFlag(wxWANTS_CHARS));
-    EXPECT_EQ(panel->GetBackgroundStyle(), wxBG_STYLE_CUSTOM);
-    EXPECT_TRUE(panel->IsKindOf(wxCLASSINFO(wxPanel)));
-    EXPECT_STREQ(panel->GetClassInfo()->GetClassName(), L"CPaintPanel");
-
-    EXPECT_EQ(panel->brushSize, 10);
-    EXPECT_EQ(panel->zoom, 100);
-    EXPECT_EQ(panel->cursorX, -1);
-    EXPECT_EQ(panel->cursorY, -1);
-    EXPECT_TRUE(panel->outlineHidden);
-    EXPECT_TRUE(panel->maskShown);
-    EXPECT_FALSE(panel->maskChanged);
-    // "&Enable" is clear at start: the canvas cannot be painted on.
-    EXPECT_FALSE(panel->paintEnabled);
-}
-
-TEST_F(CanvasTest, EnableTickFollowsIntoTheCanvas)
-{
-    CPaintPanel* panel = Open(true);
-    EXPECT_TRUE(panel->paintEnabled);
-    Ui(frame).checkEnableMask->SetValue(false);
-    frame->DoEnableProtectDelete();
-    EXPECT_FALSE(panel->paintEnabled);
-}
-
 TEST_F(CanvasTest, InitMakesABlackMaskOfThePictureSizeMarkedUnchangedAndShown)
 {
     CPaintPanel* panel = Open();
@@ -196,43 +160,43 @@ TEST_F(CanvasTest, ShowsThePictureScaledFromItsTopLeftCorner)
     }
 }
 
-TEST_F(CanvasTest, AtZoomFiftyTheDiscIsPaintedAtTwiceThePreviousPointerPosition)
+TEST_F(CanvasTest, TheDiscIsPaintedAtThePreviousPointerPositionInMaskCoordinates)
 {
-    CPaintPanel* panel = Open();
-    panel->SetZoom(50);
-    Motion(panel, 100, 40);
-    // A click without movement paints at the position of the last motion.
-    LeftUp(panel, 100, 40);
-    EXPECT_EQ(MaskPixel(panel, 200, 80), *wxRED);
-    EXPECT_EQ(MaskPixel(panel, 200 + 7, 80), *wxRED);
-    EXPECT_EQ(MaskPixel(panel, 200, 80 - 7), *wxRED);
-    EXPECT_EQ(MaskPixel(panel, 200 + 12, 80), *wxBLACK);
-    EXPECT_EQ(MaskPixel(panel, 100, 40), *wxBLACK);
-    // The window shows the zoomed picture's red channel only where the disc is (around
-    // window point 100, 40); the outline is 5 pixels away from it at this zoom.
-    const wxImage shown = panel->ComposeView(wxRect(0, 0, nCols / 2, nRows / 2));
-    const wxImage zoomed =
-        TestPicture(nCols, nRows).CopyToImage().Scale(nCols / 2, nRows / 2, wxIMAGE_QUALITY_NORMAL);
-    EXPECT_EQ(ImagePixel(shown, 100, 40), wxColour(zoomed.GetRed(100, 40), 0, 0));
-    EXPECT_EQ(ImagePixel(shown, 10, 10), ImagePixel(zoomed, 10, 10));
-}
-
-TEST_F(CanvasTest, AtZoomTwoHundredTheDiscIsPaintedAtHalfThePreviousPointerPosition)
-{
-    CPaintPanel* panel = Open();
-    Ui(frame).radioDelete->SetValue(true);
-    panel->SetZoom(200);
-    Motion(panel, 100, 40);
-    LeftUp(panel, 100, 40);
-    EXPECT_EQ(MaskPixel(panel, 50, 20), *wxGREEN);
-    EXPECT_EQ(MaskPixel(panel, 50 - 8, 20), *wxGREEN);
-    EXPECT_EQ(MaskPixel(panel, 50 + 11, 20), *wxBLACK);
-    EXPECT_EQ(MaskPixel(panel, 100, 40), *wxBLACK);
-    const wxImage shown = panel->ComposeView(wxRect(0, 0, 400, 200));
-    const wxImage picture = TestPicture(nCols, nRows).CopyToImage();
-    // Window (101, 41) shows picture pixel (50, 20) with only its green channel; the outline
-    // passes 20 pixels away at this zoom, so the centre is not inverted.
-    EXPECT_EQ(ImagePixel(shown, 101, 41), wxColour(0, picture.GetGreen(50, 20), 0));
+    struct Case {
+        int zoom;
+        bool protect;
+        wxPoint centre;   // mask point under window point (100, 40)
+        wxPoint inside;   // another mask point of the disc
+        wxPoint outside;  // a mask point beyond it
+        wxPoint window;   // a window point showing the disc, away from the outline
+    };
+    const Case cases[] = {{50, true, {200, 80}, {207, 80}, {212, 80}, {100, 40}},
+                          {200, false, {50, 20}, {42, 20}, {61, 20}, {101, 41}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.zoom);
+        CPaintPanel* panel = Open();
+        (c.protect ? Ui(frame).radioProtect : Ui(frame).radioDelete)->SetValue(true);
+        panel->SetZoom(c.zoom);
+        Motion(panel, 100, 40);
+        // A click without movement paints at the position of the last motion.
+        LeftUp(panel, 100, 40);
+        const wxColour colour = c.protect ? *wxRED : *wxGREEN;
+        EXPECT_EQ(MaskPixel(panel, c.centre.x, c.centre.y), colour);
+        EXPECT_EQ(MaskPixel(panel, c.inside.x, c.inside.y), colour);
+        EXPECT_EQ(MaskPixel(panel, c.outside.x, c.outside.y), *wxBLACK);
+        EXPECT_EQ(MaskPixel(panel, 100, 40), *wxBLACK);
+        // The window shows only the painted colour's channel of the zoomed picture there.
+        const wxImage zoomed =
+            TestPicture(nCols, nRows)
+                .CopyToImage()
+                .Scale(nCols * c.zoom / 100, nRows * c.zoom / 100, wxIMAGE_QUALITY_NORMAL);
+        const wxImage shown = panel->ComposeView(wxRect(0, 0, 400, 200));
+        const wxColour picture = ImagePixel(zoomed, c.window.x, c.window.y);
+        EXPECT_EQ(ImagePixel(shown, c.window.x, c.window.y),
+                  c.protect ? wxColour(picture.Red(), 0, 0) : wxColour(0, picture.Green(), 0));
+        EXPECT_EQ(ImagePixel(shown, 10, 10), ImagePixel(zoomed, 10, 10));
+        CloseQuietly(frame);
+    }
 }
 
 TEST_F(CanvasTest, StrokesPaintAtEachPreviousPositionWhileAButtonIsHeld)
@@ -340,6 +304,7 @@ TEST_F(CanvasTest, MovingThePointerWithoutAButtonMarksTheMaskChanged)
 TEST_F(CanvasTest, WithPaintingDisabledPointerAndKeysChangeNothing)
 {
     CPaintPanel* panel = Open(false);
+    EXPECT_FALSE(panel->paintEnabled);
     Motion(panel, 30, 30, true);
     LeftUp(panel, 30, 30);
     EXPECT_TRUE(Key(panel, WXK_RIGHT));
@@ -397,21 +362,51 @@ TEST_F(CanvasTest, OutlineRadiusFollowsTheZoom)
     EXPECT_EQ(ImagePixel(shown, 110, 100), ImagePixel(zoomed, 110, 100));
 }
 
-TEST_F(CanvasTest, ArrowKeysResizeTheBrushAndShowItInTheMainWindow)
+TEST_F(CanvasTest, BrushSizeChangesAreClampedAndShownInTheMainWindow)
 {
-    CPaintPanel* panel = Open();
-    Motion(panel, 100, 100);
-    EXPECT_TRUE(Key(panel, WXK_RIGHT));
-    EXPECT_EQ(panel->brushSize, 11);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "11");
-    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 11);
-    EXPECT_TRUE(Key(panel, WXK_LEFT));
-    EXPECT_TRUE(Key(panel, WXK_LEFT));
-    EXPECT_EQ(panel->brushSize, 9);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "9");
-    // Other keys pass on and change nothing.
-    EXPECT_TRUE(Key(panel, 'a'));
-    EXPECT_EQ(panel->brushSize, 9);
+    struct Case {
+        int start;
+        int key;       // an arrow key, or 0 for SetBrushSize(size)
+        int size;      // for SetBrushSize
+        int expected;  // the brush afterwards, shown in the text and the slider
+    };
+    for (const Case& c :
+         {Case{10, WXK_RIGHT, 0, 11}, Case{10, WXK_LEFT, 0, 9}, Case{100, WXK_RIGHT, 0, 100},
+          Case{1, WXK_LEFT, 0, 1}, Case{10, 0, 250, 100}, Case{10, 0, 0, 1}, Case{10, 0, 42, 42}}) {
+        SCOPED_TRACE(c.expected);
+        CPaintPanel* panel = Open();
+        Motion(panel, 100, 100);
+        panel->SetBrushSize(c.start);
+        // Even an unchanged size is reported back.
+        Ui(frame).textBrushSize->SetValue("-");
+        Ui(frame).sliderBrush->SetValue(50);
+        if (c.key != 0)
+            EXPECT_TRUE(Key(panel, c.key));
+        else
+            panel->SetBrushSize(c.size);
+        EXPECT_EQ(panel->brushSize, c.expected);
+        EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), wxString::Format("%d", c.expected));
+        EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), c.expected);
+        // Other keys pass on and change nothing; a brush of one paints nothing and asserts
+        // nothing.
+        EXPECT_TRUE(Key(panel, 'a'));
+        EXPECT_EQ(panel->brushSize, c.expected);
+        LeftUp(panel, 100, 100);
+        CloseQuietly(frame);
+    }
+}
+
+TEST_F(CanvasTest, SetBrushSizeWithPaintingDisabledChangesNothingAndDoesNotCallBack)
+{
+    CPaintPanel* panel = Open(false);
+    Ui(frame).textBrushSize->SetValue("untouched");
+    panel->SetBrushSize(30);
+    EXPECT_EQ(panel->brushSize, 10);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "untouched");
+    // The window's own display does not hand the size back to the canvas.
+    frame->SetBrushSize(42);
+    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 42);
+    EXPECT_EQ(panel->brushSize, 10);
 }
 
 TEST_F(CanvasTest, AClickGivesThePictureTheKeyboardWhilePaintingIsOn)
@@ -422,67 +417,6 @@ TEST_F(CanvasTest, AClickGivesThePictureTheKeyboardWhilePaintingIsOn)
     Motion(panel, 50, 50);
     LeftUp(panel, 50, 50);
     EXPECT_TRUE(WaitFor([panel] { return wxWindow::FindFocus() == panel; }, 1000));
-}
-
-TEST_F(CanvasTest, RightArrowAtOneHundredKeepsOneHundredAndStillTellsTheMainWindow)
-{
-    CPaintPanel* panel = Open();
-    panel->SetBrushSize(100);
-    ASSERT_EQ(panel->brushSize, 100);
-    Ui(frame).textBrushSize->SetValue("-");
-    Ui(frame).sliderBrush->SetValue(50);
-    EXPECT_TRUE(Key(panel, WXK_RIGHT));
-    EXPECT_EQ(panel->brushSize, 100);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "100");
-    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 100);
-}
-
-TEST_F(CanvasTest, LeftArrowAtOneKeepsOneAndStillTellsTheMainWindow)
-{
-    CPaintPanel* panel = Open();
-    panel->SetBrushSize(1);
-    ASSERT_EQ(panel->brushSize, 1);
-    Ui(frame).textBrushSize->SetValue("-");
-    Ui(frame).sliderBrush->SetValue(50);
-    EXPECT_TRUE(Key(panel, WXK_LEFT));
-    EXPECT_EQ(panel->brushSize, 1);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "1");
-    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 1);
-    // A brush of one paints nothing: the disc's box is empty, and nothing asserts.
-    Motion(panel, 40, 40);
-    LeftUp(panel, 40, 40);
-}
-
-TEST_F(CanvasTest, SetBrushSizeClampsToOneToOneHundred)
-{
-    CPaintPanel* panel = Open();
-    panel->SetBrushSize(250);
-    EXPECT_EQ(panel->brushSize, 100);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "100");
-    panel->SetBrushSize(0);
-    EXPECT_EQ(panel->brushSize, 1);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "1");
-}
-
-TEST_F(CanvasTest, SetBrushSizeWithPaintingDisabledChangesNothingAndDoesNotCallBack)
-{
-    CPaintPanel* panel = Open(false);
-    Ui(frame).textBrushSize->SetValue("untouched");
-    Ui(frame).sliderBrush->SetValue(10);
-    panel->SetBrushSize(30);
-    EXPECT_EQ(panel->brushSize, 10);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "untouched");
-    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 10);
-}
-
-TEST_F(CanvasTest, MainWindowSetBrushSizeShowsTheSizeInTextAndSlider)
-{
-    CMainFrame* frame = MakeFrame();
-    frame->SetBrushSize(42);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "42");
-    EXPECT_EQ(Ui(frame).sliderBrush->GetValue(), 42);
-    // It does not hand the size back to the canvas.
-    EXPECT_EQ(Ui(frame).paintPanel->brushSize, 10);
 }
 
 TEST_F(CanvasTest, RepaintsWithAndWithoutAPictureRunCleanly)

@@ -27,95 +27,47 @@ void Click(wxButton* button)
 
 }  // namespace
 
-TEST_F(DontShowDialogTest, IsBuiltWithYesNoAndAClearBox)
+TEST_F(DontShowDialogTest, EndCodesOneAndOkAreYesAndATickedBoxStoresTheAnswer)
 {
-    CDontShowDialog dialog(nullptr, wxID_ANY, "Long Calculation");
-    EXPECT_EQ(dialog.GetTitle(), "Long Calculation");
-    EXPECT_EQ(dialog.btnYes->GetLabel(), "&Yes");
-    EXPECT_EQ(dialog.btnYes->GetId(), wxID_OK);
-    EXPECT_EQ(dialog.btnNo->GetLabel(), "&No");
-    EXPECT_EQ(dialog.btnNo->GetId(), wxID_CANCEL);
-    EXPECT_EQ(dialog.checkDontAsk->GetLabel(), "&Don't ask this question again");
-    EXPECT_EQ(dialog.checkDontAsk->GetId(), 1000);
-    EXPECT_FALSE(dialog.checkDontAsk->GetValue());
-    EXPECT_EQ(dialog.GetDefaultItem(), dialog.btnYes);
-}
-
-TEST_F(DontShowDialogTest, UnansweredQuestionIsShownWithItsTextAndNothingIsStored)
-{
-    CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
-    int answer = -2;
-    wxTEST_DIALOG(answer = dialog.ShowModal(kKey, "Really quit?"),
-                  wxExpectModal<CDontShowDialog>(wxID_OK, false, "Really quit?"));
-    EXPECT_EQ(answer, 1);
-    EXPECT_EQ(dialog.strKey, kKey);
-    EXPECT_EQ(Stored(), -1);
-}
-
-TEST_F(DontShowDialogTest, EndCodesOneAndOkAreYesAndAnyOtherIsNo)
-{
-    const int codes[] = {1, wxID_OK, 0, wxID_CANCEL, wxID_NO, 7};
-    const int answers[] = {1, 1, 0, 0, 0, 0};
-    for (int i = 0; i < 6; ++i) {
-        CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
+    struct Case {
+        int code;
+        bool tick;
+        int answer;
+        long stored;  // -1: nothing
+    };
+    for (const Case& c : {Case{1, false, 1, -1}, Case{wxID_OK, false, 1, -1}, Case{0, false, 0, -1},
+                          Case{wxID_CANCEL, false, 0, -1}, Case{wxID_NO, false, 0, -1},
+                          Case{7, false, 0, -1}, Case{1, true, 1, 1}, Case{0, true, 0, 0}}) {
+        wxConfigBase::Get()->DeleteEntry(kKey);
+        CDontShowDialog dialog(nullptr, wxID_ANY, "Warning");
+        const wxString text = "Mask will be lost\nContinue without Storing?";
         int answer = -2;
-        wxTEST_DIALOG(answer = dialog.ShowModal(kKey, "Really quit?"),
-                      wxExpectModal<CDontShowDialog>(codes[i]));
-        EXPECT_EQ(answer, answers[i]) << "end code " << codes[i];
+        wxTEST_DIALOG(answer = dialog.ShowModal(kKey, text),
+                      wxExpectModal<CDontShowDialog>(c.code, c.tick, text, "Warning"));
+        EXPECT_EQ(answer, c.answer) << "end code " << c.code;
+        EXPECT_EQ(Stored(), c.stored) << "end code " << c.code;
+        // The dialog fits the question it was given.
+        EXPECT_LE(dialog.textQuestion->GetRect().GetRight(), dialog.GetClientSize().x);
+        EXPECT_LE(dialog.btnNo->GetRect().GetBottom(), dialog.GetClientSize().y);
     }
-}
-
-TEST_F(DontShowDialogTest, TickedBoxStoresOneForYes)
-{
-    CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
-    int answer = -2;
-    wxTEST_DIALOG(answer = dialog.ShowModal(kKey, "Really quit?"),
-                  wxExpectModal<CDontShowDialog>(1, true));
-    EXPECT_EQ(answer, 1);
-    EXPECT_EQ(Stored(), 1);
-}
-
-TEST_F(DontShowDialogTest, TickedBoxStoresZeroForNo)
-{
-    CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
-    int answer = -2;
-    wxTEST_DIALOG(answer = dialog.ShowModal(kKey, "Really quit?"),
-                  wxExpectModal<CDontShowDialog>(0, true));
-    EXPECT_EQ(answer, 0);
-    EXPECT_EQ(Stored(), 0);
 }
 
 TEST_F(DontShowDialogTest, StoredAnswerSkipsTheDialogAndIsReturnedAsItIs)
 {
     wxConfigBase::Get()->Write(kKey, 5);
     CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
-    wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-    EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 5);
-    wxConfigBase::Get()->Write(kKey, 0);
-    EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 0);
-}
-
-TEST_F(DontShowDialogTest, RemovingTheKeyBringsTheQuestionBack)
-{
-    wxConfigBase::Get()->Write(kKey, 1);
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 5);
+        wxConfigBase::Get()->Write(kKey, 0);
+        EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 0);
+    }
+    // Removing the key brings the question back.
     wxConfigBase::Get()->DeleteEntry(kKey);
-    CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
     int answer = -2;
     wxTEST_DIALOG(answer = dialog.ShowModal(kKey, "Really quit?"),
-                  wxExpectModal<CDontShowDialog>(wxID_CANCEL));
-    EXPECT_EQ(answer, 0);
-}
-
-TEST_F(DontShowDialogTest, QuestionTextIsSetAndTheDialogFitsIt)
-{
-    CDontShowDialog dialog(nullptr, wxID_ANY, "Warning");
-    const wxString text = "Mask will be lost\nContinue without Storing?";
-    wxTEST_DIALOG(dialog.ShowModal("/Confirmations/LoseMask", text),
-                  wxExpectModal<CDontShowDialog>(1, false, text, "Warning"));
-    EXPECT_EQ(dialog.textQuestion->GetLabel(), text);
-    const wxRect question = dialog.textQuestion->GetRect();
-    EXPECT_LE(question.GetRight(), dialog.GetClientSize().x);
-    EXPECT_LE(dialog.btnNo->GetRect().GetBottom(), dialog.GetClientSize().y);
+                  wxExpectModal<CDontShowDialog>(wxID_OK));
+    EXPECT_EQ(answer, 1);
 }
 
 // The real modal loop: the buttons end it with 1 and 0, the close box does not end it.

@@ -88,9 +88,10 @@ TEST_F(ExitTest, YesWritesLookAndOperationToTheSettingsFile)
     EXPECT_EQ(StoredOnDisk("/Confirmations/OnExit"), -12345);
 }
 
-TEST_F(ExitTest, ClosingReleasesTheStoreTheHandlerListAndTheFileHistory)
+TEST_F(ExitTest, ClosingReleasesTheEngineTheStoreTheHandlerListAndTheFileHistory)
 {
     CMainFrame* frame = MakeFrame();
+    ShowPicture(frame, wxFastImage(8, 6));
     ASSERT_FALSE(wxFastImage::sm_handlers.IsEmpty());
     wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1));
     EXPECT_TRUE(wxFastImage::sm_handlers.IsEmpty());
@@ -99,14 +100,6 @@ TEST_F(ExitTest, ClosingReleasesTheStoreTheHandlerListAndTheFileHistory)
     EXPECT_EQ(Ui(frame).pDP, nullptr);
     PumpEvents(20);
     EXPECT_FALSE(IsAlive(frame));
-}
-
-TEST_F(ExitTest, ClosingDestroysTheOpenEngine)
-{
-    CMainFrame* frame = MakeFrame();
-    ShowPicture(frame, wxFastImage(8, 6));
-    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1));
-    EXPECT_EQ(Ui(frame).pDP, nullptr);
 }
 
 TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)

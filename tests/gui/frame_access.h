@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests' one way into CMainFrame beyond its public operations: the widgets a user
 // works with and the few flags a test must set up, by the names the window gives them. Ui(frame)
 // is a fresh view for each use, so pDP is always the session's current engine.

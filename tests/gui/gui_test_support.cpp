@@ -166,6 +166,10 @@ void GuiTest::CloseQuietly(CMainFrame* frame)
     Ui(frame).bCalculating = false;
     frame->Close(true);
     PumpEvents(20);
+    // The close released the picture readers, as the program's last window does; a test that
+    // goes on with another window needs them again.
+    if (wxFastImage::sm_handlers.IsEmpty())
+        MainApp::RegisterFastImageHandlers();
 }
 
 wxString GuiTest::SettingsFile() const

@@ -80,7 +80,8 @@ protected:
     CMainFrame* MakeFrame();
     // Opens picture in frame as the file commands open a file (written to the working folder).
     void ShowPicture(CMainFrame* frame, const wxFastImage& picture);
-    // Closes a main window without asking and lets the toolkit destroy it.
+    // Closes a main window without asking and lets the toolkit destroy it; another window can
+    // then be made.
     void CloseQuietly(CMainFrame* frame);
     // The settings file of the temporary home.
     wxString SettingsFile() const;

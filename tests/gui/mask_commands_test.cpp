@@ -100,64 +100,51 @@ TEST_F(MaskCommandsTest, SwitchingOffUntouchedPaintingAsksNothingAndEmptiesTheMa
     EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
 }
 
-TEST_F(MaskCommandsTest, NoToTheLoseMaskQuestionKeepsPaintingAndTheMask)
+TEST_F(MaskCommandsTest, SwitchingOffAPaintedMaskAsksAndOnlyYesEmptiesItAndUnlocksTheSize)
 {
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
-    const wxImage painted = MaskImage(frame);
-    ASSERT_GT(CountPixels(painted, 255, 0, 0), 500);
-
-    wxTEST_DIALOG(SetChecked(Ui(frame).checkEnableMask, false),
-                  wxExpectModal<CDontShowDialog>(0, false, kLoseMaskText, "Warning"));
-    EXPECT_TRUE(Ui(frame).checkEnableMask->GetValue());
-    EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
-    EXPECT_TRUE(Ui(frame).btnStoreMask->IsEnabled());
-    EXPECT_FALSE(Ui(frame).sliderWidth->IsEnabled());
-    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
-}
-
-TEST_F(MaskCommandsTest, YesToTheLoseMaskQuestionEmptiesTheMaskAndUnlocksTheSizeControls)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
-    wxTEST_DIALOG(SetChecked(Ui(frame).checkEnableMask, false),
-                  wxExpectModal<CDontShowDialog>(1, false, kLoseMaskText, "Warning"));
-    EXPECT_FALSE(Ui(frame).checkEnableMask->GetValue());
-    EXPECT_FALSE(Ui(frame).paintPanel->paintEnabled);
-    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
-    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
-    // Not ticked: the question stays.
-    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/LoseMask", -1), -1);
-}
-
-TEST_F(MaskCommandsTest, StoredYesNeverAsksAndAlwaysEmptiesTheMask)
-{
-    wxConfigBase::Get()->Write("/Confirmations/LoseMask", 1);
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        SetChecked(Ui(frame).checkEnableMask, false);
+    struct Case {
+        long stored;  // the standing answer, -1: none
+        int answer;   // the answer given when asked
+        bool tick;
+        bool off;  // painting is off afterwards
+    };
+    for (const Case& c :
+         {Case{-1, 0, false, false}, Case{-1, 1, false, true}, Case{-1, 0, true, false},
+          Case{1, 0, false, true}, Case{0, 1, false, false}}) {
+        SCOPED_TRACE(::testing::Message() << c.stored << " " << c.answer << " " << c.tick);
+        wxConfigBase::Get()->DeleteEntry("/Confirmations/LoseMask");
+        if (c.stored != -1)
+            wxConfigBase::Get()->Write("/Confirmations/LoseMask", c.stored);
+        CMainFrame* frame = OpenCoffeeAndPaint();
+        ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
+        const wxImage painted = MaskImage(frame);
+        ASSERT_GT(CountPixels(painted, 255, 0, 0), 500);
+        if (c.stored == -1) {
+            wxTEST_DIALOG(
+                SetChecked(Ui(frame).checkEnableMask, false),
+                wxExpectModal<CDontShowDialog>(c.answer, c.tick, kLoseMaskText, "Warning"));
+        } else {
+            wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+            SetChecked(Ui(frame).checkEnableMask, false);
+        }
+        EXPECT_EQ(Ui(frame).checkEnableMask->GetValue(), !c.off);
+        EXPECT_EQ(Ui(frame).paintPanel->paintEnabled, !c.off);
+        EXPECT_EQ(Ui(frame).btnStoreMask->IsEnabled(), !c.off);
+        EXPECT_EQ(Ui(frame).sliderWidth->IsEnabled(), c.off);
+        if (c.off)
+            EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
+        else
+            EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
+        // Only a ticked answer is kept, and then given without asking.
+        EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/LoseMask", -1),
+                  c.tick ? c.answer : c.stored);
+        if (c.tick) {
+            wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+            SetChecked(Ui(frame).checkEnableMask, false);
+            EXPECT_TRUE(Ui(frame).checkEnableMask->GetValue());
+        }
+        CloseQuietly(frame);
     }
-    EXPECT_FALSE(Ui(frame).checkEnableMask->GetValue());
-    EXPECT_EQ(CountPixels(MaskImage(frame), 255, 0, 0), 0);
-}
-
-TEST_F(MaskCommandsTest, StoredNoKeepsPaintingOnWhileAPaintedMaskExists)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(100, 100), wxPoint(250, 150));
-    // The answer ticked once is stored and given from then on.
-    wxTEST_DIALOG(SetChecked(Ui(frame).checkEnableMask, false),
-                  wxExpectModal<CDontShowDialog>(0, true, kLoseMaskText, "Warning"));
-    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/LoseMask", -1), 0);
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        SetChecked(Ui(frame).checkEnableMask, false);
-        SetChecked(Ui(frame).checkEnableMask, false);
-    }
-    EXPECT_TRUE(Ui(frame).checkEnableMask->GetValue());
-    EXPECT_GT(CountPixels(MaskImage(frame), 255, 0, 0), 500);
 }
 
 TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchanged)
@@ -244,29 +231,18 @@ TEST_F(MaskCommandsTest, TheDefaultMaskNameReplacesOnlyTheFileNamesExtension)
     EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u/a.b.png"), "/home/u/a.b_mask.bmp");
 }
 
-TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeIsRefused)
+TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeOrOfNoPictureIsRefused)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
     const wxImage painted = MaskImage(frame);
-    const wxString file = work + "/small.bmp";
-    ASSERT_TRUE(wxImage(599, 400).SaveFile(file));
-    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file),
+    const wxString small = work + "/small.bmp";
+    ASSERT_TRUE(wxImage(599, 400).SaveFile(small));
+    const wxString notes = work + "/notes.bmp";
+    wxFFile(notes, "w").Write("not a picture\n");
+    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(small),
                   ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
-    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
-}
-
-TEST_F(MaskCommandsTest, LoadOfAFileThatIsNoPictureIsRefused)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    const wxImage painted = MaskImage(frame);
-    const wxString file = work + "/notes.bmp";
-    {
-        wxFFile text(file, "w");
-        text.Write("not a picture\n");
-    }
-    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file),
+    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(notes),
                   ExpectMessageBox("Error Loading Image", "Error"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }

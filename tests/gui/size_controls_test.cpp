@@ -244,31 +244,17 @@ TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
     EXPECT_TRUE(SamePixels(CarvedByEngine(picture, carved, 0), EnginePicture(frame)));
 }
 
-TEST_F(SizeControlsTest, LongCalculationIsAskedFromHalfTheOpenedWidthAbove200)
-{
-    CMainFrame* frame = FrameWith(201, 20);
-    // 101 columns of 201: asked; "No" keeps the size.
-    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(100), 0),
-                  wxExpectModal<CDontShowDialog>(0, false, kLongQuestion, "Long Calculation"));
-    EXPECT_EQ(frame->Session().CurrentWidth(), 201);
-    EXPECT_EQ(Ui(frame).spinWidth->GetValue(), 201);
-    EXPECT_FALSE(frame->Session().IsModified());
-    // 100 columns: not asked.
-    EXPECT_EQ(frame->WidthChange(101), -100);
-    EXPECT_EQ(Ui(frame).pDP->cols, 101);
-}
-
-TEST_F(SizeControlsTest, NoQuestionForPicturesOf200PixelsOrLess)
-{
-    CMainFrame* frame = FrameWith(200, 200);
-    EXPECT_EQ(frame->WidthChange(10), -190);
-    EXPECT_EQ(frame->HeightChange(390), 190);
-    EXPECT_EQ(Ui(frame).pDP->rows, 390);
-}
-
-TEST_F(SizeControlsTest, ExactlyHalfIsAskedAndATickedAnswerIsKept)
+// Which changes count as long is the session's (tested there); here the question and its answers.
+TEST_F(SizeControlsTest, ALongChangeIsAskedFirstNoKeepsTheSizeAndATickedYesIsKept)
 {
     CMainFrame* frame = FrameWith(400, 20);
+    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(200), 0),
+                  wxExpectModal<CDontShowDialog>(0, false, kLongQuestion, "Long Calculation"));
+    EXPECT_EQ(frame->Session().CurrentWidth(), 400);
+    EXPECT_EQ(Ui(frame).spinWidth->GetValue(), 400);
+    EXPECT_FALSE(frame->Session().IsModified());
+    EXPECT_FALSE(frame->IsCarving());
+
     wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(200), -200),
                   wxExpectModal<CDontShowDialog>(1, true, kLongQuestion, "Long Calculation"));
     EXPECT_EQ(Ui(frame).pDP->cols, 200);
@@ -329,30 +315,17 @@ TEST_F(SizeControlsTest, ResetReturnsToTheFilesPictureAndStaysEnabledUntilSaved)
     EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
 }
 
-TEST_F(SizeControlsTest, ResetKeepsThePictureWhenTheFileNowHoldsAnotherSize)
-{
-    CMainFrame* frame = FrameWith(150, 90);
-    frame->WidthChange(140);
-    DP* engine = Ui(frame).pDP;
-    const wxImage carved = EnginePicture(frame);
-    WriteTestPicture(picture, 80, 90, 3);
-    wxTEST_DIALOG(ClickButton(frame, ID_BTN_RESET_SIZE),
-                  ExpectMessageBox("Error opening image", "Error"));
-    EXPECT_EQ(Ui(frame).pDP, engine);
-    EXPECT_EQ(frame->Session().CurrentWidth(), 140);
-    EXPECT_TRUE(SamePixels(carved, EnginePicture(frame)));
-}
-
-TEST_F(SizeControlsTest, ResetKeepsThePictureWhenTheFileIsGone)
+// The session decides when a reset cannot succeed (tested there); here what the window shows.
+TEST_F(SizeControlsTest, AResetThatCannotReadThePictureAgainSaysSoAndKeepsThePicture)
 {
     CMainFrame* frame = FrameWith(150, 90);
     frame->HeightChange(80);
+    const wxImage carved = EnginePicture(frame);
     ASSERT_TRUE(wxRemoveFile(picture));
     wxTEST_DIALOG(ClickButton(frame, ID_BTN_RESET_SIZE),
                   ExpectMessageBox("Error opening image", "Error"));
-    ASSERT_NE(Ui(frame).pDP, nullptr);
-    EXPECT_EQ(Ui(frame).pDP->rows, 80);
-    EXPECT_EQ(frame->Session().CurrentHeight(), 80);
+    EXPECT_EQ(Ui(frame).sliderHeight->GetValue(), 80);
+    EXPECT_TRUE(SamePixels(carved, EnginePicture(frame)));
     EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
 }
 

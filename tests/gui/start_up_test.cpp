@@ -42,47 +42,6 @@ TEST_F(StartUpTest, OnInitNamesTheStoreRegistersHandlersAndShowsTheMainWindow)
     EXPECT_NE(wxImage::FindHandler(wxBITMAP_TYPE_TGA), nullptr);
 }
 
-TEST_F(StartUpTest, EngineHandlersAreRegisteredInTheOrderThatDecidesUnknownTypes)
-{
-    wxFastImage::CleanUpHandlers();
-    MainApp::RegisterFastImageHandlers();
-    struct Expected {
-        const char* name;
-        const char* extension;
-        long type;
-        const char* mime;
-    };
-    const Expected expected[] = {
-        {"Windows bitmap file", "bmp", wxBITMAP_TYPE_BMP, "image/x-bmp"},
-        {"PNG file", "png", wxBITMAP_TYPE_PNG, "image/png"},
-        {"JPEG file", "jpg", wxBITMAP_TYPE_JPEG, "image/jpeg"},
-        {nullptr, "tif", wxBITMAP_TYPE_TIFF, "image/tiff"},
-        {"GIF file", "gif", wxBITMAP_TYPE_GIF, "image/gif"},
-        {"PNM file", "pnm", wxBITMAP_TYPE_PNM, "image/pnm"},
-        {"PCX file", "pcx", wxBITMAP_TYPE_PCX, "image/pcx"},
-        {"Windows icon file", "ico", wxBITMAP_TYPE_ICO, "image/x-ico"},
-        {"Windows cursor file", "cur", wxBITMAP_TYPE_CUR, "image/x-cur"},
-        {"Windows animated cursor file", "ani", wxBITMAP_TYPE_ANI, "image/x-ani"},
-        {"TGA file", "tga", wxBITMAP_TYPE_TGA, "image/tga"},
-    };
-    ASSERT_EQ(wxFastImage::sm_handlers.GetCount(), WXSIZEOF(expected));
-    size_t i = 0;
-    for (wxObject* object : wxFastImage::sm_handlers) {
-        auto* handler = static_cast<wxImageHandler*>(object);
-        if (expected[i].name) {
-            EXPECT_EQ(handler->GetName(), expected[i].name);
-        }
-        EXPECT_EQ(handler->GetExtension(), expected[i].extension);
-        EXPECT_EQ(handler->GetType(), expected[i].type);
-        EXPECT_EQ(handler->GetMimeType(), expected[i].mime);
-        ++i;
-    }
-    EXPECT_EQ(wxFastImage::FindHandler(wxBITMAP_TYPE_JPEG)->GetName(), "JPEG file");
-    // Type codes as the settings and the engine know them.
-    EXPECT_EQ(wxBITMAP_TYPE_PNG, 15);
-    EXPECT_EQ(wxBITMAP_TYPE_TGA, 29);
-}
-
 TEST_F(StartUpTest, ArchiveFileSystemReadsThePackedHelpBook)
 {
     ASSERT_TRUE(wxGetApp().OnInit());
@@ -147,8 +106,8 @@ TEST_F(StartUpTest, OfSeveralStartFilesTheFirstIsOpenedAndTheUserIsTold)
                                        opened + " was opened.",
                                    "Several Files Given"));
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - coffee.png");
-    EXPECT_EQ(frame->strFileName, opened);
-    EXPECT_EQ(frame->nOrigWidth, 600);
+    EXPECT_EQ(frame->Session().FileName(), opened);
+    EXPECT_EQ(frame->Session().OriginalWidth(), 600);
 }
 
 // The book and catalog places of a portable folder and of an installed tree, in their order.

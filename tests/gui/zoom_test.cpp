@@ -2,6 +2,8 @@
 // The zoom box: reading a zoom, a list choice applied at once, typed text applied a second after
 // the last change, values outside 1 to 200 refused; and the splitter's sash, which a double
 // click cannot unsplit.
+#include <utility>
+
 #include <gtest/gtest.h>
 #include <wx/combobox.h>
 #include <wx/splitter.h>
@@ -44,42 +46,35 @@ int* CountPaints(CPaintPanel* panel)
 
 using ZoomTest = GuiTest;
 
-TEST(ZoomValue, PercentSignsAndBlanksAroundTheNumberAreAccepted)
+TEST(ZoomValue, OneWholeNumberFromOneToTwoHundredWithOnePercentSignAndBlanks)
 {
-    EXPECT_EQ(ParseZoom("135%"), 135);
-    EXPECT_EQ(ParseZoom("135 %"), 135);
-    EXPECT_EQ(ParseZoom("  135  "), 135);
-    EXPECT_EQ(ParseZoom("135"), 135);
-    EXPECT_EQ(ParseZoom("\t135 % "), 135);
-    EXPECT_EQ(ParseZoom("12 %"), 12);
-    EXPECT_EQ(ParseZoom("+40%"), 40);
-}
-
-TEST(ZoomValue, TextThatIsNotOneWholeNumberIsRefused)
-{
-    EXPECT_EQ(ParseZoom("%"), -1);
-    EXPECT_EQ(ParseZoom(""), -1);
-    EXPECT_EQ(ParseZoom("   "), -1);
-    EXPECT_EQ(ParseZoom("12.5%"), -1);
-    EXPECT_EQ(ParseZoom("12x"), -1);
-    EXPECT_EQ(ParseZoom("x12"), -1);
-    EXPECT_EQ(ParseZoom("1 2"), -1);
-    // Only one trailing percent sign is removed.
-    EXPECT_EQ(ParseZoom("50%%"), -1);
-    EXPECT_EQ(ParseZoom("%50"), -1);
-    EXPECT_EQ(ParseZoom("99999999999999999999"), -1);
-}
-
-TEST(ZoomValue, OnlyOneToTwoHundredAreAccepted)
-{
-    EXPECT_EQ(kMinZoom, 1);
-    EXPECT_EQ(kMaxZoom, 200);
-    EXPECT_EQ(ParseZoom("0%"), -1);
-    EXPECT_EQ(ParseZoom("-50%"), -1);
-    EXPECT_EQ(ParseZoom("1%"), 1);
-    EXPECT_EQ(ParseZoom("200%"), 200);
-    EXPECT_EQ(ParseZoom("201%"), -1);
-    EXPECT_EQ(ParseZoom("1000"), -1);
+    const std::pair<const char*, int> cases[] = {
+        {"135%", 135},
+        {"135 %", 135},
+        {"  135  ", 135},
+        {"135", 135},
+        {"\t135 % ", 135},
+        {"12 %", 12},
+        {"+40%", 40},
+        {"1%", 1},
+        {"200%", 200},
+        // Not one whole number, more than one percent sign, or outside 1 to 200.
+        {"%", -1},
+        {"", -1},
+        {"   ", -1},
+        {"12.5%", -1},
+        {"12x", -1},
+        {"x12", -1},
+        {"1 2", -1},
+        {"50%%", -1},
+        {"%50", -1},
+        {"99999999999999999999", -1},
+        {"0%", -1},
+        {"-50%", -1},
+        {"201%", -1},
+        {"1000", -1}};
+    for (const auto& [text, zoom] : cases)
+        EXPECT_EQ(ParseZoom(text), zoom) << "\"" << text << "\"";
 }
 
 TEST_F(ZoomTest, ProcessZoomReadsTheBoxWhenGivenNoText)
@@ -92,15 +87,6 @@ TEST_F(ZoomTest, ProcessZoomReadsTheBoxWhenGivenNoText)
     EXPECT_EQ(frame->ProcessZoom("25%"), 25);
     Ui(frame).comboZoom->ChangeValue("abc");
     EXPECT_EQ(frame->ProcessZoom(wxEmptyString), -1);
-}
-
-TEST_F(ZoomTest, BoxOffersTheFiveListEntries)
-{
-    CMainFrame* frame = MakeFrame();
-    ASSERT_EQ(Ui(frame).comboZoom->GetCount(), 5u);
-    const char* entries[] = {"25%", "50%", "75%", "100%", "150%"};
-    for (unsigned i = 0; i < 5; ++i)
-        EXPECT_EQ(Ui(frame).comboZoom->GetString(i), entries[i]);
 }
 
 TEST_F(ZoomTest, ChoosingAListEntryZoomsTheCanvasAtOnce)
@@ -158,8 +144,14 @@ TEST_F(ZoomTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
     CPaintPanel* panel = Ui(frame).paintPanel;
     ShowPicture(frame, wxFastImage(80, 60));
     panel->Init(80, 60);
-    PumpEvents(50);
     int* paints = CountPaints(panel);
+    // The repaints and relayouts that the opening set off come first, however slow the machine.
+    for (int last = -1; last != *paints;) {
+        last = *paints;
+        panel->Update();
+        PumpEvents(150);
+    }
+    *paints = 0;
     ChooseFromList(frame, "100%");
     panel->Update();
     PumpEvents(50);
