@@ -1,12 +1,88 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli_options.h"
 
+#include <getopt.h>
+
 #include <cctype>
-#include <climits>
+#include <cstring>
+#include <map>
 
 #include "target_size.h"
 
 namespace {
+
+enum OptionId {
+    kWidth = 256,
+    kHeight,
+    kKeepAspect,
+    kMask,
+    kEnergy,
+    kThreads,
+    kSuffix,
+    kFormat,
+    kQuality,
+    kVersion,
+};
+
+const option kLongOptions[] = {
+    {"width", required_argument, nullptr, kWidth},
+    {"height", required_argument, nullptr, kHeight},
+    {"keep-aspect", no_argument, nullptr, kKeepAspect},
+    {"mask", required_argument, nullptr, kMask},
+    {"energy", required_argument, nullptr, kEnergy},
+    {"threads", required_argument, nullptr, kThreads},
+    {"output-dir", required_argument, nullptr, 'o'},
+    {"suffix", required_argument, nullptr, kSuffix},
+    {"format", required_argument, nullptr, kFormat},
+    {"quality", required_argument, nullptr, kQuality},
+    {"jobs", required_argument, nullptr, 'j'},
+    {"quiet", no_argument, nullptr, 'q'},
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+constexpr const char* kShortOptions = ":ho:qj:";
+
+// The option's name as the user should read it: "--width" or "-o".
+std::string NameOf(int id)
+{
+    for (const option* o = kLongOptions; o->name; ++o) {
+        if (o->val == id)
+            return id < 256 ? std::string("-") + static_cast<char>(id)
+                            : std::string("--") + o->name;
+    }
+    return std::string("-") + static_cast<char>(id);
+}
+
+bool IsKnown(int id)
+{
+    for (const option* o = kLongOptions; o->name; ++o) {
+        if (o->val == id)
+            return true;
+    }
+    return false;
+}
+
+// Why getopt_long refused an option: optionId is its optopt, word the argument it was in.
+std::string Refusal(int optionId, bool missingValue, const std::string& word)
+{
+    if (missingValue)
+        return "option " + NameOf(optionId) + " needs a value";
+    if (IsKnown(optionId))
+        return "option " + NameOf(optionId) + " takes no value";
+    if (optionId != 0)
+        return std::string("unknown option -") + static_cast<char>(optionId);
+    // An unknown or ambiguous long option (getopt_long has stepped past its word).
+    const std::string name = word.substr(2, word.find('=') - 2);
+    std::string candidates;
+    for (const option* o = kLongOptions; o->name; ++o) {
+        if (std::strncmp(o->name, name.c_str(), name.size()) == 0)
+            candidates += (candidates.empty() ? "--" : ", --") + std::string(o->name);
+    }
+    if (candidates.find(',') != std::string::npos)
+        return "ambiguous option --" + name + " (could be " + candidates + ")";
+    return "unknown option --" + name;
+}
 
 // Digits only (an optional trailing '%' for percent); nothing else is a valid target.
 bool ParseSideTarget(const std::string& text, SideTarget& target)
@@ -25,6 +101,179 @@ bool ParseSideTarget(const std::string& text, SideTarget& target)
     return true;
 }
 
+// A whole number in [low, high] written with digits only.
+bool ParseNumber(const std::string& text, int low, int high, int& value)
+{
+    if (text.empty() || text.size() > 6)
+        return false;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    }
+    value = std::stoi(text);
+    return value >= low && value <= high;
+}
+
+// Phase 1: the words of argv as options with their values (each option that takes a value at
+// most once) and the remaining arguments.
+struct RawCommandLine {
+    std::map<int, std::string> values;
+    std::vector<std::string> arguments;
+    bool keepAspect = false, quiet = false, help = false, version = false;
+};
+
+std::optional<RawCommandLine> SplitArguments(int argc, char* const* argv, std::string& error)
+{
+    RawCommandLine raw;
+    opterr = 0;
+    optind = 0;  // a full new scan
+    for (;;) {
+        const int id = getopt_long(argc, argv, kShortOptions, kLongOptions, nullptr);
+        if (id == -1)
+            break;
+        if (id == '?' || id == ':') {
+            error = Refusal(optopt, id == ':', argv[optind - 1]);
+            return std::nullopt;
+        }
+        switch (id) {
+            case kKeepAspect:
+                raw.keepAspect = true;
+                break;
+            case 'q':
+                raw.quiet = true;
+                break;
+            case 'h':
+                raw.help = true;
+                break;
+            case kVersion:
+                raw.version = true;
+                break;
+            default:
+                if (!raw.values.emplace(id, optarg).second) {
+                    error = "option " + NameOf(id) + " given twice";
+                    return std::nullopt;
+                }
+        }
+    }
+    raw.arguments.assign(argv + optind, argv + argc);
+    return raw;
+}
+
+// Phase 2: each option's value checked and stored.
+bool ReadValues(const RawCommandLine& raw, CliOptions& options, std::string& error)
+{
+    for (const auto& [id, text] : raw.values) {
+        bool good = true;
+        const char* expected = "";
+        switch (id) {
+            case kWidth:
+            case kHeight: {
+                SideTarget side;
+                good = ParseSideTarget(text, side);
+                (id == kWidth ? options.width : options.height) = side;
+                expected = "pixels like 450 or a percentage like 75%";
+                break;
+            }
+            case kThreads:
+                good = ParseNumber(text, 1, 2, options.threads);
+                expected = "1 or 2";
+                break;
+            case 'j':
+                good = ParseNumber(text, 1, 1024, options.jobs);
+                expected = "a number of files from 1 to 1024";
+                break;
+            case kQuality:
+                good = ParseNumber(text, 1, 100, options.quality);
+                expected = "a JPEG quality from 1 to 100";
+                break;
+            case kFormat:
+                good = !text.empty() && text.find_first_of("./") == std::string::npos;
+                options.format = text;
+                expected = "an extension like png or jpg";
+                break;
+            case kSuffix:
+                good = !text.empty() && text.find('/') == std::string::npos;
+                options.suffix = text;
+                expected = "text to put after each name, like _kerv";
+                break;
+            case 'o':
+                options.outputFolder = text;
+                good = !text.empty();
+                expected = "a folder";
+                break;
+            case kMask:
+                options.maskFile = text;
+                break;
+            case kEnergy:
+                options.energyFile = text;
+                break;
+        }
+        if (!good) {
+            error =
+                "malformed value '" + text + "' for " + NameOf(id) + " (expected " + expected + ")";
+            return false;
+        }
+    }
+    options.keepAspect = raw.keepAspect;
+    options.quiet = raw.quiet;
+    options.showHelp = raw.help;
+    options.showVersion = raw.version;
+    return true;
+}
+
+// Phase 3: the arguments as inputs and output, and the options that only fit together.
+bool ReadArguments(const std::vector<std::string>& arguments, CliOptions& options,
+                   std::string& error)
+{
+    if (!options.outputFolder.empty() && !options.suffix.empty()) {
+        error = "-o and --suffix exclude each other";
+        return false;
+    }
+    if (options.IsBatch()) {
+        options.inputs = arguments;
+        if (options.inputs.empty()) {
+            error = "missing INPUT";
+            return false;
+        }
+        for (const std::string& input : options.inputs) {
+            if (input == "-") {
+                error = "- (standard input) cannot be part of a batch";
+                return false;
+            }
+        }
+        if (options.inputs.size() > 1 &&
+            !(options.maskFile.empty() && options.energyFile.empty())) {
+            error = "--mask and --energy work on a single INPUT";
+            return false;
+        }
+    } else {
+        if (arguments.size() < 2) {
+            error = arguments.empty() ? "missing INPUT and OUTPUT" : "missing OUTPUT";
+            return false;
+        }
+        if (arguments.size() > 2) {
+            error = "too many arguments: " + arguments[2] + " (several inputs need -o or --suffix)";
+            return false;
+        }
+        options.inputs = {arguments[0]};
+        options.output = arguments[1];
+        if (options.output == "-" && options.format.empty()) {
+            error = "- as OUTPUT needs --format EXT";
+            return false;
+        }
+        if (options.output != "-" && !options.format.empty()) {
+            error =
+                "--format is for - as OUTPUT and for batches; OUTPUT's extension names its format";
+            return false;
+        }
+    }
+    if (options.keepAspect && options.width.has_value() == options.height.has_value()) {
+        error = "--keep-aspect needs exactly one of --width and --height";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int SideTarget::Resolve(int original) const
@@ -32,132 +281,58 @@ int SideTarget::Resolve(int original) const
     return percent ? target::PercentOf(original, value) : value;
 }
 
+std::optional<CliOptions> ParseCliOptions(int argc, char* const* argv, std::string& error)
+{
+    const std::optional<RawCommandLine> raw = SplitArguments(argc, argv, error);
+    CliOptions options;
+    if (!raw || !ReadValues(*raw, options, error))
+        return std::nullopt;
+    if (options.showHelp || options.showVersion)
+        return options;
+    if (!ReadArguments(raw->arguments, options, error))
+        return std::nullopt;
+    return options;
+}
+
 const char* CliUsage()
 {
     return "Usage: kerv-cli [options] INPUT OUTPUT\n"
-           "Resizes a picture by seam carving: removes or duplicates seams of least energy.\n"
+           "       kerv-cli [options] -o DIR INPUT...\n"
+           "       kerv-cli [options] --suffix TEXT INPUT...\n"
+           "Resizes pictures by seam carving: removes or duplicates seams of least energy.\n"
            "\n"
+           "Sizes:\n"
            "  --width N | --width P%      target width in pixels, or in percent of the input's width\n"
-           "  --height N | --height P%    target height likewise; a dimension not given stays unchanged\n"
+           "  --height N | --height P%    target height likewise; a side not given stays unchanged\n"
            "  --keep-aspect               with only one of the two given, derive the other from the\n"
            "                              input's aspect ratio\n"
            "  --mask FILE                 a protect/delete mask of the input's size: each pixel's red\n"
            "                              minus green is added to its energy before the first seam\n"
-           "  --energy FILE               also write the energy picture (after the mask) to FILE\n"
-           "  --threads 1|2               use one core, or both (the default where there are two)\n"
+           "  --energy FILE               also write the energy picture (after the mask) to FILE;\n"
+           "                              it and OUTPUT are written together or not at all\n"
+           "Files:\n"
+           "  -                           as INPUT: read standard input; as OUTPUT: write standard\n"
+           "                              output (then --format is needed)\n"
+           "  -o, --output-dir DIR        write each result into DIR under its input's name\n"
+           "  --suffix TEXT               write each result beside its input, TEXT after the name\n"
+           "                              (--suffix _kerv: photo.jpg gives photo_kerv.jpg)\n"
+           "  --format EXT                the results' format (png, jpg, ...) for - as OUTPUT and for\n"
+           "                              batches; otherwise OUTPUT's extension names it\n"
+           "  --quality N                 JPEG quality 1-100 (default: the input's when it is a JPEG,\n"
+           "                              else 92)\n"
+           "Running:\n"
+           "  -j, --jobs N                carve N files at a time in a batch (default: one per core)\n"
+           "  --threads 1|2               cores for one picture (default: both where there are two;\n"
+           "                              a batch job always uses one)\n"
            "  -q, --quiet                 no progress display\n"
-           "  --help                      show this help and exit\n"
+           "  -h, --help                  show this help and exit\n"
            "  --version                   show the version and exit\n"
            "\n"
-           "The output's format follows OUTPUT's extension (png, jpg, bmp, tif, pnm, ...).\n"
+           "Pictures are turned upright by their EXIF orientation before carving. EXIF (with the\n"
+           "new size and orientation), XMP, the colour profile and the resolution are kept where\n"
+           "the output format can hold them (JPEG, PNG, TIFF); what is lost is reported as a\n"
+           "warning. Formats that are only read (gif, ani, iff) and .pgm/.pbm are refused.\n"
            "Results are limited to 32000 pixels a side and 100 million pixels in all.\n"
-           "Exit status: 0 success, 1 failure, 2 usage error.\n";
-}
-
-std::optional<CliOptions> ParseCliOptions(int argc, const char* const* argv, std::string& error)
-{
-    CliOptions options;
-    std::string positional[2];
-    int positionals = 0;
-
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool hasInlineValue = false;
-        if (arg.rfind("--", 0) == 0) {
-            const size_t equals = arg.find('=');
-            if (equals != std::string::npos) {
-                value = arg.substr(equals + 1);
-                arg = arg.substr(0, equals);
-                hasInlineValue = true;
-            }
-        }
-        auto takeValue = [&](std::string& out) {
-            if (hasInlineValue) {
-                out = value;
-                return true;
-            }
-            if (i + 1 >= argc) {
-                error = "option " + arg + " needs a value";
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-        auto takeSide = [&](std::optional<SideTarget>& side) {
-            std::string text;
-            if (!takeValue(text))
-                return false;
-            SideTarget parsed;
-            if (!ParseSideTarget(text, parsed)) {
-                error = "malformed value '" + text + "' for " + arg +
-                        " (expected pixels like 450 or a percentage like 75%)";
-                return false;
-            }
-            side = parsed;
-            return true;
-        };
-
-        if (arg == "--width") {
-            if (!takeSide(options.width))
-                return std::nullopt;
-        } else if (arg == "--height") {
-            if (!takeSide(options.height))
-                return std::nullopt;
-        } else if (arg == "--mask") {
-            if (!takeValue(options.maskFile))
-                return std::nullopt;
-        } else if (arg == "--energy") {
-            if (!takeValue(options.energyFile))
-                return std::nullopt;
-        } else if (arg == "--threads") {
-            std::string text;
-            if (!takeValue(text))
-                return std::nullopt;
-            if (text != "1" && text != "2") {
-                error = "malformed value '" + text + "' for --threads (expected 1 or 2)";
-                return std::nullopt;
-            }
-            options.threads = text[0] - '0';
-        } else if (arg == "--keep-aspect" && !hasInlineValue) {
-            options.keepAspect = true;
-        } else if ((arg == "-q" || arg == "--quiet") && !hasInlineValue) {
-            options.quiet = true;
-        } else if ((arg == "--help" || arg == "-h") && !hasInlineValue) {
-            options.showHelp = true;
-        } else if (arg == "--version" && !hasInlineValue) {
-            options.showVersion = true;
-        } else if (arg == "--") {
-            for (++i; i < argc; ++i) {
-                if (positionals == 2) {
-                    error = "too many arguments";
-                    return std::nullopt;
-                }
-                positional[positionals++] = argv[i];
-            }
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            error = "unknown option " + arg;
-            return std::nullopt;
-        } else {
-            if (positionals == 2) {
-                error = "too many arguments: " + arg;
-                return std::nullopt;
-            }
-            positional[positionals++] = arg;
-        }
-    }
-
-    if (options.showHelp || options.showVersion)
-        return options;
-    if (positionals < 2) {
-        error = positionals == 0 ? "missing INPUT and OUTPUT" : "missing OUTPUT";
-        return std::nullopt;
-    }
-    options.input = positional[0];
-    options.output = positional[1];
-    if (options.keepAspect && options.width.has_value() == options.height.has_value()) {
-        error = "--keep-aspect needs exactly one of --width and --height";
-        return std::nullopt;
-    }
-    return options;
+           "Options may be abbreviated while unique; -- ends the options.\n"
+           "Exit status: 0 success, 1 failure (in a batch: any file failed), 2 usage error.\n";
 }

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// kerv-cli: resizes a picture by seam carving from the command line.
+// kerv-cli: resizes pictures by seam carving from the command line.
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include <unistd.h>
 
 #include <wx/init.h>
 
+#include "batch.h"
 #include "cli_options.h"
 #include "dp.h"
 #include "fast_image.h"
 #include "kerv_version.h"
 #include "picture_handlers.h"
+#include "progress_bar.h"
 #include "resize_job.h"
 
 namespace {
@@ -20,6 +23,25 @@ int ReportError(const std::string& message, int status)
 {
     std::fprintf(stderr, "kerv-cli: error: %s\n", message.c_str());
     return status;
+}
+
+ExitStatus RunSingle(const CliOptions& options, bool showProgress)
+{
+    std::unique_ptr<ProgressBar> progress;
+    const JobOutcome outcome =
+        RunResizeJob(options, {options.inputs.front(), options.output, options.format},
+                     [&](int done, int total) {
+                         if (!progress)
+                             progress = std::make_unique<ProgressBar>(total, showProgress);
+                         progress->Update(done);
+                     });
+    if (progress)
+        progress->Finish();
+    for (const std::string& warning : outcome.warnings)
+        std::fprintf(stderr, "kerv-cli: warning: %s\n", warning.c_str());
+    if (outcome.status != kExitSuccess)
+        ReportError(outcome.error, outcome.status);
+    return outcome.status;
 }
 
 }  // namespace
@@ -44,9 +66,9 @@ int main(int argc, char** argv)
         return ReportError("cannot initialise the image library", kExitFailure);
     AddPictureHandlers();
     DP::SetThreads(options->threads);
-    const JobOutcome outcome = RunResizeJob(*options, !options->quiet && ::isatty(STDERR_FILENO));
+    const bool showProgress = !options->quiet && ::isatty(STDERR_FILENO);
+    const ExitStatus status =
+        options->IsBatch() ? RunBatch(*options, showProgress) : RunSingle(*options, showProgress);
     wxFastImage::CleanUpHandlers();
-    if (outcome.status != kExitSuccess)
-        return ReportError(outcome.error, outcome.status);
-    return kExitSuccess;
+    return status;
 }

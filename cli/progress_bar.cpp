@@ -49,3 +49,47 @@ void ProgressBar::Draw(int done)
     }
     std::fflush(out_);
 }
+
+BatchProgress::BatchProgress(int files, bool enabled, std::FILE* out)
+    : files_(files), enabled_(enabled && files > 0), out_(out)
+{
+}
+
+void BatchProgress::Update(int filesDone, double progress, long long seams)
+{
+    if (!enabled_)
+        return;
+    const auto now = Clock::now();
+    if (shown_ && now - lastDraw_ < kRedrawInterval)
+        return;
+    lastDraw_ = now;
+    Draw(filesDone, progress, seams);
+}
+
+void BatchProgress::Clear()
+{
+    if (!enabled_ || !shown_)
+        return;
+    std::fputs("\r\033[K", out_);
+    shown_ = false;
+}
+
+void BatchProgress::Finish(int filesDone, long long seams)
+{
+    if (!enabled_)
+        return;
+    Draw(filesDone, filesDone, seams);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+}
+
+void BatchProgress::Draw(int filesDone, double progress, long long seams)
+{
+    const double elapsed = std::chrono::duration<double>(Clock::now() - start_).count();
+    const double rate = elapsed > 0 ? seams / elapsed : 0;
+    std::fprintf(out_, "\r\033[K%d/%d files  %.0f seams/s", filesDone, files_, rate);
+    if (progress > 0 && filesDone < files_)
+        std::fprintf(out_, "  %.0f s left", elapsed / progress * (files_ - progress));
+    std::fflush(out_);
+    shown_ = true;
+}

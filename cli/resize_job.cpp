@@ -1,10 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "resize_job.h"
 
+#include <cerrno>
 #include <cstring>
 #include <memory>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <wx/filefn.h>
+#include <wx/filename.h>
 #include <wx/image.h>
 #include <wx/log.h>
 
@@ -12,7 +17,7 @@
 #include "dp.h"
 #include "pending_picture.h"
 #include "picture_reader.h"
-#include "progress_bar.h"
+#include "standard_streams.h"
 #include "target_size.h"
 
 namespace {
@@ -38,27 +43,50 @@ private:
 
 JobOutcome Failure(std::string error)
 {
-    return {kExitFailure, std::move(error)};
+    return {kExitFailure, std::move(error), {}};
 }
 
 JobOutcome UsageError(std::string error)
 {
-    return {kExitUsage, std::move(error)};
+    return {kExitUsage, std::move(error), {}};
 }
 
 std::string Quoted(const std::string& path)
 {
-    return "'" + path + "'";
+    return path == "-" ? "standard input" : "'" + path + "'";
 }
 
-// A failed write of a picture file, in words.
+std::string OutputName(const std::string& path)
+{
+    return path == "-" ? "standard output" : "'" + path + "'";
+}
+
+std::string Describe(const WriteProblem& problem)
+{
+    switch (problem.kind) {
+        case WriteProblem::kNoFormat:
+            return "no picture format for its extension";
+        case WriteProblem::kReadOnlyFormat:
+            return "pictures are read in this format but never written";
+        case WriteProblem::kGreyFormat:
+            return "this format holds grey pictures only; write .ppm or .pnm instead";
+        case WriteProblem::kSystem:
+            return std::strerror(problem.systemError);
+        default:
+            return problem.detail.empty() ? "the picture could not be encoded" : problem.detail;
+    }
+}
+
 JobOutcome WriteFailure(const std::string& path, const WriteProblem& problem)
 {
-    if (problem.kind == WriteProblem::kNoFormat)
-        return Failure("cannot write " + Quoted(path) + ": no picture format for its extension");
-    if (problem.systemError == 0)
-        return Failure("could not encode " + Quoted(path));
-    return Failure("cannot write " + Quoted(path) + ": " + std::strerror(problem.systemError));
+    return Failure("cannot write " + OutputName(path) + ": " + Describe(problem));
+}
+
+std::string OutputExtension(const ResizeRequest& request)
+{
+    return request.format.empty()
+               ? wxFileName(wxString::FromUTF8(request.output)).GetExt().ToStdString(wxConvUTF8)
+               : request.format;
 }
 
 std::string SizeText(long long width, long long height)
@@ -72,6 +100,55 @@ JobOutcome CheckAbsoluteTarget(const std::optional<SideTarget>& side, const char
     if (side && !side->percent && side->value < 1)
         return UsageError(std::string("target ") + name + " " + std::to_string(side->value) +
                           " is below 1 pixel");
+    return {};
+}
+
+// Phase 1: everything that can be refused before the input is read.
+JobOutcome CheckRequest(const CliOptions& options, const ResizeRequest& request)
+{
+    for (const JobOutcome& check : {CheckAbsoluteTarget(options.width, "width"),
+                                    CheckAbsoluteTarget(options.height, "height")}) {
+        if (check.status != kExitSuccess)
+            return check;
+    }
+    if (const std::string refusal = FormatRefusal(request); !refusal.empty())
+        return Failure(refusal);
+    if (!options.energyFile.empty()) {
+        if (WriteProblem problem =
+                PendingPicture::CheckFormatOf(wxString::FromUTF8(options.energyFile)))
+            return WriteFailure(options.energyFile, problem);
+    }
+    if (request.output == "-" && ::isatty(STDOUT_FILENO))
+        return Failure("standard output is a terminal; a picture is not written to it");
+    return {};
+}
+
+// Phase 2: the input read into an engine, turned upright.
+JobOutcome OpenInput(const std::string& input, CapturingLog& log, std::unique_ptr<DP>& dp)
+{
+    std::unique_ptr<StandardInputCopy> copy;
+    wxString path = wxString::FromUTF8(input);
+    if (input == "-") {
+        copy = std::make_unique<StandardInputCopy>();
+        if (!copy->error.empty())
+            return Failure("cannot read standard input: " + copy->error);
+        path = wxString(copy->path.c_str(), wxConvFile);
+    }
+    struct stat info {};
+    if (::stat(path.fn_str(), &info) != 0)
+        return Failure("cannot read " + Quoted(input) + ": " + std::strerror(errno));
+    if (S_ISDIR(info.st_mode))
+        return Failure("cannot read " + Quoted(input) + ": it is a directory");
+    dp = std::make_unique<DP>(path);
+    if (dp->cols < 0) {
+        const std::string reason = log.Last().empty() ? "not a picture" : log.Last();
+        return Failure("cannot read " + Quoted(input) + ": " + reason);
+    }
+    const wxFastImage& picture = dp->GetColourImage();
+    if (picture.GetAlpha() || picture.HasMask())
+        return Failure("cannot resize " + Quoted(input) +
+                       ": pictures with an alpha channel or a transparent colour are not "
+                       "supported");
     return {};
 }
 
@@ -123,68 +200,94 @@ JobOutcome ApplyMask(DP& dp, const std::string& maskFile, CapturingLog& log)
     return {};
 }
 
+void Carve(DP& dp, const Targets& targets, const SeamProgress& progress)
+{
+    const CarvePlan plan = CarvePlan::To(dp, targets.width, targets.height);
+    const int seams = std::abs(plan.widthDifference) + std::abs(plan.heightDifference);
+    int done = 0;
+    for (int step = 0; step < plan.Steps(); ++step) {
+        plan.CarveStep(dp, step);
+        done += (step < std::abs(plan.widthDifference)) + (step < std::abs(plan.heightDifference));
+        if (progress)
+            progress(done, seams);
+    }
+}
+
+// Phase 4: the result and the energy picture committed together.
+JobOutcome WriteResult(DP& dp, const CliOptions& options, const ResizeRequest& request,
+                       PendingPicture* energy)
+{
+    std::vector<PendingPicture*> pending;
+    if (energy)
+        pending.push_back(energy);
+    const SaveSettings settings{dp.Metadata(), options.quality};
+    std::string warning;
+    WriteProblem problem;
+    if (request.output == "-") {
+        EncodedPicture encoded;
+        wxImage picture = dp.GetColourImage().AsImage();
+        if ((problem =
+                 EncodePicture(picture, wxString::FromUTF8(request.format), settings, encoded)))
+            return WriteFailure(request.output, problem);
+        warning = encoded.warning;
+        problem = PendingPicture::CommitAll(pending, [&] {
+            return WriteStandardOutput(encoded.bytes)
+                       ? WriteProblem{}
+                       : WriteProblem{WriteProblem::kSystem, errno, {}};
+        });
+    } else {
+        PendingPicture output(wxString::FromUTF8(request.output));
+        if ((problem = output.Write(dp.GetColourImage().AsImage(), settings)))
+            return WriteFailure(request.output, problem);
+        warning = output.Warning();
+        pending.push_back(&output);
+        problem = PendingPicture::CommitAll(pending);
+    }
+    if (problem)
+        return Failure("cannot write " + OutputName(request.output) +
+                       (energy ? " and " + OutputName(options.energyFile) : std::string()) + ": " +
+                       Describe(problem));
+    if (warning.empty())
+        return {};
+    return {kExitSuccess, {}, {OutputName(request.output) + ": " + warning}};
+}
+
 }  // namespace
 
-JobOutcome RunResizeJob(const CliOptions& options, bool showProgress)
+std::string FormatRefusal(const ResizeRequest& request)
 {
-    for (const JobOutcome& check : {CheckAbsoluteTarget(options.width, "width"),
-                                    CheckAbsoluteTarget(options.height, "height")}) {
-        if (check.status != kExitSuccess)
-            return check;
-    }
-    if (!PendingPicture::CanWriteFormatOf(wxString::FromUTF8(options.output)))
-        return Failure("cannot write " + Quoted(options.output) +
-                       ": no picture format for its extension");
-    if (!options.energyFile.empty() &&
-        !PendingPicture::CanWriteFormatOf(wxString::FromUTF8(options.energyFile)))
-        return Failure("cannot write " + Quoted(options.energyFile) +
-                       ": no picture format for its extension");
+    const WriteProblem problem = CheckWritableFormat(wxString::FromUTF8(OutputExtension(request)));
+    if (!problem)
+        return {};
+    return "cannot write " + OutputName(request.output) +
+           (request.format.empty() ? "" : " as " + request.format) + ": " + Describe(problem);
+}
+
+JobOutcome RunResizeJob(const CliOptions& options, const ResizeRequest& request,
+                        const SeamProgress& progress)
+{
+    if (JobOutcome refused = CheckRequest(options, request); refused.status != kExitSuccess)
+        return refused;
 
     CapturingLog log;
-    const wxString input = wxString::FromUTF8(options.input);
-    if (!wxFileExists(input))
-        return Failure("cannot read " + Quoted(options.input) + ": no such file");
-    DP dp(input);
-    if (dp.cols < 0) {
-        const std::string reason = log.Last().empty() ? "not a picture" : log.Last();
-        return Failure("cannot read " + Quoted(options.input) + ": " + reason);
-    }
-    if (dp.GetColourImage().GetAlpha())
-        return Failure("cannot resize " + Quoted(options.input) +
-                       ": pictures with an alpha channel are not supported");
-
-    const Targets targets = ResolveTargets(options, dp.cols, dp.rows);
+    std::unique_ptr<DP> dp;
+    if (JobOutcome opened = OpenInput(request.input, log, dp); opened.status != kExitSuccess)
+        return opened;
+    const Targets targets = ResolveTargets(options, dp->cols, dp->rows);
     if (JobOutcome check = CheckTargets(targets); check.status != kExitSuccess)
         return check;
-
     if (!options.maskFile.empty()) {
-        if (JobOutcome masked = ApplyMask(dp, options.maskFile, log); masked.status != kExitSuccess)
+        if (JobOutcome masked = ApplyMask(*dp, options.maskFile, log);
+            masked.status != kExitSuccess)
             return masked;
     }
 
-    std::unique_ptr<PendingPicture> energyOutput;
+    std::unique_ptr<PendingPicture> energy;
     if (!options.energyFile.empty()) {
-        energyOutput = std::make_unique<PendingPicture>(wxString::FromUTF8(options.energyFile));
-        if (const WriteProblem problem = energyOutput->Write(dp.EnergyMapPicture().AsImage()))
+        energy = std::make_unique<PendingPicture>(wxString::FromUTF8(options.energyFile));
+        if (const WriteProblem problem = energy->Write(dp->EnergyMapPicture().AsImage()))
             return WriteFailure(options.energyFile, problem);
     }
-
-    const CarvePlan plan = CarvePlan::To(dp, targets.width, targets.height);
-    ProgressBar progress(plan.Steps(), showProgress);
-    for (int step = 0; step < plan.Steps(); ++step) {
-        plan.CarveStep(dp, step);
-        progress.Update(step + 1);
-    }
-    progress.Finish();
-
-    PendingPicture output(wxString::FromUTF8(options.output));
-    if (const WriteProblem problem = output.Write(dp.GetColourImage().AsImage()))
-        return WriteFailure(options.output, problem);
-    if (energyOutput) {
-        if (const WriteProblem problem = energyOutput->Commit())
-            return WriteFailure(options.energyFile, problem);
-    }
-    if (const WriteProblem problem = output.Commit())
-        return WriteFailure(options.output, problem);
-    return {};
+    Carve(*dp, targets, progress);
+    return WriteResult(*dp, options, request, energy.get());
 }

@@ -11,6 +11,7 @@
 
 #include "dp_assert.h"
 #include "sobel.h"
+#include "upright_picture.h"
 
 int DP::sm_threads = 0;
 
@@ -18,6 +19,8 @@ DP::DP(const wxString& fileName, const wxFastImage* energy)
 {
     if (!colourImage.LoadFile(fileName, wxBITMAP_TYPE_ANY, -1) || !colourImage.IsOk())
         return;  // rows = cols = -1: no picture
+    if (!(metadata = TakeUpright(fileName, colourImage)))
+        return;
     Init(energy);
 }
 

@@ -19,6 +19,7 @@
 #include "seam_grid.h"
 
 class wxBitmap;
+struct PictureMetadata;
 class wxImage;
 
 class DP {
@@ -58,6 +59,8 @@ public:
 
     // The picture at its current size (cols x rows). Valid until the next carve.
     const wxFastImage& GetColourImage();
+    // What the picture file carried besides its pixels (null for a picture given in memory).
+    const PictureMetadata* Metadata() const { return metadata.get(); }
     // The energy picture this engine started from (shared, never changed).
     const wxFastImage& GetEnergyImage() const { return energyImage; }
 
@@ -72,6 +75,7 @@ private:
     void Init(const wxFastImage* energy);
     void SyncSize();
 
+    std::shared_ptr<const PictureMetadata> metadata;
     wxFastImage energyImage;
     wxFastImage colourImage;
     std::unique_ptr<seam::SeamGrid> grid;

@@ -171,11 +171,12 @@ void CMainFrame::OnSave(wxCommandEvent& WXUNUSED(event))
     if (dialog.ShowModal() != wxID_OK)
         return;
     const wxString path = dialog.GetPath();
-    wxString reason;
+    wxString reason, warning;
     bool saved;
     {
         wxBusyCursor busy;
-        saved = SavePictureSafely(picture->AsImage(), path, reason);
+        saved = SavePictureSafely(picture->AsImage(), session.Engine()->Metadata(), path, reason,
+                                  warning);
     }
     if (!saved) {
         // The picture stays marked as modified, so it is not dismissed later without asking.
@@ -185,6 +186,7 @@ void CMainFrame::OnSave(wxCommandEvent& WXUNUSED(event))
     }
     session.SetModified(false);
     UpdateStat();
+    SetStatusText(warning);  // also clears the warning of an earlier save
 }
 
 void CMainFrame::OnEditCopy(wxCommandEvent& WXUNUSED(event))

@@ -15,19 +15,40 @@ wxString DefaultSaveName(const wxString& path)
     return name.GetFullPath();
 }
 
-bool SavePictureSafely(const wxImage& picture, const wxString& path, wxString& error)
+namespace {
+
+wxString Reason(const WriteProblem& problem)
+{
+    switch (problem.kind) {
+        case WriteProblem::kNoFormat:
+            return _("There is no picture format for the extension of this file name.");
+        case WriteProblem::kReadOnlyFormat:
+            return _("Pictures can be read in this format but not written.");
+        case WriteProblem::kGreyFormat:
+            return _("This format holds grey pictures only; save as .ppm or .pnm instead.");
+        case WriteProblem::kSystem:
+            return std::strerror(problem.systemError);
+        default:
+            return problem.detail.empty() ? _("the picture could not be written")
+                                          : wxString::FromUTF8(problem.detail);
+    }
+}
+
+}  // namespace
+
+bool SavePictureSafely(const wxImage& picture, const PictureMetadata* metadata,
+                       const wxString& path, wxString& error, wxString& warning)
 {
     PendingPicture pending(path);
-    WriteProblem problem = pending.Write(picture);
+    WriteProblem problem = pending.Write(picture, {metadata, 0});
     if (!problem)
         problem = pending.Commit();
-    if (!problem)
-        return true;
-    if (problem.kind == WriteProblem::kNoFormat)
-        error = _("There is no picture format for the extension of this file name.");
-    else if (problem.systemError != 0)
-        error = std::strerror(problem.systemError);
-    else
-        error = _("the picture could not be written");
-    return false;
+    if (problem) {
+        error = Reason(problem);
+        return false;
+    }
+    if (!pending.Warning().empty())
+        warning = wxString::Format(_("Saved without some of the original's metadata: %s"),
+                                   wxString::FromUTF8(pending.Warning()));
+    return true;
 }

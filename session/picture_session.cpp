@@ -33,7 +33,7 @@ PictureSession::OpenResult PictureSession::Open(const wxString& path)
     }
     if (engine->cols == -1 || !engine->GetColourImage().IsOk())
         return OpenResult::Unreadable;
-    if (engine->GetColourImage().GetAlpha())
+    if (engine->GetColourImage().GetAlpha() || engine->GetColourImage().HasMask())
         return OpenResult::HasAlpha;
     pDP = std::move(engine);
     imgEnergyCache = pDP->GetEnergyImage();

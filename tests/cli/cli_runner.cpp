@@ -2,6 +2,7 @@
 #include "cli_runner.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -43,11 +44,13 @@ std::vector<std::string> ScratchFolder::Entries() const
     return names;
 }
 
-CliResult RunCli(const std::vector<std::string>& arguments)
+CliResult RunCli(const std::vector<std::string>& arguments, const std::string& standardInput)
 {
     ScratchFolder capture;
+    const std::string in = capture.File("stdin");
     const std::string out = capture.File("stdout");
     const std::string err = capture.File("stderr");
+    WriteText(in, standardInput);
     const pid_t child = ::fork();
     if (child == 0) {
         std::vector<char*> argv;
@@ -55,7 +58,8 @@ CliResult RunCli(const std::vector<std::string>& arguments)
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
-        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
+        if (!std::freopen(in.c_str(), "r", stdin) || !std::freopen(out.c_str(), "w", stdout) ||
+            !std::freopen(err.c_str(), "w", stderr))
             ::_exit(127);
         ::execv(KERV_CLI, argv.data());
         ::_exit(127);
@@ -105,4 +109,24 @@ bool Exists(const std::string& path)
 std::string SamplePath(const std::string& name)
 {
     return std::string(KERV_SAMPLES_DIR) + "/" + name;
+}
+
+std::string Shell(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            output.append(buffer, got);
+        ::pclose(pipe);
+    }
+    if (!output.empty() && output.back() == '\n')
+        output.pop_back();
+    return output;
+}
+
+std::string ExifTool(const std::string& path, const std::string& tag)
+{
+    return Shell("exiftool -s3 -n -" + tag + " '" + path + "'");
 }

@@ -27,8 +27,14 @@ private:
     std::string path_;
 };
 
-// Runs kerv-cli with the arguments (each passed as one word) and waits for it.
-CliResult RunCli(const std::vector<std::string>& arguments);
+// Runs kerv-cli with the arguments (each passed as one word), standardInput as its standard
+// input, and waits for it.
+CliResult RunCli(const std::vector<std::string>& arguments, const std::string& standardInput = {});
+
+// Runs a shell command and returns what it wrote to standard output, its last line feed cut.
+std::string Shell(const std::string& command);
+// One tag's value as exiftool reads it (numbers as numbers, -n), empty when the file has none.
+std::string ExifTool(const std::string& path, const std::string& tag);
 
 struct RgbPicture {
     int width = 0;
