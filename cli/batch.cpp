@@ -112,7 +112,8 @@ private:
 void Batch::Report(const char* kind, const std::string& input, const std::string& text)
 {
     progress_.Clear();
-    const bool named = text.find("'" + input + "'") != std::string::npos;
+    // Most reports name their file already; the others get the input's name.
+    const bool named = text.find('\'') != std::string::npos;
     std::fprintf(stderr, "kerv-cli: %s: %s%s\n", kind, named ? "" : ("'" + input + "': ").c_str(),
                  text.c_str());
 }

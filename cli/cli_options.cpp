@@ -43,13 +43,12 @@ const option kLongOptions[] = {
 };
 constexpr const char* kShortOptions = ":ho:qj:";
 
-// The option's name as the user should read it: "--width" or "-o".
+// The option's name as the user should read it: "--width", "--jobs".
 std::string NameOf(int id)
 {
     for (const option* o = kLongOptions; o->name; ++o) {
         if (o->val == id)
-            return id < 256 ? std::string("-") + static_cast<char>(id)
-                            : std::string("--") + o->name;
+            return std::string("--") + o->name;
     }
     return std::string("-") + static_cast<char>(id);
 }

@@ -126,7 +126,21 @@ std::string Shell(const std::string& command)
     return output;
 }
 
-std::string ExifTool(const std::string& path, const std::string& tag)
+std::map<std::string, std::string> ExifTool(const std::string& path,
+                                            const std::vector<std::string>& tags)
 {
-    return Shell("exiftool -s3 -n -" + tag + " '" + path + "'");
+    std::string command = "exiftool -q -q -s -n";
+    for (const std::string& tag : tags)
+        command += " -" + tag;
+    std::istringstream lines(Shell(command + " '" + path + "' 2>/dev/null"));
+    std::map<std::string, std::string> values;
+    std::string line;
+    while (std::getline(lines, line)) {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        const size_t name = line.find_last_not_of(' ', colon - 1);
+        values[line.substr(0, name + 1)] = line.substr(std::min(line.size(), colon + 2));
+    }
+    return values;
 }

@@ -4,6 +4,7 @@
 #define KERV_TESTS_CLI_RUNNER_H
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -33,8 +34,10 @@ CliResult RunCli(const std::vector<std::string>& arguments, const std::string& s
 
 // Runs a shell command and returns what it wrote to standard output, its last line feed cut.
 std::string Shell(const std::string& command);
-// One tag's value as exiftool reads it (numbers as numbers, -n), empty when the file has none.
-std::string ExifTool(const std::string& path, const std::string& tag);
+// The tags' values as exiftool reads them (numbers as numbers, -n), by tag name; a tag the file
+// does not have is missing.
+std::map<std::string, std::string> ExifTool(const std::string& path,
+                                            const std::vector<std::string>& tags);
 
 struct RgbPicture {
     int width = 0;
