@@ -118,7 +118,7 @@ WriteProblem EncodePicture(wxImage& picture, const wxString& extension,
     std::string message;
     {
         LastLogMessage log;
-        written = HandlerFor(extension)->SaveFile(&picture, memory, false) &&
+        written = HandlerFor(extension)->SaveFile(&picture, memory, true) &&
                   memory.GetLastError() == wxSTREAM_NO_ERROR;
         message = log.Text();
     }

@@ -103,6 +103,7 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
          2,
          "single"},
         {"batch folder missing", {"-o", "{dir}/none", coffee}, 1, "none"},
+        {"the encoder's own reason", {coffee, "{dir}/out.ico"}, 1, "too tall for an icon"},
         {"energy folder missing",
          {coffee, "{dir}/out.png", "--energy", "{dir}/missing/energy.png"},
          1,
