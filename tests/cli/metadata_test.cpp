@@ -80,17 +80,21 @@ TEST(CliMetadata, EveryOrientationIsTurnedUprightAndTaggedNormal)
 }
 
 // A phone photo: stored sideways with orientation 6, a colour profile, EXIF with its stored
-// dimensions, XMP, written at quality 83. Carved to 500 wide and saved as JPEG, PNG and TIFF,
-// it comes out upright with everything kept and corrected.
+// dimensions and a thumbnail, XMP, written at quality 83. Carved to 500 wide and saved as JPEG,
+// PNG and TIFF, it comes out upright with everything kept and corrected, and without the
+// thumbnail of the picture it no longer is.
 TEST(CliMetadata, APhonePhotoKeepsItsMetadataInEveryFormatThatHoldsIt)
 {
     ScratchFolder folder;
     WriteText(folder.File("profile.icc"), TestProfile());
-    const std::string photo =
-        StoredTurned(SamplePath("coffee.png"), folder, "phone.jpg", "-rotate -90 -quality 83", 6,
-                     "-Make=KervTest -ExifImageWidth=400 -ExifImageHeight=600 "
-                     "-XMP-dc:Title=Cup '-ICC_Profile<=" +
-                         folder.File("profile.icc") + "'");
+    RunShell("convert '" + SamplePath("coffee.png") + "' -resize 40x60! '" +
+             folder.File("thumb.jpg") + "'");
+    const std::string photo = StoredTurned(
+        SamplePath("coffee.png"), folder, "phone.jpg", "-rotate -90 -quality 83", 6,
+        "-Make=KervTest -ExifImageWidth=400 -ExifImageHeight=600 "
+        "-XMP-dc:Title=Cup '-ThumbnailImage<=" +
+            folder.File("thumb.jpg") + "' '-ICC_Profile<=" + folder.File("profile.icc") + "'");
+    ASSERT_NE(ExifTool(photo, {"ThumbnailImage"}).count("ThumbnailImage"), 0u);
     ASSERT_EQ(Shell("identify -format %Q '" + photo + "'"), "83");
     wxImage decoded(wxString::FromUTF8(photo));
     const reference::Carver expected = [&] {
@@ -110,7 +114,7 @@ TEST(CliMetadata, APhonePhotoKeepsItsMetadataInEveryFormatThatHoldsIt)
             {"ImageSize", "500 400"},   {"Orientation", "1"}, {"ExifImageWidth", "500"},
             {"ExifImageHeight", "400"}, {"Make", "KervTest"}, {"Title", "Cup"}};
         EXPECT_EQ(ExifTool(out, {"ImageSize", "Orientation", "ExifImageWidth", "ExifImageHeight",
-                                 "Make", "XMP-dc:Title", "Warning"}),
+                                 "Make", "XMP-dc:Title", "ThumbnailImage", "Warning"}),
                   expectedTags)
             << name;
         EXPECT_EQ(Shell("exiftool -b -ICC_Profile '" + out + "'"), TestProfile()) << name;
@@ -178,6 +182,8 @@ TEST(CliMetadata, MetadataAFormatCannotHoldIsAWarningNotAFailure)
 {
     ScratchFolder folder;
     WriteText(folder.File("profile.icc"), TestProfile());
+    RunShell("convert '" + SamplePath("coffee.png") + "' -resize 40x60! '" +
+             folder.File("thumb.jpg") + "'");
     const std::string photo = StoredTurned(SamplePath("coffee.png"), folder, "in.jpg", "", 1,
                                            "'-ICC_Profile<=" + folder.File("profile.icc") + "'");
     const CliResult run = RunCli({photo, folder.File("out.bmp"), "--width", "590"});
