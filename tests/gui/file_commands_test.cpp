@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <csignal>
+#include <cstring>
 
 #include <gtest/gtest.h>
 #include <wx/button.h>
@@ -411,6 +412,8 @@ TEST_F(FileCommandsTest, AWriteThatRunsOutOfSpaceLeavesTheExistingFileWhole)
 
     EXPECT_TRUE(shown.StartsWith(wxString::Format("The image could not be saved to %s.", target)))
         << shown;
+    // The reason is the failing write's own, never an errno left over from the encoder.
+    EXPECT_TRUE(shown.EndsWith("\n" + wxString(std::strerror(EFBIG)))) << shown;
     EXPECT_TRUE(frame->Session().IsModified());
     EXPECT_EQ(ReadTextFile(target), "precious");
     EXPECT_EQ(FilesIn(work), Names({beach, big, target, dunes}));

@@ -1,0 +1,97 @@
+// The main window's Save keeps what a photo carries: opened upright by its EXIF orientation,
+// saved with EXIF (corrected), XMP, its colour profile and its JPEG quality; a format that
+// cannot hold the metadata saves the picture and says so in the status bar. exiftool and
+// ImageMagick make the photo and judge the result.
+#include <cstdio>
+#include <cstdlib>
+
+#include <gtest/gtest.h>
+#include <wx/file.h>
+#include <wx/statusbr.h>
+
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+#include "picture_fixtures.h"
+
+namespace {
+
+// A minimal well-formed ICC profile: header (display class, RGB to XYZ) and one text tag.
+std::string TestProfile()
+{
+    std::string profile(128, '\0');
+    profile.replace(4, 4, "none");
+    profile.replace(8, 4, std::string("\x02\x10\0\0", 4));
+    profile.replace(12, 12, "mntrRGB XYZ ");
+    profile.replace(36, 4, "acsp");
+    profile += std::string("\0\0\0\1cprt\0\0\0\x90\0\0\0\x0e", 16) +
+               std::string("text\0\0\0\0Kerv\0\0", 14);
+    profile[3] = static_cast<char>(profile.size());
+    return profile;
+}
+
+std::string Output(const std::string& command)
+{
+    std::string text;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[4096];
+        size_t got;
+        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            text.append(buffer, got);
+        ::pclose(pipe);
+    }
+    return text;
+}
+
+}  // namespace
+
+class SaveMetadataTest : public GuiTest {};
+
+TEST_F(SaveMetadataTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
+{
+    const std::string folder(work.fn_str());
+    const std::string photo = folder + "/phone.jpg";
+    wxFile(wxString(folder + "/profile.icc"), wxFile::write)
+        .Write(TestProfile().data(), TestProfile().size());
+    WriteTestPicture(wxString(folder + "/upright.png"), 90, 60, 3);
+    ASSERT_EQ(
+        std::system(("convert '" + folder + "/upright.png' -rotate -90 -quality 77 '" + photo +
+                     "' && exiftool -q -q -overwrite_original -Orientation#=6 " +
+                     "-Make=KervTest -ExifImageWidth=60 -ExifImageHeight=90 " +
+                     "-XMP-dc:Title=Cup '-ICC_Profile<=" + folder + "/profile.icc' '" + photo + "'")
+                        .c_str()),
+        0);
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, wxString(photo));
+
+    const std::string saved = folder + "/saved.jpg";
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(wxString(saved)));
+    EXPECT_EQ(Output("exiftool -q -q -s3 -n -ImageSize -Orientation -ExifImageWidth "
+                     "-ExifImageHeight -Make -XMP-dc:Title '" +
+                     saved + "'"),
+              "90 60\n1\n90\n60\nKervTest\nCup\n");
+    EXPECT_EQ(Output("exiftool -b -ICC_Profile '" + saved + "'"), TestProfile());
+    EXPECT_EQ(Output("identify -format %Q '" + saved + "'"), "77");
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "");
+
+    const std::string bitmap = folder + "/saved.bmp";
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(wxString(bitmap)));
+    EXPECT_TRUE(wxFileExists(wxString(bitmap)));
+    EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0),
+              "Saved without some of the original's metadata: EXIF, XMP, colour profile not "
+              "kept: the output format cannot hold them");
+}
+
+TEST_F(SaveMetadataTest, AFailedEncodingIsReportedWithTheEncodersOwnReason)
+{
+    const wxString picture = work + "/wide.png";
+    WriteTestPicture(picture, 300, 40, 4);
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, picture);
+    const wxString icon = work + "/wide.ico";
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(icon),
+                  ExpectMessageBox(wxString::Format("The image could not be saved to %s.", icon) +
+                                       "\nICO: Image too wide for an icon.",
+                                   "Error"));
+    EXPECT_FALSE(wxFileExists(icon));
+}
