@@ -158,56 +158,54 @@ std::optional<RawCommandLine> SplitArguments(int argc, char* const* argv, std::s
     return raw;
 }
 
+// One option's value checked and stored; false (with what was expected) when it is malformed.
+bool ReadValue(int id, const std::string& text, CliOptions& options, const char*& expected)
+{
+    switch (id) {
+        case kWidth:
+        case kHeight: {
+            expected = "pixels like 450 or a percentage like 75%";
+            std::optional<SideTarget>& side = id == kWidth ? options.width : options.height;
+            return ParseSideTarget(text, side.emplace());
+        }
+        case kThreads:
+            expected = "1 or 2";
+            return ParseNumber(text, 1, 2, options.threads);
+        case 'j':
+            expected = "a number of files from 1 to 1024";
+            return ParseNumber(text, 1, 1024, options.jobs);
+        case kQuality:
+            expected = "a JPEG quality from 1 to 100";
+            return ParseNumber(text, 1, 100, options.quality);
+        case kFormat:
+            expected = "an extension like png or jpg";
+            options.format = text;
+            return !text.empty() && text.find_first_of("./") == std::string::npos;
+        case kSuffix:
+            expected = "text to put after each name, like _kerv";
+            options.suffix = text;
+            return !text.empty() && text.find('/') == std::string::npos;
+        case 'o':
+            expected = "a folder";
+            options.outputFolder = text;
+            return !text.empty();
+        case kMask:
+            options.maskFile = text;
+            return true;
+        case kEnergy:
+            options.energyFile = text;
+            return true;
+        default:
+            return false;
+    }
+}
+
 // Phase 2: each option's value checked and stored.
 bool ReadValues(const RawCommandLine& raw, CliOptions& options, std::string& error)
 {
     for (const auto& [id, text] : raw.values) {
-        bool good = true;
         const char* expected = "";
-        switch (id) {
-            case kWidth:
-            case kHeight: {
-                SideTarget side;
-                good = ParseSideTarget(text, side);
-                (id == kWidth ? options.width : options.height) = side;
-                expected = "pixels like 450 or a percentage like 75%";
-                break;
-            }
-            case kThreads:
-                good = ParseNumber(text, 1, 2, options.threads);
-                expected = "1 or 2";
-                break;
-            case 'j':
-                good = ParseNumber(text, 1, 1024, options.jobs);
-                expected = "a number of files from 1 to 1024";
-                break;
-            case kQuality:
-                good = ParseNumber(text, 1, 100, options.quality);
-                expected = "a JPEG quality from 1 to 100";
-                break;
-            case kFormat:
-                good = !text.empty() && text.find_first_of("./") == std::string::npos;
-                options.format = text;
-                expected = "an extension like png or jpg";
-                break;
-            case kSuffix:
-                good = !text.empty() && text.find('/') == std::string::npos;
-                options.suffix = text;
-                expected = "text to put after each name, like _kerv";
-                break;
-            case 'o':
-                options.outputFolder = text;
-                good = !text.empty();
-                expected = "a folder";
-                break;
-            case kMask:
-                options.maskFile = text;
-                break;
-            case kEnergy:
-                options.energyFile = text;
-                break;
-        }
-        if (!good) {
+        if (!ReadValue(id, text, options, expected)) {
             error =
                 "malformed value '" + text + "' for " + NameOf(id) + " (expected " + expected + ")";
             return false;
