@@ -1,7 +1,8 @@
-// The main window's Save keeps what a photo carries: opened upright by its EXIF orientation,
-// saved with EXIF (corrected), XMP, its colour profile and its JPEG quality; a format that
-// cannot hold the metadata saves the picture and says so in the status bar. exiftool and
-// ImageMagick make the photo and judge the result.
+// Photos in the main window: a picture with a transparent colour is refused like one with
+// alpha; Save keeps what a photo carries (opened upright by its EXIF orientation, saved with
+// EXIF corrected, XMP, its colour profile and its JPEG quality), and a format that cannot hold
+// the metadata saves the picture and says so in the status bar; a failed save names the real
+// reason. exiftool and ImageMagick make the photos and judge the results.
 #include <cstdio>
 #include <cstdlib>
 
@@ -45,9 +46,9 @@ std::string Output(const std::string& command)
 
 }  // namespace
 
-class SaveMetadataTest : public GuiTest {};
+class PhotoFilesTest : public GuiTest {};
 
-TEST_F(SaveMetadataTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
+TEST_F(PhotoFilesTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
 {
     const std::string folder(work.fn_str());
     const std::string photo = folder + "/phone.jpg";
@@ -82,7 +83,7 @@ TEST_F(SaveMetadataTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
               "kept: the output format cannot hold them");
 }
 
-TEST_F(SaveMetadataTest, AFailedEncodingIsReportedWithTheEncodersOwnReason)
+TEST_F(PhotoFilesTest, AFailedEncodingIsReportedWithTheEncodersOwnReason)
 {
     const wxString picture = work + "/wide.png";
     WriteTestPicture(picture, 300, 40, 4);
@@ -94,4 +95,18 @@ TEST_F(SaveMetadataTest, AFailedEncodingIsReportedWithTheEncodersOwnReason)
                                        "\nICO: Image too wide for an icon.",
                                    "Error"));
     EXPECT_FALSE(wxFileExists(icon));
+}
+
+TEST_F(PhotoFilesTest, APictureWithATransparentColourIsRefusedLikeOneWithAlpha)
+{
+    const std::string clear = std::string(work.fn_str()) + "/clear.gif";
+    ASSERT_EQ(std::system(("convert -size 30x20 xc:white -fill red -draw 'point 3,3' "
+                           "-transparent red '" +
+                           clear + "'")
+                              .c_str()),
+              0);
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectOpenDialog(wxString(clear)),
+                  ExpectMessageBox("Image with Alpha Channel not supported YET.", "Error"));
+    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
 }
