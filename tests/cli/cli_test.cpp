@@ -69,26 +69,23 @@ TEST(CliResize, WiderAndLowerCoffeeMatchesTheReferenceOnOneAndTwoThreads)
 TEST(CliResize, PercentAndAspectFollowTheTargetFieldArithmetic)
 {
     ScratchFolder folder;
-    // chelsea is 451 x 300: 50 % of 451 is 225 (truncated); 225 / (451 / 300) = 149.66 -> 149.
-    CliResult run = RunCli(
-        {SamplePath("chelsea.png"), folder.File("half.png"), "--width=50%", "--keep-aspect", "-q"});
-    ASSERT_EQ(run.status, 0) << run.stderrText;
-    RgbPicture half = ReadPicture(folder.File("half.png"));
-    EXPECT_EQ(half.width, 225);
-    EXPECT_EQ(half.height, 149);
-    // Only the height given: 200 / (300 / 451) = 300.66 -> 300.
-    run = RunCli(
-        {SamplePath("chelsea.png"), folder.File("h.png"), "--height", "200", "--keep-aspect"});
-    ASSERT_EQ(run.status, 0) << run.stderrText;
-    RgbPicture byHeight = ReadPicture(folder.File("h.png"));
-    EXPECT_EQ(byHeight.width, 300);
-    EXPECT_EQ(byHeight.height, 200);
-    // Without --keep-aspect the other side stays.
-    run = RunCli({SamplePath("chelsea.png"), folder.File("w.png"), "--height", "110%"});
-    ASSERT_EQ(run.status, 0) << run.stderrText;
-    RgbPicture taller = ReadPicture(folder.File("w.png"));
-    EXPECT_EQ(taller.width, 451);
-    EXPECT_EQ(taller.height, 330);
+    struct Case {
+        std::vector<std::string> options;
+        int width, height;
+    };
+    // chelsea is 451 x 300: 50 % of 451 is 225 (truncated), 225 / (451 / 300) = 149.66 -> 149;
+    // 200 / (300 / 451) = 300.66 -> 300; without --keep-aspect the other side stays.
+    for (const Case& c : {Case{{"--width=50%", "--keep-aspect", "-q"}, 225, 149},
+                          Case{{"--height", "200", "--keep-aspect"}, 300, 200},
+                          Case{{"--height", "110%"}, 451, 330}}) {
+        std::vector<std::string> arguments = {SamplePath("chelsea.png"), folder.File("out.png")};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliResult run = RunCli(arguments);
+        ASSERT_EQ(run.status, 0) << run.stderrText;
+        const RgbPicture out = ReadPicture(folder.File("out.png"));
+        EXPECT_EQ(out.width, c.width) << c.options[0];
+        EXPECT_EQ(out.height, c.height) << c.options[0];
+    }
 }
 
 TEST(CliResize, MaskAndEnergyPictureMatchTheReference)
@@ -175,10 +172,12 @@ TEST(CliResize, UnchangedTargetsCopyThePicture)
 
 TEST(CliUsage, HelpAndVersion)
 {
-    CliResult help = RunCli({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_NE(help.stdoutText.find("kerv-cli [options] INPUT OUTPUT"), std::string::npos);
-    EXPECT_NE(help.stdoutText.find("--keep-aspect"), std::string::npos);
+    for (const char* option : {"--help", "-h", "--hel"}) {
+        CliResult help = RunCli({option});
+        EXPECT_EQ(help.status, 0) << option;
+        EXPECT_NE(help.stdoutText.find("kerv-cli [options] -o DIR INPUT..."), std::string::npos);
+        EXPECT_NE(help.stdoutText.find("--keep-aspect"), std::string::npos);
+    }
     CliResult version = RunCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.stdoutText, "kerv-cli 0.67\n");
