@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Times a kerv-cli batch of 40 photos with one job and with two: files per second and the
 # speed-up.
 #

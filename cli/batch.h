@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli's batch form: many inputs, each carved by a worker process of its own, a fixed
 // number at a time.
 #ifndef KERV_CLI_BATCH_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli's "-": a picture read from standard input, a picture written to standard output.
 #ifndef KERV_CLI_STANDARD_STREAMS_H
 #define KERV_CLI_STANDARD_STREAMS_H

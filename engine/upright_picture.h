@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The step right after a picture file is decoded: its metadata is read, and its pixels are
 // turned upright by its EXIF orientation, so that every user carves what a viewer shows.
 #ifndef KERV_ENGINE_UPRIGHT_PICTURE_H

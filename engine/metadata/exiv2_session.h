@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // exiv2 as this library uses it: silent (its warnings would only repeat our own reports).
 #ifndef KERV_METADATA_EXIV2_SESSION_H
 #define KERV_METADATA_EXIV2_SESSION_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a JPEG file's header says about how it was written: its quantisation tables (hence its
 // quality) and its JFIF pixel density.
 #ifndef KERV_METADATA_JPEG_FACTS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a picture file's metadata: EXIF, XMP and ICC through exiv2; the JPEG quality and
 // density and the PNG pHYs chunk through our own parsers.
 #include <fstream>

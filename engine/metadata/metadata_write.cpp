@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writing metadata into an encoded picture: the EXIF and XMP blocks corrected for the upright,
 // resized pixels; JPEG and TIFF through exiv2, PNG through our own chunk writer (exiv2 would
 // store PNG EXIF as an ImageMagick text profile and the ICC profile under an empty name).

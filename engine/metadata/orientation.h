@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turning stored pixels upright by their EXIF orientation (TIFF 6.0 tag 274).
 #ifndef KERV_METADATA_ORIENTATION_H
 #define KERV_METADATA_ORIENTATION_H

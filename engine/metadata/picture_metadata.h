@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a picture file carries besides its pixels, kept so that a resized picture can be saved
 // as faithfully as the output format allows. Toolkit-free; reading and writing use exiv2 for
 // the EXIF, XMP and ICC blocks and small parsers of our own for the rest.

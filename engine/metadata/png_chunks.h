@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A PNG file as its list of chunks (signature, then length, type, data, CRC each).
 #ifndef KERV_METADATA_PNG_CHUNKS_H
 #define KERV_METADATA_PNG_CHUNKS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kerv-cli for batch work: standard input and output, many inputs with -o or --suffix and
 // several jobs, the energy picture and the output committed together, GNU option conventions.
 #include <gtest/gtest.h>

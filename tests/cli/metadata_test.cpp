@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a photo carries besides its pixels, through kerv-cli: the EXIF orientation applied, EXIF
 // (corrected), XMP, the colour profile and the resolution kept, the JPEG quality followed.
 // ImageMagick makes the inputs and judges the JPEG quality, exiftool writes and reads the

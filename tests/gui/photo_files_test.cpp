@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Photos in the main window: a picture with a transparent colour is refused like one with
 // alpha; Save keeps what a photo carries (opened upright by its EXIF orientation, saved with
 // EXIF corrected, XMP, its colour profile and its JPEG quality), and a format that cannot hold
