@@ -19,6 +19,7 @@
 #include <wx/stattext.h>
 #include <wx/utils.h>
 
+#include "dp.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
 #include "picture_files.h"
