@@ -220,7 +220,7 @@ TEST_F(SizeControlsTest, TheStatusLineShowsPercentsOfTheOpenedSize)
 
 TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
 {
-    CMainFrame* frame = FrameWith(1600, 200);
+    CMainFrame* frame = FrameWith(1600, 800);
     // The run yields to an event loop between seams, as it does inside the program, 25 times a
     // second: the run is long enough for several yields however fast the machine is, and
     // shorter than half the width, so it is not asked about first.
