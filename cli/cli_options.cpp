@@ -22,6 +22,7 @@ enum OptionId {
     kFormat,
     kQuality,
     kVersion,
+    kEnergyMode,
 };
 
 const option kLongOptions[] = {
@@ -30,6 +31,7 @@ const option kLongOptions[] = {
     {"keep-aspect", no_argument, nullptr, kKeepAspect},
     {"mask", required_argument, nullptr, kMask},
     {"energy", required_argument, nullptr, kEnergy},
+    {"energy-mode", required_argument, nullptr, kEnergyMode},
     {"threads", required_argument, nullptr, kThreads},
     {"output-dir", required_argument, nullptr, 'o'},
     {"suffix", required_argument, nullptr, kSuffix},
@@ -195,6 +197,10 @@ bool ReadValue(int id, const std::string& text, CliOptions& options, const char*
         case kEnergy:
             options.energyFile = text;
             return true;
+        case kEnergyMode:
+            expected = "sobel or forward";
+            options.forwardEnergy = text == "forward";
+            return text == "sobel" || text == "forward";
         default:
             return false;
     }
@@ -307,6 +313,9 @@ const char* CliUsage()
            "                              minus green is added to its energy before the first seam\n"
            "  --energy FILE               also write the energy picture (after the mask) to FILE;\n"
            "                              it and OUTPUT are written together or not at all\n"
+           "  --energy-mode sobel|forward how seams are chosen: sobel (default) by each pixel's\n"
+           "                              edge strength; forward by the jumps a seam's removal would\n"
+           "                              create (slower, keeps straight edges better)\n"
            "Files:\n"
            "  -                           as INPUT: read standard input; as OUTPUT: write standard\n"
            "                              output (then --format is needed)\n"

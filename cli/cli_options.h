@@ -29,11 +29,12 @@ struct CliOptions {
     std::optional<SideTarget> width;
     std::optional<SideTarget> height;
     bool keepAspect = false;
-    std::string maskFile;    // empty: no mask
-    std::string energyFile;  // empty: no energy picture
-    int threads = 0;         // 0: as many as help
-    int jobs = 0;            // files carved at a time in a batch; 0: one per core
-    int quality = 0;         // JPEG quality 1..100; 0: the input's, else 92
+    std::string maskFile;        // empty: no mask
+    std::string energyFile;      // empty: no energy picture
+    bool forwardEnergy = false;  // --energy-mode forward
+    int threads = 0;             // 0: as many as help
+    int jobs = 0;                // files carved at a time in a batch; 0: one per core
+    int quality = 0;             // JPEG quality 1..100; 0: the input's, else 92
     bool quiet = false;
     bool showHelp = false;
     bool showVersion = false;

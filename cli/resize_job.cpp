@@ -276,6 +276,8 @@ JobOutcome RunResizeJob(const CliOptions& options, const ResizeRequest& request,
     const Targets targets = ResolveTargets(options, dp->cols, dp->rows);
     if (JobOutcome check = CheckTargets(targets); check.status != kExitSuccess)
         return check;
+    if (options.forwardEnergy)
+        dp->SetEnergyMode(seam::EnergyMode::Forward);
     if (!options.maskFile.empty()) {
         if (JobOutcome masked = ApplyMask(*dp, options.maskFile, log);
             masked.status != kExitSuccess)

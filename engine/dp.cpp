@@ -60,7 +60,7 @@ const int* DP::GetSeam_Vert(bool remove)
     DP_ASSERT(grid);
     if (!grid)
         return nullptr;
-    const int* next = grid->Carve(seam::Direction::Vertical, remove);
+    const int* next = WithGrid([&](auto& g) { return g.Carve(seam::Direction::Vertical, remove); });
     SyncSize();
     return next;
 }
@@ -70,16 +70,41 @@ const int* DP::GetSeam_Horz(bool remove)
     DP_ASSERT(grid);
     if (!grid)
         return nullptr;
-    const int* next = grid->Carve(seam::Direction::Horizontal, remove);
+    const int* next =
+        WithGrid([&](auto& g) { return g.Carve(seam::Direction::Horizontal, remove); });
     SyncSize();
     return next;
 }
 
 void DP::SyncSize()
 {
-    cols = grid->Width();
-    rows = grid->Height();
+    cols = WithGrid([](auto& g) { return g.Width(); });
+    rows = WithGrid([](auto& g) { return g.Height(); });
     colourImageCurrent = false;
+    forwardCarved = forwardCarved || forward;
+}
+
+void DP::SetEnergyMode(seam::EnergyMode mode)
+{
+    if (!grid || mode == GetEnergyMode())
+        return;
+    if (mode == seam::EnergyMode::Forward) {
+        forward = std::make_unique<seam::ForwardGrid>(GetColourImage().GetData(), cols, rows);
+        return;
+    }
+    if (forwardCarved) {
+        const wxFastImage& picture = GetColourImage();
+        const wxFastImage energyPicture = buildEnergyImage(picture);
+        const size_t pixels = static_cast<size_t>(cols) * rows;
+        std::vector<int> energyMap(pixels);
+        for (size_t i = 0; i < pixels; ++i)
+            energyMap[i] = energyPicture.GetData()[i * 3];
+        const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
+        grid = std::make_unique<seam::SeamGrid>(picture.GetData(), energyMap.data(), cols, rows,
+                                                threads);
+    }
+    forward.reset();
+    forwardCarved = false;
 }
 
 const wxFastImage& DP::GetColourImage()
@@ -90,11 +115,11 @@ const wxFastImage& DP::GetColourImage()
     // Shrinking reuses the buffer in place; growing (or dropping a loaded alpha channel) installs
     // a new one, which other holders of the old data do not see.
     if (bytes <= colourCapacity && !colourImage.GetAlpha()) {
-        grid->CopyPixels(colourImage.GetData());
+        WithGrid([&](auto& g) { g.CopyPixels(colourImage.GetData()); });
         colourImage.SetNewSize(cols, rows);
     } else {
         auto* buffer = static_cast<unsigned char*>(std::malloc(bytes));
-        grid->CopyPixels(buffer);
+        WithGrid([&](auto& g) { g.CopyPixels(buffer); });
         colourImage.SetData(buffer, cols, rows, false);
         colourCapacity = bytes;
     }
@@ -119,8 +144,10 @@ bool DP::ModifyEnergy(const wxImage& mask)
     const unsigned char* rgb = mask.GetData();
     for (size_t i = 0; i < pixels; ++i)
         delta[i] = rgb[i * 3] - rgb[i * 3 + 1];
-    grid->AddEnergy(delta.data());
-    grid->DiscardPendingSeams();
+    WithGrid([&](auto& g) {
+        g.AddEnergy(delta.data());
+        g.DiscardPendingSeams();
+    });
     return true;
 }
 
@@ -163,7 +190,7 @@ wxFastImage DP::EnergyMapPicture() const
         return dump;
     const size_t pixels = static_cast<size_t>(cols) * rows;
     std::vector<int> energyMap(pixels);
-    grid->CopyEnergy(energyMap.data());
+    WithGrid([&](auto& g) { g.CopyEnergy(energyMap.data()); });
     auto* buffer = static_cast<unsigned char*>(std::malloc(pixels * 3));
     if (!buffer)
         return dump;
@@ -195,7 +222,9 @@ void DP::AddEnergyCircleValue(int x, int y, int r, int value)
             const long long dx = col - cx;
             const long long dy = row - cy;
             if (dx * dx + dy * dy < radius * radius)
-                grid->AddEnergyAt(static_cast<int>(col), static_cast<int>(row), value);
+                WithGrid([&](auto& g) {
+                    g.AddEnergyAt(static_cast<int>(col), static_cast<int>(row), value);
+                });
         }
     }
 }

@@ -16,6 +16,7 @@
 #include <wx/string.h>
 
 #include "fast_image.h"
+#include "forward_grid.h"
 #include "seam_grid.h"
 
 class wxBitmap;
@@ -64,6 +65,16 @@ public:
     // The energy picture this engine started from (shared, never changed).
     const wxFastImage& GetEnergyImage() const { return energyImage; }
 
+    // How seams are chosen from now on. Sobel (the default) carves by the working energy above.
+    // Forward carves by forward energy (see forward_grid.h), from the current pixels with a
+    // working energy of 0, so a mask is applied after the switch. Back to Sobel, the energy is
+    // the one carved along when nothing was carved in forward mode, else the current pixels'.
+    void SetEnergyMode(seam::EnergyMode mode);
+    seam::EnergyMode GetEnergyMode() const
+    {
+        return forward ? seam::EnergyMode::Forward : seam::EnergyMode::Sobel;
+    }
+
     // Threads the engines created from now on may use (1: the calling thread only; 0: as many
     // as help, which is both cores of a two-core machine).
     static void SetThreads(int threads) { sm_threads = threads; }
@@ -74,11 +85,19 @@ public:
 private:
     void Init(const wxFastImage* energy);
     void SyncSize();
+    // Calls f with the carver of the current energy mode.
+    template <typename F>
+    decltype(auto) WithGrid(F&& f) const
+    {
+        return forward ? f(*forward) : f(*grid);
+    }
 
     std::shared_ptr<const PictureMetadata> metadata;
     wxFastImage energyImage;
     wxFastImage colourImage;
     std::unique_ptr<seam::SeamGrid> grid;
+    std::unique_ptr<seam::ForwardGrid> forward;  // set in forward mode only
+    bool forwardCarved = false;                  // grid lags behind forward's pixels
     static int sm_threads;
     bool colourImageCurrent = false;  // colourImage holds the grid's pixels
     size_t colourCapacity = 0;        // bytes allocated for colourImage's buffer

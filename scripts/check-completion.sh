@@ -38,6 +38,7 @@ expect() {  # expected completions, words...
 }
 expect "--threads " kerv-cli --thr
 expect "1 2 " kerv-cli --threads ""
+expect "forward " kerv-cli --energy-mode f
 expect "mask.bmp photo.jpg " kerv-cli ""
 expect "mask.bmp " kerv-cli photo.jpg --mask m
 expect "" kerv-cli --width ""
