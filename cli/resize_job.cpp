@@ -291,5 +291,6 @@ JobOutcome RunResizeJob(const CliOptions& options, const ResizeRequest& request,
             return WriteFailure(options.energyFile, problem);
     }
     Carve(*dp, targets, progress);
+    dp->EndCarving();  // the writing needs only the picture
     return WriteResult(*dp, options, request, energy.get());
 }

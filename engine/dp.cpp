@@ -40,23 +40,42 @@ void DP::Init(const wxFastImage* energy)
     const bool energyFits =
         energy && energy->IsOk() && energy->GetWidth() == width && energy->GetHeight() == height;
     energyImage = energyFits ? *energy : buildEnergyImage(colourImage);
-
-    const size_t pixels = static_cast<size_t>(width) * height;
-    std::vector<int> energyMap(pixels);
-    const unsigned char* grey = energyImage.GetData();
-    for (size_t i = 0; i < pixels; ++i)
-        energyMap[i] = grey[i * 3];
-    const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
-    grid = std::make_unique<seam::SeamGrid>(colourImage.GetData(), energyMap.data(), width, height,
-                                            threads);
     cols = width;
     rows = height;
     colourImageCurrent = true;
-    colourCapacity = pixels * 3;
+    colourCapacity = static_cast<size_t>(width) * height * 3;
+}
+
+// The grid is built at its first use, so that a picture that is only read and written never
+// holds it. It then holds the pixels, and the picture as read is let go: the colour picture is
+// rebuilt from the grid when asked for.
+seam::SeamGrid* DP::Grid()
+{
+    if (grid || carvingEnded || !colourImage.IsOk() || !energyImage.IsOk())
+        return grid.get();
+    const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
+    grid = std::make_unique<seam::SeamGrid>(colourImage.GetData(), energyImage.GetData(), 3, cols,
+                                            rows, threads);
+    if (auto* placeholder = static_cast<unsigned char*>(std::malloc(3))) {
+        colourImage.SetData(placeholder, 1, 1, false);  // keeps the mask colour
+        colourCapacity = 3;
+        colourImageCurrent = false;
+    }
+    return grid.get();
+}
+
+void DP::EndCarving()
+{
+    // In this order the colour picture is made while the energy picture is gone already.
+    energyImage = wxFastImage();
+    GetColourImage();
+    grid.reset();
+    carvingEnded = true;
 }
 
 const int* DP::GetSeam_Vert(bool remove)
 {
+    Grid();
     DP_ASSERT(grid);
     if (!grid)
         return nullptr;
@@ -67,6 +86,7 @@ const int* DP::GetSeam_Vert(bool remove)
 
 const int* DP::GetSeam_Horz(bool remove)
 {
+    Grid();
     DP_ASSERT(grid);
     if (!grid)
         return nullptr;
@@ -129,7 +149,7 @@ const wxFastImage& DP::GetColourImage()
 
 bool DP::ModifyEnergy(wxBitmap* mask)
 {
-    if (!grid || !mask || !mask->IsOk() || mask->GetWidth() != cols || mask->GetHeight() != rows)
+    if (!Grid() || !mask || !mask->IsOk() || mask->GetWidth() != cols || mask->GetHeight() != rows)
         return false;
     mask->SetMask(nullptr);
     return ModifyEnergy(mask->ConvertToImage());
@@ -137,7 +157,7 @@ bool DP::ModifyEnergy(wxBitmap* mask)
 
 bool DP::ModifyEnergy(const wxImage& mask)
 {
-    if (!grid || !mask.IsOk() || mask.GetWidth() != cols || mask.GetHeight() != rows)
+    if (!Grid() || !mask.IsOk() || mask.GetWidth() != cols || mask.GetHeight() != rows)
         return false;
     const size_t pixels = static_cast<size_t>(cols) * rows;
     std::vector<int> delta(pixels);
@@ -186,8 +206,17 @@ wxFastImage DP::buildEnergyImage(const wxFastImage& colour)
 wxFastImage DP::EnergyMapPicture() const
 {
     wxFastImage dump;
-    if (!grid)
+    if (!grid) {  // nothing has changed the energy picture yet
+        if (!energyImage.IsOk())
+            return dump;
+        const size_t bytes = static_cast<size_t>(cols) * rows * 3;
+        auto* copy = static_cast<unsigned char*>(std::malloc(bytes));
+        if (copy) {
+            std::memcpy(copy, energyImage.GetData(), bytes);
+            dump.SetData(copy, cols, rows, false);
+        }
         return dump;
+    }
     const size_t pixels = static_cast<size_t>(cols) * rows;
     std::vector<int> energyMap(pixels);
     WithGrid([&](auto& g) { g.CopyEnergy(energyMap.data()); });
@@ -209,7 +238,7 @@ bool DP::SaveEnergyImage(const wxString& fileName)
 
 void DP::AddEnergyCircleValue(int x, int y, int r, int value)
 {
-    if (!grid || r <= 0)
+    if (r <= 0 || !Grid())
         return;
     // 64-bit, so that no centre or radius overflows; only cells of the picture are visited.
     const long long cx = x, cy = y, radius = r;

@@ -60,6 +60,10 @@ public:
 
     // The picture at its current size (cols x rows). Valid until the next carve.
     const wxFastImage& GetColourImage();
+    // Ends the carving: keeps the picture at its current size and its metadata and frees what
+    // carving needs (the working energy, the tables, the energy picture). Afterwards only
+    // GetColourImage, Metadata, cols and rows may be used.
+    void EndCarving();
     // What the picture file carried besides its pixels (null for a picture given in memory).
     const PictureMetadata* Metadata() const { return metadata.get(); }
     // The energy picture this engine started from (shared, never changed).
@@ -84,6 +88,7 @@ public:
 
 private:
     void Init(const wxFastImage* energy);
+    seam::SeamGrid* Grid();
     void SyncSize();
     // Calls f with the carver of the current energy mode.
     template <typename F>
@@ -99,7 +104,8 @@ private:
     std::unique_ptr<seam::ForwardGrid> forward;  // set in forward mode only
     bool forwardCarved = false;                  // grid lags behind forward's pixels
     static int sm_threads;
-    bool colourImageCurrent = false;  // colourImage holds the grid's pixels
+    bool carvingEnded = false;        // EndCarving has run
+    bool colourImageCurrent = false;  // colourImage holds the picture at its current size
     size_t colourCapacity = 0;        // bytes allocated for colourImage's buffer
 };
 

@@ -39,6 +39,21 @@ SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int h
     seam_.reserve(std::max(width, height));
 }
 
+SeamGrid::SeamGrid(const unsigned char* rgb, const unsigned char* energyBytes, int energyStep,
+                   int width, int height, int threads)
+    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowStart_(height, 0),
+      workers_(threads)
+{
+    const size_t cells = static_cast<size_t>(width) * height;
+    pixels_.resize(cells);
+    for (size_t i = 0; i < cells; ++i)
+        pixels_[i] = PackRgb(rgb + i * 3);
+    energy_.resize(cells);
+    for (size_t i = 0; i < cells; ++i)
+        energy_[i] = energyBytes[i * energyStep];
+    seam_.reserve(std::max(width, height));
+}
+
 bool SeamGrid::HasPendingSeam(Direction direction) const
 {
     return pending_ == (direction == Direction::Vertical ? Pending::Vertical : Pending::Horizontal);

@@ -37,6 +37,10 @@ public:
     // threads: 1 runs everything on the caller; more lets a second core share the data movement.
     SeamGrid(const unsigned char* rgb, const int* energy, int width, int height,
              int threads = Workers::DefaultThreads());
+    // The same with the energy read from bytes: cell i's energy is energyBytes[i * energyStep]
+    // (3 reads the first channel of a grey RGB picture), so no int copy of it is needed first.
+    SeamGrid(const unsigned char* rgb, const unsigned char* energyBytes, int energyStep, int width,
+             int height, int threads = Workers::DefaultThreads());
 
     int Width() const { return cols_; }
     int Height() const { return rows_; }

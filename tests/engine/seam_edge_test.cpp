@@ -143,7 +143,8 @@ TEST(SeamEdges, DuplicatingTheLastColumnCopiesTheSeamPixel)
 
 TEST(SeamEdges, HorizontalRemovalKeepsThePixelBuffer)
 {
-    DP dp(Gradient(10, 10));
+    DP dp(Gradient(10, 11));
+    dp.GetSeam_Horz(true);
     const unsigned char* before = dp.GetColourImage().GetData();
     dp.GetSeam_Horz(true);
     const wxFastImage& after = dp.GetColourImage();
