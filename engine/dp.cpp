@@ -106,7 +106,7 @@ void DP::SyncSize()
 
 void DP::SetEnergyMode(seam::EnergyMode mode)
 {
-    if (!grid || mode == GetEnergyMode())
+    if (!Grid() || mode == GetEnergyMode())
         return;
     if (mode == seam::EnergyMode::Forward) {
         forward = std::make_unique<seam::ForwardGrid>(GetColourImage().GetData(), cols, rows);
