@@ -115,6 +115,10 @@ Decoder OwnDecoderFor(long type)
             return DecodeJpeg;
         case wxBITMAP_TYPE_BMP:
             return DecodeBmp;
+        case wxBITMAP_TYPE_PCX:
+            return DecodePcx;
+        case wxBITMAP_TYPE_GIF:
+            return DecodeGif;
         default:
             return nullptr;
     }
@@ -130,6 +134,8 @@ bool DecodeOwn(Decoder decoder, ByteSource& bytes, wxImage& image)
     image.SetData(picture.rgb.release(), picture.width, picture.height);
     if (picture.alpha)
         image.SetAlpha(picture.alpha.release());
+    if (picture.masked)
+        image.SetMaskColour(picture.mask[0], picture.mask[1], picture.mask[2]);
     return image.IsOk();
 }
 

@@ -22,6 +22,8 @@ struct DecodedPicture {
     int height = 0;
     PixelBytes rgb;    // width * height * 3 bytes, rows top to bottom
     PixelBytes alpha;  // width * height bytes, or null
+    bool masked = false;              // pixels of colour `mask` are transparent
+    unsigned char mask[3] = {0, 0, 0};
 
     // Allocates the pixels (and alpha when asked); false when memory runs out.
     bool Allocate(int width, int height, bool withAlpha);
@@ -31,5 +33,7 @@ bool DecodePnm(ByteSource& bytes, DecodedPicture& picture);
 bool DecodeTga(ByteSource& bytes, DecodedPicture& picture);
 bool DecodeJpeg(ByteSource& bytes, DecodedPicture& picture);
 bool DecodeBmp(ByteSource& bytes, DecodedPicture& picture);
+bool DecodePcx(ByteSource& bytes, DecodedPicture& picture);
+bool DecodeGif(ByteSource& bytes, DecodedPicture& picture);
 
 #endif
