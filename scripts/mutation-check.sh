@@ -2,13 +2,16 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Applies each deliberate fault of scripts/mutations.tsv in turn, rebuilds, runs the test suite
 # and says whether any test failed (the fault was caught). The sources are restored after every
-# fault, also when the script is interrupted.
+# fault, also when the script is interrupted. A fault's optional fifth column names the ctest
+# labels (a regular expression) whose tests can catch it; --all runs the whole suite regardless.
 #
-#   scripts/mutation-check.sh [--build DIR] [ID...]     (default: every fault, build-mutation/)
+#   scripts/mutation-check.sh [--build DIR] [--all] [ID...]   (default: every fault, build-mutation/)
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$top/build-mutation
 if [[ ${1:-} == --build ]]; then build=$2; shift 2; fi
+everything=0
+if [[ ${1:-} == --all ]]; then everything=1; shift; fi
 table=$top/scripts/mutations.tsv
 wanted=("$@")
 
@@ -23,7 +26,7 @@ top, table, wanted = sys.argv[1:]
 for line in open(table, encoding="utf-8"):
     if line.startswith("#") or not line.strip():
         continue
-    ident, path, original, replacement = line.rstrip("\n").split("\t")
+    ident, path, original, replacement = line.rstrip("\n").split("\t")[:4]
     if ident != wanted:
         continue
     full = f"{top}/{path}"
@@ -48,11 +51,14 @@ restore() {
   fi
 }
 
-mapfile -t ids < <(awk -F'\t' '!/^#/ && NF == 4 { print $1 }' "$table")
+mapfile -t ids < <(awk -F'\t' '!/^#/ && NF >= 4 { print $1 }' "$table")
 ((${#wanted[@]})) && ids=("${wanted[@]}")
 caught=0 missed=0 broken=0
 for id in "${ids[@]}"; do
   path=$(awk -F'\t' -v id="$id" '$1 == id { print $2 }' "$table")
+  labels=$(awk -F'\t' -v id="$id" '$1 == id { print $5 }' "$table")
+  select=()
+  [[ -n $labels && $everything == 0 ]] && select=(-L "$labels")
   [[ -n $path ]] || { printf '%-22s no such fault\n' "$id"; broken=$((broken + 1)); continue; }
   cp "$top/$path" "$saved/file"
   if ! apply "$id" >/dev/null; then
@@ -62,7 +68,7 @@ for id in "${ids[@]}"; do
   if ! cmake --build "$build" -j"$(nproc)" >"$saved/build.log" 2>&1; then
     verdict="caught (does not build)"; caught=$((caught + 1))
   elif (cd "$build" && xvfb-run -a -s "-screen 0 1600x1200x24 -noreset" \
-          ctest -j"$(nproc)" --timeout 120 --stop-on-failure >"$saved/test.log" 2>&1); then
+          ctest -j"$(nproc)" --timeout 120 --stop-on-failure "${select[@]}" >"$saved/test.log" 2>&1); then
     verdict="MISSED"; missed=$((missed + 1))
   else
     first=$(grep -m1 -E '\*\*\*(Failed|Timeout|Exception)|Failed' "$saved/test.log" | sed 's/^ *//' || true)
