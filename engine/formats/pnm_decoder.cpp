@@ -58,6 +58,15 @@ public:
         return true;
     }
 
+    // The next `count` bytes as they stand (raw samples); false when the file ends before them.
+    bool Bytes(unsigned char* out, size_t count)
+    {
+        if (!bytes_.Holds(at_, count) || !bytes_.Read(at_, out, count))
+            return false;
+        at_ += count;
+        return true;
+    }
+
 private:
     static constexpr size_t kChunk = 64 * 1024;
     ByteSource& bytes_;
@@ -86,6 +95,23 @@ bool DecodePnm(ByteSource& bytes, DecodedPicture& picture)
     const uint64_t channels = kind == '3' || kind == '6' ? 3 : 1;
     const bool wide = maximum > 255;
     unsigned char* out = picture.rgb.get();
+    if (!plain && !bitmap && !wide) {
+        // Raw one-byte samples: whole rows at a time, scaled through a table.
+        unsigned char scaled[256];
+        for (uint64_t value = 0; value < 256; ++value)
+            scaled[value] = static_cast<unsigned char>(std::min(maximum, value) * 255 / maximum);
+        std::vector<unsigned char> row(width * channels);
+        for (uint64_t y = 0; y < height; ++y) {
+            if (!reader.Bytes(row.data(), row.size()))
+                return false;
+            for (uint64_t x = 0; x < width; ++x, out += 3) {
+                const unsigned char* sample = &row[x * channels];
+                for (int c = 0; c < 3; ++c)
+                    out[c] = scaled[sample[channels == 3 ? c : 0]];
+            }
+        }
+        return true;
+    }
     for (uint64_t y = 0; y < height; ++y) {
         int bits = 0, pending = 0;  // P4 packs each row into bytes, most significant bit first
         for (uint64_t x = 0; x < width; ++x) {
