@@ -44,6 +44,8 @@ void CAboutDialog::set_properties()
 {
     SetTitle(_("About"));
     btnOk->SetDefault();
+    // Otherwise the first control, the web address, takes the focus and Enter opens it.
+    btnOk->SetFocus();
     textTitle->SetFont(textTitle->GetFont().Bold().Scaled(1.5f));
 }
 

@@ -91,12 +91,12 @@ int CDontShowDialog::ShowModal(wxString key, wxString text)
 
     strKey = key;
     const long stored = wxConfigBase::Get()->ReadLong(strKey, -1);
-    if (stored != -1)
+    if (stored != -1 && !(bOnlyYes && stored == 0))
         return static_cast<int>(stored);
 
     const int code = wxDialog::ShowModal();
     const int answer = (code == 1 || code == wxID_OK) ? 1 : 0;
-    if (checkDontAsk->GetValue())
+    if (checkDontAsk->GetValue() && (answer == 1 || !bOnlyYes))
         wxConfigBase::Get()->Write(strKey, answer);
     return answer;
 }

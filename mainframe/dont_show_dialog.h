@@ -24,6 +24,9 @@ public:
     // Asks text, remembering the answer under key when the box is ticked. Returns 1 for yes,
     // 0 for no, or the stored answer unchanged (callers take any non-zero value as yes).
     int ShowModal(wxString key, wxString text);
+    // For a question whose standing "no" would trap the user: only "yes" is ever stored, and a
+    // stored 0 counts as no answer, so the question is asked.
+    void RememberOnlyYes() { bOnlyYes = true; }
 
     void OnBtnOk(wxCommandEvent& event);
     void OnBtnCanvel(wxCommandEvent& event);
@@ -39,6 +42,8 @@ public:
     wxSizer* sizerTop;
 
 private:
+    bool bOnlyYes = false;
+
     using wxDialog::ShowModal;
 
     void set_properties();

@@ -83,11 +83,11 @@ public:
 
     // Image file commands (main_frame_file.cpp).
     // True when a new picture may replace the current one: nothing is unsaved, or the user
-    // answered "Yes" to "Dismiss Changes?" (which clears the modified flag).
+    // answered "Yes" to "Dismiss Changes?". The flag is cleared only by a successful open.
     bool OkToLoad();
     // Opens path as the picture to resize; index is the recent-files entry it came from, or -1.
-    // A failure shows an error box, leaves no engine and no enabled size control, and removes
-    // that entry from the list.
+    // A failure shows an error box naming the file and the reason, keeps the picture that was
+    // open with everything the window shows of it, and removes that entry from the list.
     void DoOpenFile(wxString& path, int index);
     // A drop on the window: one file is opened after the unsaved-changes question, more (or
     // none) are refused with an error box; nothing while a carving run is in progress. Always
@@ -198,8 +198,18 @@ private:
     void RestorePlacementAndOptions();
     void CreateFileHistory();
     void SaveSettings();
-    // The window's part of an open that failed: no picture, nothing to resize.
-    void ShowNoPicture();
+    // The question before a close that can be refused: "Dismiss Changes?" while the picture is
+    // modified, "Really quit?" (or its stored "yes") otherwise. True to go on.
+    bool MayQuit();
+    // The question about unsaved changes: true for "Yes". The modified flag stays as it is.
+    bool AskDismissChanges();
+    // What the error box of a failed open says about its cause.
+    wxString OpenFailureReason(PictureSession::OpenResult result) const;
+    // Writes the recent-files list to the settings file at once, without empty entries.
+    void SaveRecentFiles();
+    // The typing delay of an immediate spin control ended: carves to the typed size, or shows
+    // the current size again when the text is no size.
+    void TypedSizeChange(SizeAxis axis);
     // The size controls for the picture just opened: ranges, values and the target fields.
     void SetUpSizeControls(int width, int height);
     // Enables every size control of an open picture, or disables them all (no picture).

@@ -33,12 +33,9 @@ void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
         }
         return;
     }
-    if (!bCloseForUpdate && event.CanVeto()) {
-        CDontShowDialog question(this, wxID_ANY, _("Question"));
-        if (question.ShowModal(kKeyConfirmOnExit, _("Really quit?")) == 0) {
-            event.Veto();
-            return;
-        }
+    if (!bCloseForUpdate && event.CanVeto() && !MayQuit()) {
+        event.Veto();
+        return;
     }
 
     if (pHelpController) {
@@ -59,6 +56,17 @@ void CMainFrame::OnCloseMainFrame(wxCloseEvent& event)
     delete wxConfigBase::Set(nullptr);
 
     event.Skip();
+}
+
+bool CMainFrame::MayQuit()
+{
+    // Unsaved changes are always asked about, whatever answer "Really quit?" has stored.
+    if (session.IsModified())
+        return AskDismissChanges();
+    CDontShowDialog question(this, wxID_ANY, _("Question"));
+    // A standing "no" would leave no way to close the window.
+    question.RememberOnlyYes();
+    return question.ShowModal(kKeyConfirmOnExit, _("Really quit?")) != 0;
 }
 
 void CMainFrame::SaveSettings()

@@ -35,12 +35,14 @@ void ShowError(wxWindow* parent, const wxString& message)
 
 bool CMainFrame::OkToLoad()
 {
-    if (!session.IsModified())
-        return true;
-    if (wxMessageBox(_("Dismiss Changes?"), _("Image not Saved"), wxYES_NO, this) != wxYES)
-        return false;
-    session.SetModified(false);
-    return true;
+    // The flag stays until a new picture has really replaced this one: a failed open, or a
+    // file dialog left with Cancel, keeps the changes and the question.
+    return !session.IsModified() || AskDismissChanges();
+}
+
+bool CMainFrame::AskDismissChanges()
+{
+    return wxMessageBox(_("Dismiss Changes?"), _("Image not Saved"), wxYES_NO, this) == wxYES;
 }
 
 void CMainFrame::OnFileOpen(wxCommandEvent& WXUNUSED(event))
@@ -90,31 +92,26 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
 {
     if (IsCarving())
         return;
-    // Timers armed for the previous picture must not carve the new one.
-    timerWidth.Stop();
-    timerHeight.Stop();
     // The hourglass lasts for the reading only, not over an error box.
     std::optional<wxBusyCursor> busy(std::in_place);
     const PictureSession::OpenResult result = session.Open(path);
     if (result != PictureSession::OpenResult::Opened) {
+        // The session still holds the picture that was open; so does the window.
         busy.reset();
-        ShowNoPicture();
-        wxString problem = _("Error opening image");
-        if (result == PictureSession::OpenResult::HasAlpha)
-            problem = _("Image with Alpha Channel not supported YET.");
-        else if (result == PictureSession::OpenResult::Refused)
-            problem += ":\n" + session.Refusal();
-        ShowError(this, problem);
-        if (index != -1)
+        ShowError(this, wxString::Format(_("Error opening image %s:\n%s"), path,
+                                         OpenFailureReason(result)));
+        if (index != -1) {
             pFileHistory->RemoveFileFromHistory(index);
+            SaveRecentFiles();
+        }
         return;
     }
+    // Timers armed for the previous picture must not carve the new one.
+    timerWidth.Stop();
+    timerHeight.Stop();
 
     pFileHistory->AddFileToHistory(session.FileName());
-    wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath(kGroupRecentFiles);
-    pFileHistory->Save(*config);
-    config->SetPath(kConfigRoot);
+    SaveRecentFiles();
 
     DoSetTitle(session.FileName());
     const int width = session.OriginalWidth();
@@ -129,15 +126,37 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
     paintPanel->Refresh();
 }
 
-void CMainFrame::ShowNoPicture()
+wxString CMainFrame::OpenFailureReason(PictureSession::OpenResult result) const
 {
-    // The previous picture's controls must not reach the engine that is gone.
-    DoEnableSizeControls(false);
-    DoEnableProtectDelete();
-    textOriginal->SetLabel(_("Original Size n/a"));
-    textCurrent->SetLabel(_("Percent Size Changed n/a"));
-    paintPanel->Init(-1, -1);
-    paintPanel->Refresh();
+    switch (result) {
+        case PictureSession::OpenResult::Missing:
+            return _("The file does not exist.");
+        case PictureSession::OpenResult::Unreadable:
+            return _("The file cannot be read.");
+        case PictureSession::OpenResult::HasAlpha:
+            return _("Image with Alpha Channel not supported YET.");
+        case PictureSession::OpenResult::Refused:
+            return session.Refusal();
+        default:
+            return _("The file is not a picture in a format Kerv reads.");
+    }
+}
+
+void CMainFrame::SaveRecentFiles()
+{
+    // Written whole and at once, so that the list survives a crash; the toolkit's own save
+    // would write an empty entry for every free place.
+    wxConfigBase* config = wxConfigBase::Get();
+    config->DeleteGroup(kGroupRecentFiles);
+    config->SetPath(kGroupRecentFiles);
+    int written = 0;
+    for (size_t i = 0; i < pFileHistory->GetCount(); ++i) {
+        const wxString file = pFileHistory->GetHistoryFile(i);
+        if (!file.empty())
+            config->Write(wxString::Format("file%d", ++written), file);
+    }
+    config->SetPath(kConfigRoot);
+    config->Flush();
 }
 
 void CMainFrame::SetUpSizeControls(int width, int height)

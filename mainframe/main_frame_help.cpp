@@ -6,6 +6,7 @@
 
 #include <wx/html/helpctrl.h>
 #include <wx/intl.h>
+#include <wx/log.h>
 #include <wx/msgdlg.h>
 #include <wx/utils.h>
 
@@ -50,5 +51,16 @@ void CMainFrame::OnChangelog(wxCommandEvent& WXUNUSED(event))
 
 void CMainFrame::OnDonate(wxCommandEvent& WXUNUSED(event))
 {
-    wxLaunchDefaultBrowser(GetDonationAddress());
+    const wxString address = GetDonationAddress();
+    bool launched;
+    {
+        // The box below says it in the user's terms, with the address to open by hand.
+        wxLogNull quiet;
+        launched = wxLaunchDefaultBrowser(address);
+    }
+    if (!launched)
+        wxMessageBox(wxString::Format(_("No web browser could be started. Please open the "
+                                        "donation page by hand:\n%s"),
+                                      address),
+                     _("Make Donation"), wxOK | wxICON_INFORMATION, this);
 }

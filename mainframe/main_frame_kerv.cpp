@@ -102,14 +102,21 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
         return;
     }
 
+    // The painted mask is applied or nothing is carved: never a run without it.
+    if (checkEnableMask->GetValue() &&
+        (paintPanel->maskBitmap == nullptr || !HasPictureSize(*paintPanel->maskBitmap) ||
+         !session.ApplyMask(paintPanel->maskBitmap->ConvertToImage()))) {
+        wxMessageBox(_("The painted mask does not have the picture's size, so it cannot be "
+                       "applied. Nothing was carved."),
+                     _("Error"), wxOK | wxICON_ERROR, this);
+        return;
+    }
+
     session.BeginRun(PictureSession::RunKind::Kerv);
     {
         CalculationMode calculating(*this);
 
         const CarvePlan plan = session.PlanTo(targetWidth, targetHeight);
-        if (checkEnableMask->GetValue() && paintPanel->maskBitmap != nullptr &&
-            paintPanel->maskBitmap->IsOk())
-            session.ApplyMask(paintPanel->maskBitmap->ConvertToImage());
         // The picture alone during the run; the fresh mask of the new size shows at the end.
         paintPanel->maskShown = false;
 

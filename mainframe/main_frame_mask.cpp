@@ -44,6 +44,11 @@ void CMainFrame::DoEnableProtectDelete()
 
 void CMainFrame::OnEnableProtectDelete(wxCommandEvent& WXUNUSED(event))
 {
+    // A run changes the size under the mask: the box keeps its state until the run is over.
+    if (IsCarving()) {
+        checkEnableMask->SetValue(!checkEnableMask->GetValue());
+        return;
+    }
     // The box has already changed. Switching painting off throws the mask away, so a mask the
     // user has worked on is given up only after asking.
     if (!checkEnableMask->GetValue() && paintPanel->maskChanged) {
@@ -53,6 +58,11 @@ void CMainFrame::OnEnableProtectDelete(wxCommandEvent& WXUNUSED(event))
             checkEnableMask->SetValue(true);
             return;
         }
+    }
+    // A typing delay still running would carve after the mask was made.
+    if (checkEnableMask->GetValue()) {
+        timerWidth.Stop();
+        timerHeight.Stop();
     }
     DoEnableProtectDelete();
     // Every toggle starts from an empty mask of the picture's current size.

@@ -34,7 +34,9 @@ bool CMainFrame::IsCarving() const
 int CMainFrame::ImmediateChange(SizeAxis axis, int newSize)
 {
     // One run at a time, whichever direction or kind; and nothing to carve without a picture.
-    if (IsCarving() || !session.IsOpen())
+    // While painting is on, the immediate controls are off: whatever still arrives from them
+    // (a typing delay that ends) must not change the size under the painted mask.
+    if (IsCarving() || !session.IsOpen() || checkEnableMask->GetValue())
         return 0;
     const bool isWidth = axis == SizeAxis::Width;
     const int current = session.Current(axis);
@@ -105,6 +107,14 @@ void CMainFrame::UpdateStat()
         wxString::Format(_("Current: Width: %.2f%%, Height:%.2f%%"), percentWidth, percentHeight));
     const bool wasUpdating = bUpdatingControls;
     bUpdatingControls = true;
+    // The ranges reach twice the opened size, and further when a Kerv run went beyond it, so
+    // that the controls can show the current size and one step is one seam.
+    const int maxWidth = std::max(2 * session.OriginalWidth(), width);
+    const int maxHeight = std::max(2 * session.OriginalHeight(), height);
+    spinWidth->SetRange(1, maxWidth);
+    sliderWidth->SetRange(1, maxWidth);
+    spinHeight->SetRange(1, maxHeight);
+    sliderHeight->SetRange(1, maxHeight);
     spinWidth->SetValue(width);
     sliderWidth->SetValue(width);
     spinHeight->SetValue(height);
@@ -203,13 +213,26 @@ void CMainFrame::OnSpinHeightText(wxCommandEvent& WXUNUSED(event))
 void CMainFrame::OnWidthTimer(wxTimerEvent& event)
 {
     if (!bUpdatingControls)
-        WidthChange(spinWidth->GetValue());
+        TypedSizeChange(SizeAxis::Width);
     event.Skip();
 }
 
 void CMainFrame::OnHeightTimer(wxTimerEvent& event)
 {
     if (!bUpdatingControls)
-        HeightChange(spinHeight->GetValue());
+        TypedSizeChange(SizeAxis::Height);
     event.Skip();
+}
+
+void CMainFrame::TypedSizeChange(SizeAxis axis)
+{
+    wxSpinCtrl* spin = axis == SizeAxis::Width ? spinWidth : spinHeight;
+    // The typed text itself: the control's value would read an empty or non-numeric text as
+    // its minimum, 1 pixel.
+    int size = 0;
+    if (PictureSession::ReadSizeText(spin->GetTextValue(), size) &&
+        ImmediateChange(axis, std::clamp(size, spin->GetMin(), spin->GetMax())) != 0)
+        return;
+    // Nothing carved: the field shows the current size again.
+    UpdateStat();
 }

@@ -58,6 +58,9 @@ void CMainFrame::DoUpdate(wxString serverVersion)
 {
     if (IsCarving())
         return;
+    // The updater ends this program: unsaved changes are asked about before it starts.
+    if (session.IsModified() && !AskDismissChanges())
+        return;
     const wxString programDir =
         wxFileName(wxStandardPaths::Get().GetExecutablePath()).GetPath(wxPATH_GET_VOLUME);
     const std::vector<wxString> command =

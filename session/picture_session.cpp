@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include <wx/file.h>
+#include <wx/filename.h>
 #include <wx/log.h>
 
 #include "dp.h"
@@ -19,12 +21,17 @@ PictureSession::OpenResult PictureSession::Open(const wxString& path)
 {
     if (bRunning)
         return OpenResult::Busy;
-    Close();
-    strFileName = path;
+    strRefusal.clear();
+    if (!wxFileName::FileExists(path))
+        return OpenResult::Missing;
+    if (!wxFile::Access(path, wxFile::read))
+        return OpenResult::Unreadable;
     // A picture refused from its header (over the size limits, say) is never decoded.
-    strRefusal = PictureHeaderRefusal(path);
-    if (!strRefusal.empty())
+    const wxString refusal = PictureHeaderRefusal(path);
+    if (!refusal.empty()) {
+        strRefusal = refusal;
         return OpenResult::Refused;
+    }
     std::unique_ptr<DP> engine;
     {
         // The caller reports a failure in its own words; the readers' log would say it again.
@@ -32,14 +39,27 @@ PictureSession::OpenResult PictureSession::Open(const wxString& path)
         engine = std::make_unique<DP>(path);
     }
     if (engine->cols == -1 || !engine->GetColourImage().IsOk())
-        return OpenResult::Unreadable;
+        return OpenResult::NotAPicture;
     if (engine->GetColourImage().GetAlpha() || engine->GetColourImage().HasMask())
         return OpenResult::HasAlpha;
     pDP = std::move(engine);
+    strFileName = path;
     imgEnergyCache = pDP->GetEnergyImage();
     nOrigWidth = pDP->cols;
     nOrigHeight = pDP->rows;
+    bImageModified = false;
     return OpenResult::Opened;
+}
+
+bool PictureSession::ReadSizeText(const wxString& text, int& size)
+{
+    wxString digits = text;
+    digits.Trim(true).Trim(false);
+    long value = 0;
+    if (digits.empty() || !digits.ToLong(&value, 10) || value < INT_MIN || value > INT_MAX)
+        return false;
+    size = static_cast<int>(value);
+    return true;
 }
 
 bool PictureSession::Reset()

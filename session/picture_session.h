@@ -27,8 +27,9 @@ enum class SizeAxis { Width, Height };
 class PictureSession {
 public:
     // Refused: the file's header alone shows it cannot be opened (Refusal says why); it is not
-    // decoded.
-    enum class OpenResult { Opened, Refused, Unreadable, HasAlpha, Busy };
+    // decoded. Missing: no file of that name; Unreadable: the file cannot be read; NotAPicture:
+    // no reader decodes it.
+    enum class OpenResult { Opened, Refused, Missing, Unreadable, NotAPicture, HasAlpha, Busy };
     enum class TargetCheck { Carvable, WidthBelowOne, HeightBelowOne, TooLarge };
     // The immediate runs of each direction and the Kerv run.
     enum class RunKind { Width, Height, Kerv };
@@ -38,11 +39,14 @@ public:
     PictureSession(const PictureSession&) = delete;
     PictureSession& operator=(const PictureSession&) = delete;
 
-    // Drops the current picture, then reads path (remembered as the file name whatever the
-    // outcome). Opened: the picture is open, unmodified, at its opened size. Refused,
-    // Unreadable or HasAlpha: no picture is open. Busy: a run is in progress and nothing has
-    // changed.
+    // Reads path into an engine of its own and only then replaces the current picture with it.
+    // Opened: path is the file name and the picture is open, unmodified, at its opened size.
+    // Any other result leaves everything as it was: picture, engine, file name, sizes and the
+    // modified flag.
     OpenResult Open(const wxString& path);
+    // Whether text is a size as typed into a size field: digits, optionally signed and
+    // surrounded by blanks, within the int range. size is set only when it is.
+    static bool ReadSizeText(const wxString& text, int& size);
     // Reads the file again, reusing the energy computed at opening, and starts over from it.
     // False, with the picture left as it is, when the file no longer holds a picture of the
     // opened size (or a run is in progress, or none is open). The modified flag stays.
