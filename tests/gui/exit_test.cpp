@@ -135,20 +135,6 @@ TEST_F(ExitTest, TickedYesIsRememberedAndLaterClosesAskNothing)
     EXPECT_FALSE(IsAlive(second));
 }
 
-TEST_F(ExitTest, TickedNoRefusesEveryCloseWithoutAskingAgain)
-{
-    CMainFrame* frame = MakeFrame();
-    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(0, true));
-    EXPECT_TRUE(IsAlive(frame));
-    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/OnExit", -1), 0);
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        EXPECT_FALSE(frame->Close(false));
-        EXPECT_FALSE(frame->Close(false));
-    }
-    EXPECT_TRUE(IsAlive(frame));
-}
-
 TEST_F(ExitTest, StoredAnswerOtherThanZeroOrOneCountsAsYes)
 {
     wxConfigBase::Get()->Write("/Confirmations/OnExit", 5);

@@ -108,6 +108,8 @@ TEST_F(PhotoFilesTest, APictureWithATransparentColourIsRefusedLikeOneWithAlpha)
               0);
     CMainFrame* frame = MakeFrame();
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectOpenDialog(wxString(clear)),
-                  ExpectMessageBox("Image with Alpha Channel not supported YET.", "Error"));
+                  ExpectMessageBox("Error opening image " + clear +
+                                       ":\nImage with Alpha Channel not supported YET.",
+                                   "Error"));
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
 }

@@ -69,39 +69,43 @@ protected:
 
 }  // namespace
 
-TEST_F(SessionTest, OpeningAPictureGivesItsSizeAndAFailureLeavesNoPicture)
+TEST_F(SessionTest, OpeningAPictureGivesItsSizeAndAFailureKeepsThePictureThatWasOpen)
 {
     struct Case {
         const char* name;
         Open expected;
     };
     const wxString good = WritePicture("good.png", 30, 20);
+    const wxString other = WritePicture("other.png", 24, 16, 2);
     WritePicture("alpha.png", 30, 20, 1, true);
     wxFFile(dir + "/text.png", "w").Write("not a picture");
     // The header alone tells that this one is beyond the limits.
     wxFFile(dir + "/huge.ppm", "w").Write("P6\n40000 40000\n255\n");
     for (const Case& c :
-         {Case{"good.png", Open::Opened}, Case{"alpha.png", Open::HasAlpha},
-          Case{"text.png", Open::Unreadable}, Case{"missing.png", Open::Unreadable}}) {
+         {Case{"other.png", Open::Opened}, Case{"alpha.png", Open::HasAlpha},
+          Case{"text.png", Open::NotAPicture}, Case{"missing.png", Open::Missing},
+          Case{"huge.ppm", Open::Refused}}) {
         SCOPED_TRACE(c.name);
         PictureSession session;
         ASSERT_EQ(session.Open(good), Open::Opened);
         session.CarveSeam(SizeAxis::Width, true);
         session.SetModified(true);
+        const DP* engine = session.Engine();
+        const wxImage before = Pixels(session);
 
-        const wxString path = dir + "/" + c.name;
-        EXPECT_EQ(session.Open(path), c.expected);
-        EXPECT_EQ(session.FileName(), path);
+        EXPECT_EQ(session.Open(dir + "/" + c.name), c.expected);
         EXPECT_EQ(session.Refusal().empty(), c.expected != Open::Refused);
         const bool opened = c.expected == Open::Opened;
-        EXPECT_EQ(session.IsOpen(), opened);
-        EXPECT_EQ(session.Picture() != nullptr, opened);
-        EXPECT_FALSE(session.IsModified());
-        EXPECT_EQ(session.CurrentWidth(), opened ? 30 : -1);
-        EXPECT_EQ(session.CurrentHeight(), opened ? 20 : -1);
-        EXPECT_EQ(session.OriginalWidth(), opened ? 30 : -1);
-        EXPECT_EQ(session.OriginalHeight(), opened ? 20 : -1);
-        EXPECT_EQ(session.CanReset(), false);
+        EXPECT_EQ(session.FileName(), opened ? other : good);
+        EXPECT_EQ(session.Engine() == engine, !opened);
+        EXPECT_EQ(session.IsModified(), !opened);
+        EXPECT_EQ(session.CurrentWidth(), opened ? 24 : 29);
+        EXPECT_EQ(session.CurrentHeight(), opened ? 16 : 20);
+        EXPECT_EQ(session.OriginalWidth(), opened ? 24 : 30);
+        EXPECT_EQ(session.OriginalHeight(), opened ? 16 : 20);
+        if (!opened) {
+            EXPECT_TRUE(SamePixels(before, Pixels(session)));
+        }
     }
 }
 

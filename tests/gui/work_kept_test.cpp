@@ -1,0 +1,297 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The user's work is never lost and the user never trapped: unsaved changes are asked about on
+// every close and before an update, a failed open keeps the picture, the painted mask is applied
+// or the run refused, typed sizes that are no number carve nothing, and the recent files reach
+// the disk at once.
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/config.h>
+#include <wx/file.h>
+#include <wx/filehistory.h>
+#include <wx/fileconf.h>
+#include <wx/slider.h>
+#include <wx/spinctrl.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include "about_dialog.h"
+#include "app_identity.h"
+#include "frame_access.h"
+#include "gui_test_support.h"
+#include "main_app.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+#include "picture_fixtures.h"
+
+namespace {
+
+class WorkKeptTest : public GuiTest {
+protected:
+    // A window with a 150 x 90 picture whose width was changed: modified.
+    CMainFrame* ModifiedFrame()
+    {
+        picture = work + "/beach.png";
+        WriteTestPicture(picture, 150, 90, 5);
+        CMainFrame* frame = MakeFrame();
+        OpenThroughDialog(frame, picture);
+        frame->WidthChange(140);
+        EXPECT_TRUE(frame->Session().IsModified());
+        return frame;
+    }
+
+    static bool IsAlive(CMainFrame* frame)
+    {
+        return wxTopLevelWindows.Find(frame) != nullptr && !wxPendingDelete.Member(frame);
+    }
+
+    static void Tick(CMainFrame* frame, bool on)
+    {
+        Ui(frame).checkEnableMask->SetValue(on);
+        wxCommandEvent event(wxEVT_CHECKBOX, ID_CHK_ENABLE_MASK);
+        event.SetInt(on);
+        event.SetEventObject(Ui(frame).checkEnableMask);
+        frame->ProcessWindowEvent(event);
+    }
+
+    // The recent-files entries of the settings file on the disk.
+    wxString RecentOnDisk()
+    {
+        wxFileConfig disk(wxEmptyString, wxEmptyString, SettingsFile(), wxEmptyString,
+                          wxCONFIG_USE_LOCAL_FILE);
+        wxString files;
+        disk.SetPath("/MRU");
+        wxString key;
+        long cookie = 0;
+        for (bool more = disk.GetFirstEntry(key, cookie); more;
+             more = disk.GetNextEntry(key, cookie))
+            files += key + "=" + disk.Read(key) + ";";
+        return files;
+    }
+
+    wxString picture;
+};
+
+}  // namespace
+
+TEST_F(WorkKeptTest, UnsavedChangesAreAskedOnEveryCloseWhateverAnswerIsStored)
+{
+    for (long stored : {-1L, 1L}) {
+        SCOPED_TRACE(stored);
+        CMainFrame* frame = ModifiedFrame();
+        if (stored != -1)
+            wxConfigBase::Get()->Write("/Confirmations/OnExit", stored);
+        DP* engine = Ui(frame).pDP;
+        wxTEST_DIALOG(SendMenu(frame, ID_MENU_EXIT),
+                      ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
+        // What Alt+F4 and the close box send.
+        wxTEST_DIALOG(frame->Close(false),
+                      ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
+        PumpEvents(20);
+        ASSERT_TRUE(IsAlive(frame));
+        EXPECT_EQ(Ui(frame).pDP, engine);
+        EXPECT_EQ(frame->Session().CurrentWidth(), 140);
+        EXPECT_TRUE(frame->Session().IsModified());
+        wxTEST_DIALOG(frame->Close(false),
+                      ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"));
+        PumpEvents(20);
+        EXPECT_FALSE(IsAlive(frame));
+        MainApp::RegisterFastImageHandlers();
+    }
+}
+
+TEST_F(WorkKeptTest, AcceptingAnUpdateAsksAboutUnsavedChangesBeforeTheUpdaterStarts)
+{
+    CMainFrame* frame = ModifiedFrame();
+    // "No": the updater is not started (the build's own lies beside this test program).
+    wxTEST_DIALOG(frame->DoUpdate("9.99"),
+                  ExpectAnswer(wxID_NO, "Dismiss Changes?", "Image not Saved"));
+    PumpEvents(20);
+    EXPECT_TRUE(IsAlive(frame));
+    EXPECT_FALSE(Ui(frame).bCloseForUpdate);
+    EXPECT_TRUE(frame->Session().IsModified());
+}
+
+TEST_F(WorkKeptTest, AStandingNoToReallyQuitIsNeverStoredNorObeyed)
+{
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(frame->Close(false),
+                  wxExpectModal<CDontShowDialog>(0, true, "Really quit?", "Question"));
+    EXPECT_EQ(wxConfigBase::Get()->ReadLong("/Confirmations/OnExit", -1), -1);
+
+    wxConfigBase::Get()->Write("/Confirmations/OnExit", 0L);
+    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(0, false, "Really quit?"));
+    EXPECT_TRUE(IsAlive(frame));
+    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1, true, "Really quit?"));
+    PumpEvents(20);
+    EXPECT_FALSE(IsAlive(frame));
+    wxFileConfig disk(wxEmptyString, wxEmptyString, SettingsFile(), wxEmptyString,
+                      wxCONFIG_USE_LOCAL_FILE);
+    EXPECT_EQ(disk.ReadLong("/Confirmations/OnExit", -1), 1);
+}
+
+TEST_F(WorkKeptTest, AFailedOpenKeepsThePictureAndNamesTheFileAndTheReason)
+{
+    struct Case {
+        const char* name;
+        const char* reason;
+        bool drop;
+    };
+    for (const Case& c : {Case{"missing.png", "The file does not exist.", true},
+                          Case{"text.png", "The file is not a picture in a format Kerv reads.", false},
+                          Case{"glass.png", "Image with Alpha Channel not supported YET.", false}}) {
+        SCOPED_TRACE(c.name);
+        const wxString path = work + "/" + c.name;
+        WriteTestPicture(work + "/glass.png", 30, 20, 3, true);
+        wxFile(work + "/text.png", wxFile::write).Write("not a picture");
+        CMainFrame* frame = ModifiedFrame();
+        Ui(frame).textAbsWidth->SetValue("77");
+        const wxBitmap* mask = Ui(frame).paintPanel->maskBitmap.get();
+        DP* engine = Ui(frame).pDP;
+        const wxString message = "Error opening image " + path + ":\n" + c.reason;
+        if (c.drop) {
+            wxArrayString names;
+            names.Add(path);
+            wxTEST_DIALOG(frame->Drop(names),
+                          ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
+                          ExpectMessageBox(message, "Error"));
+        } else {
+            wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN),
+                          ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
+                          ExpectOpenDialog(path), ExpectMessageBox(message, "Error"));
+        }
+        EXPECT_EQ(Ui(frame).pDP, engine);
+        EXPECT_EQ(Ui(frame).paintPanel->maskBitmap.get(), mask);
+        EXPECT_EQ(frame->Session().FileName(), picture);
+        EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - beach.png");
+        EXPECT_EQ(frame->Session().CurrentWidth(), 140);
+        EXPECT_EQ(Ui(frame).spinWidth->GetValue(), 140);
+        EXPECT_TRUE(Ui(frame).spinWidth->IsEnabled());
+        EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "77");
+        EXPECT_TRUE(frame->Session().IsModified());
+        CloseQuietly(frame);
+    }
+}
+
+TEST_F(WorkKeptTest, RecentFilesReachTheDiskAfterEveryOpenAndEveryRemoval)
+{
+    const wxString dunes = work + "/dunes.png";
+    WriteTestPicture(dunes, 40, 30, 2);
+    CMainFrame* frame = MakeFrame();
+    OpenThroughDialog(frame, dunes);
+    EXPECT_EQ(RecentOnDisk(), "file1=" + dunes + ";");
+    const wxString beach = work + "/beach.png";
+    WriteTestPicture(beach, 50, 30, 3);
+    OpenThroughDialog(frame, beach);
+    EXPECT_EQ(RecentOnDisk(), "file1=" + beach + ";file2=" + dunes + ";");
+
+    ASSERT_TRUE(wxRemoveFile(dunes));
+    wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
+                  ExpectMessageBox("Error opening image " + dunes + ":\nThe file does not exist.",
+                                   "Error"));
+    EXPECT_EQ(Ui(frame).pFileHistory->GetCount(), 1u);
+    EXPECT_EQ(RecentOnDisk(), "file1=" + beach + ";");
+    EXPECT_EQ(frame->Session().FileName(), beach);
+}
+
+TEST_F(WorkKeptTest, EnableIsRefusedDuringARunAndStopsTheTypingDelay)
+{
+    CMainFrame* frame = ModifiedFrame();
+    PictureSession& session = Ui(frame).session;
+    ASSERT_TRUE(session.BeginRun(PictureSession::RunKind::Width));
+    Tick(frame, true);
+    EXPECT_FALSE(Ui(frame).checkEnableMask->GetValue());
+    EXPECT_FALSE(Ui(frame).paintPanel->paintEnabled);
+    session.EndRun(PictureSession::RunKind::Width);
+
+    Ui(frame).timerWidth.StartOnce(1000);
+    Tick(frame, true);
+    EXPECT_FALSE(Ui(frame).timerWidth.IsRunning());
+    // Whatever still comes from the immediate controls carves nothing under the mask.
+    EXPECT_EQ(frame->WidthChange(120), 0);
+    const wxBitmap* mask = Ui(frame).paintPanel->maskBitmap.get();
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(mask->GetSize(), wxSize(140, 90));
+}
+
+TEST_F(WorkKeptTest, AKervRunWhoseMaskCannotBeAppliedIsRefusedBeforeCarving)
+{
+    CMainFrame* frame = ModifiedFrame();
+    Tick(frame, true);
+    Ui(frame).paintPanel->maskBitmap = std::make_unique<wxBitmap>(150, 90);
+    Ui(frame).textAbsWidth->SetValue("100");
+    wxTEST_DIALOG(ClickButton(frame, ID_BTN_KERV),
+                  ExpectMessageBox("The painted mask does not have the picture's size, so it "
+                                   "cannot be applied. Nothing was carved.",
+                                   "Error"));
+    EXPECT_EQ(frame->Session().CurrentWidth(), 140);
+    EXPECT_FALSE(frame->IsCarving());
+    EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
+}
+
+TEST_F(WorkKeptTest, ATypedSizeThatIsNoNumberCarvesNothingAndShowsTheSizeAgain)
+{
+    CMainFrame* frame = ModifiedFrame();
+    for (const char* typed : {"", "abc", "  "}) {
+        SCOPED_TRACE(typed);
+        Ui(frame).spinWidth->SetValue(wxString(typed));
+        Ui(frame).timerWidth.Notify();
+        EXPECT_EQ(frame->Session().CurrentWidth(), 140);
+        EXPECT_EQ(Ui(frame).spinWidth->GetTextValue(), "140");
+    }
+    Ui(frame).spinWidth->SetValue(wxString(" 137 "));
+    Ui(frame).timerWidth.Notify();
+    EXPECT_EQ(frame->Session().CurrentWidth(), 137);
+}
+
+TEST_F(WorkKeptTest, AfterAKervRunBeyondTwiceTheSizeOneSpinStepIsOneSeam)
+{
+    CMainFrame* frame = MakeFrame();
+    const wxString small = work + "/small.png";
+    WriteTestPicture(small, 20, 10, 4);
+    OpenThroughDialog(frame, small);
+    Ui(frame).textAbsWidth->SetValue("50");
+    ClickButton(frame, ID_BTN_KERV);
+    ASSERT_EQ(frame->Session().CurrentWidth(), 50);
+    wxSpinCtrl* spin = Ui(frame).spinWidth;
+    EXPECT_EQ(spin->GetValue(), 50);
+    EXPECT_EQ(Ui(frame).sliderWidth->GetValue(), 50);
+    spin->SetValue(spin->GetValue() - 1);
+    wxSpinEvent step(wxEVT_SPINCTRL, ID_SPIN_WIDTH);
+    step.SetEventObject(spin);
+    step.SetPosition(spin->GetValue());
+    frame->ProcessWindowEvent(step);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 49);
+}
+
+TEST_F(WorkKeptTest, DonateWithoutABrowserShowsTheAddress)
+{
+    wxString path, dataDirs;
+    wxGetEnv("PATH", &path);
+    wxGetEnv("XDG_DATA_DIRS", &dataDirs);
+    // No program and no desktop entry that could open a web page.
+    wxSetEnv("PATH", work);
+    wxSetEnv("XDG_DATA_DIRS", work);
+    wxSetEnv("XDG_DATA_HOME", work);
+    wxUnsetEnv("BROWSER");
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_DONATE),
+                  ExpectMessageBox("No web browser could be started. Please open the donation "
+                                   "page by hand:\n" + GetDonationAddress(),
+                                   "Make Donation"));
+    wxSetEnv("PATH", path);
+    wxSetEnv("XDG_DATA_DIRS", dataDirs);
+    wxUnsetEnv("XDG_DATA_HOME");
+}
+
+TEST_F(WorkKeptTest, AboutGivesOkTheKeyboardFocus)
+{
+    CMainFrame* frame = MakeFrame();
+    CAboutDialog about(frame, wxID_ANY, wxEmptyString);
+    about.Show();
+    EXPECT_TRUE(WaitFor([&] { return wxWindow::FindFocus() == about.btnOk; }, 2000))
+        << "focus on " << (wxWindow::FindFocus() ? wxWindow::FindFocus()->GetName() : "nothing");
+    about.Hide();
+}
