@@ -268,12 +268,10 @@ TEST_F(WorkKeptTest, AfterAKervRunBeyondTwiceTheSizeOneSpinStepIsOneSeam)
 
 TEST_F(WorkKeptTest, DonateWithoutABrowserShowsTheAddress)
 {
-    wxString path, dataDirs;
+    wxString path;
     wxGetEnv("PATH", &path);
-    wxGetEnv("XDG_DATA_DIRS", &dataDirs);
-    // No program and no desktop entry that could open a web page.
+    // No program and no desktop entry of the user's that could open a web page.
     wxSetEnv("PATH", work);
-    wxSetEnv("XDG_DATA_DIRS", work);
     wxSetEnv("XDG_DATA_HOME", work);
     wxUnsetEnv("BROWSER");
     CMainFrame* frame = MakeFrame();
@@ -282,7 +280,6 @@ TEST_F(WorkKeptTest, DonateWithoutABrowserShowsTheAddress)
                                    "page by hand:\n" + GetDonationAddress(),
                                    "Make Donation"));
     wxSetEnv("PATH", path);
-    wxSetEnv("XDG_DATA_DIRS", dataDirs);
     wxUnsetEnv("XDG_DATA_HOME");
 }
 
