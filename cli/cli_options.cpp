@@ -23,6 +23,8 @@ enum OptionId {
     kQuality,
     kVersion,
     kEnergyMode,
+    kSeams,
+    kRemoveObject,
 };
 
 const option kLongOptions[] = {
@@ -32,6 +34,8 @@ const option kLongOptions[] = {
     {"mask", required_argument, nullptr, kMask},
     {"energy", required_argument, nullptr, kEnergy},
     {"energy-mode", required_argument, nullptr, kEnergyMode},
+    {"seams", required_argument, nullptr, kSeams},
+    {"remove-object", no_argument, nullptr, kRemoveObject},
     {"threads", required_argument, nullptr, kThreads},
     {"output-dir", required_argument, nullptr, 'o'},
     {"suffix", required_argument, nullptr, kSuffix},
@@ -120,7 +124,7 @@ bool ParseNumber(const std::string& text, int low, int high, int& value)
 struct RawCommandLine {
     std::map<int, std::string> values;
     std::vector<std::string> arguments;
-    bool keepAspect = false, quiet = false, help = false, version = false;
+    bool keepAspect = false, quiet = false, help = false, version = false, removeObject = false;
 };
 
 std::optional<RawCommandLine> SplitArguments(int argc, char* const* argv, std::string& error)
@@ -139,6 +143,9 @@ std::optional<RawCommandLine> SplitArguments(int argc, char* const* argv, std::s
         switch (id) {
             case kKeepAspect:
                 raw.keepAspect = true;
+                break;
+            case kRemoveObject:
+                raw.removeObject = true;
                 break;
             case 'q':
                 raw.quiet = true;
@@ -197,6 +204,9 @@ bool ReadValue(int id, const std::string& text, CliOptions& options, const char*
         case kEnergy:
             options.energyFile = text;
             return true;
+        case kSeams:
+            options.seamsFile = text;
+            return true;
         case kEnergyMode:
             expected = "sobel or forward";
             options.forwardEnergy = text == "forward";
@@ -218,6 +228,7 @@ bool ReadValues(const RawCommandLine& raw, CliOptions& options, std::string& err
         }
     }
     options.keepAspect = raw.keepAspect;
+    options.removeObject = raw.removeObject;
     options.quiet = raw.quiet;
     options.showHelp = raw.help;
     options.showVersion = raw.version;
@@ -244,9 +255,9 @@ bool ReadArguments(const std::vector<std::string>& arguments, CliOptions& option
                 return false;
             }
         }
-        if (options.inputs.size() > 1 &&
-            !(options.maskFile.empty() && options.energyFile.empty())) {
-            error = "--mask and --energy work on a single INPUT";
+        if (options.inputs.size() > 1 && !(options.maskFile.empty() && options.energyFile.empty() &&
+                                           options.seamsFile.empty())) {
+            error = "--mask, --energy and --seams work on a single INPUT";
             return false;
         }
     } else {
@@ -269,6 +280,16 @@ bool ReadArguments(const std::vector<std::string>& arguments, CliOptions& option
                 "--format is for - as OUTPUT and for batches; OUTPUT's extension names its format";
             return false;
         }
+    }
+    if (options.removeObject && options.maskFile.empty()) {
+        error = "--remove-object needs --mask FILE with the object painted green";
+        return false;
+    }
+    if (options.removeObject && (options.width || options.height || options.keepAspect)) {
+        error =
+            "--remove-object keeps the picture's size; --width, --height and --keep-aspect "
+            "do not apply";
+        return false;
     }
     if (options.keepAspect && options.width.has_value() == options.height.has_value()) {
         error = "--keep-aspect needs exactly one of --width and --height";
@@ -313,6 +334,13 @@ const char* CliUsage()
            "                              minus green is added to its energy before the first seam\n"
            "  --energy FILE               also write the energy picture (after the mask) to FILE;\n"
            "                              it and OUTPUT are written together or not at all\n"
+           "  --seams FILE                also write the input with the run's seams drawn on it, in\n"
+           "                              the order carved: magenta, or green on pixels nearer to\n"
+           "                              magenta (written together with OUTPUT)\n"
+           "  --remove-object             with --mask: remove the object painted green (red stays\n"
+           "                              protected) by removing seams in the direction that needs\n"
+           "                              fewer until no green pixel is left, then duplicating as\n"
+           "                              many, so the picture keeps its size\n"
            "  --energy-mode sobel|forward how seams are chosen: sobel (default) by each pixel's\n"
            "                              edge strength; forward by the jumps a seam's removal would\n"
            "                              create (slower, keeps straight edges better)\n"

@@ -31,6 +31,8 @@ struct CliOptions {
     bool keepAspect = false;
     std::string maskFile;        // empty: no mask
     std::string energyFile;      // empty: no energy picture
+    std::string seamsFile;       // empty: no seams picture
+    bool removeObject = false;   // --remove-object
     bool forwardEnergy = false;  // --energy-mode forward
     int threads = 0;             // 0: as many as help
     int jobs = 0;                // files carved at a time in a batch; 0: one per core

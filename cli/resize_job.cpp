@@ -15,8 +15,10 @@
 
 #include "carve_run.h"
 #include "dp.h"
+#include "object_removal.h"
 #include "pending_picture.h"
 #include "picture_reader.h"
+#include "seam_trace.h"
 #include "standard_streams.h"
 #include "target_size.h"
 
@@ -113,10 +115,11 @@ JobOutcome CheckRequest(const CliOptions& options, const ResizeRequest& request)
     }
     if (const std::string refusal = FormatRefusal(request); !refusal.empty())
         return Failure(refusal);
-    if (!options.energyFile.empty()) {
-        if (WriteProblem problem =
-                PendingPicture::CheckFormatOf(wxString::FromUTF8(options.energyFile)))
-            return WriteFailure(options.energyFile, problem);
+    for (const std::string* extra : {&options.energyFile, &options.seamsFile}) {
+        if (extra->empty())
+            continue;
+        if (WriteProblem problem = PendingPicture::CheckFormatOf(wxString::FromUTF8(*extra)))
+            return WriteFailure(*extra, problem);
     }
     if (request.output == "-" && ::isatty(STDOUT_FILENO))
         return Failure("standard output is a terminal; a picture is not written to it");
@@ -182,12 +185,11 @@ JobOutcome CheckTargets(const Targets& targets)
     return {};
 }
 
-JobOutcome ApplyMask(DP& dp, const std::string& maskFile, CapturingLog& log)
+JobOutcome ReadMask(const DP& dp, const std::string& maskFile, CapturingLog& log, wxImage& mask)
 {
     if (!wxFileExists(wxString::FromUTF8(maskFile)))
         return Failure("cannot read mask " + Quoted(maskFile) + ": no such file");
     log.Clear();
-    wxImage mask;
     if (!ReadPictureFile(wxString::FromUTF8(maskFile), mask)) {
         const std::string reason = log.Last().empty() ? "not a picture" : log.Last();
         return Failure("cannot read mask " + Quoted(maskFile) + ": " + reason);
@@ -196,30 +198,27 @@ JobOutcome ApplyMask(DP& dp, const std::string& maskFile, CapturingLog& log)
         return Failure("mask " + Quoted(maskFile) + " is " +
                        SizeText(mask.GetWidth(), mask.GetHeight()) + ", the picture " +
                        SizeText(dp.cols, dp.rows));
-    dp.ModifyEnergy(mask);
     return {};
 }
 
-void Carve(DP& dp, const Targets& targets, const SeamProgress& progress)
+void Carve(DP& dp, const Targets& targets, const SeamProgress& progress, SeamTrace* trace)
 {
     const CarvePlan plan = CarvePlan::To(dp, targets.width, targets.height);
     const int seams = std::abs(plan.widthDifference) + std::abs(plan.heightDifference);
     int done = 0;
     for (int step = 0; step < plan.Steps(); ++step) {
-        plan.CarveStep(dp, step);
+        plan.CarveStep(dp, step, trace);
         done += (step < std::abs(plan.widthDifference)) + (step < std::abs(plan.heightDifference));
         if (progress)
             progress(done, seams);
     }
 }
 
-// Phase 4: the result and the energy picture committed together.
+// Phase 4: the result, the energy picture and the seams picture committed together.
 JobOutcome WriteResult(DP& dp, const CliOptions& options, const ResizeRequest& request,
-                       PendingPicture* energy)
+                       const std::vector<PendingPicture*>& extras, const std::string& extraNames)
 {
-    std::vector<PendingPicture*> pending;
-    if (energy)
-        pending.push_back(energy);
+    std::vector<PendingPicture*> pending = extras;
     const SaveSettings settings{dp.Metadata(), options.quality};
     std::string warning;
     WriteProblem problem;
@@ -244,8 +243,7 @@ JobOutcome WriteResult(DP& dp, const CliOptions& options, const ResizeRequest& r
         problem = PendingPicture::CommitAll(pending);
     }
     if (problem)
-        return Failure("cannot write " + OutputName(request.output) +
-                       (energy ? " and " + OutputName(options.energyFile) : std::string()) + ": " +
+        return Failure("cannot write " + OutputName(request.output) + extraNames + ": " +
                        Describe(problem));
     if (warning.empty())
         return {};
@@ -278,19 +276,60 @@ JobOutcome RunResizeJob(const CliOptions& options, const ResizeRequest& request,
         return check;
     if (options.forwardEnergy)
         dp->SetEnergyMode(seam::EnergyMode::Forward);
+    wxImage mask;
     if (!options.maskFile.empty()) {
-        if (JobOutcome masked = ApplyMask(*dp, options.maskFile, log);
-            masked.status != kExitSuccess)
-            return masked;
+        if (JobOutcome read = ReadMask(*dp, options.maskFile, log, mask);
+            read.status != kExitSuccess)
+            return read;
+    }
+    // The seams are drawn on the picture as it was before the first one.
+    std::unique_ptr<SeamTrace> trace;
+    wxImage start;
+    if (!options.seamsFile.empty()) {
+        trace = std::make_unique<SeamTrace>(*dp);
+        start = dp->GetColourImage().AsImage().Copy();
+    }
+    std::unique_ptr<ObjectRemoval> removal;
+    if (options.removeObject) {
+        removal = std::make_unique<ObjectRemoval>(*dp, mask);
+        if (!removal->HasObject())
+            return Failure("mask " + Quoted(options.maskFile) +
+                           " marks no object to remove (no pixel greener than red)");
+    } else if (mask.IsOk()) {
+        dp->ModifyEnergy(mask);
     }
 
-    std::unique_ptr<PendingPicture> energy;
+    std::vector<std::unique_ptr<PendingPicture>> extras;
+    std::string extraNames;  // " and 'energy.png'" for each
+    auto writeExtra = [&](const std::string& file, const wxImage& picture) {
+        extraNames += " and " + OutputName(file);
+        extras.push_back(std::make_unique<PendingPicture>(wxString::FromUTF8(file)));
+        return extras.back()->Write(picture);
+    };
     if (!options.energyFile.empty()) {
-        energy = std::make_unique<PendingPicture>(wxString::FromUTF8(options.energyFile));
-        if (const WriteProblem problem = energy->Write(dp->EnergyMapPicture().AsImage()))
+        if (const WriteProblem problem =
+                writeExtra(options.energyFile, dp->EnergyMapPicture().AsImage()))
             return WriteFailure(options.energyFile, problem);
     }
-    Carve(*dp, targets, progress);
+    if (removal) {
+        while (removal->Step(trace.get())) {
+            if (progress)
+                progress(removal->Done(), removal->Expected());
+        }
+    } else {
+        Carve(*dp, targets, progress, trace.get());
+    }
     dp->EndCarving();  // the writing needs only the picture
-    return WriteResult(*dp, options, request, energy.get());
+    if (trace) {
+        wxFastImage startPicture(start.GetWidth(), start.GetHeight(), false);
+        std::memcpy(startPicture.GetData(), start.GetData(),
+                    static_cast<size_t>(start.GetWidth()) * start.GetHeight() * 3);
+        if (const WriteProblem problem =
+                writeExtra(options.seamsFile, trace->Draw(startPicture).AsImage()))
+            return WriteFailure(options.seamsFile, problem);
+    }
+    std::vector<PendingPicture*> pending;
+    for (const auto& extra : extras)
+        pending.push_back(extra.get());
+    return WriteResult(*dp, options, request, pending, extraNames);
 }

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "dp.h"
+#include "seam_trace.h"
 
 CarvePlan CarvePlan::To(const DP& dp, int targetWidth, int targetHeight)
 {
@@ -16,10 +17,16 @@ int CarvePlan::Steps() const
     return std::max(std::abs(widthDifference), std::abs(heightDifference));
 }
 
-void CarvePlan::CarveStep(DP& dp, int index) const
+void CarvePlan::CarveStep(DP& dp, int index, SeamTrace* trace) const
 {
-    if (index < std::abs(heightDifference))
+    if (index < std::abs(heightDifference)) {
+        if (trace)
+            trace->BeforeCarve(dp, seam::Direction::Horizontal, heightDifference > 0);
         dp.GetSeam_Horz(heightDifference > 0);
-    if (index < std::abs(widthDifference))
+    }
+    if (index < std::abs(widthDifference)) {
+        if (trace)
+            trace->BeforeCarve(dp, seam::Direction::Vertical, widthDifference > 0);
         dp.GetSeam_Vert(widthDifference > 0);
+    }
 }

@@ -4,6 +4,7 @@
 #define KERV_ENGINE_CARVE_RUN_H
 
 class DP;
+class SeamTrace;
 
 // The seams between the engine's current size and a target: positive differences remove,
 // negative ones duplicate.
@@ -16,7 +17,8 @@ struct CarvePlan {
     int Steps() const;
     // Step `index` (0-based): one horizontal seam while the height still differs, then one
     // vertical seam while the width still differs.
-    void CarveStep(DP& dp, int index) const;
+    // A trace, when given, records each seam before it is carved.
+    void CarveStep(DP& dp, int index, SeamTrace* trace = nullptr) const;
 };
 
 #endif

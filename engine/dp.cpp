@@ -64,20 +64,25 @@ seam::SeamGrid* DP::Grid()
     return grid.get();
 }
 
+bool DP::Ready()
+{
+    return forward || Grid();
+}
+
 void DP::EndCarving()
 {
     // In this order the colour picture is made while the energy picture is gone already.
     energyImage = wxFastImage();
     GetColourImage();
     grid.reset();
+    forward.reset();
     carvingEnded = true;
 }
 
 const int* DP::GetSeam_Vert(bool remove)
 {
-    Grid();
-    DP_ASSERT(grid);
-    if (!grid)
+    DP_ASSERT(Ready());
+    if (!Ready())
         return nullptr;
     const int* next = WithGrid([&](auto& g) { return g.Carve(seam::Direction::Vertical, remove); });
     SyncSize();
@@ -86,14 +91,51 @@ const int* DP::GetSeam_Vert(bool remove)
 
 const int* DP::GetSeam_Horz(bool remove)
 {
-    Grid();
-    DP_ASSERT(grid);
-    if (!grid)
+    DP_ASSERT(Ready());
+    if (!Ready())
         return nullptr;
     const int* next =
         WithGrid([&](auto& g) { return g.Carve(seam::Direction::Horizontal, remove); });
     SyncSize();
     return next;
+}
+
+const int* DP::PendingSeam(seam::Direction direction)
+{
+    DP_ASSERT(Ready());
+    if (!Ready())
+        return nullptr;
+    return WithGrid([&](auto& g) { return g.PendingSeam(direction); });
+}
+
+std::vector<std::vector<int>> DP::PreviewSeams(seam::Direction direction, int count)
+{
+    std::vector<std::vector<int>> seams;
+    if (!Ready())
+        return seams;
+    const bool vertical = direction == seam::Direction::Vertical;
+    const int lanes = vertical ? rows : cols;
+    const int positions = vertical ? cols : rows;
+    // original[lane][p]: the current picture's position of the copy's position p.
+    std::vector<std::vector<int>> original(lanes, std::vector<int>(positions));
+    for (std::vector<int>& lane : original) {
+        for (int p = 0; p < positions; ++p)
+            lane[p] = p;
+    }
+    WithGrid([&](auto& g) {
+        auto copy = g;
+        for (int n = 0; n < count && n < positions; ++n) {
+            const int* seam = copy.PendingSeam(direction);
+            std::vector<int>& mapped = seams.emplace_back(lanes);
+            for (int lane = 0; lane < lanes; ++lane) {
+                mapped[lane] = original[lane][seam[lane]];
+                original[lane].erase(original[lane].begin() + seam[lane]);
+            }
+            if (n + 1 < count && n + 1 < positions)
+                copy.Carve(direction, true);
+        }
+    });
+    return seams;
 }
 
 void DP::SyncSize()
@@ -106,7 +148,7 @@ void DP::SyncSize()
 
 void DP::SetEnergyMode(seam::EnergyMode mode)
 {
-    if (!Grid() || mode == GetEnergyMode())
+    if (cols < 0 || carvingEnded || mode == GetEnergyMode())
         return;
     if (mode == seam::EnergyMode::Forward) {
         forward = std::make_unique<seam::ForwardGrid>(GetColourImage().GetData(), cols, rows);
@@ -129,7 +171,7 @@ void DP::SetEnergyMode(seam::EnergyMode mode)
 
 const wxFastImage& DP::GetColourImage()
 {
-    if (colourImageCurrent || !grid)
+    if (colourImageCurrent || (!grid && !forward))
         return colourImage;
     const size_t bytes = static_cast<size_t>(cols) * rows * 3;
     // Shrinking reuses the buffer in place; growing (or dropping a loaded alpha channel) installs
@@ -149,7 +191,7 @@ const wxFastImage& DP::GetColourImage()
 
 bool DP::ModifyEnergy(wxBitmap* mask)
 {
-    if (!Grid() || !mask || !mask->IsOk() || mask->GetWidth() != cols || mask->GetHeight() != rows)
+    if (!Ready() || !mask || !mask->IsOk() || mask->GetWidth() != cols || mask->GetHeight() != rows)
         return false;
     mask->SetMask(nullptr);
     return ModifyEnergy(mask->ConvertToImage());
@@ -157,7 +199,7 @@ bool DP::ModifyEnergy(wxBitmap* mask)
 
 bool DP::ModifyEnergy(const wxImage& mask)
 {
-    if (!Grid() || !mask.IsOk() || mask.GetWidth() != cols || mask.GetHeight() != rows)
+    if (!Ready() || !mask.IsOk() || mask.GetWidth() != cols || mask.GetHeight() != rows)
         return false;
     const size_t pixels = static_cast<size_t>(cols) * rows;
     std::vector<int> delta(pixels);
@@ -206,7 +248,7 @@ wxFastImage DP::buildEnergyImage(const wxFastImage& colour)
 wxFastImage DP::EnergyMapPicture() const
 {
     wxFastImage dump;
-    if (!grid) {  // nothing has changed the energy picture yet
+    if (!grid && !forward) {  // nothing has changed the energy picture yet
         if (!energyImage.IsOk())
             return dump;
         const size_t bytes = static_cast<size_t>(cols) * rows * 3;
@@ -238,7 +280,7 @@ bool DP::SaveEnergyImage(const wxString& fileName)
 
 void DP::AddEnergyCircleValue(int x, int y, int r, int value)
 {
-    if (r <= 0 || !Grid())
+    if (r <= 0 || !Ready())
         return;
     // 64-bit, so that no centre or radius overflows; only cells of the picture are visited.
     const long long cx = x, cy = y, radius = r;

@@ -12,6 +12,7 @@
 #define KERV_ENGINE_DP_H
 
 #include <memory>
+#include <vector>
 
 #include <wx/string.h>
 
@@ -40,6 +41,14 @@ public:
     const int* GetSeam_Vert(bool remove);
     // The same for a horizontal seam (height -/+ 1), one row per column.
     const int* GetSeam_Horz(bool remove);
+
+    // The seam the next call of the direction carves, in the current picture (one column per
+    // row, or one row per column). Valid until the next call of any kind.
+    const int* PendingSeam(seam::Direction direction);
+    // The next `count` seams that calls removing in the direction would carve, each in the
+    // current picture's coordinates, found on a copy: this engine is left as it was. Fewer when
+    // the dimension runs out.
+    std::vector<std::vector<int>> PreviewSeams(seam::Direction direction, int count);
 
     // Adds each mask pixel's red minus green to the working energy. A mask whose size differs
     // from the picture's current size is refused: nothing changes and false is returned.
@@ -89,6 +98,8 @@ public:
 private:
     void Init(const wxFastImage* energy);
     seam::SeamGrid* Grid();
+    // True when a carver of the current energy mode is there (building the grid if needed).
+    bool Ready();
     void SyncSize();
     // Calls f with the carver of the current energy mode.
     template <typename F>

@@ -39,6 +39,7 @@ expect() {  # expected completions, words...
 expect "--threads " kerv-cli --thr
 expect "1 2 " kerv-cli --threads ""
 expect "forward " kerv-cli --energy-mode f
+expect "--remove-object " kerv-cli --rem
 expect "mask.bmp photo.jpg " kerv-cli ""
 expect "mask.bmp " kerv-cli photo.jpg --mask m
 expect "" kerv-cli --width ""

@@ -50,6 +50,17 @@ const int* ForwardGrid::Carve(Direction direction, bool remove)
     return seam_.data();
 }
 
+const int* ForwardGrid::PendingSeam(Direction direction)
+{
+    const Pending wanted =
+        direction == Direction::Vertical ? Pending::Vertical : Pending::Horizontal;
+    if (pending_ != wanted) {
+        Search(direction);
+        pending_ = wanted;
+    }
+    return seam_.data();
+}
+
 // One search over the whole picture in lane/position words (see seam_grid.h): a vertical seam's
 // lanes are rows, a horizontal seam's lanes are columns.
 void ForwardGrid::Search(Direction direction)

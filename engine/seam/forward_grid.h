@@ -42,6 +42,8 @@ public:
     // is pending) and returns the next one, valid until the next call.
     const int* Carve(Direction direction, bool remove);
     void DiscardPendingSeams() { pending_ = Pending::None; }
+    // As SeamGrid::PendingSeam.
+    const int* PendingSeam(Direction direction);
 
     void AddEnergy(const int* delta);
     void AddEnergyAt(int x, int y, int value);

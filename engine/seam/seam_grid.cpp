@@ -59,6 +59,19 @@ bool SeamGrid::HasPendingSeam(Direction direction) const
     return pending_ == (direction == Direction::Vertical ? Pending::Vertical : Pending::Horizontal);
 }
 
+const int* SeamGrid::PendingSeam(Direction direction)
+{
+    if (!HasPendingSeam(direction)) {
+        CompactRows();
+        if (direction == Direction::Horizontal)
+            SearchAll<true>();
+        else
+            SearchAll<false>();
+        pending_ = direction == Direction::Horizontal ? Pending::Horizontal : Pending::Vertical;
+    }
+    return seam_.data();
+}
+
 const int* SeamGrid::Carve(Direction direction, bool remove)
 {
     const bool horizontal = direction == Direction::Horizontal;

@@ -55,6 +55,10 @@ public:
 
     // True when `direction` has a pending seam (its next call skips the whole-table search).
     bool HasPendingSeam(Direction direction) const;
+    // The seam the next Carve of the direction carves (one position per lane), searching the
+    // whole table first when none is pending, exactly as that Carve would. Valid until the next
+    // call of either kind.
+    const int* PendingSeam(Direction direction);
     // Discards both directions' pending seams, so the next call searches the whole table.
     void DiscardPendingSeams() { pending_ = Pending::None; }
 

@@ -17,7 +17,8 @@ public:
     // threads: 1 (everything on the caller) or more (the caller and one helper).
     explicit Workers(int threads);
     ~Workers();
-    Workers(const Workers&) = delete;
+    // A copy runs everything on its caller: it shares no thread with the original.
+    Workers(const Workers&) : Workers(1) {}
     Workers& operator=(const Workers&) = delete;
 
     int Threads() const { return helper_.joinable() ? 2 : 1; }
