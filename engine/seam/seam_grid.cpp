@@ -25,6 +25,14 @@ inline std::uint32_t PackRgb(const unsigned char* rgb)
     return rgb[0] | (rgb[1] << 8) | (static_cast<std::uint32_t>(rgb[2]) << 16);
 }
 
+std::vector<std::uint32_t> PackedPixels(const unsigned char* rgb, size_t cells)
+{
+    std::vector<std::uint32_t> pixels(cells);
+    for (size_t i = 0; i < cells; ++i)
+        pixels[i] = PackRgb(rgb + i * 3);
+    return pixels;
+}
+
 }  // namespace
 
 SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int height, int threads)
@@ -32,9 +40,7 @@ SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int h
       workers_(threads)
 {
     const size_t cells = static_cast<size_t>(width) * height;
-    pixels_.resize(cells);
-    for (size_t i = 0; i < cells; ++i)
-        pixels_[i] = PackRgb(rgb + i * 3);
+    pixels_ = PackedPixels(rgb, cells);
     energy_.assign(energy, energy + cells);
     seam_.reserve(std::max(width, height));
 }
@@ -45,9 +51,7 @@ SeamGrid::SeamGrid(const unsigned char* rgb, const unsigned char* energyBytes, i
       workers_(threads)
 {
     const size_t cells = static_cast<size_t>(width) * height;
-    pixels_.resize(cells);
-    for (size_t i = 0; i < cells; ++i)
-        pixels_[i] = PackRgb(rgb + i * 3);
+    pixels_ = PackedPixels(rgb, cells);
     energy_.resize(cells);
     for (size_t i = 0; i < cells; ++i)
         energy_[i] = energyBytes[i * energyStep];
