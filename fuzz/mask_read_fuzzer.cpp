@@ -30,6 +30,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    if (DeclaresLargePicture(data, size))
+        return 0;
     FILE* file = std::fopen(g_maskPath.c_str(), "wb");
     if (!file)
         std::abort();

@@ -16,6 +16,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    if (DeclaresLargePicture(data, size))
+        return 0;
     wxFastImage picture;
     if (!picture.LoadBytes(data, size))
         return 0;
