@@ -24,21 +24,9 @@ int Zoomed(int value, int zoom)
     return static_cast<int>(static_cast<int64_t>(value) * zoom / 100);
 }
 
-// The window rectangle that covers the mask rectangle r at the zoom, rounded outwards.
-wxRect ZoomedOutwards(const wxRect& r, int zoom)
+wxRect ToRect(const canvasview::Box& box)
 {
-    auto floorZoomed = [zoom](int v) {
-        const int64_t p = static_cast<int64_t>(v) * zoom;
-        return static_cast<int>(p >= 0 ? p / 100 : -((-p + 99) / 100));
-    };
-    auto ceilZoomed = [zoom](int v) {
-        const int64_t p = static_cast<int64_t>(v) * zoom;
-        return static_cast<int>(p >= 0 ? (p + 99) / 100 : -(-p / 100));
-    };
-    const int left = floorZoomed(r.x);
-    const int top = floorZoomed(r.y);
-    return wxRect(left, top, ceilZoomed(r.x + r.width) - left + 1,
-                  ceilZoomed(r.y + r.height) - top + 1);
+    return wxRect(box.x, box.y, box.width, box.height);
 }
 
 }  // namespace
@@ -151,8 +139,7 @@ wxRect CPaintPanel::OutlineClip() const
 
 wxRect CPaintPanel::OutlineBox() const
 {
-    const int r = Zoomed(brushSize, zoom);
-    return wxRect(cursorX - r - 1, cursorY - r - 1, 2 * r + 3, 2 * r + 3);
+    return ToRect(canvasview::OutlineBox(cursorX, cursorY, Zoomed(brushSize, zoom)));
 }
 
 wxImage CPaintPanel::ComposeView(wxRect box)
@@ -279,7 +266,8 @@ void CPaintPanel::DrawArea(wxPoint pos, bool paint)
             mdc.DrawEllipse(mx - (s - 1), my - (s - 1), 2 * (s - 1), 2 * (s - 1));
             mdc.SelectObject(wxNullBitmap);
         }
-        RefreshRect(ZoomedOutwards(wxRect(mx - s - 1, my - s - 1, 2 * s + 1, 2 * s + 1), zoom),
+        RefreshRect(ToRect(canvasview::ZoomedOutwards(
+                        {mx - s - 1, my - s - 1, 2 * s + 1, 2 * s + 1}, zoom)),
                     false);
     }
 

@@ -54,6 +54,27 @@ std::vector<std::pair<int, int>> CircleOutline(int cx, int cy, int r)
     return points;
 }
 
+Box OutlineBox(int cx, int cy, int r)
+{
+    return Box{cx - r - 1, cy - r - 1, 2 * r + 3, 2 * r + 3};
+}
+
+Box ZoomedOutwards(const Box& mask, int zoom)
+{
+    auto floorZoomed = [zoom](int v) {
+        const int64_t p = static_cast<int64_t>(v) * zoom;
+        return static_cast<int>(p >= 0 ? p / 100 : -((-p + 99) / 100));
+    };
+    auto ceilZoomed = [zoom](int v) {
+        const int64_t p = static_cast<int64_t>(v) * zoom;
+        return static_cast<int>(p >= 0 ? (p + 99) / 100 : -(-p / 100));
+    };
+    const int left = floorZoomed(mask.x);
+    const int top = floorZoomed(mask.y);
+    return Box{left, top, ceilZoomed(mask.x + mask.width) - left + 1,
+               ceilZoomed(mask.y + mask.height) - top + 1};
+}
+
 void InvertPoints(unsigned char* rgb, int left, int top, int width, int height,
                   const std::vector<std::pair<int, int>>& points)
 {

@@ -28,6 +28,18 @@ void AndOverlay(unsigned char* picture, const unsigned char* overlay, int width,
 // once, sorted. Empty for r below 1 (the ellipse's box is then empty).
 std::vector<std::pair<int, int>> CircleOutline(int cx, int cy, int r);
 
+// A rectangle of pixels.
+struct Box {
+    int x, y, width, height;
+};
+
+// The window box that holds every point of CircleOutline(cx, cy, r), with a pixel to spare.
+Box OutlineBox(int cx, int cy, int r);
+
+// The window box that covers the mask box `mask` at the zoom (percent): every view pixel whose
+// NearestSource lies within `mask`, rounded outwards.
+Box ZoomedOutwards(const Box& mask, int zoom);
+
 // Inverts (XOR with white) the RGB pixels of an image whose top-left pixel is at (left, top)
 // wherever a point of `points` lies inside it.
 void InvertPoints(unsigned char* rgb, int left, int top, int width, int height,

@@ -35,6 +35,7 @@ void MakeFixtures(const ScratchFolder& folder)
     ASSERT_TRUE(alpha.SaveFile(folder.File("alpha.png")));
     WriteText(folder.File("text.png"), "not a picture at all\n");
     ASSERT_TRUE(wxImage(10, 10).SaveFile(folder.File("small-mask.bmp")));
+    ASSERT_TRUE(wxImage(600, 10).SaveFile(folder.File("low-mask.bmp")));
     WriteText(folder.File("out.png"), "precious");
 }
 
@@ -51,6 +52,7 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
         {"missing output", {coffee}, 2, "OUTPUT"},
         {"missing value", {coffee, "{dir}/out.png", "--width"}, 2, "--width"},
         {"malformed width", {coffee, "{dir}/out.png", "--width", "12x"}, 2, "12x"},
+        {"percent sign alone", {coffee, "{dir}/out.png", "--width", "%"}, 2, "--width"},
         {"negative height", {coffee, "{dir}/out.png", "--height", "-5"}, 2, "-5"},
         {"zero width", {coffee, "{dir}/out.png", "--width", "0"}, 2, "below 1 pixel"},
         {"zero percent", {coffee, "{dir}/out.png", "--height", "0%"}, 2, "below 1 pixel"},
@@ -73,6 +75,10 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
          {coffee, "{dir}/out.png", "--mask", "{dir}/small-mask.bmp"},
          1,
          "small-mask.bmp"},
+        {"mask of another height",
+         {coffee, "{dir}/out.png", "--mask", "{dir}/low-mask.bmp"},
+         1,
+         "low-mask.bmp"},
         {"unreadable mask", {coffee, "{dir}/out.png", "--mask", "{dir}/text.png"}, 1, "text.png"},
         {"missing mask", {coffee, "{dir}/out.png", "--mask", "{dir}/nomask.bmp"}, 1, "nomask.bmp"},
         {"no handler for the extension", {coffee, "{dir}/out.xyz", "--width", "590"}, 1, "out.xyz"},

@@ -267,17 +267,6 @@ TEST_F(CanvasTest, ErasingMakesPaintedAreasBlackAndThePictureShowsUnchanged)
     EXPECT_EQ(0, memcmp(shown.GetData(), picture.GetData(), nCols * nRows * 3));
 }
 
-TEST_F(CanvasTest, PaintingLeavesAStoredCopyOfTheMaskAsItWas)
-{
-    CPaintPanel* panel = Open();
-    const wxBitmap stored = *panel->maskBitmap;  // shares the mask's data
-    Motion(panel, 50, 50);
-    LeftUp(panel, 50, 50);
-    EXPECT_EQ(MaskPixel(panel, 50, 50), *wxRED);
-    const wxImage kept = stored.ConvertToImage();
-    EXPECT_EQ(ImagePixel(kept, 50, 50), *wxBLACK);
-}
-
 TEST_F(CanvasTest, HiddenMaskIsNotDrawnOverThePicture)
 {
     CPaintPanel* panel = Open();
@@ -288,17 +277,6 @@ TEST_F(CanvasTest, HiddenMaskIsNotDrawnOverThePicture)
     const wxImage shown = panel->ComposeView(wxRect(0, 0, nCols, nRows));
     const wxImage picture = TestPicture(nCols, nRows).CopyToImage();
     EXPECT_EQ(0, memcmp(shown.GetData(), picture.GetData(), nCols * nRows * 3));
-}
-
-TEST_F(CanvasTest, MovingThePointerWithoutAButtonMarksTheMaskChanged)
-{
-    CPaintPanel* panel = Open();
-    EXPECT_FALSE(panel->maskChanged);
-    Motion(panel, 30, 30);
-    EXPECT_TRUE(panel->maskChanged);
-    EXPECT_EQ(MaskPixel(panel, 30, 30), *wxBLACK);
-    panel->Init(nCols, nRows);
-    EXPECT_FALSE(panel->maskChanged);
 }
 
 TEST_F(CanvasTest, WithPaintingDisabledPointerAndKeysChangeNothing)
@@ -522,4 +500,37 @@ TEST(CanvasView, CircleOutlineIsOnePixelRoundWithNoRepeats)
     auto sorted = points;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(std::unique(sorted.begin(), sorted.end()), sorted.end());
+}
+
+TEST(CanvasView, InvertPointsChangesOnlyPointsInsideTheImage)
+{
+    std::vector<unsigned char> rgb(4 * 3 * 3, 0);
+    canvasview::InvertPoints(rgb.data(), 10, 20, 4, 3,
+                             {{9, 20}, {14, 20}, {10, 19}, {10, 23}, {13, 22}});
+    for (size_t i = 0; i < rgb.size(); ++i)
+        EXPECT_EQ(rgb[i], i / 3 == 11 ? 0xFF : 0) << i;
+}
+
+// What the canvas redraws must hold the outline it takes away and every view pixel (scaled the
+// way the view is) of a painted mask box.
+TEST(CanvasView, RedrawnBoxesCoverTheOutlineAndTheZoomedMaskBox)
+{
+    auto inside = [](const canvasview::Box& b, int x, int y) {
+        return x >= b.x && y >= b.y && x < b.x + b.width && y < b.y + b.height;
+    };
+    for (int r : {1, 2, 7, 30})
+        for (const auto& [x, y] : canvasview::CircleOutline(50, 40, r))
+            EXPECT_TRUE(inside(canvasview::OutlineBox(50, 40, r), x, y)) << r;
+    const int cols = 97;
+    for (int zoom : {25, 50, 100, 101, 150, 199, 250, 333})
+        for (int x = 0; x < cols; x += 7) {
+            const canvasview::Box mask{x, 0, 1 + x % 5, 1};
+            const canvasview::Box view = canvasview::ZoomedOutwards(mask, zoom);
+            const int side = cols * zoom / 100;
+            for (int i = 0; i < side; ++i) {
+                const int source = canvasview::NearestSource(i, cols, side);
+                const bool shown = source >= mask.x && source < mask.x + mask.width;
+                EXPECT_TRUE(!shown || inside(view, i, 0)) << zoom << " " << x << " " << i;
+            }
+        }
 }

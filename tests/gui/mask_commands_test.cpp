@@ -12,7 +12,6 @@
 #include <wx/spinctrl.h>
 #include <wx/textctrl.h>
 
-#include "carve_test_support.h"
 #include "dp.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
@@ -236,12 +235,14 @@ TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeOrOfNoPictureIsRefused)
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
     const wxImage painted = MaskImage(frame);
-    const wxString small = work + "/small.bmp";
-    ASSERT_TRUE(wxImage(599, 400).SaveFile(small));
+    const wxString narrow = work + "/narrow.bmp", low = work + "/low.bmp";
+    ASSERT_TRUE(wxImage(599, 400).SaveFile(narrow));
+    ASSERT_TRUE(wxImage(600, 399).SaveFile(low));
     const wxString notes = work + "/notes.bmp";
     wxFFile(notes, "w").Write("not a picture\n");
-    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(small),
-                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    for (const wxString& other : {narrow, low})
+        wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(other),
+                      ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
     wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(notes),
                   ExpectMessageBox("Error Loading Image", "Error"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));

@@ -152,7 +152,8 @@ TEST_F(SessionTest, ResetOfAFileThatChangedLeavesThePictureAsItIs)
     };
     const Case cases[] = {
         {"deleted", [](const wxString& path) { wxRemoveFile(path); }},
-        {"another size", [this](const wxString&) { WritePicture("beach.png", 41, 30, 2); }},
+        {"another width", [this](const wxString&) { WritePicture("beach.png", 41, 30, 2); }},
+        {"another height", [this](const wxString&) { WritePicture("beach.png", 40, 31, 2); }},
         {"now with alpha", [this](const wxString&) { WritePicture("beach.png", 40, 30, 1, true); }},
     };
     for (const Case& c : cases) {

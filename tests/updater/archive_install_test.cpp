@@ -5,27 +5,18 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 
 namespace {
 
-// A working directory with a canary beside it (outside) and an installed program inside.
-struct Install : ::testing::Test {
-    TempDir root;
-    std::string work = root / "work";
+struct Install : ::testing::Test, InstallFolder {
     std::string archive = root / "0.68_Kerv_lnx.tar.gz";
-
-    void SetUp() override
-    {
-        mkdir(work.c_str(), 0755);
-        WriteFile(root / "canary", "untouched");
-        WriteFile(work + "/Kerv", "old program");
-    }
 
     InstallResult Run(const TarBuilder& tar, const ArchiveLimits& limits = ArchiveLimits())
     {
@@ -33,32 +24,12 @@ struct Install : ::testing::Test {
         return InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, limits);
     }
 
-    // Nothing was installed and nothing was left behind.
-    void ExpectUnchanged()
+    // Nothing was installed and nothing was left behind (beside extra entries of the test's).
+    void ExpectUnchanged(int extra = 0)
     {
         EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
         EXPECT_EQ(ReadFile(root / "canary"), "untouched");
-        EXPECT_EQ(CountEntries(work), 1) << "the working directory holds extra files";
-    }
-
-    // As ExpectUnchanged, with extra entries of the test's own in the folder.
-    void ExpectUnchangedBut(int extra)
-    {
-        EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
-        EXPECT_EQ(ReadFile(root / "canary"), "untouched");
-        EXPECT_EQ(CountEntries(work), 1 + extra);
-    }
-
-    static int CountEntries(const std::string& folder)
-    {
-        int count = 0;
-        if (DIR* dir = opendir(folder.c_str())) {
-            while (struct dirent* item = readdir(dir))
-                count +=
-                    std::string(item->d_name) != "." && std::string(item->d_name) != ".." ? 1 : 0;
-            closedir(dir);
-        }
-        return count;
+        EXPECT_EQ(CountEntries(work), 1 + extra) << "the working directory holds extra files";
     }
 };
 
@@ -229,7 +200,35 @@ TEST_F(Install, ASymbolicLinkAlreadyInTheFolderIsNotFollowed)
     ASSERT_EQ(symlink(root.Path().c_str(), (work + "/lib").c_str()), 0);
     InstallResult result = Run(TarBuilder().File("lib/canary", "owned"));
     EXPECT_EQ(result.failure, InstallFailure::RefusedEntry);
+    EXPECT_EQ(result.strReason, "a symbolic link in the way would lead outside the folder");
     EXPECT_EQ(ReadFile(root / "canary"), "untouched");
+}
+
+// The first header with text written at offset, its checksum then stored as seven digits and a
+// NUL (the last byte of the field counts as a blank all the same).
+TEST_F(Install, HeaderNumbersAreOctalAndTheWholeChecksumFieldCountsAsBlanks)
+{
+    struct Case {
+        std::size_t offset;
+        std::string text;
+        bool ok;
+    };
+    for (const Case& c : {Case{0, "Kerv", true}, Case{124, "00000000008", false},
+                          Case{124, "0000000000 3", false}}) {
+        SCOPED_TRACE(c.text);
+        WriteFile(work + "/Kerv", "old program");
+        std::string tar = TarBuilder().File("Kerv", "new").Tar();
+        tar.replace(c.offset, c.text.size(), c.text);
+        std::memset(&tar[148], ' ', 8);
+        unsigned sum = 0;
+        for (int i = 0; i < 512; ++i)
+            sum += static_cast<unsigned char>(tar[i]);
+        std::snprintf(&tar[148], 8, "%07o", sum);
+        WriteFile(archive, GzipBytes(tar));
+        InstallResult result = InstallArchive(archive, "0.68_Kerv_lnx.tar.gz", work, ArchiveLimits());
+        EXPECT_EQ(result.Ok(), c.ok) << result.strReason;
+        EXPECT_EQ(ReadFile(work + "/Kerv"), c.ok ? "new" : "old program");
+    }
 }
 
 namespace {
@@ -284,7 +283,7 @@ TEST_F(Install, WhatAKilledUpdaterLeftIsRemovedAndNothingElse)
     RemoveLeftovers(work);
     EXPECT_EQ(CountEntries(work), 2);
     EXPECT_EQ(ReadFile(work + "/0.68_Kerv_lnx.tar.gz"), "the user's own");
-    ExpectUnchangedBut(1);
+    ExpectUnchanged(1);
 }
 
 TEST_F(Install, ATruncatedArchiveLeavesTheInstalledFilesAsTheyWere)

@@ -32,6 +32,7 @@ TEST(Signature, PublicKeyHexMustBe64HexDigits)
     PublicKey key{};
     EXPECT_TRUE(ParsePublicKeyHex(std::string(64, 'a'), key));
     EXPECT_FALSE(ParsePublicKeyHex(std::string(63, 'a'), key));
+    EXPECT_FALSE(ParsePublicKeyHex(std::string(65, 'a'), key));
     EXPECT_FALSE(ParsePublicKeyHex(std::string(62, 'a') + "zz", key));
 }
 
