@@ -119,54 +119,43 @@ TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
     EXPECT_TRUE(Ui(second).checkAnimated->GetValue());
 }
 
-TEST_F(ExitTest, TickedYesIsRememberedAndLaterClosesAskNothing)
+TEST_F(ExitTest, TickedYesIsRemembered)
 {
-    CMainFrame* first = MakeFrame();
-    wxTEST_DIALOG(first->Close(false), wxExpectModal<CDontShowDialog>(1, true));
+    CMainFrame* frame = MakeFrame();
+    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1, true));
     PumpEvents(20);
     EXPECT_EQ(StoredOnDisk("/Confirmations/OnExit"), 1);
-
-    CMainFrame* second = MakeFrame();
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        EXPECT_TRUE(second->Close(false));
-    }
-    PumpEvents(20);
-    EXPECT_FALSE(IsAlive(second));
 }
 
-TEST_F(ExitTest, StoredAnswerOtherThanZeroOrOneCountsAsYes)
+// A standing answer (any number but 0 counts as yes), the close for an update and a close
+// during a calculation (refused) ask nothing; the settings are written only when it closes.
+TEST_F(ExitTest, SomeClosesAskNothing)
 {
-    wxConfigBase::Get()->Write("/Confirmations/OnExit", 5);
-    CMainFrame* frame = MakeFrame();
-    wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-    EXPECT_TRUE(frame->Close(false));
-}
-
-TEST_F(ExitTest, CloseForUpdateAsksNothing)
-{
-    CMainFrame* frame = MakeFrame();
-    Ui(frame).bCloseForUpdate = true;
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        EXPECT_TRUE(frame->Close(false));
+    struct Case {
+        long stored;  // -1: none
+        bool forUpdate, calculating, closes;
+    };
+    for (const Case& c : {Case{1, false, false, true}, Case{5, false, false, true},
+                          Case{-1, true, false, true}, Case{-1, false, true, false}}) {
+        SCOPED_TRACE(::testing::Message() << c.stored << c.forUpdate << c.calculating);
+        if (wxFileExists(SettingsFile()))
+            wxRemoveFile(SettingsFile());
+        if (c.stored != -1)
+            wxConfigBase::Get()->Write("/Confirmations/OnExit", c.stored);
+        CMainFrame* frame = MakeFrame();
+        Ui(frame).bCloseForUpdate = c.forUpdate;
+        Ui(frame).bCalculating = c.calculating;
+        {
+            wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+            EXPECT_EQ(frame->Close(false), c.closes);
+        }
+        PumpEvents(20);
+        EXPECT_EQ(IsAlive(frame), !c.closes);
+        EXPECT_EQ(wxFileExists(SettingsFile()), c.closes);
+        if (!c.closes)
+            CloseQuietly(frame);
+        delete wxConfigBase::Set(nullptr);
     }
-    PumpEvents(20);
-    EXPECT_FALSE(IsAlive(frame));
-    EXPECT_TRUE(wxFileExists(SettingsFile()));
-}
-
-TEST_F(ExitTest, CloseDuringACalculationIsRefusedSilently)
-{
-    CMainFrame* frame = MakeFrame();
-    Ui(frame).bCalculating = true;
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        EXPECT_FALSE(frame->Close(false));
-    }
-    EXPECT_TRUE(IsAlive(frame));
-    EXPECT_FALSE(wxFileExists(SettingsFile()));
-    Ui(frame).bCalculating = false;
 }
 
 TEST_F(ExitTest, ForcedCloseDuringACalculationStopsTheRunAndWaitsForIt)

@@ -11,15 +11,12 @@ struct CMainFrameTestAccess {
     explicit CMainFrameTestAccess(CMainFrame* frame)
         : session(frame->session), pDP(frame->session.Engine()), pStatusBar(frame->pStatusBar),
           paintPanel(frame->paintPanel), menuBar(frame->menuBar), toolBar(frame->toolBar),
-          comboZoom(frame->comboZoom), splitter(frame->splitter),
-          panelControls(frame->panelControls), textOriginal(frame->textOriginal),
+          comboZoom(frame->comboZoom), textOriginal(frame->textOriginal),
           textCurrent(frame->textCurrent), sliderWidth(frame->sliderWidth),
           spinWidth(frame->spinWidth), sliderHeight(frame->sliderHeight),
           spinHeight(frame->spinHeight), btnResetSize(frame->btnResetSize),
-          textAbsWidth(frame->textAbsWidth), spinAbsWidth(frame->spinAbsWidth),
-          textAbsHeight(frame->textAbsHeight), spinAbsHeight(frame->spinAbsHeight),
-          textPercWidth(frame->textPercWidth), spinPercWidth(frame->spinPercWidth),
-          textPercHeight(frame->textPercHeight), spinPercHeight(frame->spinPercHeight),
+          textAbsWidth(frame->textAbsWidth), textAbsHeight(frame->textAbsHeight),
+          textPercWidth(frame->textPercWidth), textPercHeight(frame->textPercHeight),
           checkAspect(frame->checkAspect), checkAnimated(frame->checkAnimated),
           btnKerv(frame->btnKerv), checkEnableMask(frame->checkEnableMask),
           sliderBrush(frame->sliderBrush), textBrushSize(frame->textBrushSize),
@@ -27,13 +24,12 @@ struct CMainFrameTestAccess {
           radioErase(frame->radioErase), btnStoreMask(frame->btnStoreMask),
           btnRecallMask(frame->btnRecallMask), btnSaveMask(frame->btnSaveMask),
           btnLoadMask(frame->btnLoadMask), btnClearMask(frame->btnClearMask),
-          timerWidth(frame->timerWidth), timerHeight(frame->timerHeight),
-          timerZoom(frame->timerZoom), timerStartUp(frame->timerStartUp),
-          pDropTarget(frame->pDropTarget), pFileHistory(frame->pFileHistory.get()),
-          pHelpController(frame->pHelpController.get()), bmpStoredMask(frame->bmpStoredMask),
-          bCalculating(frame->bCalculating), bCancelCalc(frame->bCancelCalc),
-          bCloseForUpdate(frame->bCloseForUpdate), bCloseAfterCalc(frame->bCloseAfterCalc),
-          nEditSource(frame->nEditSource)
+          timerWidth(frame->timerWidth), timerZoom(frame->timerZoom),
+          timerStartUp(frame->timerStartUp), pDropTarget(frame->pDropTarget),
+          pFileHistory(frame->pFileHistory.get()), pHelpController(frame->pHelpController.get()),
+          bmpStoredMask(frame->bmpStoredMask), bCalculating(frame->bCalculating),
+          bCancelCalc(frame->bCancelCalc), bCloseForUpdate(frame->bCloseForUpdate),
+          bCloseAfterCalc(frame->bCloseAfterCalc)
     {
     }
 
@@ -44,8 +40,6 @@ struct CMainFrameTestAccess {
     wxMenuBar* const menuBar;
     wxToolBar* const toolBar;
     wxComboBox* const comboZoom;
-    wxSplitterWindow* const splitter;
-    wxPanel* const panelControls;
     wxStaticText* const textOriginal;
     wxStaticText* const textCurrent;
     wxSlider* const sliderWidth;
@@ -54,13 +48,9 @@ struct CMainFrameTestAccess {
     wxSpinCtrl* const spinHeight;
     wxButton* const btnResetSize;
     wxTextCtrl* const textAbsWidth;
-    wxSpinButton* const spinAbsWidth;
     wxTextCtrl* const textAbsHeight;
-    wxSpinButton* const spinAbsHeight;
     wxTextCtrl* const textPercWidth;
-    wxSpinButton* const spinPercWidth;
     wxTextCtrl* const textPercHeight;
-    wxSpinButton* const spinPercHeight;
     wxCheckBox* const checkAspect;
     wxCheckBox* const checkAnimated;
     wxButton* const btnKerv;
@@ -76,7 +66,6 @@ struct CMainFrameTestAccess {
     wxButton* const btnLoadMask;
     wxButton* const btnClearMask;
     wxTimer& timerWidth;
-    wxTimer& timerHeight;
     wxTimer& timerZoom;
     wxTimer& timerStartUp;
     FileDropTarget* const pDropTarget;
@@ -87,7 +76,6 @@ struct CMainFrameTestAccess {
     bool& bCancelCalc;
     bool& bCloseForUpdate;
     bool& bCloseAfterCalc;
-    int& nEditSource;
 };
 
 inline CMainFrameTestAccess Ui(CMainFrame* frame)

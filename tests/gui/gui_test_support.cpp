@@ -2,15 +2,18 @@
 #include "gui_test_support.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include <wx/app.h>
 #include <wx/checkbox.h>
 #include <wx/config.h>
 #include <wx/ffile.h>
+#include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/stattext.h>
 #include <wx/stopwatch.h>
+#include <wx/textctrl.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
@@ -18,6 +21,8 @@
 #include "frame_access.h"
 #include "main_app.h"
 #include "main_frame.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
 
 int wxExpectModal<CDontShowDialog>::OnInvoked(CDontShowDialog* dialog) const
 {
@@ -32,16 +37,22 @@ int wxExpectModal<CDontShowDialog>::OnInvoked(CDontShowDialog* dialog) const
     return m_code;
 }
 
-int ExpectMessageBox::OnInvoked(wxMessageDialog* dialog) const
+int ExpectAnswer::OnInvoked(wxMessageDialog* dialog) const
 {
     EXPECT_EQ(dialog->GetMessage(), m_message);
     EXPECT_EQ(dialog->GetTitle(), m_caption);
-    return wxID_OK;
+    return m_code;
 }
 
-wxString ExpectMessageBox::GetDefaultDescription() const
+wxString ExpectAnswer::GetDefaultDescription() const
 {
     return "message box \"" + m_message + "\"";
+}
+
+int WhileAsked::OnInvoked(CDontShowDialog* WXUNUSED(dialog)) const
+{
+    m_check();
+    return m_code;
 }
 
 void PumpEvents(int milliseconds)
@@ -157,8 +168,7 @@ void GuiTest::ShowPicture(CMainFrame* frame, const wxFastImage& picture)
     static int shown = 0;
     wxString path = wxString::Format("%s/shown-%d.png", work, ++shown);
     ASSERT_TRUE(picture.AsImage().SaveFile(path));
-    frame->DoOpenFile(path, -1);
-    ASSERT_TRUE(frame->Session().IsOpen());
+    OpenPicture(frame, path);
 }
 
 void GuiTest::CloseQuietly(CMainFrame* frame)
@@ -175,4 +185,171 @@ void GuiTest::CloseQuietly(CMainFrame* frame)
 wxString GuiTest::SettingsFile() const
 {
     return home + "/.Kerv";
+}
+
+void WriteTestPicture(const wxString& path, int width, int height, int seed, bool alpha)
+{
+    wxImage picture(width, height);
+    unsigned state = 2654435761u * static_cast<unsigned>(seed);
+    unsigned char* rgb = picture.GetData();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            state = state * 1664525u + 1013904223u;
+            const int noise = static_cast<int>(state >> 27);  // 0..31
+            // Two bright bars and a dark diagonal: edges the seams must go around.
+            int value = 110 + noise;
+            if ((x + seed * 7) % 53 < 4 || (y + seed * 5) % 41 < 3)
+                value = 230 - noise;
+            if (x - y * width / (height + 1) == seed % 17)
+                value = 10 + noise;
+            unsigned char* pixel = rgb + 3 * (static_cast<size_t>(y) * width + x);
+            pixel[0] = static_cast<unsigned char>(value);
+            pixel[1] = static_cast<unsigned char>((value * 3 + x) & 255);
+            pixel[2] = static_cast<unsigned char>((value + 2 * y) & 255);
+        }
+    }
+    if (alpha) {
+        picture.SetAlpha();
+        std::memset(picture.GetAlpha(), 128, static_cast<size_t>(width) * height);
+    }
+    ASSERT_TRUE(picture.SaveFile(path)) << path;
+}
+
+::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual)
+{
+    if (!expected.IsOk() || !actual.IsOk())
+        return ::testing::AssertionFailure() << "a picture is missing";
+    if (expected.GetSize() != actual.GetSize())
+        return ::testing::AssertionFailure()
+               << "size " << actual.GetWidth() << "x" << actual.GetHeight() << ", expected "
+               << expected.GetWidth() << "x" << expected.GetHeight();
+    const size_t bytes = static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() * 3;
+    for (size_t i = 0; i < bytes; ++i)
+        if (expected.GetData()[i] != actual.GetData()[i])
+            return ::testing::AssertionFailure()
+                   << "first difference at pixel " << i / 3 << " (x " << i / 3 % expected.GetWidth()
+                   << ", y " << i / 3 / expected.GetWidth() << ")";
+    return ::testing::AssertionSuccess();
+}
+
+void SendMenu(CMainFrame* frame, int id)
+{
+    wxCommandEvent event(wxEVT_MENU, id);
+    event.SetEventObject(frame);
+    frame->ProcessWindowEvent(event);
+}
+
+void ClickButton(CMainFrame* frame, int id)
+{
+    Click(frame->FindWindow(id));
+}
+
+void OpenThroughDialog(CMainFrame* frame, const wxString& path)
+{
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectFileDialog(path));
+}
+
+wxString CopySample(const wxString& name, const wxString& folder)
+{
+    const wxString copy = folder + "/" + name;
+    EXPECT_TRUE(wxCopyFile(wxString(KERV_SAMPLES_DIR) + "/" + name, copy));
+    return copy;
+}
+
+void OpenPicture(CMainFrame* frame, wxString path)
+{
+    frame->DoOpenFile(path, -1);
+    PumpEvents(20);
+    ASSERT_TRUE(frame->Session().IsOpen()) << path;
+}
+
+void Click(wxWindow* button)
+{
+    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
+    click.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(click);
+}
+
+void SetChecked(wxCheckBox* box, bool checked)
+{
+    box->SetValue(checked);
+    wxCommandEvent click(wxEVT_CHECKBOX, box->GetId());
+    click.SetEventObject(box);
+    click.SetInt(checked ? 1 : 0);
+    box->GetEventHandler()->ProcessEvent(click);
+}
+
+void SetTargets(CMainFrame* frame, int width, int height)
+{
+    Ui(frame).textAbsWidth->ChangeValue(wxString::Format("%d", width));
+    Ui(frame).textAbsHeight->ChangeValue(wxString::Format("%d", height));
+}
+
+namespace {
+
+void SendMouse(CMainFrame* frame, wxEventType type, wxPoint at, bool leftDown)
+{
+    wxMouseEvent event(type);
+    event.SetPosition(at);
+    event.m_leftDown = leftDown;
+    event.SetEventObject(Ui(frame).paintPanel);
+    Ui(frame).paintPanel->GetEventHandler()->ProcessEvent(event);
+}
+
+}  // namespace
+
+void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to)
+{
+    // The canvas paints where the pointer was at the previous event: arrive first, then drag.
+    SendMouse(frame, wxEVT_MOTION, from, false);
+    const int steps = 20;
+    for (int i = 1; i <= steps; ++i) {
+        const wxPoint at(from.x + (to.x - from.x) * i / steps,
+                         from.y + (to.y - from.y) * i / steps);
+        SendMouse(frame, wxEVT_MOTION, at, true);
+    }
+    SendMouse(frame, wxEVT_LEFT_UP, to, false);
+    PumpEvents(10);
+}
+
+void MovePointer(CMainFrame* frame, wxPoint to)
+{
+    SendMouse(frame, wxEVT_MOTION, to, false);
+}
+
+wxImage MaskImage(CMainFrame* frame)
+{
+    const wxBitmap* mask = Ui(frame).paintPanel->maskBitmap.get();
+    if (mask == nullptr || !mask->IsOk())
+        return wxImage();
+    return mask->ConvertToImage();
+}
+
+int CountPixels(const wxImage& image, unsigned char r, unsigned char g, unsigned char b)
+{
+    if (!image.IsOk())
+        return 0;
+    int count = 0;
+    const unsigned char* pixel = image.GetData();
+    const long pixels = static_cast<long>(image.GetWidth()) * image.GetHeight();
+    for (long i = 0; i < pixels; ++i, pixel += 3)
+        if (pixel[0] == r && pixel[1] == g && pixel[2] == b)
+            ++count;
+    return count;
+}
+
+int ExpectFileDialog::OnInvoked(wxFileDialog* dialog) const
+{
+    if (!m_proposed.empty()) {
+        EXPECT_EQ(wxFileName(dialog->GetDirectory(), dialog->GetFilename()).GetFullPath(),
+                  m_proposed);
+        EXPECT_TRUE(dialog->HasFlag(wxFD_OVERWRITE_PROMPT));
+    }
+    if (!m_title.empty()) {
+        EXPECT_EQ(dialog->GetMessage(), m_title);
+    }
+    dialog->SetPath(m_path);
+    // GTK's chooser reports the path once it has read the folder.
+    EXPECT_TRUE(WaitFor([&] { return dialog->GetPath() == m_path; }, 5000)) << m_path;
+    return wxID_OK;
 }

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Shared set-up of the window tests: every test gets a fresh home folder (so no user settings
-// are read or written), a fresh working folder, the engine's image handlers, and an assertion
-// handler that turns every toolkit assertion into a test failure. Modal dialogs are answered
-// with wxTEST_DIALOG; CDontShowDialog gets an expectation of its own below.
+// Shared set-up and steps of the window tests: every test gets a fresh home folder (so no user
+// settings are read or written), a fresh working folder, the engine's image handlers, and an
+// assertion handler that turns every toolkit assertion into a test failure. Modal dialogs are
+// answered with wxTEST_DIALOG; pictures, commands and pointer strokes are sent as a user's.
 #ifndef KERV_TESTS_GUI_GUI_TEST_SUPPORT_H
 #define KERV_TESTS_GUI_GUI_TEST_SUPPORT_H
 
 #include <functional>
 
 #include <gtest/gtest.h>
+#include <wx/filedlg.h>
+#include <wx/gdicmn.h>
+#include <wx/image.h>
 #include <wx/msgdlg.h>
 #include <wx/string.h>
 #include <wx/testing.h>
@@ -16,7 +19,9 @@
 #include "dont_show_dialog.h"
 
 class CMainFrame;
+class wxCheckBox;
 class wxFastImage;
+class wxWindow;
 
 // Answers a CDontShowDialog with `code` (1 or wxID_OK mean yes), optionally ticking "Don't ask
 // this question again" first, and checks the question's text and the dialog's title.
@@ -39,11 +44,11 @@ private:
     wxString m_title;
 };
 
-// Answers a message box with OK after checking its text and caption.
-class ExpectMessageBox : public wxExpectModalBase<wxMessageDialog, ExpectMessageBox> {
+// Answers a message box with code (wxID_YES, wxID_NO, wxID_OK) after checking text and caption.
+class ExpectAnswer : public wxExpectModalBase<wxMessageDialog, ExpectAnswer> {
 public:
-    ExpectMessageBox(const wxString& message, const wxString& caption)
-        : m_message(message), m_caption(caption)
+    ExpectAnswer(int code, const wxString& message, const wxString& caption)
+        : m_code(code), m_message(message), m_caption(caption)
     {
     }
 
@@ -52,9 +57,87 @@ protected:
     wxString GetDefaultDescription() const override;
 
 private:
+    int m_code;
     wxString m_message;
     wxString m_caption;
 };
+
+// Answers a message box with OK after checking its text and caption.
+struct ExpectMessageBox : ExpectAnswer {
+    ExpectMessageBox(const wxString& message, const wxString& caption)
+        : ExpectAnswer(wxID_OK, message, caption)
+    {
+    }
+};
+
+// Answers a file dialog (open or save) with path, after checking the path it proposed and its
+// title when given. GTK's chooser selects a file only once it has read the file's folder, so
+// the answer waits (pumping events) until the dialog reports it.
+class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
+public:
+    explicit ExpectFileDialog(const wxString& path, const wxString& proposed = wxString(),
+                              const wxString& title = wxString())
+        : m_path(path), m_proposed(proposed), m_title(title)
+    {
+    }
+
+protected:
+    int OnInvoked(wxFileDialog* dialog) const override;
+
+private:
+    wxString m_path;
+    wxString m_proposed;
+    wxString m_title;
+};
+
+// Runs check while a CDontShowDialog is shown (the program is then inside the command that
+// asked), then answers it with code.
+class WhileAsked : public wxExpectModalBase<CDontShowDialog, WhileAsked> {
+public:
+    WhileAsked(std::function<void()> check, int code) : m_check(std::move(check)), m_code(code) {}
+
+protected:
+    int OnInvoked(CDontShowDialog* dialog) const override;
+
+private:
+    std::function<void()> m_check;
+    int m_code;
+};
+
+// Writes a width x height picture with structure for the seams to follow (a few edges over
+// noise), by path's extension; with alpha, an alpha channel too. Pictures differ by seed.
+void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
+                      bool alpha = false);
+// Copies the sample picture `name` into folder and returns the copy's path.
+wxString CopySample(const wxString& name, const wxString& folder);
+
+// Whether two pictures have the same size and the same RGB bytes.
+::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual);
+// Pixels of exactly that colour.
+int CountPixels(const wxImage& image, unsigned char r, unsigned char g, unsigned char b);
+
+// Sends a menu (or tool) command through the window's event table.
+void SendMenu(CMainFrame* frame, int id);
+// A click on a button, as the toolkit delivers it (to the button first, then its parents).
+void Click(wxWindow* button);
+void ClickButton(CMainFrame* frame, int id);
+// Sets a check box and delivers the click event that the user's click would.
+void SetChecked(wxCheckBox* box, bool checked);
+// Types the two absolute targets without going through the typing handlers.
+void SetTargets(CMainFrame* frame, int width, int height);
+
+// Opens path in the window as the open command does.
+void OpenPicture(CMainFrame* frame, wxString path);
+// Opens path through File, Open and its file dialog (no unsaved changes expected).
+void OpenThroughDialog(CMainFrame* frame, const wxString& path);
+
+// Drags the pointer over the canvas from `from` to `to` (window coordinates) with the left
+// button held, in small steps, and lets it go at the end.
+void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to);
+// Moves the pointer over the canvas without a button.
+void MovePointer(CMainFrame* frame, wxPoint to);
+// The canvas's mask as a picture (not OK when there is none).
+wxImage MaskImage(CMainFrame* frame);
 
 // Runs the toolkit's pending events, idle handlers and delayed deletions for a while.
 void PumpEvents(int milliseconds = 50);

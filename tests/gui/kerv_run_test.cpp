@@ -29,7 +29,6 @@
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
-#include "carve_test_support.h"
 #include "dp.h"
 #include "frame_access.h"
 #include "gui_test_support.h"

@@ -109,8 +109,7 @@ TEST_F(MainFrameTest, BeforeAPictureIsOpenNothingCanBeResizedButPaintingCanBeSwi
     const auto ui = Ui(frame);
     for (wxWindow* control : std::initializer_list<wxWindow*>{
              ui.sliderWidth, ui.spinWidth, ui.sliderHeight, ui.spinHeight, ui.btnResetSize,
-             ui.textAbsWidth, ui.spinAbsWidth, ui.textAbsHeight, ui.spinAbsHeight, ui.textPercWidth,
-             ui.spinPercWidth, ui.textPercHeight, ui.spinPercHeight, ui.checkAspect,
+             ui.textAbsWidth, ui.textAbsHeight, ui.textPercWidth, ui.textPercHeight, ui.checkAspect,
              ui.checkAnimated, ui.btnKerv, ui.sliderBrush, ui.btnRecallMask})
         EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
     ui.checkEnableMask->SetValue(true);
@@ -135,13 +134,4 @@ TEST_F(MainFrameTest, RecentFilesAreLoadedFromTheStoreIntoTheFileMenu)
     EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST), nullptr);
     EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST + 1), nullptr);
     EXPECT_EQ(menuFile->FindItem(ID_MRU_FIRST + 2), nullptr);
-}
-
-TEST_F(MainFrameTest, DoSetTitleNamesTheFileWithoutItsFolder)
-{
-    CMainFrame* frame = MakeFrame();
-    frame->DoSetTitle("/home/u/beach.jpg");
-    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - beach.jpg");
-    frame->DoSetTitle(wxEmptyString);
-    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
 }

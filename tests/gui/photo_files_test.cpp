@@ -14,7 +14,6 @@
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
-#include "picture_fixtures.h"
 
 namespace {
 
@@ -67,7 +66,7 @@ TEST_F(PhotoFilesTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
     OpenThroughDialog(frame, wxString(photo));
 
     const std::string saved = folder + "/saved.jpg";
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(wxString(saved)));
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(wxString(saved)));
     EXPECT_EQ(Output("exiftool -q -q -s3 -n -ImageSize -Orientation -ExifImageWidth "
                      "-ExifImageHeight -Make -XMP-dc:Title '" +
                      saved + "'"),
@@ -77,7 +76,7 @@ TEST_F(PhotoFilesTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "");
 
     const std::string bitmap = folder + "/saved.bmp";
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(wxString(bitmap)));
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(wxString(bitmap)));
     EXPECT_TRUE(wxFileExists(wxString(bitmap)));
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0),
               "Saved without some of the original's metadata: EXIF, XMP, colour profile not "
@@ -91,7 +90,7 @@ TEST_F(PhotoFilesTest, AFailedEncodingIsReportedWithTheEncodersOwnReason)
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, picture);
     const wxString icon = work + "/wide.ico";
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(icon),
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(icon),
                   ExpectMessageBox(wxString::Format("The image could not be saved to %s.", icon) +
                                        "\nICO: Image too wide for an icon.",
                                    "Error"));
@@ -107,7 +106,7 @@ TEST_F(PhotoFilesTest, APictureWithATransparentColourIsRefusedLikeOneWithAlpha)
                               .c_str()),
               0);
     CMainFrame* frame = MakeFrame();
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectOpenDialog(wxString(clear)),
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectFileDialog(wxString(clear)),
                   ExpectMessageBox("Error opening image " + clear +
                                        ":\nImage with Alpha Channel not supported YET.",
                                    "Error"));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The target size fields, the immediate carving driver with its progress, "Abort" and "Long
 // Calculation" question, "Reset &Size", and the rule of one carving run at a time.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/button.h>
@@ -22,7 +24,6 @@
 #include "gui_test_support.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
-#include "picture_fixtures.h"
 #include "progress_status_bar.h"
 
 namespace {
@@ -109,66 +110,55 @@ protected:
     wxString picture;
 };
 
-TEST_F(SizeControlsTest, TypedPercentWidthGivesTruncatedWidthAndWithAspectTheHeight)
+// A typed field keeps its text and sets the others from the opened size (truncated), the other
+// dimension only with the aspect kept; typed text is read the strtol way. Fields never carve.
+TEST_F(SizeControlsTest, EachTargetFieldSetsTheOthersFromTheOpenedSize)
 {
-    CMainFrame* frame = FrameWith(333, 250);
-    ASSERT_TRUE(Ui(frame).checkAspect->GetValue());
-    Type(Ui(frame).textPercWidth, "50");
-    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "166");
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "124");
-    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "49");
-    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "50");
-    EXPECT_EQ(Ui(frame).nEditSource, -1);
-    // The target fields never carve.
-    EXPECT_EQ(frame->Session().CurrentWidth(), 333);
-}
-
-TEST_F(SizeControlsTest, SteppingThePercentSpinTo150SetsTheWidthTo600)
-{
-    CMainFrame* frame = FrameWith(400, 300);
-    StepSpin(frame, ID_PERC_WIDTH, 150);
-    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "150");
-    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "600");
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "450");
-    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "150");
-}
-
-TEST_F(SizeControlsTest, TheFieldBeingTypedIsLeftAloneAndReadTheStrtolWay)
-{
-    CMainFrame* frame = FrameWith(400, 200);
-    Type(Ui(frame).textAbsWidth, "  300px");
-    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "  300px");
-    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "75");
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "150");
-    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "75");
-
-    Type(Ui(frame).textAbsHeight, "+50 rows");
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "+50 rows");
-    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "25");
-    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "100");
-
-    Type(Ui(frame).textPercHeight, "abc");
-    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "abc");
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "0");
-    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "0");
-
-    Type(Ui(frame).textPercWidth, "-20%");
-    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "-80");
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "-40");
-}
-
-TEST_F(SizeControlsTest, WithoutAspectOnlyTheSameDimensionFollows)
-{
-    CMainFrame* frame = FrameWith(400, 200);
-    Ui(frame).checkAspect->SetValue(false);
-    Type(Ui(frame).textAbsWidth, "100");
-    EXPECT_EQ(Ui(frame).textPercWidth->GetValue(), "25");
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "200");
-    StepSpin(frame, ID_ABS_HEIGHT, 150);
-    EXPECT_EQ(Ui(frame).textAbsHeight->GetValue(), "150");
-    EXPECT_EQ(Ui(frame).textPercHeight->GetValue(), "75");
-    EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "100");
-    EXPECT_EQ(frame->ReadTargetField(Ui(frame).textAbsWidth), 100);
+    struct Step {
+        int width, height;
+        bool aspect;
+        int id;
+        const char* typed;  // nullptr: the field's spin button is stepped to `stepped`
+        int stepped;
+        const char *absWidth, *percWidth, *absHeight, *percHeight;  // nullptr: not looked at
+    };
+    const Step steps[] = {
+        {333, 250, true, ID_PERC_WIDTH, "50", 0, "166", "50", "124", "49"},
+        {400, 300, true, ID_PERC_WIDTH, nullptr, 150, "600", "150", "450", "150"},
+        {400, 200, true, ID_ABS_WIDTH, "  300px", 0, "  300px", "75", "150", "75"},
+        {400, 200, true, ID_ABS_HEIGHT, "+50 rows", 0, "100", nullptr, "+50 rows", "25"},
+        {400, 200, true, ID_PERC_HEIGHT, "abc", 0, "0", nullptr, "0", "abc"},
+        {400, 200, true, ID_PERC_WIDTH, "-20%", 0, "-80", "-20%", "-40", nullptr},
+        {400, 200, false, ID_ABS_WIDTH, "100", 0, "100", "25", "200", nullptr},
+        {400, 200, false, ID_ABS_HEIGHT, nullptr, 150, "100", nullptr, "150", "75"},
+    };
+    CMainFrame* frame = nullptr;
+    const Step* previous = nullptr;
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.typed ? step.typed : "spin");
+        if (!previous || previous->width != step.width || previous->height != step.height ||
+            previous->aspect != step.aspect) {
+            if (frame)
+                CloseQuietly(frame);
+            frame = FrameWith(step.width, step.height);
+            Ui(frame).checkAspect->SetValue(step.aspect);
+        }
+        previous = &step;
+        const auto ui = Ui(frame);
+        wxTextCtrl* const fields[] = {ui.textAbsWidth, ui.textPercWidth, ui.textAbsHeight,
+                                      ui.textPercHeight};
+        const int ids[] = {ID_ABS_WIDTH, ID_PERC_WIDTH, ID_ABS_HEIGHT, ID_PERC_HEIGHT};
+        if (step.typed)
+            Type(fields[std::find(ids, ids + 4, step.id) - ids], step.typed);
+        else
+            StepSpin(frame, step.id, step.stepped);
+        const char* const expected[] = {step.absWidth, step.percWidth, step.absHeight,
+                                        step.percHeight};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(!expected[i] || fields[i]->GetValue() == expected[i])
+                << i << ": " << fields[i]->GetValue();
+        EXPECT_EQ(frame->Session().CurrentWidth(), step.width);
+    }
 }
 
 TEST_F(SizeControlsTest, ASliderMoveCarvesExactlyTheEnginesSeams)
@@ -209,13 +199,6 @@ TEST_F(SizeControlsTest, TypingIntoTheSpinControlCarvesASecondLater)
     EXPECT_EQ(frame->Session().CurrentWidth(), 150);
     EXPECT_TRUE(WaitFor([&] { return frame->Session().CurrentWidth() == 140; }, 3000));
     EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 10, 0), EnginePicture(frame)));
-}
-
-TEST_F(SizeControlsTest, TheStatusLineShowsPercentsOfTheOpenedSize)
-{
-    CMainFrame* frame = FrameWith(400, 60);
-    EXPECT_EQ(frame->WidthChange(300), -100);
-    EXPECT_EQ(Ui(frame).textCurrent->GetLabel(), "Current: Width: 75.00%, Height:100.00%");
 }
 
 TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
@@ -308,7 +291,7 @@ TEST_F(SizeControlsTest, ResetReturnsToTheFilesPictureAndStaysEnabledUntilSaved)
 
     // A change back to the opened size still counts as a change.
     const wxString saved = work + "/saved.png";
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectOpenDialog(saved));
+    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(saved));
     EXPECT_FALSE(Ui(frame).btnResetSize->IsEnabled());
     frame->WidthChange(149);
     frame->WidthChange(150);

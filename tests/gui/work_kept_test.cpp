@@ -24,7 +24,6 @@
 #include "main_frame.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
-#include "picture_fixtures.h"
 
 namespace {
 
@@ -160,7 +159,7 @@ TEST_F(WorkKeptTest, AFailedOpenKeepsThePictureAndNamesTheFileAndTheReason)
         } else {
             wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN),
                           ExpectAnswer(wxID_YES, "Dismiss Changes?", "Image not Saved"),
-                          ExpectOpenDialog(path), ExpectMessageBox(message, "Error"));
+                          ExpectFileDialog(path), ExpectMessageBox(message, "Error"));
         }
         EXPECT_EQ(Ui(frame).pDP, engine);
         EXPECT_EQ(Ui(frame).paintPanel->maskBitmap.get(), mask);

@@ -3,6 +3,7 @@
 // and the hand-over to a real Kerv_upd that installs an update and restarts a stand-in program.
 #include "update_check.h"
 #include "test_archive.h"
+#include "test_home.h"
 #include "test_process.h"
 #include "test_server.h"
 
@@ -27,45 +28,12 @@ namespace fs = std::filesystem;
 
 const char VERSION_PATH[] = "/kerv/kerv_version_lnx.txt";
 
-// Answers one message box with the given button, keeping its text. Optional: when no box
-// appears the texts stay empty and the test checks that.
-class MessageBox : public wxExpectModal<wxMessageDialog> {
-public:
-    MessageBox(int answer, wxString& message, wxString& caption)
-        : wxExpectModal<wxMessageDialog>(answer), nAnswer(answer), pMessage(&message),
-          pCaption(&caption)
-    {
-        m_isOptional = true;
-    }
-
-protected:
-    int OnInvoked(wxMessageDialog* dialog) const override
-    {
-        *pMessage = dialog->GetMessage();
-        *pCaption = dialog->GetCaption();
-        return nAnswer;
-    }
-
-private:
-    int nAnswer;
-    wxString* pMessage;
-    wxString* pCaption;
-};
-
-struct UpdateCheck : ::testing::Test {
-    TempDir home;
+struct UpdateCheck : HomeTest {
     TestServer server;
     wxString message;
     wxString caption;
     wxString message2;
     wxString caption2;
-
-    void SetUp() override
-    {
-        setenv("HOME", home.Path().c_str(), 1);
-        delete wxConfigBase::Set(nullptr);
-    }
-    void TearDown() override { delete wxConfigBase::Set(nullptr); }
 
     wxString Server() const { return wxString::Format("http://127.0.0.1:%d", server.Port()); }
     wxString LastCheck() const

@@ -209,3 +209,28 @@ TempDir::~TempDir()
     std::error_code error;
     std::filesystem::remove_all(strPath, error);  // does not follow symbolic links
 }
+
+InstallFolder::InstallFolder()
+{
+    mkdir(work.c_str(), 0755);
+    WriteFile(root / "canary", "untouched");
+    WriteFile(work + "/Kerv", "old program");
+}
+
+int InstallFolder::UpdaterFiles() const
+{
+    int count = 0;
+    for (const auto& item : std::filesystem::directory_iterator(work))
+        count += item.path().filename().string().rfind(".kerv-", 0) == 0 ? 1 : 0;
+    return count;
+}
+
+int InstallFolder::CountEntries(const std::string& folder)
+{
+    std::error_code error;
+    int count = 0;
+    for (auto item = std::filesystem::directory_iterator(folder, error);
+         item != std::filesystem::directory_iterator(); ++item)
+        ++count;
+    return count;
+}

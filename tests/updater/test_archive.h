@@ -63,4 +63,18 @@ private:
     std::string strPath;
 };
 
+// A working folder holding an installed program ("old program" in Kerv) and a canary file
+// ("untouched") beside it, outside the folder.
+struct InstallFolder {
+    InstallFolder();
+
+    // The names in the working folder that belong to the updater (downloads, staging).
+    int UpdaterFiles() const;
+    // The entries of folder, "." and ".." not counted.
+    static int CountEntries(const std::string& folder);
+
+    TempDir root;
+    std::string work = root / "work";
+};
+
 #endif

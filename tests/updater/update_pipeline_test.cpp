@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
@@ -27,18 +26,9 @@ struct CountingObserver : UpdateObserver {
     }
 };
 
-struct Pipeline : ::testing::Test {
-    TempDir root;
-    std::string work = root / "work";
+struct Pipeline : ::testing::Test, InstallFolder {
     TestServer server;
     CountingObserver observer;
-
-    void SetUp() override
-    {
-        mkdir(work.c_str(), 0755);
-        WriteFile(root / "canary", "untouched");
-        WriteFile(work + "/Kerv", "old program");
-    }
 
     void ServeSigned(const std::string& archive, const std::string& signature)
     {
@@ -56,18 +46,6 @@ struct Pipeline : ::testing::Test {
         request.nPort = wxPORT_GTK;
         request.bHaveKey = GetBuiltInPublicKey(request.key);
         return RunUpdate(request, observer);
-    }
-
-    // The names in the working folder that belong to the updater (downloads, staging).
-    int UpdaterFiles() const
-    {
-        int count = 0;
-        if (DIR* dir = opendir(work.c_str())) {
-            while (struct dirent* item = readdir(dir))
-                count += std::string(item->d_name).rfind(".kerv-", 0) == 0 ? 1 : 0;
-            closedir(dir);
-        }
-        return count;
     }
 };
 

@@ -4,6 +4,7 @@
 #include "updater_dialog.h"
 #include "main_app.h"
 #include "test_archive.h"
+#include "test_home.h"
 #include "test_server.h"
 
 #include <wx/config.h>
@@ -13,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
@@ -22,35 +22,9 @@
 
 namespace {
 
-// Answers one message box with OK, keeping its text; optional, so that no box at all is also
-// allowed (the test then checks that the text stayed empty).
-class MessageBox : public wxExpectModal<wxMessageDialog> {
-public:
-    MessageBox(wxString& message, wxString& caption)
-        : wxExpectModal<wxMessageDialog>(wxID_OK), pMessage(&message), pCaption(&caption)
-    {
-        m_isOptional = true;  // set here: Optional() would copy only the base class
-    }
-
-protected:
-    int OnInvoked(wxMessageDialog* dialog) const override
-    {
-        *pMessage = dialog->GetMessage();
-        *pCaption = dialog->GetCaption();
-        return wxID_OK;
-    }
-
-private:
-    wxString* pMessage;
-    wxString* pCaption;
-};
-
 const char ARCHIVE[] = "/kerv/0.68_Kerv_lnx.tar.gz";
 
-struct UpdaterWindow : ::testing::Test {
-    TempDir home;
-    TempDir root;
-    std::string work = root / "work";
+struct UpdaterWindow : HomeTest, InstallFolder {
     std::string oldDir;
     TestServer server;
     wxEventLoop loop;
@@ -61,14 +35,10 @@ struct UpdaterWindow : ::testing::Test {
 
     void SetUp() override
     {
-        setenv("HOME", home.Path().c_str(), 1);
-        delete wxConfigBase::Set(nullptr);
-        mkdir(work.c_str(), 0755);
+        HomeTest::SetUp();
         char buffer[4096];
         oldDir = getcwd(buffer, sizeof buffer) ? buffer : "";
         ASSERT_EQ(chdir(work.c_str()), 0);
-        WriteFile(root / "canary", "untouched");
-        WriteFile(work + "/Kerv", "old program");
         activator.reset(new wxEventLoopActivator(&loop));
     }
 
@@ -78,7 +48,7 @@ struct UpdaterWindow : ::testing::Test {
             dialog->Destroy();
         Spin(std::chrono::milliseconds(50));
         activator.reset();
-        delete wxConfigBase::Set(nullptr);
+        HomeTest::TearDown();
         if (chdir(oldDir.c_str()) != 0)
             ADD_FAILURE() << "cannot return to " << oldDir;
     }
@@ -110,7 +80,7 @@ struct UpdaterWindow : ::testing::Test {
         wxGetApp().strCommand = wxString::FromUTF8(url);
         dialog = new CUpdaterDialog(nullptr, -1, wxEmptyString);
         dialog->Show();
-        wxTEST_DIALOG(WaitForEnd(), MessageBox(message, caption));
+        wxTEST_DIALOG(WaitForEnd(), MessageBox(wxID_OK, message, caption));
     }
 
     // Runs the loop until the window destroyed itself.
@@ -124,18 +94,6 @@ struct UpdaterWindow : ::testing::Test {
             wxTheApp->ProcessPendingEvents();
             wxTheApp->ProcessIdle();
         }
-    }
-
-    // The names in the working folder that belong to the updater (downloads, staging).
-    int UpdaterFiles() const
-    {
-        int count = 0;
-        if (DIR* dir = opendir(work.c_str())) {
-            while (struct dirent* item = readdir(dir))
-                count += std::string(item->d_name).rfind(".kerv-", 0) == 0 ? 1 : 0;
-            closedir(dir);
-        }
-        return count;
     }
 
     void WaitForEnd()
@@ -359,7 +317,7 @@ TEST_F(UpdaterWindow, CloseStaysEnabledAndClosingDuringTheDownloadCancelsIt)
     });
     closer.StartOnce(1000);
     const auto start = std::chrono::steady_clock::now();
-    wxTEST_DIALOG(WaitUntilDeleted(), MessageBox(message, caption));
+    wxTEST_DIALOG(WaitUntilDeleted(), MessageBox(wxID_OK, message, caption));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
     dialog = nullptr;
     EXPECT_TRUE(busyAtClose);
@@ -393,7 +351,7 @@ TEST_F(UpdaterWindow, ARetryAfterAFailureCanSucceed)
     message.clear();
     wxCommandEvent click(wxEVT_BUTTON, 3);
     click.SetEventObject(Download());
-    wxTEST_DIALOG(Download()->GetEventHandler()->ProcessEvent(click), MessageBox(message, caption));
+    wxTEST_DIALOG(Download()->GetEventHandler()->ProcessEvent(click), MessageBox(wxID_OK, message, caption));
     EXPECT_TRUE(message.empty()) << message;
     EXPECT_EQ(Status(), "Success.");
     EXPECT_FALSE(Download()->IsEnabled());
