@@ -169,6 +169,79 @@ void DP::SetEnergyMode(seam::EnergyMode mode)
     forwardCarved = false;
 }
 
+size_t DP::Snapshot::Bytes() const
+{
+    return rgb.size() + (energy.size() + forwardEnergy.size()) * sizeof(int);
+}
+
+DP::Snapshot DP::TakeSnapshot()
+{
+    Snapshot snapshot;
+    if (cols < 1 || rows < 1 || carvingEnded || !Ready())
+        return snapshot;
+    const size_t pixels = static_cast<size_t>(cols) * rows;
+    snapshot.cols = cols;
+    snapshot.rows = rows;
+    snapshot.metadata = metadata;
+    const wxFastImage& picture = GetColourImage();
+    snapshot.rgb.assign(picture.GetData(), picture.GetData() + pixels * 3);
+    if (!forwardCarved) {
+        snapshot.energy.resize(pixels);
+        if (grid) {
+            grid->CopyEnergy(snapshot.energy.data());
+        } else {
+            // Forward mode before its first carve, with the grid never built: the energy
+            // picture is still the working energy.
+            const unsigned char* grey = energyImage.GetData();
+            for (size_t i = 0; i < pixels; ++i)
+                snapshot.energy[i] = grey[i * 3];
+        }
+    }
+    if (forward) {
+        snapshot.forward = true;
+        snapshot.forwardEnergy.resize(pixels);
+        forward->CopyEnergy(snapshot.forwardEnergy.data());
+    }
+    return snapshot;
+}
+
+std::unique_ptr<DP> DP::FromSnapshot(const Snapshot& snapshot)
+{
+    const size_t pixels = static_cast<size_t>(snapshot.cols) * snapshot.rows;
+    if (snapshot.cols < 1 || snapshot.rows < 1 || snapshot.rgb.size() != pixels * 3)
+        return nullptr;
+    std::unique_ptr<DP> dp(new DP());
+    dp->cols = snapshot.cols;
+    dp->rows = snapshot.rows;
+    dp->metadata = snapshot.metadata;
+    const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
+    const unsigned char* rgb = snapshot.rgb.data();
+    if (snapshot.energy.size() == pixels) {
+        dp->grid = std::make_unique<seam::SeamGrid>(rgb, snapshot.energy.data(), dp->cols,
+                                                    dp->rows, threads);
+    } else if (!snapshot.forward) {
+        // No working energy to go on from: the pixels' own, as a fresh engine computes it.
+        wxFastImage picture(dp->cols, dp->rows, false);
+        std::memcpy(picture.GetData(), rgb, pixels * 3);
+        const wxFastImage energyPicture = buildEnergyImage(picture);
+        dp->grid = std::make_unique<seam::SeamGrid>(rgb, energyPicture.GetData(), 3, dp->cols,
+                                                    dp->rows, threads);
+    }
+    if (snapshot.forward) {
+        dp->forward = std::make_unique<seam::ForwardGrid>(rgb, dp->cols, dp->rows);
+        if (snapshot.forwardEnergy.size() == pixels)
+            dp->forward->AddEnergy(snapshot.forwardEnergy.data());
+        dp->forwardCarved = !dp->grid;
+    }
+    // The grids hold the pixels; the colour picture is made from them when asked for.
+    if (auto* placeholder = static_cast<unsigned char*>(std::malloc(3))) {
+        dp->colourImage.SetData(placeholder, 1, 1, false);
+        dp->colourCapacity = 3;
+    }
+    dp->colourImageCurrent = false;
+    return dp;
+}
+
 const wxFastImage& DP::GetColourImage()
 {
     if (colourImageCurrent || (!grid && !forward))
@@ -270,6 +343,16 @@ wxFastImage DP::EnergyMapPicture() const
             static_cast<unsigned char>(energyMap[i]);  // wraps outside 0..255
     dump.SetData(buffer, cols, rows, false);
     return dump;
+}
+
+std::vector<int> DP::WorkingEnergy()
+{
+    std::vector<int> energy;
+    if (cols < 1 || rows < 1 || carvingEnded || !Ready())
+        return energy;
+    energy.resize(static_cast<size_t>(cols) * rows);
+    WithGrid([&](auto& g) { g.CopyEnergy(energy.data()); });
+    return energy;
 }
 
 bool DP::SaveEnergyImage(const wxString& fileName)

@@ -64,6 +64,10 @@ public:
     bool SaveEnergyImage(const wxString& fileName);
     // The working energy as a grey picture of the current size (values outside 0..255 wrap).
     wxFastImage EnergyMapPicture() const;
+    // The working energy seams are chosen by in the current mode, cols * rows values row-major
+    // (in forward mode only what masks added: the pixels' own part is computed as seams are
+    // searched). Empty without a picture or after EndCarving.
+    std::vector<int> WorkingEnergy();
     // Adds value to the working energy inside the circle of radius r around (x, y).
     void AddEnergyCircleValue(int x, int y, int r, int value);
 
@@ -88,6 +92,28 @@ public:
         return forward ? seam::EnergyMode::Forward : seam::EnergyMode::Sobel;
     }
 
+    // Everything carving goes on from: the pixels, the working energy of each way of choosing
+    // seams and the energy mode. An engine rebuilt from it (FromSnapshot) carves exactly as a
+    // freshly opened engine would from those pixels and that working energy, which is what
+    // this engine does as well: pending seams are never part of it.
+    struct Snapshot {
+        int cols = 0;
+        int rows = 0;
+        std::vector<unsigned char> rgb;  // cols * rows * 3, row-major
+        // The working energy seams are chosen by in Sobel mode (cols * rows); empty when it is
+        // to be computed from the pixels again on the way back from forward mode.
+        std::vector<int> energy;
+        bool forward = false;
+        std::vector<int> forwardEnergy;  // the forward mode's working energy (forward only)
+        std::shared_ptr<const PictureMetadata> metadata;
+        // The memory the snapshot holds.
+        size_t Bytes() const;
+    };
+    // Not for an engine without a picture or after EndCarving (an empty snapshot).
+    Snapshot TakeSnapshot();
+    // Null for an empty snapshot.
+    static std::unique_ptr<DP> FromSnapshot(const Snapshot& snapshot);
+
     // Threads the engines created from now on may use (1: the calling thread only; 0: as many
     // as help, which is both cores of a two-core machine).
     static void SetThreads(int threads) { sm_threads = threads; }
@@ -96,6 +122,7 @@ public:
     int cols = -1;  // current width; -1 when the picture was not read
 
 private:
+    DP() = default;
     void Init(const wxFastImage* energy);
     seam::SeamGrid* Grid();
     // True when a carver of the current energy mode is there (building the grid if needed).

@@ -59,16 +59,19 @@ wxFastImage SeamTrace::Draw(const wxFastImage& start) const
     const size_t bytes = static_cast<size_t>(start.GetWidth()) * start.GetHeight() * 3;
     std::memcpy(drawn.GetData(), start.GetData(), bytes);
     unsigned char* rgb = drawn.GetData();
-    for (int index : traced_) {
-        const unsigned char* p = start.GetData() + static_cast<size_t>(index) * 3;
-        const long toMagenta =
-            (255 - p[0]) * (255 - p[0]) + p[1] * p[1] + (255 - p[2]) * (255 - p[2]);
-        const long toGreen = p[0] * p[0] + (255 - p[1]) * (255 - p[1]) + p[2] * p[2];
-        const bool green = toMagenta < toGreen;
-        unsigned char* out = rgb + static_cast<size_t>(index) * 3;
-        out[0] = green ? 0 : 255;
-        out[1] = green ? 255 : 0;
-        out[2] = green ? 0 : 255;
-    }
+    for (int index : traced_)
+        MarkSeamPixel(start.GetData() + static_cast<size_t>(index) * 3,
+                      rgb + static_cast<size_t>(index) * 3);
     return drawn;
+}
+
+void MarkSeamPixel(const unsigned char* pixel, unsigned char* out)
+{
+    const unsigned char* p = pixel;
+    const long toMagenta = (255 - p[0]) * (255 - p[0]) + p[1] * p[1] + (255 - p[2]) * (255 - p[2]);
+    const long toGreen = p[0] * p[0] + (255 - p[1]) * (255 - p[1]) + p[2] * p[2];
+    const bool green = toMagenta < toGreen;
+    out[0] = green ? 0 : 255;
+    out[1] = green ? 255 : 0;
+    out[2] = green ? 0 : 255;
 }

@@ -34,4 +34,8 @@ private:
     std::vector<int> traced_;  // starting-picture indices of the seam pixels, in order carved
 };
 
+// Writes to out (RGB) the colour a seam pixel over the picture's pixel is drawn in: magenta, or
+// green where the pixel lies nearer to magenta than to green. out may be pixel.
+void MarkSeamPixel(const unsigned char* pixel, unsigned char* out);
+
 #endif

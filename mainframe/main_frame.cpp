@@ -8,7 +8,9 @@
 #include <memory>
 
 #include <wx/button.h>
+#include <wx/accel.h>
 #include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/combobox.h>
 #include <wx/config.h>
 #include <wx/filehistory.h>
@@ -47,6 +49,10 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_MENU(ID_MENU_OPEN, CMainFrame::OnFileOpen)
     EVT_MENU(ID_MENU_SAVE, CMainFrame::OnSave)
     EVT_MENU(ID_COPY, CMainFrame::OnEditCopy)
+    EVT_MENU(ID_MENU_UNDO, CMainFrame::OnUndo)
+    EVT_MENU(ID_MENU_REDO, CMainFrame::OnRedo)
+    EVT_MENU(ID_MENU_SHOW_ENERGY, CMainFrame::OnShowView)
+    EVT_MENU(ID_MENU_SHOW_SEAMS, CMainFrame::OnShowView)
     EVT_MENU(ID_TOOL_OPEN, CMainFrame::OnFileOpen)
     EVT_MENU(ID_TOOL_SAVE, CMainFrame::OnSave)
     EVT_MENU_RANGE(ID_MRU_FIRST, ID_MRU_LAST, CMainFrame::OnMRUFile)
@@ -90,6 +96,8 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     // entry takes every scroll event of the window; it stays below the size sliders' entries,
     // whose handlers pass their events on to it.
     EVT_BUTTON(ID_BTN_KERV, CMainFrame::OnKerv)
+    EVT_BUTTON(ID_BTN_REMOVE_OBJECT, CMainFrame::OnRemoveObject)
+    EVT_CHOICE(ID_CHOICE_ENERGY, CMainFrame::OnEnergyMode)
     EVT_CHECKBOX(ID_CHK_ENABLE_MASK, CMainFrame::OnEnableProtectDelete)
     EVT_COMMAND_SCROLL(wxID_ANY, CMainFrame::OnSliderBrush)
     EVT_BUTTON(ID_BTN_STORE_MASK, CMainFrame::OnBtnStoreMask)
@@ -166,6 +174,11 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     checkAnimated = new wxCheckBox(panelControls, wxID_ANY, _("&Animated Kerving (slower)"));
     btnKerv = new wxButton(panelControls, ID_BTN_KERV, _("&Kerv"), wxDefaultPosition, wxDefaultSize,
                            wxBU_EXACTFIT);
+    btnRemoveObject = new wxButton(panelControls, ID_BTN_REMOVE_OBJECT, _("Remove &Object"));
+    const wxString energyModes[] = {_("Sobel"), _("Forward")};
+    choiceEnergy = new wxChoice(panelControls, ID_CHOICE_ENERGY, wxDefaultPosition, wxDefaultSize,
+                                WXSIZEOF(energyModes), energyModes);
+    choiceEnergy->SetSelection(0);
 
     checkEnableMask = new wxCheckBox(panelControls, ID_CHK_ENABLE_MASK, _("&Enable"));
     sliderBrush = new wxSlider(panelControls, wxID_ANY, 10, 1, 100, wxDefaultPosition,
@@ -183,6 +196,7 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     btnClearMask = new wxButton(panelControls, ID_BTN_CLEAR_MASK, _("&Clear Mask"));
 
     CreatePaintPanel();
+    BindStrokeSteps();
 
     set_properties();
     do_layout();
@@ -200,6 +214,10 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     pDropTarget = new FileDropTarget(this);
     SetDropTarget(pDropTarget);
     DoEnableProtectDelete();
+    UpdateUndoMenu();
+    // Redo has a second accelerator; the menu item shows Ctrl+Y.
+    wxAcceleratorEntry redo(wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', ID_MENU_REDO);
+    SetAcceleratorTable(wxAcceleratorTable(1, &redo));
 
     bCalculating = false;
     timerStartUp.StartOnce(750);
@@ -219,8 +237,12 @@ wxMenuBar* CMainFrame::CreateMenus()
     bar->Append(menuFile, _("&File"));
 
     auto* menuEdit = new wxMenu();
+    menuEdit->Append(ID_MENU_UNDO, _("&Undo\tCtrl+Z"), _("Undo the last change"));
+    menuEdit->Append(ID_MENU_REDO, _("&Redo\tCtrl+Y"), _("Redo the last change undone"));
+    menuEdit->AppendSeparator();
     menuEdit->Append(ID_COPY, _("&Copy\tCtrl+C"), _("Copy image to clipboard"));
     bar->Append(menuEdit, _("&Edit"));
+    bar->Append(CreateViewMenu(), _("&View"));
 
     auto* menuHelp = new wxMenu();
     menuHelp->Append(ID_MENU_CHECK_UPDATE, _("Check for &Update"),
@@ -260,7 +282,8 @@ void CMainFrame::set_properties()
     for (wxWindow* control : std::initializer_list<wxWindow*>{
              sliderWidth, spinWidth, sliderHeight, spinHeight, btnResetSize, textAbsWidth,
              spinAbsWidth, textAbsHeight, spinAbsHeight, textPercWidth, spinPercWidth,
-             textPercHeight, spinPercHeight, checkAspect, checkAnimated, btnKerv, btnRecallMask})
+             textPercHeight, spinPercHeight, checkAspect, checkAnimated, btnKerv, btnRemoveObject,
+             btnRecallMask})
         control->Disable();
     checkAspect->SetValue(true);
     checkAnimated->SetValue(true);
@@ -317,7 +340,14 @@ void CMainFrame::do_layout()
     sizerAspect->Add(checkAspect, 0, wxTOP, 3);
     sizerAbsolute->Add(sizerAspect, 1, wxEXPAND, 0);
     sizerAbsolute->Add(checkAnimated, 0, wxTOP | wxBOTTOM, 3);
-    sizerAbsolute->Add(btnKerv, 0, wxALIGN_RIGHT, 0);
+    auto* rowRun = new wxBoxSizer(wxHORIZONTAL);
+    rowRun->Add(new wxStaticText(panelControls, wxID_ANY, _("Energy")), 0,
+                wxALIGN_CENTER_VERTICAL | wxRIGHT, 3);
+    rowRun->Add(choiceEnergy, 0, wxALIGN_CENTER_VERTICAL, 0);
+    rowRun->AddStretchSpacer(1);
+    rowRun->Add(btnRemoveObject, 0, wxRIGHT, 3);
+    rowRun->Add(btnKerv, 0, 0, 0);
+    sizerAbsolute->Add(rowRun, 0, wxEXPAND, 0);
     sizerControls->Add(sizerAbsolute, 0, wxALL | wxEXPAND, 3);
 
     auto* sizerMask = new wxStaticBoxSizer(boxProtectDelete, wxVERTICAL);

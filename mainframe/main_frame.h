@@ -24,9 +24,11 @@ class FileDropTarget;
 class ProgressStatusBar;
 class wxButton;
 class wxCheckBox;
+class wxChoice;
 class wxComboBox;
 class wxFileHistory;
 class wxHtmlHelpController;
+class wxMenu;
 class wxMenuBar;
 class wxPanel;
 class wxRadioButton;
@@ -188,6 +190,10 @@ private:
     void OnBtnLoadMask(wxCommandEvent& event);
     void OnBtnMaskClear(wxCommandEvent& event);
     void OnCheckUpdate(wxCommandEvent& event);
+    void OnRemoveObject(wxCommandEvent& event);
+    void OnEnergyMode(wxCommandEvent& event);
+    void OnUndo(wxCommandEvent& event);
+    void OnRedo(wxCommandEvent& event);
     void OnStartUpTimer(wxTimerEvent& event);
 
     wxMenuBar* CreateMenus();
@@ -220,6 +226,22 @@ private:
     // size, and handing the canvas a new mask.
     bool HasPictureSize(const wxBitmap& mask) const;
     void ReplaceMask(std::unique_ptr<wxBitmap> mask);
+    // Undo and redo (main_frame_history.cpp). RememberStep: a step that changes the picture or
+    // the mask begins now. The canvas's pointer events open a step per stroke.
+    PictureSession::MaskState CurrentMaskState() const;
+    void RememberStep();
+    void UpdateUndoMenu();
+    void BindStrokeSteps();
+    bool StrokeWouldPaint() const;
+    void ShowRestoredStep(const PictureSession::MaskState& mask);
+    // The energy mode the panel's choice names, given to the engine.
+    void ApplyEnergyMode();
+    // The View menu (main_frame_view.cpp): whether the canvas shows the energy or the seams
+    // instead of the plain picture, and making it draw what it shows anew.
+    wxMenu* CreateViewMenu();
+    bool ShowsView() const;
+    void RedrawPicture();
+    void OnShowView(wxCommandEvent& event);
 
     PictureSession session;
     ProgressStatusBar* pStatusBar;
@@ -249,6 +271,8 @@ private:
     wxCheckBox* checkAspect;
     wxCheckBox* checkAnimated;
     wxButton* btnKerv;
+    wxButton* btnRemoveObject;
+    wxChoice* choiceEnergy;  // how seams are chosen: 0 Sobel, 1 forward energy
     wxCheckBox* checkEnableMask;
     wxSlider* sliderBrush;
     wxTextCtrl* textBrushSize;
@@ -273,10 +297,13 @@ private:
     // A close that could not be refused arrived during a run: the run was cancelled and, once
     // it has unwound, must call Close(true).
     bool bCloseAfterCalc;
+    bool bStrokeOpen = false;  // a mask stroke is going on and has been remembered as a step
     std::unique_ptr<wxFileHistory> pFileHistory;  // released by the close handler
     wxBitmap bmpStoredMask;
     wxToolBar* toolBar;
     wxComboBox* comboZoom;
+    wxFastImage shown;                // what the View menu has the canvas draw
+    unsigned long shownGeneration = 0;  // what shown was made from; 0: nothing
     // Created by the first successful help command, released by the close handler.
     std::unique_ptr<wxHtmlHelpController> pHelpController;
 

@@ -23,11 +23,6 @@ void CMainFrame::SetBrushSize(int size)
     textBrushSize->SetValue(wxString::Format("%d", size));
 }
 
-const wxFastImage* CMainFrame::PictureToShow()
-{
-    return session.Picture();
-}
-
 PaintMode CMainFrame::CurrentPaintMode() const
 {
     if (radioErase->GetValue())

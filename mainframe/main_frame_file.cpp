@@ -122,6 +122,7 @@ void CMainFrame::DoOpenFile(wxString& path, int index)
     DoEnableSizeControls(true);
     DoEnableProtectDelete();
 
+    ApplyEnergyMode();
     paintPanel->Init(width, height);
     paintPanel->Refresh();
 }

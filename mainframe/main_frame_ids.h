@@ -44,7 +44,13 @@ enum {
     ID_TIMER_HEIGHT = 139,
     ID_TIMER_ZOOM = 140,
     ID_MRU_FIRST = 141,  // the file history's nine entries: 141 to 149
-    ID_MRU_LAST = 149
+    ID_MRU_LAST = 149,
+    ID_MENU_UNDO = 150,
+    ID_MENU_REDO = 151,
+    ID_BTN_REMOVE_OBJECT = 152,
+    ID_CHOICE_ENERGY = 153,
+    ID_MENU_SHOW_ENERGY = 154,
+    ID_MENU_SHOW_SEAMS = 155
 };
 
 // Capacity of the recent-files list; its entries take the ids ID_MRU_FIRST onwards.

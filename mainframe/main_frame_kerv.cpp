@@ -15,7 +15,13 @@
 #include <wx/textctrl.h>
 #include <wx/toolbar.h>
 
+#include <memory>
+
+#include <wx/choice.h>
+#include <wx/image.h>
+
 #include "main_frame_ids.h"
+#include "object_removal.h"
 #include "paint_panel.h"
 #include "progress_status_bar.h"
 #include "target_size.h"
@@ -64,7 +70,7 @@ void CMainFrame::EnableDuringCalc(bool enable)
     for (wxWindow* control : std::initializer_list<wxWindow*>{
              btnKerv, btnResetSize, sliderWidth, sliderHeight, btnStoreMask, btnRecallMask,
              btnClearMask, btnSaveMask, btnLoadMask, checkEnableMask, checkAspect, checkAnimated,
-             spinWidth, spinHeight})
+             spinWidth, spinHeight, btnRemoveObject, choiceEnergy})
         control->Enable(enable);
     // Back from a run, the group and the immediate controls follow "&Enable" again.
     if (enable)
@@ -72,6 +78,7 @@ void CMainFrame::EnableDuringCalc(bool enable)
 
     for (int id : {ID_MENU_CHECK_UPDATE, ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY})
         menuBar->Enable(id, enable);
+    UpdateUndoMenu();
     // A recent file chosen during the run would replace the engine under the running loop.
     if (pFileHistory) {
         for (size_t i = 0; i < pFileHistory->GetCount(); ++i)
@@ -103,9 +110,15 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
     }
 
     // The painted mask is applied or nothing is carved: never a run without it.
-    if (checkEnableMask->GetValue() &&
-        (paintPanel->maskBitmap == nullptr || !HasPictureSize(*paintPanel->maskBitmap) ||
-         !session.ApplyMask(paintPanel->maskBitmap->ConvertToImage()))) {
+    const bool withMask = checkEnableMask->GetValue();
+    const bool maskFits = paintPanel->maskBitmap != nullptr && HasPictureSize(*paintPanel->maskBitmap);
+    ApplyEnergyMode();
+    if (!withMask || maskFits)
+        RememberStep();
+    if (withMask && (!maskFits || !session.ApplyMask(paintPanel->maskBitmap->ConvertToImage()))) {
+        if (maskFits)
+            session.ForgetLastStep();
+        UpdateUndoMenu();
         wxMessageBox(_("The painted mask does not have the picture's size, so it cannot be "
                        "applied. Nothing was carved."),
                      _("Error"), wxOK | wxICON_ERROR, this);
@@ -139,9 +152,70 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
         session.SetModified(true);
     }
     session.EndRun(PictureSession::RunKind::Kerv);
+    UpdateUndoMenu();
 
     // A close that could not be refused came during the run; the run has unwound, so the
     // engine and the window can go now.
+    if (bCloseAfterCalc)
+        Close(true);
+}
+
+void CMainFrame::ApplyEnergyMode()
+{
+    session.SetEnergyMode(choiceEnergy->GetSelection() == 1 ? seam::EnergyMode::Forward
+                                                            : seam::EnergyMode::Sobel);
+}
+
+void CMainFrame::OnEnergyMode(wxCommandEvent& WXUNUSED(event))
+{
+    // A run keeps the mode it started with.
+    if (IsCarving())
+        return;
+    ApplyEnergyMode();
+    if (ShowsView())
+        RedrawPicture();
+}
+
+void CMainFrame::OnRemoveObject(wxCommandEvent& WXUNUSED(event))
+{
+    if (!session.IsOpen() || IsCarving())
+        return;
+    // Without painting the canvas holds no mask of its own to read the object from.
+    const bool maskFits = checkEnableMask->GetValue() && paintPanel->maskBitmap != nullptr &&
+                          HasPictureSize(*paintPanel->maskBitmap);
+    const wxImage mask = maskFits ? paintPanel->maskBitmap->ConvertToImage() : wxImage();
+    ApplyEnergyMode();
+    RememberStep();
+    std::unique_ptr<ObjectRemoval> removal = session.StartObjectRemoval(mask);
+    if (!removal) {
+        session.ForgetLastStep();
+        UpdateUndoMenu();
+        wxMessageBox(_("Paint the object to remove with \"Delete Area\" first. Nothing was "
+                       "carved."),
+                     _("Error"), wxOK | wxICON_ERROR, this);
+        return;
+    }
+
+    session.BeginRun(PictureSession::RunKind::Kerv);
+    {
+        CalculationMode calculating(*this);
+        paintPanel->maskShown = false;
+        pStatusBar->SetRange(removal->Expected());
+        while (!bCancelCalc && session.ObjectRemovalStep(*removal)) {
+            pStatusBar->Step();
+            if (checkAnimated->GetValue()) {
+                paintPanel->Refresh(false);
+                paintPanel->Update();
+            }
+        }
+        pStatusBar->Finish();
+        paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
+        paintPanel->Refresh();
+        UpdateStat();
+        session.SetModified(true);
+    }
+    session.EndRun(PictureSession::RunKind::Kerv);
+    UpdateUndoMenu();
     if (bCloseAfterCalc)
         Close(true);
 }

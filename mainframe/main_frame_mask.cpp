@@ -102,6 +102,7 @@ void CMainFrame::OnBtnRecallMask(wxCommandEvent& WXUNUSED(event))
                      _("Can not recall mask"), wxOK | wxICON_EXCLAMATION, this);
         return;
     }
+    RememberStep();
     ReplaceMask(std::make_unique<wxBitmap>(bmpStoredMask));
 }
 
@@ -167,6 +168,7 @@ void CMainFrame::OnBtnLoadMask(wxCommandEvent& WXUNUSED(event))
     // The mask's colours count, not its transparency: a mask has the screen's depth.
     if (image.HasAlpha())
         image.ClearAlpha();
+    RememberStep();
     ReplaceMask(std::make_unique<wxBitmap>(image));
 }
 
@@ -174,6 +176,7 @@ void CMainFrame::OnBtnMaskClear(wxCommandEvent& WXUNUSED(event))
 {
     if (!session.IsOpen())
         return;
+    RememberStep();
     paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
     paintPanel->Refresh();
 }

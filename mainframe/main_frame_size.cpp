@@ -66,6 +66,8 @@ int CMainFrame::ImmediateChange(SizeAxis axis, int newSize)
         }
     }
 
+    ApplyEnergyMode();
+    RememberStep();
     const bool remove = difference < 0;
     const int seams = std::abs(difference);
     pStatusBar->SetRange(seams);
@@ -80,6 +82,7 @@ int CMainFrame::ImmediateChange(SizeAxis axis, int newSize)
     session.SetModified(true);
     UpdateStat();
     session.EndRun(kind);
+    UpdateUndoMenu();
     if (bCloseAfterCalc)
         Close(true);
     return difference;
@@ -121,6 +124,10 @@ void CMainFrame::UpdateStat()
     sliderHeight->SetValue(height);
     bUpdatingControls = wasUpdating;
     btnResetSize->Enable(session.CanReset());
+    UpdateUndoMenu();
+    // What a view draws of the picture may have changed, whatever its size.
+    if (ShowsView())
+        RedrawPicture();
 }
 
 void CMainFrame::DoEnableSizeControls(bool enable)
@@ -128,7 +135,7 @@ void CMainFrame::DoEnableSizeControls(bool enable)
     for (wxWindow* control : std::initializer_list<wxWindow*>{
              sliderWidth, spinWidth, sliderHeight, spinHeight, textAbsWidth, spinAbsWidth,
              textAbsHeight, spinAbsHeight, textPercWidth, spinPercWidth, textPercHeight,
-             spinPercHeight, checkAspect, checkAnimated, btnKerv})
+             spinPercHeight, checkAspect, checkAnimated, btnKerv, btnRemoveObject})
         control->Enable(enable);
     if (!enable)
         btnResetSize->Disable();
@@ -141,11 +148,13 @@ void CMainFrame::OnHeight100(wxCommandEvent& WXUNUSED(event))
     std::optional<wxBusyCursor> busy(std::in_place);
     // A file that can no longer be read, or that now holds a picture of another size, leaves
     // the current picture as it is.
-    if (!session.Reset()) {
+    const PictureSession::MaskState mask = CurrentMaskState();
+    if (!session.Reset(&mask)) {
         busy.reset();
         wxMessageBox(_("Error opening image"), _("Error"), wxOK | wxICON_ERROR, this);
         return;
     }
+    ApplyEnergyMode();
     paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
     paintPanel->Refresh();
     UpdateStat();

@@ -4,12 +4,14 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <unordered_set>
 
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/log.h>
 
 #include "dp.h"
+#include "object_removal.h"
 #include "picture_reader.h"
 #include "target_size.h"
 
@@ -48,6 +50,8 @@ PictureSession::OpenResult PictureSession::Open(const wxString& path)
     nOrigWidth = pDP->cols;
     nOrigHeight = pDP->rows;
     bImageModified = false;
+    ForgetSteps();
+    EngineChanged();
     return OpenResult::Opened;
 }
 
@@ -62,7 +66,7 @@ bool PictureSession::ReadSizeText(const wxString& text, int& size)
     return true;
 }
 
-bool PictureSession::Reset()
+bool PictureSession::Reset(const MaskState* before)
 {
     if (bRunning || !pDP)
         return false;
@@ -76,7 +80,10 @@ bool PictureSession::Reset()
     if (fresh->cols != nOrigWidth || fresh->rows != nOrigHeight ||
         fresh->GetColourImage().GetAlpha())
         return false;
+    if (before)
+        RememberStep(*before);
     pDP = std::move(fresh);
+    EngineChanged();
     return true;
 }
 
@@ -85,6 +92,8 @@ void PictureSession::Close()
     if (bRunning)
         return;
     pDP.reset();
+    ForgetSteps();
+    EngineChanged();
     imgEnergyCache = wxFastImage();
     nOrigWidth = nOrigHeight = -1;
     bImageModified = false;
@@ -177,6 +186,7 @@ void PictureSession::CarveSeam(SizeAxis axis, bool remove)
 {
     if (!pDP || (remove && Current(axis) <= 1))
         return;
+    EngineChanged();
     if (axis == SizeAxis::Width)
         pDP->GetSeam_Vert(remove);
     else
@@ -190,11 +200,144 @@ CarvePlan PictureSession::PlanTo(int width, int height) const
 
 void PictureSession::CarveStep(const CarvePlan& plan, int step)
 {
-    if (pDP)
-        plan.CarveStep(*pDP, step);
+    if (!pDP)
+        return;
+    EngineChanged();
+    plan.CarveStep(*pDP, step);
 }
 
 bool PictureSession::ApplyMask(const wxImage& mask)
 {
-    return pDP && pDP->ModifyEnergy(mask);
+    if (!pDP)
+        return false;
+    EngineChanged();
+    return pDP->ModifyEnergy(mask);
+}
+
+void PictureSession::SetEnergyMode(seam::EnergyMode mode)
+{
+    if (!pDP || pDP->GetEnergyMode() == mode)
+        return;
+    EngineChanged();
+    pDP->SetEnergyMode(mode);
+}
+
+std::unique_ptr<ObjectRemoval> PictureSession::StartObjectRemoval(const wxImage& mask)
+{
+    if (!pDP || !mask.IsOk() || mask.GetWidth() != pDP->cols || mask.GetHeight() != pDP->rows)
+        return nullptr;
+    // Nothing marked: the engine is not touched.
+    const unsigned char* rgb = mask.GetData();
+    const size_t pixels = static_cast<size_t>(mask.GetWidth()) * mask.GetHeight();
+    size_t i = 0;
+    while (i < pixels && rgb[i * 3 + 1] <= rgb[i * 3])
+        ++i;
+    if (i == pixels)
+        return nullptr;
+    EngineChanged();
+    return std::make_unique<ObjectRemoval>(*pDP, mask);
+}
+
+bool PictureSession::ObjectRemovalStep(ObjectRemoval& removal)
+{
+    if (!pDP)
+        return false;
+    EngineChanged();
+    return removal.Step();
+}
+
+std::shared_ptr<const DP::Snapshot> PictureSession::CurrentSnapshot()
+{
+    if (!snapshotCurrent || !snapshot) {
+        snapshot = std::make_shared<const DP::Snapshot>(pDP->TakeSnapshot());
+        snapshotCurrent = true;
+    }
+    return snapshot;
+}
+
+void PictureSession::RememberStep(const MaskState& mask)
+{
+    if (!pDP)
+        return;
+    redoSteps.clear();
+    undoSteps.push_back(Step{CurrentSnapshot(), mask, bImageModified});
+    TrimHistory();
+}
+
+void PictureSession::ForgetLastStep()
+{
+    if (!undoSteps.empty())
+        undoSteps.pop_back();
+}
+
+bool PictureSession::Undo(MaskState& mask)
+{
+    return Restore(undoSteps, redoSteps, mask);
+}
+
+bool PictureSession::Redo(MaskState& mask)
+{
+    return Restore(redoSteps, undoSteps, mask);
+}
+
+bool PictureSession::Restore(std::deque<Step>& from, std::deque<Step>& to, MaskState& mask)
+{
+    if (bRunning || !pDP || from.empty())
+        return false;
+    Step step = std::move(from.back());
+    std::unique_ptr<DP> engine = DP::FromSnapshot(*step.picture);
+    if (!engine)
+        return false;
+    from.pop_back();
+    to.push_back(Step{CurrentSnapshot(), mask, bImageModified});
+    pDP = std::move(engine);
+    EngineChanged();
+    snapshot = step.picture;
+    snapshotCurrent = true;
+    bImageModified = step.modified;
+    mask = std::move(step.mask);
+    TrimHistory();
+    return true;
+}
+
+void PictureSession::ForgetSteps()
+{
+    undoSteps.clear();
+    redoSteps.clear();
+    snapshot.reset();
+    snapshotCurrent = false;
+}
+
+size_t PictureSession::HistoryBytes() const
+{
+    std::unordered_set<const DP::Snapshot*> counted;
+    size_t bytes = 0;
+    for (const std::deque<Step>* steps : {&undoSteps, &redoSteps}) {
+        for (const Step& step : *steps) {
+            if (counted.insert(step.picture.get()).second)
+                bytes += step.picture->Bytes();
+            if (step.mask.mask.IsOk())
+                bytes += static_cast<size_t>(step.mask.mask.GetWidth()) *
+                         step.mask.mask.GetHeight() * 3;
+        }
+    }
+    return bytes;
+}
+
+void PictureSession::TrimHistory()
+{
+    while (!undoSteps.empty() &&
+           (undoSteps.size() + redoSteps.size() > nHistorySteps || HistoryBytes() > nHistoryBytes))
+        undoSteps.pop_front();
+    // The steps to redo go from the farthest one once nothing is left to undo.
+    while (!redoSteps.empty() &&
+           (redoSteps.size() > nHistorySteps || HistoryBytes() > nHistoryBytes))
+        redoSteps.pop_front();
+}
+
+void PictureSession::SetHistoryLimits(size_t steps, size_t bytes)
+{
+    nHistorySteps = steps;
+    nHistoryBytes = bytes;
+    TrimHistory();
 }

@@ -11,15 +11,18 @@
 #ifndef KERV_SESSION_PICTURE_SESSION_H
 #define KERV_SESSION_PICTURE_SESSION_H
 
+#include <cstddef>
+#include <deque>
 #include <memory>
 
+#include <wx/image.h>
 #include <wx/string.h>
 
 #include "carve_run.h"
+#include "dp.h"
 #include "fast_image.h"
 
-class DP;
-class wxImage;
+class ObjectRemoval;
 
 // The two dimensions: the width changes by vertical seams, the height by horizontal ones.
 enum class SizeAxis { Width, Height };
@@ -47,10 +50,18 @@ public:
     // Whether text is a size as typed into a size field: digits, optionally signed and
     // surrounded by blanks, within the int range. size is set only when it is.
     static bool ReadSizeText(const wxString& text, int& size);
+    // What the window keeps of a step besides the picture: the mask painted on it (not OK
+    // without one) and whether the user has worked on that mask.
+    struct MaskState {
+        wxImage mask;
+        bool workedOn = false;
+    };
+
     // Reads the file again, reusing the energy computed at opening, and starts over from it.
     // False, with the picture left as it is, when the file no longer holds a picture of the
-    // opened size (or a run is in progress, or none is open). The modified flag stays.
-    bool Reset();
+    // opened size (or a run is in progress, or none is open). The modified flag stays. With
+    // before, a reset that happens is remembered as one step, before being the mask until then.
+    bool Reset(const MaskState* before = nullptr);
     // No picture afterwards. Not while a run is in progress.
     void Close();
 
@@ -106,7 +117,59 @@ public:
     // another size than the picture's.
     bool ApplyMask(const wxImage& mask);
 
+    // How the engine chooses its seams from now on (DP::SetEnergyMode).
+    void SetEnergyMode(seam::EnergyMode mode);
+    // Object removal (engine/object_removal.h) with the mask's green as the object: the run,
+    // which has added the mask to the energy as a Kerv run does, or null (nothing changed) when
+    // the mask marks nothing or does not fit the picture. Each step carves one seam of it.
+    std::unique_ptr<ObjectRemoval> StartObjectRemoval(const wxImage& mask);
+    bool ObjectRemovalStep(ObjectRemoval& removal);
+
+    // Undo and redo. Every change of the picture or its mask that the user makes as one command
+    // is one step: the window calls RememberStep right before the step changes anything, with
+    // the mask as it is then; this forgets whatever could be redone. Undo puts back the
+    // picture, its size, its working energy, the modified flag and the mask as they were before
+    // the last step (mask: the current mask in, the restored one out); Redo takes the step
+    // again. Both refused (false, nothing changed) while a run is in progress or when there is
+    // nothing to undo or redo. Opening and closing forget every step.
+    // At most kHistorySteps steps and kHistoryBytes bytes of them are kept (or the limits set
+    // since); the oldest go first, so a single step larger than the byte limit is not kept.
+    static constexpr size_t kHistorySteps = 50;
+    static constexpr size_t kHistoryBytes = size_t(1) << 30;
+    void SetHistoryLimits(size_t steps, size_t bytes);
+    void RememberStep(const MaskState& mask);
+    // Forgets the step remembered last, for a command that then changed nothing after all.
+    void ForgetLastStep();
+    bool CanUndo() const { return !bRunning && !undoSteps.empty(); }
+    bool CanRedo() const { return !bRunning && !redoSteps.empty(); }
+    bool Undo(MaskState& mask);
+    bool Redo(MaskState& mask);
+    size_t UndoSteps() const { return undoSteps.size(); }
+    size_t RedoSteps() const { return redoSteps.size(); }
+    // The memory the kept steps hold, each picture counted once however many steps share it.
+    size_t HistoryBytes() const;
+    // Changes whenever the engine may have changed (a carve, a mask, a mode, a reset, an open,
+    // an undo or a redo), so that what was drawn from it can be kept until then.
+    unsigned long Generation() const { return nGeneration; }
+
 private:
+    struct Step {
+        std::shared_ptr<const DP::Snapshot> picture;
+        MaskState mask;
+        bool modified = false;
+    };
+    // The engine's state as a step keeps it; taken again only after the engine changed.
+    std::shared_ptr<const DP::Snapshot> CurrentSnapshot();
+    void EngineChanged()
+    {
+        snapshotCurrent = false;
+        ++nGeneration;
+    }
+    // Makes step the current state; the state until then goes to the other stack.
+    bool Restore(std::deque<Step>& from, std::deque<Step>& to, MaskState& mask);
+    void ForgetSteps();
+    void TrimHistory();
+
     std::unique_ptr<DP> pDP;
     wxString strFileName;
     wxString strRefusal;
@@ -116,6 +179,13 @@ private:
     bool bImageModified = false;
     bool bRunning = false;
     RunKind runKind = RunKind::Kerv;
+    std::deque<Step> undoSteps;  // oldest first
+    std::deque<Step> redoSteps;  // the step to redo next last
+    size_t nHistorySteps = kHistorySteps;
+    size_t nHistoryBytes = kHistoryBytes;
+    std::shared_ptr<const DP::Snapshot> snapshot;
+    bool snapshotCurrent = false;  // snapshot holds the engine as it is
+    unsigned long nGeneration = 0;
 };
 
 #endif
