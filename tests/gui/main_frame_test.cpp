@@ -74,6 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PlacementCase{"on the screen", 40, 30, 700, 500, false, false, true},
                       PlacementCase{"corner at the far edges", 0, 0, 640, 480, true, true, true},
                       PlacementCase{"x of -1", -1, 30, 700, 500, false, false, false},
+                      PlacementCase{"y of -1", 30, -1, 700, 500, false, false, false},
                       PlacementCase{"y below the screen", 10, 1, 700, 500, false, true, false},
                       PlacementCase{"x beyond the screen", 1, 10, 700, 500, true, false, false},
                       PlacementCase{"size not positive", 10, 20, 0, -300, false, false, false}),
