@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Measures the main window at work: seams per second of an immediate width run (slider driver
-// with its progress gauge and yields) against the engine alone on the same carve, and the time
-// of one canvas repaint at 100 % and 25 % zoom.
+// with its progress gauge and yields) against the engine alone on the same carve, the time of
+// a Kerv run to the same width with and without "Animated Kerving (slower)", and the time of one
+// canvas repaint at 100 % and 25 % zoom.
 //
 //   kerv_gui_bench PICTURE [NEW_WIDTH [THREADS]]
 //
@@ -13,12 +14,15 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/checkbox.h>
 #include <wx/cmdline.h>
 #include <wx/log.h>
+#include <wx/textctrl.h>
 
 #include "dp.h"
 #include "frame_access.h"
 #include "main_frame.h"
+#include "main_frame_ids.h"
 #include "paint_panel.h"
 #include "picture_handlers.h"
 
@@ -122,11 +126,40 @@ private:
         }
         std::sort(shares.begin(), shares.end());
         std::printf("window / engine alone, median of %d: %.0f %%\n", kRounds, shares[kRounds / 2]);
+
+        // Kerv runs in pairs, plain then animated, each on a freshly opened picture.
+        std::vector<double> plain, animated, ratios;
+        for (int round = 0; round < kRounds; ++round) {
+            plain.push_back(KervRunSeconds(target, false));
+            animated.push_back(KervRunSeconds(target, true));
+            ratios.push_back(animated.back() / plain.back());
+            std::printf("Kerv run %d -> %d: %.2f s plain, %.2f s animated (%.2fx)\n", width,
+                        target, plain.back(), animated.back(), ratios.back());
+        }
+        std::sort(ratios.begin(), ratios.end());
+        std::printf("animated / plain Kerv run, median of %d: %.2fx\n", kRounds,
+                    ratios[kRounds / 2]);
         std::printf("canvas repaint: %.1f ms at 100 %%, %.1f ms at 25 %%\n",
                     RepaintMilliseconds(Ui(frame).paintPanel, 100),
                     RepaintMilliseconds(Ui(frame).paintPanel, 25));
         Ui(frame).session.SetModified(false);
         frame->Destroy();
+    }
+
+    // Seconds of a Kerv run from the opened size to targetWidth (the height kept).
+    double KervRunSeconds(int targetWidth, bool animated)
+    {
+        Ui(frame).session.SetModified(false);
+        wxString again = picture;
+        frame->DoOpenFile(again, -1);
+        Ui(frame).checkAspect->SetValue(false);
+        Ui(frame).checkAnimated->SetValue(animated);
+        Ui(frame).textAbsWidth->SetValue(wxString::Format("%d", targetWidth));
+        wxCommandEvent click(wxEVT_BUTTON, ID_BTN_KERV);
+        click.SetEventObject(Ui(frame).btnKerv);
+        const auto start = Clock::now();
+        frame->ProcessWindowEvent(click);
+        return SecondsSince(start);
     }
 
     int OnExit() override

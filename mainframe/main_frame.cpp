@@ -39,7 +39,15 @@
 #include "main_frame_ids.h"
 #include "paint_panel.h"
 #include "progress_status_bar.h"
+#include "size_spin_ctrl.h"
 #include "window_placement.h"
+
+namespace {
+
+// The narrowest either pane of the splitter can become.
+constexpr int kMinPaneWidth = 100;
+
+}  // namespace
 
 // Only the commands that exist so far are bound; the order of the entries is the order in
 // which matching entries run when a handler lets its event pass on.
@@ -134,10 +142,11 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
 {
     splitter = new wxSplitterWindow(this, ID_SPLITTER, wxDefaultPosition, wxDefaultSize,
                                     wxSP_3D | wxSP_LIVE_UPDATE, "splitter");
-    // The panel scrolls when the window is too low to show every group.
-    auto* panelScrolled = new wxScrolledWindow(splitter, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                               wxBORDER_SIMPLE | wxTAB_TRAVERSAL | wxVSCROLL);
-    panelScrolled->SetScrollRate(0, 10);
+    // The panel scrolls whenever its pane is too low or too narrow to show every group.
+    auto* panelScrolled =
+        new wxScrolledWindow(splitter, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                             wxBORDER_SIMPLE | wxTAB_TRAVERSAL | wxVSCROLL | wxHSCROLL);
+    panelScrolled->SetScrollRate(10, 10);
     panelControls = panelScrolled;
     boxProtectDelete = new wxStaticBox(panelControls, wxID_ANY, _("Protect/Delete"));
     boxAbsolute = new wxStaticBox(panelControls, wxID_ANY, _("Absolute Change (to original size)"));
@@ -154,12 +163,12 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     const long spinStyle = wxSP_ARROW_KEYS | wxALIGN_CENTRE_HORIZONTAL | wxTE_READONLY;
     sliderWidth = new wxSlider(panelControls, ID_SLIDER_WIDTH, 0, 0, 10, wxDefaultPosition,
                                wxDefaultSize, wxSL_HORIZONTAL);
-    spinWidth = new wxSpinCtrl(panelControls, ID_SPIN_WIDTH, wxEmptyString, wxDefaultPosition,
-                               wxDefaultSize, spinStyle, 0, 100, 0);
+    spinWidth = new SizeSpinCtrl(panelControls, ID_SPIN_WIDTH, spinStyle,
+                                 [this] { return session.CurrentWidth(); });
     sliderHeight = new wxSlider(panelControls, ID_SLIDER_HEIGHT, 0, 0, 10, wxDefaultPosition,
                                 wxDefaultSize, wxSL_HORIZONTAL);
-    spinHeight = new wxSpinCtrl(panelControls, ID_SPIN_HEIGHT, wxEmptyString, wxDefaultPosition,
-                                wxDefaultSize, spinStyle, 0, 100, 0);
+    spinHeight = new SizeSpinCtrl(panelControls, ID_SPIN_HEIGHT, spinStyle,
+                                  [this] { return session.CurrentHeight(); });
     btnResetSize = new wxButton(panelControls, ID_BTN_RESET_SIZE, _("Reset &Size"));
 
     textAbsWidth = new wxTextCtrl(panelControls, ID_ABS_WIDTH, wxEmptyString);
@@ -380,6 +389,8 @@ void CMainFrame::do_layout()
     const int controlsWidth = sizerControls->GetMinSize().x +
                               wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, panelControls) + 4;
     splitter->SplitVertically(panelControls, paintPanel, std::max(272, controlsWidth));
+    // No drag of the sash (and no narrowing of the window) takes either pane out of sight.
+    splitter->SetMinimumPaneSize(kMinPaneWidth);
     sizerFrame->Add(splitter, 1, wxEXPAND, 0);
     SetSizer(sizerFrame);
     Layout();

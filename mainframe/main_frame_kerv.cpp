@@ -20,6 +20,7 @@
 #include <wx/choice.h>
 #include <wx/image.h>
 
+#include "animation_pacer.h"
 #include "main_frame_ids.h"
 #include "object_removal.h"
 #include "paint_panel.h"
@@ -135,12 +136,15 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
 
         const int steps = plan.Steps();
         pStatusBar->SetRange(steps);
+        AnimationPacer animation;
         for (int step = 0; step < steps && !bCancelCalc; ++step) {
             session.CarveStep(plan, step);
             pStatusBar->Step();
-            if (checkAnimated->GetValue()) {
+            if (checkAnimated->GetValue() && animation.IsDue(AnimationPacer::Clock::now())) {
+                const auto start = AnimationPacer::Clock::now();
                 paintPanel->Refresh(false);
                 paintPanel->Update();
+                animation.Painted(start, AnimationPacer::Clock::now());
             }
         }
         pStatusBar->Finish();
@@ -201,11 +205,14 @@ void CMainFrame::OnRemoveObject(wxCommandEvent& WXUNUSED(event))
         CalculationMode calculating(*this);
         paintPanel->maskShown = false;
         pStatusBar->SetRange(removal->Expected());
+        AnimationPacer animation;
         while (!bCancelCalc && session.ObjectRemovalStep(*removal)) {
             pStatusBar->Step();
-            if (checkAnimated->GetValue()) {
+            if (checkAnimated->GetValue() && animation.IsDue(AnimationPacer::Clock::now())) {
+                const auto start = AnimationPacer::Clock::now();
                 paintPanel->Refresh(false);
                 paintPanel->Update();
+                animation.Painted(start, AnimationPacer::Clock::now());
             }
         }
         pStatusBar->Finish();

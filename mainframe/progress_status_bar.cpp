@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "progress_status_bar.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include <wx/app.h>
@@ -10,6 +11,13 @@
 
 #include "main_frame.h"
 #include "main_frame_ids.h"
+
+namespace {
+
+// A run shorter than this shows no estimate: it would only flicker.
+constexpr std::chrono::seconds kEstimateAfter(1);
+
+}  // namespace
 
 wxBEGIN_EVENT_TABLE(ProgressStatusBar, wxStatusBar)
     EVT_SIZE(ProgressStatusBar::OnSize)
@@ -48,6 +56,7 @@ void ProgressStatusBar::SetRange(int n)
     gaugeProgress->SetValue(0);
     bBusy = true;
     timeLastYield = {};  // the first step lets the window show the run has started
+    timeStarted = std::chrono::steady_clock::now();
     btnProgressCancel->Enable();
     gaugeProgress->Enable();
 }
@@ -69,6 +78,7 @@ void ProgressStatusBar::Step()
     if (now - timeLastYield < std::chrono::milliseconds(40))
         return;
     timeLastYield = now;
+    ShowEstimate(now);
     // A yield asked for while another one is in progress does nothing: a run started inside
     // one cannot make the window respond, and gives up waiting instead of spinning for ever.
     while (wxTheApp->Pending()) {
@@ -77,8 +87,31 @@ void ProgressStatusBar::Step()
     }
 }
 
+void ProgressStatusBar::ShowEstimate(std::chrono::steady_clock::time_point now)
+{
+    const int done = gaugeProgress->GetValue();
+    const auto elapsed = now - timeStarted;
+    if (elapsed < kEstimateAfter || done <= 0 || nRange <= 0)
+        return;
+    // The remaining steps at the mean pace so far, in whole seconds rounded up.
+    const double seconds = std::chrono::duration<double>(elapsed).count();
+    const long long left =
+        static_cast<long long>(std::ceil(seconds * (nRange - done) / done));
+    const wxString estimate =
+        wxString::Format(_("%d%% done, %lld:%02lld left"),
+                         static_cast<int>(100LL * done / nRange), left / 60, left % 60);
+    if (estimate != strEstimate) {
+        strEstimate = estimate;
+        wxStatusBar::SetStatusText(estimate, 2);
+    }
+}
+
 void ProgressStatusBar::Finish()
 {
+    if (!strEstimate.empty()) {
+        strEstimate.clear();
+        wxStatusBar::SetStatusText(wxEmptyString, 2);
+    }
     gaugeProgress->SetValue(0);
     bBusy = false;
     btnProgressCancel->Disable();

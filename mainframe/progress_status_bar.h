@@ -3,7 +3,8 @@
 // holds a progress gauge and an "Abort" button that the carving runs drive:
 //   SetRange(total) -> Step() (or SetProgress(done)) after every seam -> Finish().
 // Idle (gauge at 0, gauge and button disabled) after the first layout and after every Finish;
-// busy from SetRange to the next Finish.
+// busy from SetRange to the next Finish. Field 2 shows the percentage done and the time left
+// while a run has been busy for more than a second, and is empty otherwise.
 #ifndef KERV_MAINFRAME_PROGRESS_STATUS_BAR_H
 #define KERV_MAINFRAME_PROGRESS_STATUS_BAR_H
 
@@ -46,6 +47,12 @@ private:
     // When Step last let the toolkit handle its events. Handling them costs about as much as
     // carving a seam; 25 times a second keeps the gauge moving smoothly and "Abort" prompt.
     std::chrono::steady_clock::time_point timeLastYield;
+    // When SetRange started the run, and what field 2 shows of it.
+    std::chrono::steady_clock::time_point timeStarted;
+    wxString strEstimate;
+
+    // Field 2 for the run's progress so far.
+    void ShowEstimate(std::chrono::steady_clock::time_point now);
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window as a user drives it, with real pointer and key events: the splitter keeps both
+// panes, the control panel scrolls to every mask button, an immediate size field that holds no
+// number carves nothing however it is left, and a long run paces its repaints and tells the time.
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/evtloop.h>
+#include <wx/gauge.h>
+#include <wx/regex.h>
+#include <wx/scrolwin.h>
+#include <wx/spinctrl.h>
+#include <wx/splitter.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include "frame_access.h"
+#include "gui_test_support.h"
+#include "main_frame.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+#include "picture_fixtures.h"
+#include "progress_status_bar.h"
+#include "window_placement.h"
+
+namespace {
+
+class WindowRunsTest : public GuiTest {
+protected:
+    // A window of the size Kerv takes on a 1600 x 1000 screen, with a width x height picture.
+    CMainFrame* Frame(int width, int height)
+    {
+        CMainFrame* frame = MakeFrame();
+        frame->SetSize(DefaultWindowRect(wxSize(1600, 1000)));
+        WriteTestPicture(work + "/p.png", width, height, 3);
+        OpenThroughDialog(frame, work + "/p.png");
+        PumpEvents(100);
+        return frame;
+    }
+    // Real pointer events through the display server.
+    void Drag(wxPoint from, wxPoint to)
+    {
+        sim.MouseMove(from);
+        PumpEvents(50);
+        sim.MouseDown();
+        for (int i = 1; i <= 4; ++i) {
+            sim.MouseMove(from + (to - from) * i / 4);
+            PumpEvents(30);
+        }
+        sim.MouseUp();
+        PumpEvents(100);
+    }
+public:
+    void CountRepaint(wxPaintEvent& event)
+    {
+        ++repaints;
+        event.Skip();
+    }
+    wxUIActionSimulator sim;
+    int repaints = 0;
+};
+
+}  // namespace
+
+TEST_F(WindowRunsTest, TheSashNeverHidesAPaneAndThePanelScrollsToEveryControl)
+{
+    CMainFrame* frame = Frame(60, 40);
+    auto* panel = static_cast<wxScrolledWindow*>(Ui(frame).panelControls);
+    wxSplitterWindow* splitter = Ui(frame).splitter;
+    for (int target : {0, -400, 4000, -400}) {  // 0: the sash where Kerv puts it
+        SCOPED_TRACE(target);
+        const wxPoint sash = splitter->ClientToScreen(
+            wxPoint(splitter->GetSashPosition() + splitter->GetSashSize() / 2, 200));
+        if (target != 0)
+            Drag(sash, wxPoint(splitter->GetScreenPosition().x + target, sash.y));
+        EXPECT_GE(panel->GetSize().x, 100);
+        EXPECT_GE(Ui(frame).paintPanel->GetSize().x, 100);
+        for (wxWindow* control : std::initializer_list<wxWindow*>{Ui(frame).btnClearMask, Ui(frame).btnKerv,
+                                  Ui(frame).spinHeight}) {
+            panel->Scroll(panel->CalcUnscrolledPosition(control->GetPosition()) / 10);
+            PumpEvents(30);
+            const wxRect shown(panel->GetClientSize()), rect = control->GetRect();
+            EXPECT_TRUE(rect.width > shown.width ? shown.Contains(rect.GetTopLeft())
+                                                 : shown.Contains(rect))
+                << control->GetName() << " at " << rect.x << "," << rect.y << " in "
+                << shown.width << "x" << shown.height;
+        }
+    }
+}
+
+TEST_F(WindowRunsTest, ASizeFieldLeftEmptyCarvesNothingAndShowsTheSizeAgain)
+{
+    CMainFrame* frame = Frame(150, 90);
+    wxSpinCtrl* spin = Ui(frame).spinWidth;
+    // How the field is left, and the width that leaving it asks for.
+    const std::pair<int, int> ways[] = {{0, 150}, {WXK_RETURN, 150}, {WXK_UP, 151}};
+    for (const auto& [key, width] : ways) {
+        SCOPED_TRACE(key);
+        sim.MouseMove(spin->GetScreenPosition() + wxPoint(12, spin->GetSize().y / 2));
+        sim.MouseClick();
+        PumpEvents(50);
+        sim.Char('a', wxMOD_CONTROL);
+        sim.Char(WXK_BACK);
+        PumpEvents(50);
+        ASSERT_EQ(spin->GetTextValue(), "");
+        if (key != 0)
+            sim.Char(key);
+        else
+            Ui(frame).btnKerv->SetFocus();
+        PumpEvents(1200);  // the typing delay ends too
+        EXPECT_EQ(frame->Session().CurrentWidth(), width);
+        EXPECT_EQ(spin->GetTextValue(), wxString::Format("%d", width));
+        frame->WidthChange(150);
+    }
+}
+
+TEST_F(WindowRunsTest, ALongAnimatedRunRepaintsAtMost25TimesASecondAndTellsTheTimeLeft)
+{
+    CMainFrame* frame = Frame(2000, 1200);
+    Ui(frame).paintPanel->Bind(wxEVT_PAINT, &WindowRunsTest::CountRepaint, this);
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
+    wxString shown;
+    int percent = -1;
+    // A progress update 1.1 s into the run reads the status bar and presses "Abort".
+    wxTimer probe;
+    probe.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        shown = bar->GetStatusText(2);
+        percent = 100 * bar->gaugeProgress->GetValue() / bar->nRange;
+        wxCommandEvent abort(wxEVT_BUTTON, ID_BTN_PROGRESS_CANCEL);
+        bar->ProcessWindowEvent(abort);
+    });
+    Ui(frame).checkAnimated->SetValue(true);
+    Ui(frame).checkAspect->SetValue(false);
+    Ui(frame).textAbsWidth->SetValue("100");
+    repaints = 0;
+    probe.StartOnce(1100);
+    // The run yields only to an active event loop, as in the program.
+    wxGUIEventLoop loop;
+    wxEventLoopActivator active(&loop);
+    wxStopWatch watch;
+    ClickButton(frame, ID_BTN_KERV);
+    const double seconds = watch.Time() / 1000.0;
+    Ui(frame).paintPanel->Unbind(wxEVT_PAINT, &WindowRunsTest::CountRepaint, this);
+    ASSERT_FALSE(shown.empty()) << "the run ended after " << seconds << " s, at width "
+                                << frame->Session().CurrentWidth();
+    wxRegEx estimate("^([0-9]+)% done, [0-9]+:[0-5][0-9] left$");
+    ASSERT_TRUE(estimate.Matches(shown)) << shown;
+    EXPECT_NEAR(wxAtoi(estimate.GetMatch(shown, 1)), percent, 1);
+    const int steps = 2000 - frame->Session().CurrentWidth();
+    EXPECT_LT(steps, 1900);  // aborted
+    EXPECT_EQ(bar->GetStatusText(2), "");
+    EXPECT_GE(repaints, 3);
+    EXPECT_LE(repaints, 25 * seconds + 3) << seconds << " s";
+    EXPECT_LE(repaints, steps / 3) << "a repaint for each step or so";
+}
