@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -167,22 +169,28 @@ TEST_F(KervRunTest, AbortLeavesExactlyTheStepsDone)
     // The order of the steps is the session's (tested there); here the gauge and "Abort".
     int doneAtAbort = -1;
     int range = -1;
-    RepaintHook hook(frame, [&] {
+    // "Abort" from the first progress update of the run, which yields to an active loop.
+    wxTimer progress;
+    progress.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
         const int done = Ui(frame).pStatusBar->gaugeProgress->GetValue();
         range = Ui(frame).pStatusBar->nRange;
-        if (Ui(frame).bCalculating && doneAtAbort < 0 && done >= 15) {
+        if (Ui(frame).bCalculating && doneAtAbort < 0 && done >= 1) {
             doneAtAbort = done;
             Click(Ui(frame).pStatusBar->btnProgressCancel);
         }
     });
+    progress.StartOnce(1);
+    wxMilliSleep(5);
+    wxGUIEventLoop loop;
+    wxEventLoopActivator active(&loop);
     Click(Ui(frame).btnKerv);
 
-    ASSERT_GE(doneAtAbort, 15);
+    ASSERT_GE(doneAtAbort, 1);
     ASSERT_LT(doneAtAbort, 40);
     EXPECT_EQ(range, 40);
     EXPECT_EQ(Ui(frame).pStatusBar->gaugeProgress->GetValue(), 0);
     EXPECT_EQ(frame->Session().CurrentWidth(), 600 - doneAtAbort);
-    EXPECT_EQ(frame->Session().CurrentHeight(), 410);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 400 + std::min(doneAtAbort, 10));
     EXPECT_EQ(Ui(frame).pDP->cols, frame->Session().CurrentWidth());
     EXPECT_FALSE(Ui(frame).bCancelCalc);
     EXPECT_FALSE(Ui(frame).bCalculating);
@@ -273,7 +281,7 @@ TEST_F(KervRunTest, AfterARunWithPaintingOnTheMaskControlsComeBackAndTheSizeCont
     EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
 }
 
-TEST_F(KervRunTest, AnimatedRunsRepaintAtEveryStepOthersOnlyAtTheEnd)
+TEST_F(KervRunTest, AnimatedRunsRepaintDuringTheRunOthersOnlyAtTheEnd)
 {
     CMainFrame* frame = OpenCoffee();
     int paintsDuringRun = 0;
@@ -285,7 +293,7 @@ TEST_F(KervRunTest, AnimatedRunsRepaintAtEveryStepOthersOnlyAtTheEnd)
     Ui(frame).checkAnimated->SetValue(true);
     SetTargets(frame, 570, 400);
     Click(Ui(frame).btnKerv);
-    EXPECT_GE(paintsDuringRun, 25);  // 30 steps
+    EXPECT_GE(paintsDuringRun, 1);  // 30 steps, at most 25 repaints a second
 
     paintsDuringRun = 0;
     Ui(frame).checkAnimated->SetValue(false);

@@ -20,7 +20,6 @@
 #include "main_frame.h"
 #include "main_frame_ids.h"
 #include "paint_panel.h"
-#include "picture_fixtures.h"
 #include "progress_status_bar.h"
 #include "window_placement.h"
 
@@ -66,8 +65,9 @@ public:
 TEST_F(WindowRunsTest, TheSashNeverHidesAPaneAndThePanelScrollsToEveryControl)
 {
     CMainFrame* frame = Frame(60, 40);
-    auto* panel = static_cast<wxScrolledWindow*>(Ui(frame).panelControls);
-    wxSplitterWindow* splitter = Ui(frame).splitter;
+    auto* splitter = static_cast<wxSplitterWindow*>(wxWindow::FindWindowByName("splitter", frame));
+    ASSERT_NE(splitter, nullptr);
+    auto* panel = static_cast<wxScrolledWindow*>(splitter->GetWindow1());
     for (int target : {0, -400, 4000, -400}) {  // 0: the sash where Kerv puts it
         SCOPED_TRACE(target);
         const wxPoint sash = splitter->ClientToScreen(
