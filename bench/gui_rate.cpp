@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <wx/app.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/cmdline.h>
 #include <wx/log.h>
