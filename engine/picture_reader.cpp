@@ -124,13 +124,8 @@ Decoder OwnDecoderFor(long type)
     }
 }
 
-bool DecodeOwn(Decoder decoder, ByteSource& bytes, wxImage& image)
+bool TakeDecoded(DecodedPicture& picture, wxImage& image)
 {
-    DecodedPicture picture;
-    if (!decoder(bytes, picture)) {
-        wxLogError(_("the picture's data is damaged"));
-        return false;
-    }
     image.SetData(picture.rgb.release(), picture.width, picture.height);
     if (picture.alpha)
         image.SetAlpha(picture.alpha.release());
@@ -139,16 +134,42 @@ bool DecodeOwn(Decoder decoder, ByteSource& bytes, wxImage& image)
     return image.IsOk();
 }
 
-// The toolkit's animated-cursor reader is not trusted with the container: the icon of the first
-// step goes to the icon reader alone.
+bool DecodeOwn(Decoder decoder, ByteSource& bytes, wxImage& image)
+{
+    DecodedPicture picture;
+    if (!decoder(bytes, picture)) {
+        wxLogError(_("the picture's data is damaged"));
+        return false;
+    }
+    return TakeDecoded(picture, image);
+}
+
+// The icon file at [offset, offset + length): a bitmap entry by our own decoder, a PNG entry
+// by the PNG reader, handed that entry alone (its header was checked with the file's).
+bool ReadIcon(ByteSource& bytes, uint64_t offset, uint64_t length, int index, wxImage& image)
+{
+    IconEntry entry;
+    DecodedPicture picture;
+    if (ChooseIconEntry(bytes, offset, index, entry)) {
+        if (!entry.png && DecodeIconBitmap(bytes, entry, picture))
+            return TakeDecoded(picture, image);
+        wxImageHandler* png = wxFastImage::FindHandler(wxBITMAP_TYPE_PNG);
+        if (entry.png && png && entry.offset <= offset + length) {
+            ByteSourceStream stream(bytes, entry.offset, offset + length - entry.offset);
+            return png->LoadFile(&image, stream, true, -1) && image.IsOk();
+        }
+    }
+    wxLogError(_("the picture's data is damaged"));
+    return false;
+}
+
+// The icon of an animated cursor's first step; the container itself is walked by its check.
 bool ReadAnimatedCursor(ByteSource& bytes, wxImage& image)
 {
     IconRange first;
-    wxImageHandler* icons = wxFastImage::FindHandler(wxBITMAP_TYPE_ICO);
-    if (!CheckAni(bytes, first).Passed() || !icons)
+    if (!CheckAni(bytes, first).Passed())
         return false;
-    ByteSourceStream frame(bytes, first.offset, first.length);
-    return icons->LoadFile(&image, frame, true, -1) && image.IsOk();
+    return ReadIcon(bytes, first.offset, first.length, -1, image);
 }
 
 HeaderVerdict CheckFor(const wxImageHandler& reader, ByteSource& bytes)
@@ -176,6 +197,8 @@ bool ReadPicture(wxInputStream& stream, ByteSource& bytes, long type, int index,
         return DecodeOwn(decoder, bytes, image);
     if (reader->GetType() == wxBITMAP_TYPE_ANI)
         return ReadAnimatedCursor(bytes, image);
+    if (reader->GetType() == wxBITMAP_TYPE_ICO || reader->GetType() == wxBITMAP_TYPE_CUR)
+        return ReadIcon(bytes, 0, bytes.Size(), index, image);
     return reader->LoadFile(&image, stream, true, index) && image.IsOk();
 }
 

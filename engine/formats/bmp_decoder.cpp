@@ -8,51 +8,40 @@
 #include <vector>
 
 #include "decoded_picture.h"
+#include "dib_layout.h"
 
 namespace {
 
 enum Compression : uint32_t { kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3 };
 
-struct Rgb {
-    unsigned char r = 0, g = 0, b = 0;
-};
+using Rgb = DibColour;
+using Layout = DibLayout;
 
-struct Layout {
-    uint64_t pixelsAt = 0;
-    uint32_t headerSize = 0;
-    int width = 0;
-    int height = 0;  // rows, always positive
-    bool topDown = false;
-    uint32_t bitCount = 0;
-    uint32_t compression = kRgb;
-    uint32_t masks[3] = {0x7C00, 0x03E0, 0x001F};
-    std::vector<Rgb> palette;
-};
+}  // namespace
 
-bool ReadLayout(ByteSource& bytes, Layout& layout)
+bool ReadDibLayout(ByteSource& bytes, uint64_t headerAt, DibLayout& layout)
 {
     bool ok = true;
-    layout.pixelsAt = bytes.U32le(10, ok);
-    layout.headerSize = bytes.U32le(14, ok);
+    layout.headerSize = bytes.U32le(headerAt, ok);
     long long height;
     uint32_t used = 0;
     if (layout.headerSize == 12) {
-        layout.width = static_cast<int>(bytes.U16le(18, ok));
-        height = bytes.U16le(20, ok);
-        layout.bitCount = bytes.U16le(24, ok);
+        layout.width = static_cast<int>(bytes.U16le(headerAt + 4, ok));
+        height = bytes.U16le(headerAt + 6, ok);
+        layout.bitCount = bytes.U16le(headerAt + 10, ok);
     } else {
-        layout.width = static_cast<int32_t>(bytes.U32le(18, ok));
-        height = static_cast<int32_t>(bytes.U32le(22, ok));
-        layout.bitCount = bytes.U16le(28, ok);
-        layout.compression = bytes.U32le(30, ok);
-        used = bytes.U32le(46, ok);
+        layout.width = static_cast<int32_t>(bytes.U32le(headerAt + 4, ok));
+        height = static_cast<int32_t>(bytes.U32le(headerAt + 8, ok));
+        layout.bitCount = bytes.U16le(headerAt + 14, ok);
+        layout.compression = bytes.U32le(headerAt + 16, ok);
+        used = bytes.U32le(headerAt + 32, ok);
     }
     layout.topDown = height < 0;
     layout.height = static_cast<int>(height < 0 ? -height : height);
-    uint64_t tableAt = 14 + uint64_t{layout.headerSize};
+    uint64_t tableAt = headerAt + uint64_t{layout.headerSize};
     if (layout.compression == kBitfields) {
         // The masks follow a 40-byte header and are part of the longer ones.
-        const uint64_t masksAt = layout.headerSize == 40 ? tableAt : 14 + 40;
+        const uint64_t masksAt = layout.headerSize == 40 ? tableAt : headerAt + 40;
         for (int i = 0; i < 3; ++i)
             layout.masks[i] = bytes.U32le(masksAt + 4 * i, ok);
         if (layout.headerSize == 40)
@@ -62,18 +51,25 @@ bool ReadLayout(ByteSource& bytes, Layout& layout)
         layout.masks[1] = 0xFF00;
         layout.masks[2] = 0xFF;
     }
+    const unsigned entryBytes = layout.headerSize == 12 ? 3 : 4;
+    layout.tableEnd = tableAt + uint64_t{used} * entryBytes;
     if (layout.bitCount <= 8) {
         const uint32_t entries = used ? used : 1u << layout.bitCount;
-        const unsigned entryBytes = layout.headerSize == 12 ? 3 : 4;
+        // The header checks bound the table; a table beyond them is no picture's.
+        if (entries > 65536)
+            return false;
         std::vector<unsigned char> table(size_t{entries} * entryBytes);
         ok = ok && bytes.Read(tableAt, table.data(), table.size());
         for (uint32_t i = 0; ok && i < entries; ++i) {
             const unsigned char* e = &table[i * entryBytes];
             layout.palette.push_back({e[2], e[1], e[0]});
         }
+        layout.tableEnd = tableAt + uint64_t{entries} * entryBytes;
     }
     return ok && layout.width > 0 && layout.height > 0;
 }
+
+namespace {
 
 // A channel by its mask, widened to 8 bits as the toolkit does.
 unsigned char Channel(uint32_t value, uint32_t mask)
@@ -211,12 +207,19 @@ bool DecodeRuns(ByteSource& bytes, const Layout& layout, DecodedPicture& picture
 
 }  // namespace
 
-bool DecodeBmp(ByteSource& bytes, DecodedPicture& picture)
+bool DecodeDibPixels(ByteSource& bytes, const DibLayout& layout, DecodedPicture& picture)
 {
-    Layout layout;
-    if (!ReadLayout(bytes, layout) || !picture.Allocate(layout.width, layout.height, false))
+    if (!picture.Allocate(layout.width, layout.height, false))
         return false;
     if (layout.compression == kRle8 || layout.compression == kRle4)
         return DecodeRuns(bytes, layout, picture);
     return DecodeRows(bytes, layout, picture);
+}
+
+bool DecodeBmp(ByteSource& bytes, DecodedPicture& picture)
+{
+    DibLayout layout;
+    bool ok = true;
+    layout.pixelsAt = bytes.U32le(10, ok);
+    return ok && ReadDibLayout(bytes, 14, layout) && DecodeDibPixels(bytes, layout, picture);
 }

@@ -36,4 +36,17 @@ bool DecodeBmp(ByteSource& bytes, DecodedPicture& picture);
 bool DecodePcx(ByteSource& bytes, DecodedPicture& picture);
 bool DecodeGif(ByteSource& bytes, DecodedPicture& picture);
 
+// One entry of an icon or cursor directory: where its picture starts and how long the
+// directory says it is, and whether it is a PNG (read by a PNG reader) or a bitmap.
+struct IconEntry {
+    uint64_t offset = 0;
+    uint64_t length = 0;
+    bool png = false;
+};
+// The entry of the icon file at `offset` that the reader shows: entry `index`, or with -1 the
+// one the toolkit's reader chooses; false when there is no such entry.
+bool ChooseIconEntry(ByteSource& bytes, uint64_t offset, int index, IconEntry& entry);
+// Decodes a bitmap entry with its transparency mask.
+bool DecodeIconBitmap(ByteSource& bytes, const IconEntry& entry, DecodedPicture& picture);
+
 #endif
