@@ -59,6 +59,13 @@ void ReadBlocks(const std::string& path, PictureMetadata& metadata)
 {
     SilenceExiv2();
     try {
+        // Only the formats whose blocks are carried over are parsed: exiv2's readers of other
+        // containers (its RIFF reader, which takes animated cursors) can loop for ever on a
+        // damaged file.
+        const int type = Exiv2::ImageFactory::getType(path);
+        if (type != Exiv2::ImageType::jpeg && type != Exiv2::ImageType::png &&
+            type != Exiv2::ImageType::tiff)
+            return;
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path);
         image->readMetadata();
         const bool tiff = image->imageType() == Exiv2::ImageType::tiff;
