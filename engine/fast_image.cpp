@@ -9,6 +9,7 @@
 #include <wx/filefn.h>
 #include <wx/intl.h>
 #include <wx/log.h>
+#include <wx/module.h>
 #include <wx/mstream.h>
 #include <wx/wfstream.h>
 
@@ -46,7 +47,20 @@ private:
     bool passOn_ = false;
 };
 
+// The reader list lives no longer than the toolkit: whatever fills it, the toolkit's shut-down
+// deletes the readers left in it.
+class FastImageModule : public wxModule {
+public:
+    bool OnInit() override { return true; }
+    void OnExit() override { wxFastImage::CleanUpHandlers(); }
+
+private:
+    wxDECLARE_DYNAMIC_CLASS(FastImageModule);
+};
+
 }  // namespace
+
+wxIMPLEMENT_DYNAMIC_CLASS(FastImageModule, wxModule);
 
 wxList wxFastImage::sm_handlers;
 
