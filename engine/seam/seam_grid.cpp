@@ -66,7 +66,7 @@ bool SeamGrid::HasPendingSeam(Direction direction) const
 const int* SeamGrid::PendingSeam(Direction direction)
 {
     if (!HasPendingSeam(direction)) {
-        CompactRows();
+        CompactRows(false);
         if (direction == Direction::Horizontal)
             SearchAll<true>();
         else
@@ -86,7 +86,7 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
 
     const bool deferring = !horizontal && remove && HasPendingSeam(direction);
     if (!deferring)
-        CompactRows();
+        CompactRows(HasPendingSeam(direction));
     if (!HasPendingSeam(direction)) {
         if (horizontal)
             SearchAll<true>();

@@ -96,11 +96,15 @@ private:
     template <bool kHorizontal>
     void SearchBand(int firstPosition);
     template <bool kHorizontal>
-    const int* LaneEnergy(int lane, int begin, int end);
+    const int* LaneEnergy(int lane);
     template <bool kHorizontal>
     void RelaxLane(int lane, int begin, int end);
     template <bool kHorizontal>
     void RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi);
+    void RelaxAndCompareAt(const int* previous, const int* energy, int* cost, std::uint8_t* step,
+                           int lane, int positions, int begin, int end, int& changedLo,
+                           int& changedHi);
+    void RelaxDeferred(int lane, int begin, int end, int& changedLo, int& changedHi);
     void RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi,
                          bool horizontal);
     void MarkStale(int lane, int begin, int end);
@@ -119,7 +123,7 @@ private:
                       const std::uint32_t* newPixels);
     void Reserve(int rowCapacity, int stride);
     int StoredColumn(int row, int col) const;
-    void CompactRows();
+    void CompactRows(bool keepTables = true);
     // Capacity for n elements with headroom, so that a run of insertions reallocates rarely.
     static int GrownCapacity(int n) { return n + n / 4 + 16; }
 
@@ -137,20 +141,28 @@ private:
     std::vector<int> rowStart_;          // rowCapacity_ entries
     std::vector<std::uint32_t> pixels_;  // 0x00BBGGRR
     std::vector<int> energy_;            // working energy, moved with the pixels
-    // A run of vertical removals defers moving energy and pixels, which only the cells being
-    // recomputed need meanwhile: every row keeps the stored positions of the cells removed
-    // since the last compaction (deferredCount_ of them, the same number in every row, in
-    // ascending order), and CompactRows closes all those gaps in one pass. Any other use of
-    // energy or pixels compacts first; Index() is only valid while nothing is deferred.
+    // A run of vertical removals defers moving energy, pixels and the vertical tables: every
+    // row keeps the stored positions of the cells removed since the last compaction
+    // (deferredCount_ of them, the same number in every row, in ascending order), which are
+    // the same in the row's energy and in its table lane, and CompactRows closes all those gaps
+    // in one pass. Meanwhile the band update and the seam's extraction read and write the
+    // tables through the removed positions. Any other use of energy, pixels or tables compacts
+    // first; Index() and TableIndex() with a position are only valid while nothing is deferred.
     static constexpr int kDeferredLimit = 32;
     int deferredCount_ = 0;
     std::vector<int> deferred_;  // kDeferredLimit entries per row
-    std::vector<int> gathered_;  // a deferred row's energies over a range, contiguous
+    // A deferred range whose cells are not contiguous in storage is gathered, position j at
+    // index j (stride_ entries each), recomputed there and written back.
+    std::vector<int> gatheredPrevious_;
+    std::vector<int> gatheredEnergy_;
+    std::vector<int> gatheredCost_;
+    std::vector<std::uint8_t> gatheredStep_;
 
     // The tables of the pending direction (at most one direction is ever valid, so one set
     // serves both): its lanes are rows (vertical) or columns (horizontal), each tableStride_
     // cells long (stride_ or rowCapacity_). Cells outside the last band keep the values they
-    // had, moved along by the carves, exactly as the incremental update leaves them.
+    // had, moved along by the carves (see deferredCount_), exactly as the incremental update
+    // leaves them.
     int tableStride_ = 0;
     std::vector<int> laneStart_;  // one per lane of the table capacity
     std::vector<int> cost_;

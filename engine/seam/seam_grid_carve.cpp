@@ -74,24 +74,15 @@ void OpenGap(T* lane, int s, int n, bool front)
 
 void SeamGrid::RemoveVertical()
 {
-    // The tables close up at once; energy and pixels only note the removed cell (see
-    // CompactRows).
+    // Energy, pixels and tables only note the removed cell (see CompactRows).
     if (deferredCount_ == 0 && deferred_.size() < static_cast<size_t>(rows_) * kDeferredLimit)
         deferred_.resize(static_cast<size_t>(rows_) * kDeferredLimit);
     workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
         for (int row = first; row < last; ++row) {
-            const int s = seam_[row];
-            const bool front = RemovalMovesFront(s, cols_);
-            const size_t lane = TableIndex(row, 0);
-            if (step_[lane + s] & kStaleBit)
-                --staleCount_[row];
-            CloseGap(&cost_[lane], s, cols_, front);
-            CloseGap(&step_[lane], s, cols_, front);
-            if (front)
-                ++laneStart_[row];
-
             int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
-            const int stored = StoredColumn(row, s);
+            const int stored = StoredColumn(row, seam_[row]);
+            if (step_[TableIndex(row, 0) + stored] & kStaleBit)
+                --staleCount_[row];
             int at = deferredCount_;
             for (; at > 0 && removed[at - 1] > stored; --at)
                 removed[at] = removed[at - 1];
@@ -142,13 +133,15 @@ void CloseGaps(T* row, const int* removed, int count, int stored, bool front)
 }  // namespace
 
 // Applies the deferred removals, each row moving the shorter side: the cells before its last
-// removed one, or those after its first.
-void SeamGrid::CompactRows()
+// removed one, or those after its first. The tables close up with them while they are pending,
+// unless the caller searches them afresh next (keepTables false).
+void SeamGrid::CompactRows(bool keepTables)
 {
     if (deferredCount_ == 0)
         return;
     const int count = deferredCount_;
     const int stored = cols_ + count;
+    const bool tables = keepTables && pending_ == Pending::Vertical;
     workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
         for (int row = first; row < last; ++row) {
             const int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
@@ -159,6 +152,13 @@ void SeamGrid::CompactRows()
             CloseGaps(&pixels_[base], removed, count, stored, front);
             if (front)
                 rowStart_[physical] += count;
+            if (tables) {
+                const size_t lane = TableIndex(row, 0);
+                CloseGaps(&cost_[lane], removed, count, stored, front);
+                CloseGaps(&step_[lane], removed, count, stored, front);
+                if (front)
+                    laneStart_[row] += count;
+            }
         }
     });
     deferredCount_ = 0;

@@ -17,6 +17,54 @@ namespace {
 // Columns copied into the lane-major energy together: one cache line of ints per row.
 constexpr int kStrip = 16;
 
+// A row with deferred removals at the ascending stored positions removed[0..count): calls
+// fn(position, stored, length) for each run of positions [begin, end) that lie side by side in
+// storage, position p of the run at stored + (p - position).
+template <typename Fn>
+void ForEachRun(const int* removed, int count, int begin, int end, const Fn& fn)
+{
+    int next = 0;  // the first removed position past `stored`
+    int stored = begin;
+    while (next < count && removed[next] <= stored) {
+        ++stored;
+        ++next;
+    }
+    for (int j = begin; j < end;) {
+        const int run = next < count ? std::min(end - j, removed[next] - stored) : end - j;
+        fn(j, stored, run);
+        j += run;
+        stored += run;
+        while (next < count && removed[next] == stored) {
+            ++stored;
+            ++next;
+        }
+    }
+}
+
+// The offset of positions [begin, end) from their stored positions when they lie side by side
+// in storage, else -1.
+int ContiguousShift(const int* removed, int count, int begin, int end)
+{
+    int shift = 0;
+    while (shift < count && removed[shift] <= begin + shift)
+        ++shift;
+    return shift == count || removed[shift] - shift >= end ? shift : -1;
+}
+
+template <typename T>
+void Gather(const T* stored, const int* removed, int count, int begin, int end, T* out)
+{
+    ForEachRun(removed, count, begin, end,
+               [&](int j, int from, int run) { std::copy_n(stored + from, run, out + j); });
+}
+
+template <typename T>
+void Scatter(const T* in, const int* removed, int count, int begin, int end, T* stored)
+{
+    ForEachRun(removed, count, begin, end,
+               [&](int j, int to, int run) { std::copy_n(in + j, run, stored + to); });
+}
+
 }  // namespace
 
 // Sizes the tables for a direction: lanes are rows (vertical) or columns (horizontal), each as
@@ -75,52 +123,26 @@ void SeamGrid::SearchAllColumns()
             GatherLanes(rowPointers_.data(), rows_, x0, width, lanes);
         }
     });
-    std::copy_n(LaneEnergy<true>(0, 0, rows_), rows_, &cost_[TableIndex(0, 0)]);
+    std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);
     for (int lane = 1; lane < cols_; ++lane)
         RelaxLane<true>(lane, 0, rows_);
 }
 
-// The energies of a lane, contiguous over its positions.
-// The energies of positions [begin, end) of a lane, contiguous at [begin, end) of the result.
+// The energies of a lane, contiguous over its positions (nothing may be deferred).
 template <bool kHorizontal>
-const int* SeamGrid::LaneEnergy(int lane, int begin, int end)
+const int* SeamGrid::LaneEnergy(int lane)
 {
     if (kHorizontal)
         return &laneEnergy_[TableIndex(lane, 0)];
-    const int* row =
-        &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
-    if (deferredCount_ == 0)
-        return row;
-    // Copy the runs of stored cells between the removed ones, from the range's first cell on.
-    if (gathered_.size() < static_cast<size_t>(stride_))
-        gathered_.resize(stride_);
-    const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
-    int next = 0;  // the first removed position past `stored`
-    int stored = begin;
-    while (next < deferredCount_ && removed[next] <= stored) {
-        ++stored;
-        ++next;
-    }
-    for (int j = begin; j < end;) {
-        const int runEnd = next < deferredCount_ ? removed[next] : stored + (end - j);
-        const int run = std::min(end - j, runEnd - stored);
-        std::copy_n(row + stored, run, &gathered_[j]);
-        j += run;
-        stored += run;
-        while (next < deferredCount_ && removed[next] == stored) {
-            ++stored;
-            ++next;
-        }
-    }
-    return gathered_.data();
+    return &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
 }
 
-// Recomputes positions [begin, end) of one lane from the lane before it.
+// Recomputes positions [begin, end) of one lane from the lane before it (nothing deferred).
 template <bool kHorizontal>
 void SeamGrid::RelaxLane(int lane, int begin, int end)
 {
     const int positions = kHorizontal ? rows_ : cols_;
-    RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane, begin, end),
+    RelaxRange(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane),
                &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], begin, end, positions);
 }
 
@@ -174,14 +196,25 @@ void SeamGrid::SearchBand(int firstPosition)
 template <bool kHorizontal>
 void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi)
 {
-    int* cost = &cost_[TableIndex(lane, 0)];
+    if (!kHorizontal && deferredCount_ > 0)
+        return RelaxDeferred(lane, begin, end, changedLo, changedHi);
+    RelaxAndCompareAt(&cost_[TableIndex(lane - 1, 0)], LaneEnergy<kHorizontal>(lane),
+                      &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], lane,
+                      kHorizontal ? rows_ : cols_, begin, end, changedLo, changedHi);
+}
+
+// The same over arrays indexed by position: the previous lane's costs over [begin - 1, end + 1)
+// (within the lane), this lane's energy, costs and step bytes over [begin, end).
+void SeamGrid::RelaxAndCompareAt(const int* previous, const int* energy, int* cost,
+                                 std::uint8_t* step, int lane, int positions, int begin, int end,
+                                 int& changedLo, int& changedHi)
+{
     if (staleCount_[lane] > 0) {  // recomputing clears them
-        const std::uint8_t* step = &step_[TableIndex(lane, 0)];
         for (int j = begin; j < end; ++j)
             staleCount_[lane] -= (step[j] & kStaleBit) != 0;
     }
     before_.assign(cost + begin, cost + end);
-    RelaxLane<kHorizontal>(lane, begin, end);
+    RelaxRange(previous, energy, cost, step, begin, end, positions);
     const int* before = before_.data() - begin;
     int first = begin;
     while (first < end && cost[first] == before[first])
@@ -195,30 +228,82 @@ void SeamGrid::RelaxAndCompare(int lane, int begin, int end, int& changedLo, int
     changedHi = std::max(changedHi, last);
 }
 
+// RelaxAndCompare for a row with deferred removals. A range that lies side by side in storage,
+// with its predecessors, is recomputed in place; any other is gathered first.
+void SeamGrid::RelaxDeferred(int lane, int begin, int end, int& changedLo, int& changedHi)
+{
+    const int count = deferredCount_;
+    const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
+    const int* removedAbove = removed - kDeferredLimit;
+    const int lo = std::max(0, begin - 1);
+    const int hi = std::min(cols_, end + 1);
+    const int* previous = &cost_[TableIndex(lane - 1, 0)];
+    const int physical = rowBase_ + lane;
+    const int* energy = &energy_[static_cast<size_t>(physical) * stride_ + rowStart_[physical]];
+    int* cost = &cost_[TableIndex(lane, 0)];
+    std::uint8_t* step = &step_[TableIndex(lane, 0)];
+    const int shift = ContiguousShift(removed, count, begin, end);
+    const int shiftAbove = ContiguousShift(removedAbove, count, lo, hi);
+    if (shift >= 0 && shiftAbove >= 0) {
+        RelaxAndCompareAt(previous + shiftAbove, energy + shift, cost + shift, step + shift, lane,
+                          cols_, begin, end, changedLo, changedHi);
+        return;
+    }
+    if (gatheredCost_.size() < static_cast<size_t>(stride_)) {
+        gatheredPrevious_.resize(stride_);
+        gatheredEnergy_.resize(stride_);
+        gatheredCost_.resize(stride_);
+        gatheredStep_.resize(stride_);
+    }
+    Gather(previous, removedAbove, count, lo, hi, gatheredPrevious_.data());
+    Gather(energy, removed, count, begin, end, gatheredEnergy_.data());
+    Gather(cost, removed, count, begin, end, gatheredCost_.data());
+    Gather(step, removed, count, begin, end, gatheredStep_.data());
+    RelaxAndCompareAt(gatheredPrevious_.data(), gatheredEnergy_.data(), gatheredCost_.data(),
+                      gatheredStep_.data(), lane, cols_, begin, end, changedLo, changedHi);
+    Scatter(gatheredCost_.data(), removed, count, begin, end, cost);
+    Scatter(gatheredStep_.data(), removed, count, begin, end, step);
+}
+
 // Recomputes the stale cells of [begin, end) in a lane.
 void SeamGrid::RelaxStaleCells(int lane, int begin, int end, int& changedLo, int& changedHi,
                                bool horizontal)
 {
     const std::uint8_t* step = &step_[TableIndex(lane, 0)];
-    for (int j = begin; j < end && staleCount_[lane] > 0; ++j) {
-        if (!(step[j] & kStaleBit))
-            continue;
-        if (horizontal)
-            RelaxAndCompare<true>(lane, j, j + 1, changedLo, changedHi);
-        else
-            RelaxAndCompare<false>(lane, j, j + 1, changedLo, changedHi);
-    }
+    auto relaxRun = [&](int position, int stored, int run) {
+        for (int k = 0; k < run && staleCount_[lane] > 0; ++k) {
+            if (!(step[stored + k] & kStaleBit))
+                continue;
+            if (horizontal)
+                RelaxAndCompare<true>(lane, position + k, position + k + 1, changedLo, changedHi);
+            else
+                RelaxAndCompare<false>(lane, position + k, position + k + 1, changedLo, changedHi);
+        }
+    };
+    if (!horizontal && deferredCount_ > 0)
+        ForEachRun(&deferred_[static_cast<size_t>(lane) * kDeferredLimit], deferredCount_, begin,
+                   end, relaxRun);
+    else
+        relaxRun(begin, begin, end - begin);
 }
 
+// Marks [begin, end) of a lane stale (a vertical lane through its deferred removals).
 void SeamGrid::MarkStale(int lane, int begin, int end)
 {
     std::uint8_t* step = &step_[TableIndex(lane, 0)];
-    for (int j = begin; j < end; ++j) {
-        if (!(step[j] & kStaleBit)) {
-            step[j] |= kStaleBit;
-            ++staleCount_[lane];
+    auto markRun = [&](int, int stored, int run) {
+        for (int j = stored; j < stored + run; ++j) {
+            if (!(step[j] & kStaleBit)) {
+                step[j] |= kStaleBit;
+                ++staleCount_[lane];
+            }
         }
-    }
+    };
+    if (deferredCount_ > 0)
+        ForEachRun(&deferred_[static_cast<size_t>(lane) * kDeferredLimit], deferredCount_, begin,
+                   end, markRun);
+    else
+        markRun(begin, begin, end - begin);
 }
 
 void SeamGrid::ExtractSeam(int lanes, int positions)
@@ -226,9 +311,24 @@ void SeamGrid::ExtractSeam(int lanes, int positions)
     if (seam_.size() < static_cast<size_t>(lanes))
         seam_.resize(GrownCapacity(lanes));
     const int* last = &cost_[TableIndex(lanes - 1, 0)];
-    seam_[lanes - 1] = static_cast<int>(std::min_element(last, last + positions) - last);
+    if (deferredCount_ == 0) {
+        seam_[lanes - 1] = static_cast<int>(std::min_element(last, last + positions) - last);
+    } else {
+        int best = 0;
+        int bestCost = 0;
+        ForEachRun(&deferred_[static_cast<size_t>(lanes - 1) * kDeferredLimit], deferredCount_, 0,
+                   positions, [&](int position, int stored, int run) {
+                       const int* least = std::min_element(last + stored, last + stored + run);
+                       if (position == 0 || *least < bestCost) {
+                           best = position + static_cast<int>(least - (last + stored));
+                           bestCost = *least;
+                       }
+                   });
+        seam_[lanes - 1] = best;
+    }
     for (int lane = lanes - 1; lane > 0; --lane) {
-        int next = seam_[lane] + StepOffset(step_[TableIndex(lane, seam_[lane])]);
+        const int stored = deferredCount_ > 0 ? StoredColumn(lane, seam_[lane]) : seam_[lane];
+        int next = seam_[lane] + StepOffset(step_[TableIndex(lane, stored)]);
         DP_ASSERT(next >= 0 && next < positions);
         next = std::clamp(next, 0, positions - 1);  // keeps a release build inside the arrays
         seam_[lane - 1] = next;
