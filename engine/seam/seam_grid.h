@@ -151,12 +151,9 @@ private:
     static constexpr int kDeferredLimit = 32;
     int deferredCount_ = 0;
     std::vector<int> deferred_;  // kDeferredLimit entries per row
-    // A deferred range whose cells are not contiguous in storage is gathered, position j at
-    // index j (stride_ entries each), recomputed there and written back.
+    // A deferred lane's costs over a range that is not contiguous in storage, position j at
+    // index j (stride_ entries).
     std::vector<int> gatheredPrevious_;
-    std::vector<int> gatheredEnergy_;
-    std::vector<int> gatheredCost_;
-    std::vector<std::uint8_t> gatheredStep_;
 
     // The tables of the pending direction (at most one direction is ever valid, so one set
     // serves both): its lanes are rows (vertical) or columns (horizontal), each tableStride_

@@ -58,13 +58,6 @@ void Gather(const T* stored, const int* removed, int count, int begin, int end, 
                [&](int j, int from, int run) { std::copy_n(stored + from, run, out + j); });
 }
 
-template <typename T>
-void Scatter(const T* in, const int* removed, int count, int begin, int end, T* stored)
-{
-    ForEachRun(removed, count, begin, end,
-               [&](int j, int to, int run) { std::copy_n(in + j, run, stored + to); });
-}
-
 }  // namespace
 
 // Sizes the tables for a direction: lanes are rows (vertical) or columns (horizontal), each as
@@ -228,41 +221,34 @@ void SeamGrid::RelaxAndCompareAt(const int* previous, const int* energy, int* co
     changedHi = std::max(changedHi, last);
 }
 
-// RelaxAndCompare for a row with deferred removals. A range that lies side by side in storage,
-// with its predecessors, is recomputed in place; any other is gathered first.
+// RelaxAndCompare for a row with deferred removals: each run of the range that lies side by
+// side in storage is recomputed in place, from the previous lane in place where its cells
+// around the run lie side by side too, else from a gathered copy of them.
 void SeamGrid::RelaxDeferred(int lane, int begin, int end, int& changedLo, int& changedHi)
 {
     const int count = deferredCount_;
     const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
     const int* removedAbove = removed - kDeferredLimit;
-    const int lo = std::max(0, begin - 1);
-    const int hi = std::min(cols_, end + 1);
     const int* previous = &cost_[TableIndex(lane - 1, 0)];
     const int physical = rowBase_ + lane;
     const int* energy = &energy_[static_cast<size_t>(physical) * stride_ + rowStart_[physical]];
     int* cost = &cost_[TableIndex(lane, 0)];
     std::uint8_t* step = &step_[TableIndex(lane, 0)];
-    const int shift = ContiguousShift(removed, count, begin, end);
-    const int shiftAbove = ContiguousShift(removedAbove, count, lo, hi);
-    if (shift >= 0 && shiftAbove >= 0) {
-        RelaxAndCompareAt(previous + shiftAbove, energy + shift, cost + shift, step + shift, lane,
-                          cols_, begin, end, changedLo, changedHi);
-        return;
-    }
-    if (gatheredCost_.size() < static_cast<size_t>(stride_)) {
-        gatheredPrevious_.resize(stride_);
-        gatheredEnergy_.resize(stride_);
-        gatheredCost_.resize(stride_);
-        gatheredStep_.resize(stride_);
-    }
-    Gather(previous, removedAbove, count, lo, hi, gatheredPrevious_.data());
-    Gather(energy, removed, count, begin, end, gatheredEnergy_.data());
-    Gather(cost, removed, count, begin, end, gatheredCost_.data());
-    Gather(step, removed, count, begin, end, gatheredStep_.data());
-    RelaxAndCompareAt(gatheredPrevious_.data(), gatheredEnergy_.data(), gatheredCost_.data(),
-                      gatheredStep_.data(), lane, cols_, begin, end, changedLo, changedHi);
-    Scatter(gatheredCost_.data(), removed, count, begin, end, cost);
-    Scatter(gatheredStep_.data(), removed, count, begin, end, step);
+    ForEachRun(removed, count, begin, end, [&](int first, int stored, int run) {
+        const int shift = stored - first;
+        const int lo = std::max(0, first - 1);
+        const int hi = std::min(cols_, first + run + 1);
+        const int shiftAbove = ContiguousShift(removedAbove, count, lo, hi);
+        const int* above = previous + shiftAbove;
+        if (shiftAbove < 0) {
+            if (gatheredPrevious_.size() < static_cast<size_t>(stride_))
+                gatheredPrevious_.resize(stride_);
+            Gather(previous, removedAbove, count, lo, hi, gatheredPrevious_.data());
+            above = gatheredPrevious_.data();
+        }
+        RelaxAndCompareAt(above, energy + shift, cost + shift, step + shift, lane, cols_, first,
+                          first + run, changedLo, changedHi);
+    });
 }
 
 // Recomputes the stale cells of [begin, end) in a lane.
