@@ -19,6 +19,7 @@
 #include "paint_panel_host.h"
 #include "picture_session.h"
 
+class AnimationPacer;
 class CPaintPanel;
 class FileDropTarget;
 class ProgressStatusBar;
@@ -191,6 +192,11 @@ private:
     void OnBtnMaskClear(wxCommandEvent& event);
     void OnCheckUpdate(wxCommandEvent& event);
     void OnRemoveObject(wxCommandEvent& event);
+    // One step of a Kerv run or an object removal shown, when animated and the pacer says so.
+    void ShowAnimatedStep(AnimationPacer& animation);
+    // The end of a Kerv run or an object removal, finished or aborted: the progress display
+    // closed, a fresh mask of the size reached, the picture shown and marked modified.
+    void FinishCarvingRun();
     void OnEnergyMode(wxCommandEvent& event);
     void OnUndo(wxCommandEvent& event);
     void OnRedo(wxCommandEvent& event);

@@ -140,20 +140,9 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
         for (int step = 0; step < steps && !bCancelCalc; ++step) {
             session.CarveStep(plan, step);
             pStatusBar->Step();
-            if (checkAnimated->GetValue() && animation.IsDue(AnimationPacer::Clock::now())) {
-                const auto start = AnimationPacer::Clock::now();
-                paintPanel->Refresh(false);
-                paintPanel->Update();
-                animation.Painted(start, AnimationPacer::Clock::now());
-            }
+            ShowAnimatedStep(animation);
         }
-        pStatusBar->Finish();
-
-        // After an abort the session's sizes are the ones actually reached.
-        paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
-        paintPanel->Refresh();
-        UpdateStat();
-        session.SetModified(true);
+        FinishCarvingRun();
     }
     session.EndRun(PictureSession::RunKind::Kerv);
     UpdateUndoMenu();
@@ -162,6 +151,26 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
     // engine and the window can go now.
     if (bCloseAfterCalc)
         Close(true);
+}
+
+void CMainFrame::ShowAnimatedStep(AnimationPacer& animation)
+{
+    if (!checkAnimated->GetValue() || !animation.IsDue(AnimationPacer::Clock::now()))
+        return;
+    const auto start = AnimationPacer::Clock::now();
+    paintPanel->Refresh(false);
+    paintPanel->Update();
+    animation.Painted(start, AnimationPacer::Clock::now());
+}
+
+void CMainFrame::FinishCarvingRun()
+{
+    pStatusBar->Finish();
+    // After an abort the session's sizes are the ones actually reached.
+    paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
+    paintPanel->Refresh();
+    UpdateStat();
+    session.SetModified(true);
 }
 
 void CMainFrame::ApplyEnergyMode()
@@ -208,18 +217,9 @@ void CMainFrame::OnRemoveObject(wxCommandEvent& WXUNUSED(event))
         AnimationPacer animation;
         while (!bCancelCalc && session.ObjectRemovalStep(*removal)) {
             pStatusBar->Step();
-            if (checkAnimated->GetValue() && animation.IsDue(AnimationPacer::Clock::now())) {
-                const auto start = AnimationPacer::Clock::now();
-                paintPanel->Refresh(false);
-                paintPanel->Update();
-                animation.Painted(start, AnimationPacer::Clock::now());
-            }
+            ShowAnimatedStep(animation);
         }
-        pStatusBar->Finish();
-        paintPanel->Init(session.CurrentWidth(), session.CurrentHeight());
-        paintPanel->Refresh();
-        UpdateStat();
-        session.SetModified(true);
+        FinishCarvingRun();
     }
     session.EndRun(PictureSession::RunKind::Kerv);
     UpdateUndoMenu();
