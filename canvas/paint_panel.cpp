@@ -1,22 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// CPaintPanel: the picture at the current zoom, the mask overlay, the brush outline and painting.
+// CPaintPanel: the picture at the current zoom and scroll position, the mask overlay, the brush
+// outline, painting, scrolling, zooming with the wheel and comparing with the picture as opened.
 #include "paint_panel.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <cstdint>
 
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
-#include <wx/graphics.h>
 #include <wx/image.h>
 
 #include "fast_image.h"
 #include "view_compose.h"
+#include "zoom_value.h"
 
 namespace {
 
 constexpr int kMinBrush = 1;
 constexpr int kMaxBrush = 100;
+constexpr int kLineStep = 16;  // pixels per scroll-bar arrow click and per wheel line
 
 // value * zoom / 100 in integer division, without overflow for the largest pictures.
 int Zoomed(int value, int zoom)
@@ -35,11 +39,20 @@ wxIMPLEMENT_DYNAMIC_CLASS(CPaintPanel, wxPanel);
 
 wxBEGIN_EVENT_TABLE(CPaintPanel, wxPanel)
     EVT_LEAVE_WINDOW(CPaintPanel::OnLeaveWindow)
+    EVT_LEFT_DOWN(CPaintPanel::OnLeftDown)
     EVT_LEFT_UP(CPaintPanel::OnLeftUp)
+    EVT_MIDDLE_DOWN(CPaintPanel::OnMiddleDown)
+    EVT_MIDDLE_UP(CPaintPanel::OnMiddleUp)
+    EVT_MOUSE_CAPTURE_LOST(CPaintPanel::OnCaptureLost)
     EVT_MOTION(CPaintPanel::OnMotion)
+    EVT_MOUSEWHEEL(CPaintPanel::OnMouseWheel)
+    EVT_SCROLLWIN(CPaintPanel::OnScrollWin)
     EVT_PAINT(CPaintPanel::OnPaintWinPaint)
     EVT_SIZE(CPaintPanel::OnPaintWinSize)
     EVT_CHAR(CPaintPanel::OnChar)
+    EVT_KEY_DOWN(CPaintPanel::OnKeyDown)
+    EVT_KEY_UP(CPaintPanel::OnKeyUp)
+    EVT_KILL_FOCUS(CPaintPanel::OnKillFocus)
 wxEND_EVENT_TABLE()
 
 CPaintPanel::CPaintPanel()
@@ -54,16 +67,13 @@ CPaintPanel::CPaintPanel(wxWindow* parent, int id, const wxPoint& pos, const wxS
 {
     // Set before the window exists, so that the toolkit never paints a background of its own.
     SetBackgroundStyle(wxBG_STYLE_CUSTOM);
-    Create(parent, id, pos, size, wxBORDER_SIMPLE | wxTAB_TRAVERSAL | wxWANTS_CHARS);
+    Create(parent, id, pos, size,
+           wxBORDER_SIMPLE | wxTAB_TRAVERSAL | wxWANTS_CHARS | wxHSCROLL | wxVSCROLL);
     set_properties();
     do_layout();
 }
 
-CPaintPanel::~CPaintPanel()
-{
-    viewBitmap = wxNullBitmap;
-    overlayBitmap = wxNullBitmap;
-}
+CPaintPanel::~CPaintPanel() = default;
 
 void CPaintPanel::set_properties() {}
 
@@ -72,6 +82,8 @@ void CPaintPanel::do_layout() {}
 void CPaintPanel::Init(int width, int height)
 {
     maskBitmap = std::make_unique<wxBitmap>();
+    maskPixels = wxImage();
+    maskSeen = wxNullBitmap;
     if (width >= 1 && height >= 1) {
         maskBitmap->Create(width, height, wxBITMAP_SCREEN_DEPTH);
         wxMemoryDC dc(*maskBitmap);
@@ -79,18 +91,115 @@ void CPaintPanel::Init(int width, int height)
         dc.SetBrush(*wxBLACK_BRUSH);
         dc.DrawRectangle(0, 0, width, height);
         dc.SelectObject(wxNullBitmap);
+        maskPixels = wxImage(width, height, true);
+        maskSeen = *maskBitmap;
     }
     maskChanged = false;
     maskShown = true;
     shownZoom = -1;
+    strokeX = strokeY = -1;
 }
 
 void CPaintPanel::SetZoom(int newZoom)
 {
+    fitZoom = false;
+    ApplyZoom(newZoom, wxPoint(0, 0));
+}
+
+void CPaintPanel::ApplyZoom(int newZoom, wxPoint anchor)
+{
+    newZoom = std::clamp(newZoom, kMinZoom, kMaxZoom);
     if (newZoom == zoom)
         return;
+    // The picture point under the anchor, in fractions of a pixel, stays under it.
+    const double pictureX = (anchor.x + scrollX) * 100.0 / zoom;
+    const double pictureY = (anchor.y + scrollY) * 100.0 / zoom;
     zoom = newZoom;
+    scrollX = static_cast<int>(std::lround(pictureX * zoom / 100.0)) - anchor.x;
+    scrollY = static_cast<int>(std::lround(pictureY * zoom / 100.0)) - anchor.y;
+    UpdateScrollBars();
     Refresh(true);
+}
+
+void CPaintPanel::SetFitZoom()
+{
+    fitZoom = true;
+    Fit();
+    if (mainFrame != nullptr)
+        mainFrame->ZoomChanged(zoom, true);
+}
+
+void CPaintPanel::Fit()
+{
+    const wxFastImage* picture = ShownPicture();
+    if (picture == nullptr || !picture->IsOk())
+        return;
+    const wxSize pane = GetClientSize();
+    const int fitted = FitZoom(picture->GetWidth(), picture->GetHeight(), pane.x, pane.y);
+    if (fitted == zoom)
+        return;
+    ApplyZoom(fitted, wxPoint(0, 0));
+    if (mainFrame != nullptr)
+        mainFrame->ZoomChanged(zoom, true);
+}
+
+void CPaintPanel::StepZoomAbout(int steps, wxPoint anchor)
+{
+    fitZoom = false;
+    ApplyZoom(StepZoom(zoom, steps), anchor);
+    if (mainFrame != nullptr)
+        mainFrame->ZoomChanged(zoom, false);
+}
+
+wxPoint CPaintPanel::PaneCentre() const
+{
+    const wxSize pane = GetClientSize();
+    return wxPoint(pane.x / 2, pane.y / 2);
+}
+
+wxSize CPaintPanel::ViewSize()
+{
+    const wxFastImage* picture = ShownPicture();
+    if (picture == nullptr || !picture->IsOk())
+        return wxSize(0, 0);
+    return wxSize(Zoomed(picture->GetWidth(), zoom), Zoomed(picture->GetHeight(), zoom));
+}
+
+void CPaintPanel::UpdateScrollBars()
+{
+    const wxSize view = ViewSize();
+    const wxSize pane = GetClientSize();
+    scrollX = std::clamp(scrollX, 0, std::max(0, view.x - pane.x));
+    scrollY = std::clamp(scrollY, 0, std::max(0, view.y - pane.y));
+    SetScrollbar(wxHORIZONTAL, scrollX, pane.x, view.x);
+    SetScrollbar(wxVERTICAL, scrollY, pane.y, view.y);
+}
+
+void CPaintPanel::ScrollTo(int x, int y)
+{
+    const int oldX = scrollX;
+    const int oldY = scrollY;
+    scrollX = x;
+    scrollY = y;
+    UpdateScrollBars();
+    if (scrollX != oldX || scrollY != oldY)
+        Refresh(false);
+}
+
+wxPoint CPaintPanel::MaskPoint(wxPoint window) const
+{
+    return wxPoint((window.x + scrollX) * 100 / zoom, (window.y + scrollY) * 100 / zoom);
+}
+
+void CPaintPanel::ShowOpened(bool show)
+{
+    if (show == showOpened)
+        return;
+    if (show && (mainFrame == nullptr || mainFrame->OpenedPicture() == nullptr))
+        return;
+    showOpened = show;
+    strokeX = strokeY = -1;
+    Refresh(false);
 }
 
 void CPaintPanel::SetBrushSize(int size)
@@ -99,47 +208,67 @@ void CPaintPanel::SetBrushSize(int size)
     DrawCircle(dc, size - brushSize, 0, 0);
 }
 
+const wxFastImage* CPaintPanel::ShownPicture()
+{
+    if (mainFrame == nullptr)
+        return nullptr;
+    if (showOpened) {
+        const wxFastImage* opened = mainFrame->OpenedPicture();
+        if (opened != nullptr && opened->IsOk())
+            return opened;
+    }
+    return mainFrame->PictureToShow();
+}
+
 bool CPaintPanel::EnsureView()
 {
-    const wxFastImage* picture = mainFrame != nullptr ? mainFrame->PictureToShow() : nullptr;
+    const wxFastImage* picture = ShownPicture();
     if (picture == nullptr || !picture->IsOk())
         return false;
     const int cols = picture->GetWidth();
     const int rows = picture->GetHeight();
-    if (zoom != shownZoom || !viewBitmap.IsOk() || cols != lastWidth || rows != lastHeight) {
-        shownZoom = zoom;
+    if (zoom != shownZoom || cols != lastWidth || rows != lastHeight) {
         lastWidth = cols;
         lastHeight = rows;
-        const int width = Zoomed(cols, zoom);
-        const int height = Zoomed(rows, zoom);
-        if (width < 1 || height < 1) {
-            viewBitmap = wxNullBitmap;
-            return false;
-        }
-        const wxImage shown = picture->AsImage();
-        viewBitmap = zoom == 100 ? wxBitmap(shown)
-                                 : wxBitmap(shown.Scale(width, height, wxIMAGE_QUALITY_NORMAL));
+        // The picture as opened is compared at the zoom of the current one.
+        if (fitZoom && !showOpened)
+            Fit();
+        shownZoom = zoom;
+        UpdateScrollBars();
     }
-    return viewBitmap.IsOk();
+    return Zoomed(cols, zoom) >= 1 && Zoomed(rows, zoom) >= 1;
 }
 
 wxRect CPaintPanel::ViewRect() const
 {
-    return viewBitmap.IsOk() ? wxRect(0, 0, viewBitmap.GetWidth(), viewBitmap.GetHeight())
-                             : wxRect();
+    if (lastWidth < 1 || lastHeight < 1)
+        return wxRect();
+    return wxRect(-scrollX, -scrollY, Zoomed(lastWidth, zoom), Zoomed(lastHeight, zoom));
 }
 
 wxRect CPaintPanel::OutlineClip() const
 {
     if (maskBitmap == nullptr || !maskBitmap->IsOk())
         return wxRect();
-    return wxRect(0, 0, Zoomed(maskBitmap->GetWidth(), zoom),
+    return wxRect(-scrollX, -scrollY, Zoomed(maskBitmap->GetWidth(), zoom),
                   Zoomed(maskBitmap->GetHeight(), zoom));
 }
 
 wxRect CPaintPanel::OutlineBox() const
 {
     return ToRect(canvasview::OutlineBox(cursorX, cursorY, Zoomed(brushSize, zoom)));
+}
+
+const wxImage* CPaintPanel::MaskPixels()
+{
+    if (maskBitmap == nullptr || !maskBitmap->IsOk())
+        return nullptr;
+    if (!maskPixels.IsOk() || !maskSeen.IsOk() ||
+        maskSeen.GetRefData() != maskBitmap->GetRefData()) {
+        maskPixels = maskBitmap->ConvertToImage();
+        maskSeen = *maskBitmap;
+    }
+    return &maskPixels;
 }
 
 wxImage CPaintPanel::ComposeView(wxRect box)
@@ -149,37 +278,39 @@ wxImage CPaintPanel::ComposeView(wxRect box)
     box.Intersect(ViewRect());
     if (box.IsEmpty())
         return wxImage();
-    wxImage shown = viewBitmap.GetSubBitmap(box).ConvertToImage();
+    const wxFastImage* picture = ShownPicture();
+    const wxRect view = ViewRect();
+    const int left = box.x + scrollX;  // the box in view coordinates
+    const int top = box.y + scrollY;
+    wxImage shown(box.width, box.height, false);
+    canvasview::ZoomedPart(picture->GetData(), picture->GetWidth(), picture->GetHeight(),
+                           view.width, view.height, left, top, box.width, box.height,
+                           shown.GetData());
+    if (showOpened)
+        return shown;
 
-    if (maskShown && maskBitmap != nullptr && maskBitmap->IsOk()) {
-        // The mask scaled to the view's size the way the picture was, cut to the box.
-        const int maskWidth = maskBitmap->GetWidth();
-        const int maskHeight = maskBitmap->GetHeight();
-        const wxRect view = ViewRect();
-        const int left = canvasview::NearestSource(box.x, maskWidth, view.width);
-        const int top = canvasview::NearestSource(box.y, maskHeight, view.height);
-        const int right = canvasview::NearestSource(box.GetRight(), maskWidth, view.width);
-        const int bottom = canvasview::NearestSource(box.GetBottom(), maskHeight, view.height);
-        const wxImage maskPart =
-            maskBitmap->GetSubBitmap(wxRect(left, top, right - left + 1, bottom - top + 1))
-                .ConvertToImage();
-        wxImage overlay(box.width, box.height, false);
-        const unsigned char* from = maskPart.GetData();
-        unsigned char* to = overlay.GetData();
+    const wxImage* mask = maskShown ? MaskPixels() : nullptr;
+    if (mask != nullptr) {
+        // The mask scaled to the view's size by nearest pixels, never averaged: its colours
+        // stay pure.
+        const int maskWidth = mask->GetWidth();
+        const int maskHeight = mask->GetHeight();
+        std::vector<int> sourceX(static_cast<size_t>(box.width));
+        for (int x = 0; x < box.width; ++x)
+            sourceX[x] = canvasview::NearestSource(left + x, maskWidth, view.width);
+        std::vector<unsigned char> overlay(static_cast<size_t>(box.width) * box.height * 3);
+        unsigned char* to = overlay.data();
         for (int y = 0; y < box.height; ++y) {
-            const int sy = canvasview::NearestSource(box.y + y, maskHeight, view.height) - top;
+            const int sy = canvasview::NearestSource(top + y, maskHeight, view.height);
+            const unsigned char* from = mask->GetData() + static_cast<size_t>(sy) * maskWidth * 3;
             for (int x = 0; x < box.width; ++x, to += 3) {
-                const int sx = canvasview::NearestSource(box.x + x, maskWidth, view.width) - left;
-                const unsigned char* p =
-                    from + (static_cast<size_t>(sy) * maskPart.GetWidth() + sx) * 3;
+                const unsigned char* p = from + static_cast<size_t>(sourceX[x]) * 3;
                 to[0] = p[0];
                 to[1] = p[1];
                 to[2] = p[2];
             }
         }
-        canvasview::AndOverlay(shown.GetData(), overlay.GetData(), box.width, box.height);
-        overlay.SetMaskColour(0, 0, 0);
-        overlayBitmap = wxBitmap(overlay);
+        canvasview::AndOverlay(shown.GetData(), overlay.data(), box.width, box.height);
     }
 
     if (paintEnabled && !outlineHidden && cursorX != -1 && cursorY != -1) {
@@ -199,8 +330,8 @@ wxImage CPaintPanel::ComposeView(wxRect box)
 
 void CPaintPanel::RenderBox(wxDC& dc, wxRect box)
 {
-    box.Intersect(ViewRect());
     const wxImage shown = ComposeView(box);
+    box.Intersect(ViewRect());
     if (shown.IsOk())
         dc.DrawBitmap(wxBitmap(shown), box.x, box.y, false);
 }
@@ -215,7 +346,14 @@ void CPaintPanel::OnPaintWinPaint(wxPaintEvent& WXUNUSED(event))
     RenderBox(dc, GetUpdateRegion().GetBox());
 }
 
-void CPaintPanel::OnPaintWinSize(wxSizeEvent& WXUNUSED(event)) {}
+void CPaintPanel::OnPaintWinSize(wxSizeEvent& event)
+{
+    if (fitZoom && !showOpened)
+        Fit();
+    UpdateScrollBars();
+    Refresh(false);
+    event.Skip();
+}
 
 void CPaintPanel::DrawCircle(wxClientDC& dc, int sizeChange, int dx, int dy)
 {
@@ -246,32 +384,53 @@ void CPaintPanel::DrawArea(wxPoint pos, bool paint)
     wxClientDC dc(this);
 
     // A click before any motion has no previous position to paint at.
-    if (paint && maskBitmap != nullptr && maskBitmap->IsOk() && cursorX != -1 && cursorY != -1) {
+    if (paint && !showOpened && cursorX != -1 && cursorY != -1 && MaskPixels() != nullptr) {
         const PaintMode mode = mainFrame->CurrentPaintMode();
         const wxColour colour = mode == PaintMode::Erase     ? *wxBLACK
                                 : mode == PaintMode::Protect ? *wxRED
                                                              : *wxGREEN;
-        const int mx = cursorX * 100 / zoom;
-        const int my = cursorY * 100 / zoom;
-        const int s = brushSize;
-        {
-            // Selecting the mask gives it data of its own, so a stored copy stays as it was.
-            wxMemoryDC mdc;
-            mdc.SelectObject(*maskBitmap);
-            // The mask holds pure colours only: no blended pixels at the disc's edge.
-            if (wxGraphicsContext* gc = mdc.GetGraphicsContext())
-                gc->SetAntialiasMode(wxANTIALIAS_NONE);
-            mdc.SetPen(wxPen(colour, 1, wxPENSTYLE_SOLID));
-            mdc.SetBrush(wxBrush(colour, wxBRUSHSTYLE_SOLID));
-            mdc.DrawEllipse(mx - (s - 1), my - (s - 1), 2 * (s - 1), 2 * (s - 1));
-            mdc.SelectObject(wxNullBitmap);
-        }
-        RefreshRect(ToRect(canvasview::ZoomedOutwards(
-                        {mx - s - 1, my - s - 1, 2 * s + 1, 2 * s + 1}, zoom)),
-                    false);
+        const wxPoint point = MaskPoint(wxPoint(cursorX, cursorY));
+        PaintStroke(strokeX != -1 ? wxPoint(strokeX, strokeY) : point, point, colour);
+        strokeX = point.x;
+        strokeY = point.y;
+    } else if (!paint) {
+        strokeX = strokeY = -1;
     }
 
     DrawCircle(dc, 0, pos.x - cursorX, pos.y - cursorY);
+}
+
+void CPaintPanel::PaintStroke(wxPoint from, wxPoint to, const wxColour& colour)
+{
+    // The disc's radius is one less than the brush size, as the brush outline's box was always
+    // drawn; a brush of one paints its centre pixel alone.
+    const int s = brushSize;
+    const canvasview::PaintBox changed = canvasview::PaintSegment(
+        maskPixels.GetData(), maskPixels.GetWidth(), maskPixels.GetHeight(), from.x, from.y, to.x,
+        to.y, s - 1, colour.Red(), colour.Green(), colour.Blue());
+    if (changed.width == 0)
+        return;
+    const wxRect area(changed.left, changed.top, changed.width, changed.height);
+    {
+        // Letting go of maskSeen first leaves the mask its only holder, unless a stored copy
+        // shares it: then selecting gives the mask data of its own, and the copy stays as it was.
+        maskSeen = wxNullBitmap;
+        wxMemoryDC mdc;
+        mdc.SelectObject(*maskBitmap);
+        mdc.DrawBitmap(wxBitmap(maskPixels.GetSubImage(area)), area.x, area.y, false);
+        mdc.SelectObject(wxNullBitmap);
+        maskSeen = *maskBitmap;
+    }
+    const int mx = (from.x + to.x) / 2;
+    const int my = (from.y + to.y) / 2;
+    const int halfWidth = (std::abs(to.x - from.x) + 1) / 2;
+    const int halfHeight = (std::abs(to.y - from.y) + 1) / 2;
+    wxRect window =
+        ToRect(canvasview::ZoomedOutwards({mx - halfWidth - s - 1, my - halfHeight - s - 1,
+                                           2 * (halfWidth + s) + 1, 2 * (halfHeight + s) + 1},
+                                          zoom));
+    window.Offset(-scrollX, -scrollY);
+    RefreshRect(window, false);
 }
 
 void CPaintPanel::OnLeaveWindow(wxMouseEvent& event)
@@ -285,19 +444,106 @@ void CPaintPanel::OnLeaveWindow(wxMouseEvent& event)
     event.Skip();
 }
 
+void CPaintPanel::OnLeftDown(wxMouseEvent& event)
+{
+    // A click on the picture gives it the keyboard: the arrow keys then size the brush, and
+    // backslash compares with the picture as opened.
+    if (!HasFocus())
+        SetFocus();
+    event.Skip();
+}
+
 void CPaintPanel::OnLeftUp(wxMouseEvent& event)
 {
-    // A click on the picture gives it the keyboard, so the arrow keys then size the brush.
     if (paintEnabled && !HasFocus())
         SetFocus();
     DrawArea(event.GetPosition(), true);
+    strokeX = strokeY = -1;
     event.Skip();
+}
+
+void CPaintPanel::OnMiddleDown(wxMouseEvent& event)
+{
+    if (!HasFocus())
+        SetFocus();
+    panning = true;
+    panFrom = event.GetPosition();
+    panScroll = wxPoint(scrollX, scrollY);
+    if (!HasCapture())
+        CaptureMouse();
+    event.Skip();
+}
+
+void CPaintPanel::OnMiddleUp(wxMouseEvent& event)
+{
+    panning = false;
+    if (HasCapture())
+        ReleaseMouse();
+    event.Skip();
+}
+
+void CPaintPanel::OnCaptureLost(wxMouseCaptureLostEvent& WXUNUSED(event))
+{
+    panning = false;
 }
 
 void CPaintPanel::OnMotion(wxMouseEvent& event)
 {
-    DrawArea(event.GetPosition(), event.ButtonIsDown(wxMOUSE_BTN_ANY));
+    if (panning) {
+        const wxPoint moved = event.GetPosition() - panFrom;
+        ScrollTo(panScroll.x - moved.x, panScroll.y - moved.y);
+        DrawArea(event.GetPosition(), false);
+    } else {
+        // The middle button drags the view, so only the other buttons paint.
+        DrawArea(event.GetPosition(), event.ButtonIsDown(wxMOUSE_BTN_ANY) && !event.MiddleIsDown());
+    }
     event.Skip();
+}
+
+void CPaintPanel::OnMouseWheel(wxMouseEvent& event)
+{
+    const int delta = std::max(1, event.GetWheelDelta());
+    wheelRest += event.GetWheelRotation();
+    const int notches = wheelRest / delta;
+    wheelRest -= notches * delta;
+    if (event.ControlDown()) {
+        if (notches != 0)
+            StepZoomAbout(notches, event.GetPosition());
+        return;
+    }
+    const int pixels = notches * std::max(1, event.GetLinesPerAction()) * kLineStep;
+    if (event.GetWheelAxis() == wxMOUSE_WHEEL_HORIZONTAL)
+        ScrollTo(scrollX + pixels, scrollY);
+    else if (event.ShiftDown())
+        ScrollTo(scrollX - pixels, scrollY);
+    else
+        ScrollTo(scrollX, scrollY - pixels);
+}
+
+void CPaintPanel::OnScrollWin(wxScrollWinEvent& event)
+{
+    const bool horizontal = event.GetOrientation() == wxHORIZONTAL;
+    const int page = horizontal ? GetClientSize().x : GetClientSize().y;
+    int position = horizontal ? scrollX : scrollY;
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_SCROLLWIN_TOP)
+        position = 0;
+    else if (type == wxEVT_SCROLLWIN_BOTTOM)
+        position = INT_MAX / 2;
+    else if (type == wxEVT_SCROLLWIN_LINEUP)
+        position -= kLineStep;
+    else if (type == wxEVT_SCROLLWIN_LINEDOWN)
+        position += kLineStep;
+    else if (type == wxEVT_SCROLLWIN_PAGEUP)
+        position -= page;
+    else if (type == wxEVT_SCROLLWIN_PAGEDOWN)
+        position += page;
+    else
+        position = event.GetPosition();
+    if (horizontal)
+        ScrollTo(position, scrollY);
+    else
+        ScrollTo(scrollX, position);
 }
 
 void CPaintPanel::OnChar(wxKeyEvent& event)
@@ -307,5 +553,28 @@ void CPaintPanel::OnChar(wxKeyEvent& event)
         wxClientDC dc(this);
         DrawCircle(dc, code == WXK_LEFT ? -1 : +1, 0, 0);
     }
+    event.Skip();
+}
+
+void CPaintPanel::OnKeyDown(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == '\\' && !event.HasAnyModifiers()) {
+        ShowOpened(true);
+        return;
+    }
+    event.Skip();
+}
+
+void CPaintPanel::OnKeyUp(wxKeyEvent& event)
+{
+    if (event.GetKeyCode() == '\\')
+        ShowOpened(false);
+    event.Skip();
+}
+
+void CPaintPanel::OnKillFocus(wxFocusEvent& event)
+{
+    // A key released elsewhere never reaches the canvas.
+    ShowOpened(false);
     event.Skip();
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // PaintPanelHost: what the canvas needs from the window it sits in. The canvas asks its host for
-// the picture to draw and the paint mode, and tells it when the brush size changed; it knows
-// nothing else of the window, so the canvas library never depends on the window's.
+// the picture to draw and the paint mode, and tells it when the brush size or the zoom changed;
+// it knows nothing else of the window, so the canvas library never depends on the window's.
 #ifndef KERV_CANVAS_PAINT_PANEL_HOST_H
 #define KERV_CANVAS_PAINT_PANEL_HOST_H
 
@@ -15,9 +15,15 @@ public:
     // The picture at its current size, or null while no picture is open. Valid until the
     // picture next changes (a carve, an open, a reset).
     virtual const wxFastImage* PictureToShow() = 0;
+    // The picture as it was opened (before any carving), shown while the user compares before
+    // and after; null when there is none. Valid until the next open.
+    virtual const wxFastImage* OpenedPicture() = 0;
     virtual PaintMode CurrentPaintMode() const = 0;
     // The canvas changed its brush to size (already clamped to 1 to 100).
     virtual void SetBrushSize(int size) = 0;
+    // The canvas changed its zoom by itself (wheel, fitting to the pane): zoom is the percentage
+    // in effect, fit whether it follows the pane's size.
+    virtual void ZoomChanged(int zoom, bool fit) = 0;
 
 protected:
     ~PaintPanelHost() = default;

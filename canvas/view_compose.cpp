@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace canvasview {
 
@@ -10,6 +11,112 @@ int NearestSource(int i, int source, int view)
 {
     const int64_t delta = (static_cast<int64_t>(source) << 16) / view;
     return static_cast<int>((static_cast<int64_t>(i) * delta) >> 16);
+}
+
+void ZoomedPart(const unsigned char* picture, int cols, int rows, int viewWidth, int viewHeight,
+                int left, int top, int width, int height, unsigned char* out)
+{
+    const size_t stride = static_cast<size_t>(cols) * 3;
+    const size_t outStride = static_cast<size_t>(width) * 3;
+    if (viewWidth == cols && viewHeight == rows) {
+        for (int y = 0; y < height; ++y)
+            std::memcpy(
+                out + y * outStride,
+                picture + static_cast<size_t>(top + y) * stride + static_cast<size_t>(left) * 3,
+                outStride);
+        return;
+    }
+    if (cols >= viewWidth && rows >= viewHeight && cols % viewWidth == 0 &&
+        rows % viewHeight == 0) {
+        const int fx = cols / viewWidth;
+        const int fy = rows / viewHeight;
+        const unsigned count = static_cast<unsigned>(fx) * static_cast<unsigned>(fy);
+        std::vector<unsigned> sums(outStride);
+        for (int y = 0; y < height; ++y) {
+            std::fill(sums.begin(), sums.end(), 0u);
+            for (int y1 = 0; y1 < fy; ++y1) {
+                const unsigned char* from = picture +
+                                            static_cast<size_t>((top + y) * fy + y1) * stride +
+                                            static_cast<size_t>(left) * fx * 3;
+                unsigned* sum = sums.data();
+                for (int x = 0; x < width; ++x, sum += 3) {
+                    unsigned r = 0;
+                    unsigned g = 0;
+                    unsigned b = 0;
+                    for (int x1 = 0; x1 < fx; ++x1, from += 3) {
+                        r += from[0];
+                        g += from[1];
+                        b += from[2];
+                    }
+                    sum[0] += r;
+                    sum[1] += g;
+                    sum[2] += b;
+                }
+            }
+            unsigned char* to = out + y * outStride;
+            for (size_t i = 0; i < outStride; ++i)
+                to[i] = static_cast<unsigned char>(sums[i] / count);
+        }
+        return;
+    }
+    std::vector<size_t> sourceX(static_cast<size_t>(width));
+    for (int x = 0; x < width; ++x)
+        sourceX[x] = static_cast<size_t>(NearestSource(left + x, cols, viewWidth)) * 3;
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* from =
+            picture + static_cast<size_t>(NearestSource(top + y, rows, viewHeight)) * stride;
+        unsigned char* to = out + y * outStride;
+        for (int x = 0; x < width; ++x, to += 3) {
+            const unsigned char* p = from + sourceX[x];
+            to[0] = p[0];
+            to[1] = p[1];
+            to[2] = p[2];
+        }
+    }
+}
+
+PaintBox PaintSegment(unsigned char* rgb, int width, int height, int x0, int y0, int x1, int y1,
+                      int radius, unsigned char red, unsigned char green, unsigned char blue)
+{
+    PaintBox box;
+    const int left = std::max(0, std::min(x0, x1) - radius);
+    const int top = std::max(0, std::min(y0, y1) - radius);
+    const int right = std::min(width - 1, std::max(x0, x1) + radius);
+    const int bottom = std::min(height - 1, std::max(y0, y1) + radius);
+    if (radius < 0 || left > right || top > bottom)
+        return box;
+    box = {left, top, right - left + 1, bottom - top + 1};
+    // Squared distances in whole numbers: from a point to the nearer end where the point's
+    // projection falls outside the segment, else to the line, compared as cross^2 <= r^2 len^2.
+    const int64_t dx = x1 - x0;
+    const int64_t dy = y1 - y0;
+    const int64_t length2 = dx * dx + dy * dy;
+    const int64_t r2 = static_cast<int64_t>(radius) * radius;
+    for (int y = top; y <= bottom; ++y) {
+        unsigned char* pixel = rgb + (static_cast<size_t>(y) * width + left) * 3;
+        for (int x = left; x <= right; ++x, pixel += 3) {
+            const int64_t px = x - x0;
+            const int64_t py = y - y0;
+            const int64_t dot = px * dx + py * dy;
+            bool inside;
+            if (dot <= 0) {
+                inside = px * px + py * py <= r2;
+            } else if (dot >= length2) {
+                const int64_t qx = x - x1;
+                const int64_t qy = y - y1;
+                inside = qx * qx + qy * qy <= r2;
+            } else {
+                const int64_t cross = px * dy - py * dx;
+                inside = cross * cross <= r2 * length2;
+            }
+            if (inside) {
+                pixel[0] = red;
+                pixel[1] = green;
+                pixel[2] = blue;
+            }
+        }
+    }
+    return box;
 }
 
 void AndOverlay(unsigned char* picture, const unsigned char* overlay, int width, int height)

@@ -99,6 +99,11 @@ wxBEGIN_EVENT_TABLE(CMainFrame, wxFrame)
     EVT_COMBOBOX(ID_COMBO_ZOOM, CMainFrame::OnComboZoom)
     EVT_TEXT(ID_COMBO_ZOOM, CMainFrame::OnComboZoomText)
     EVT_TIMER(ID_TIMER_ZOOM, CMainFrame::OnZoomTimer)
+    EVT_TEXT_ENTER(ID_COMBO_ZOOM, CMainFrame::OnComboZoomEnter)
+    EVT_MENU(ID_MENU_ZOOM_IN, CMainFrame::OnZoomIn)
+    EVT_MENU(ID_MENU_ZOOM_OUT, CMainFrame::OnZoomOut)
+    EVT_MENU(ID_MENU_ZOOM_ACTUAL, CMainFrame::OnZoomActual)
+    EVT_MENU(ID_MENU_ZOOM_FIT, CMainFrame::OnZoomFit)
     EVT_SPLITTER_DCLICK(ID_SPLITTER, CMainFrame::OnSashDblClick)
     // The Kerv run (main_frame_kerv.cpp) and the mask commands (main_frame_mask.cpp). The brush
     // entry takes every scroll event of the window; it stays below the size sliders' entries,
@@ -410,9 +415,10 @@ void CMainFrame::CreateToolBarItems()
                      _("Copy image to Clipboard"), _("Copy image to Clipboard"));
     toolBar->AddSeparator();
 
-    const wxString zoomChoices[] = {"25%", "50%", "75%", "100%", "150%"};
+    const wxString zoomChoices[] = {"25%", "50%", "75%", "100%", "150%", "200%", _("Fit")};
     comboZoom = new wxComboBox(toolBar, ID_COMBO_ZOOM, "100%", wxDefaultPosition, wxSize(75, -1),
-                               WXSIZEOF(zoomChoices), zoomChoices, wxCB_DROPDOWN);
+                               WXSIZEOF(zoomChoices), zoomChoices,
+                               wxCB_DROPDOWN | wxTE_PROCESS_ENTER);
     // 75 pixels, or enough to show a four-digit zoom beside the platform's drop-down button.
     const int zoomWidth = comboZoom->GetSizeFromTextSize(comboZoom->GetTextExtent("1000%").x).x;
     if (zoomWidth > 75) {

@@ -69,8 +69,12 @@ public:
     // of the radio buttons, and the brush-size display (slider and text), which SetBrushSize
     // updates whenever the canvas changes its brush.
     const wxFastImage* PictureToShow() override;
+    const wxFastImage* OpenedPicture() override;
     PaintMode CurrentPaintMode() const override;
     void SetBrushSize(int size) override;
+    // The zoom box shows the canvas's zoom ("Fit" while it follows the pane); a typed zoom still
+    // waiting for its delay is dropped.
+    void ZoomChanged(int zoom, bool fit) override;
 
     // "Abort" of the status bar asks the running carve to stop; Finish clears the request.
     void SetCancelCalc(bool cancel) { bCancelCalc = cancel; }
@@ -158,6 +162,11 @@ private:
     void OnComboZoom(wxCommandEvent& event);
     void OnComboZoomText(wxCommandEvent& event);
     void OnZoomTimer(wxTimerEvent& event);
+    void OnComboZoomEnter(wxCommandEvent& event);
+    void OnZoomIn(wxCommandEvent& event);
+    void OnZoomOut(wxCommandEvent& event);
+    void OnZoomActual(wxCommandEvent& event);
+    void OnZoomFit(wxCommandEvent& event);
     void OnSashDblClick(wxSplitterEvent& event);
     void OnFileOpen(wxCommandEvent& event);
     void OnMRUFile(wxCommandEvent& event);
@@ -203,6 +212,13 @@ private:
     void OnStartUpTimer(wxTimerEvent& event);
 
     wxMenuBar* CreateMenus();
+    // The View menu's zoom commands (main_frame_zoom.cpp).
+    void AppendZoomCommands(wxMenu* menuView);
+    // Applies the zoom box's text: "Fit", or a zoom in range; any other text is replaced by the
+    // zoom in effect. Then the picture gets the keyboard back.
+    void ApplyZoomText();
+    // The picture takes the keyboard once the zoom box has let it go.
+    void FocusPicture();
     // The canvas in the splitter's right pane (main_frame_canvas.cpp).
     void CreatePaintPanel();
     void CreateToolBarItems();

@@ -29,3 +29,8 @@ PaintMode CMainFrame::CurrentPaintMode() const
         return PaintMode::Erase;
     return radioProtect->GetValue() ? PaintMode::Protect : PaintMode::Delete;
 }
+
+const wxFastImage* CMainFrame::OpenedPicture()
+{
+    return session.OpenedPicture();
+}

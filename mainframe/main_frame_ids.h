@@ -50,7 +50,11 @@ enum {
     ID_BTN_REMOVE_OBJECT = 152,
     ID_CHOICE_ENERGY = 153,
     ID_MENU_SHOW_ENERGY = 154,
-    ID_MENU_SHOW_SEAMS = 155
+    ID_MENU_SHOW_SEAMS = 155,
+    ID_MENU_ZOOM_IN = 160,  // View menu
+    ID_MENU_ZOOM_OUT = 161,
+    ID_MENU_ZOOM_ACTUAL = 162,
+    ID_MENU_ZOOM_FIT = 163
 };
 
 // Capacity of the recent-files list; its entries take the ids ID_MRU_FIRST onwards.

@@ -25,6 +25,8 @@ constexpr int kPreviewSeams = 20;
 wxMenu* CMainFrame::CreateViewMenu()
 {
     auto* menuView = new wxMenu();
+    AppendZoomCommands(menuView);
+    menuView->AppendSeparator();
     menuView->AppendCheckItem(ID_MENU_SHOW_ENERGY, _("Show &Energy"),
                               _("Show the energy the seams are chosen by"));
     menuView->AppendCheckItem(ID_MENU_SHOW_SEAMS, _("Show &Seams"),

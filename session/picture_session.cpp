@@ -47,6 +47,7 @@ PictureSession::OpenResult PictureSession::Open(const wxString& path)
     pDP = std::move(engine);
     strFileName = path;
     imgEnergyCache = pDP->GetEnergyImage();
+    imgOpened = pDP->GetColourImage();
     nOrigWidth = pDP->cols;
     nOrigHeight = pDP->rows;
     bImageModified = false;
@@ -84,6 +85,7 @@ bool PictureSession::Reset(const MaskState* before)
         RememberStep(*before);
     pDP = std::move(fresh);
     EngineChanged();
+    imgOpened = pDP->GetColourImage();
     return true;
 }
 
@@ -95,6 +97,7 @@ void PictureSession::Close()
     ForgetSteps();
     EngineChanged();
     imgEnergyCache = wxFastImage();
+    imgOpened = wxFastImage();
     nOrigWidth = nOrigHeight = -1;
     bImageModified = false;
 }
@@ -317,8 +320,8 @@ size_t PictureSession::HistoryBytes() const
             if (counted.insert(step.picture.get()).second)
                 bytes += step.picture->Bytes();
             if (step.mask.mask.IsOk())
-                bytes += static_cast<size_t>(step.mask.mask.GetWidth()) *
-                         step.mask.mask.GetHeight() * 3;
+                bytes +=
+                    static_cast<size_t>(step.mask.mask.GetWidth()) * step.mask.mask.GetHeight() * 3;
         }
     }
     return bytes;

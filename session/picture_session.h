@@ -70,6 +70,9 @@ public:
     DP* Engine() { return pDP.get(); }
     // The picture at its current size, or null without one.
     const wxFastImage* Picture();
+    // The picture as opened (or as read again by the last Reset), before any carving; null
+    // without one. It shares the pixels the engine was given and lets go of, never changed.
+    const wxFastImage* OpenedPicture() const { return pDP ? &imgOpened : nullptr; }
     const wxString& FileName() const { return strFileName; }
     // Why the last Open was Refused (translated); empty otherwise.
     const wxString& Refusal() const { return strRefusal; }
@@ -174,6 +177,7 @@ private:
     wxString strFileName;
     wxString strRefusal;
     wxFastImage imgEnergyCache;  // the energy at opening, shared with the engine
+    wxFastImage imgOpened;       // the picture as opened or reset
     int nOrigWidth = -1;
     int nOrigHeight = -1;
     bool bImageModified = false;

@@ -420,15 +420,14 @@ TEST_F(CanvasTest, RepaintsWithAndWithoutAPictureRunCleanly)
     PumpEvents(30);
     EXPECT_GE(paints, 2);
     EXPECT_EQ(panel->shownZoom, 150);
-    EXPECT_EQ(panel->viewBitmap.GetWidth(), 90);
-    EXPECT_EQ(panel->viewBitmap.GetHeight(), 45);
+    EXPECT_EQ(panel->ViewSize(), wxSize(90, 45));
 }
 
 TEST_F(CanvasTest, ViewIsRebuiltWhenThePictureChangesSize)
 {
     CPaintPanel* panel = Open(false);
     ASSERT_TRUE(panel->ComposeView(wxRect(0, 0, 1, 1)).IsOk());
-    EXPECT_EQ(panel->viewBitmap.GetWidth(), nCols);
+    EXPECT_EQ(panel->ViewSize().x, nCols);
     Ui(frame).pDP->GetSeam_Vert(true);
     ASSERT_EQ(Ui(frame).pDP->cols, nCols - 1);
     const wxImage shown = panel->ComposeView(wxRect(0, 0, 2000, 2000));
