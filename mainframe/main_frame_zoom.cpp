@@ -61,7 +61,7 @@ void CMainFrame::FocusPicture()
 {
     // The list's pop-up hands the keyboard back to the box after the choice's event.
     CallAfter([this] {
-        if (paintPanel != nullptr)
+        if (paintPanel != nullptr && !paintPanel->HasFocus())
             paintPanel->SetFocus();
     });
 }
