@@ -171,8 +171,16 @@ void CPaintPanel::UpdateScrollBars()
     const wxSize pane = GetClientSize();
     scrollX = std::clamp(scrollX, 0, std::max(0, view.x - pane.x));
     scrollY = std::clamp(scrollY, 0, std::max(0, view.y - pane.y));
-    SetScrollbar(wxHORIZONTAL, scrollX, pane.x, view.x);
-    SetScrollbar(wxVERTICAL, scrollY, pane.y, view.y);
+    // A bar that is not needed stays hidden with the same values, so that a picture changing
+    // size inside the pane (a carving run) asks the toolkit for no redraw of its own.
+    const wxRect bars(scrollX, scrollY, view.x > pane.x ? view.x : 0, view.y > pane.y ? view.y : 0);
+    if (bars == barsSet && pane == paneSet)
+        return;
+    barsSet = bars;
+    paneSet = pane;
+    barsChanged = true;
+    SetScrollbar(wxHORIZONTAL, scrollX, pane.x, bars.width);
+    SetScrollbar(wxVERTICAL, scrollY, pane.y, bars.height);
 }
 
 void CPaintPanel::ScrollTo(int x, int y)
@@ -218,6 +226,16 @@ const wxFastImage* CPaintPanel::ShownPicture()
             return opened;
     }
     return mainFrame->PictureToShow();
+}
+
+void CPaintPanel::Refresh(bool eraseBackground, const wxRect* rect)
+{
+    EnsureView();
+    if (barsChanged && rect == nullptr) {
+        barsChanged = false;  // a second refresh before that redraw is not left out
+        return;
+    }
+    wxPanel::Refresh(eraseBackground, rect);
 }
 
 bool CPaintPanel::EnsureView()
@@ -339,6 +357,7 @@ void CPaintPanel::RenderBox(wxDC& dc, wxRect box)
 void CPaintPanel::OnPaintWinPaint(wxPaintEvent& WXUNUSED(event))
 {
     wxPaintDC dc(this);
+    barsChanged = false;
     dc.SetBackground(wxBrush(GetBackgroundColour()));
     dc.Clear();
     if (!EnsureView())

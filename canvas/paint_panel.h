@@ -51,6 +51,11 @@ public:
     // Deletes the mask.
     ~CPaintPanel() override;
 
+    // Brings the scroll bars to the shown picture's size first. The toolkit redraws the whole
+    // pane after a change of the bars by itself, so a whole-pane refresh then asks for nothing
+    // more: a picture that changed size is drawn once, not twice.
+    void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override;
+
     // A fresh black mask of width x height (not a valid bitmap when either is below 1, as the
     // main window's -1 x -1 without a picture); marks it unchanged and shown.
     void Init(int width, int height);
@@ -165,7 +170,10 @@ private:
     bool panning = false;  // the middle button drags the view
     wxPoint panFrom;       // the pointer and the scroll position where the drag began
     wxPoint panScroll;
-    int wheelRest = 0;   // wheel rotation not yet turned into a step
+    int wheelRest = 0;  // wheel rotation not yet turned into a step
+    wxRect barsSet;     // the scroll positions and ranges last given to the toolkit
+    wxSize paneSet;
+    bool barsChanged = false;  // the toolkit was given new scroll bars since the last paint
     wxImage maskPixels;  // the pixels of maskBitmap
     wxBitmap maskSeen;   // the mask data maskPixels was read from (shares it)
 
