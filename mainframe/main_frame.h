@@ -201,6 +201,8 @@ private:
     void OnBtnMaskClear(wxCommandEvent& event);
     void OnCheckUpdate(wxCommandEvent& event);
     void OnRemoveObject(wxCommandEvent& event);
+    // A Kerv run or an object removal refused before anything was carved, for the reason why.
+    void RefuseCarvingRun(const wxString& why);
     // One step of a Kerv run or an object removal shown, when animated and the pacer says so.
     void ShowAnimatedStep(AnimationPacer& animation);
     // The end of a Kerv run or an object removal, finished or aborted: the progress display

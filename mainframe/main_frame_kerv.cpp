@@ -119,10 +119,8 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
     if (withMask && (!maskFits || !session.ApplyMask(paintPanel->maskBitmap->ConvertToImage()))) {
         if (maskFits)
             session.ForgetLastStep();
-        UpdateUndoMenu();
-        wxMessageBox(_("The painted mask does not have the picture's size, so it cannot be "
-                       "applied. Nothing was carved."),
-                     _("Error"), wxOK | wxICON_ERROR, this);
+        RefuseCarvingRun(_("The painted mask does not have the picture's size, so it cannot be "
+                           "applied. Nothing was carved."));
         return;
     }
 
@@ -151,6 +149,12 @@ void CMainFrame::OnKerv(wxCommandEvent& WXUNUSED(event))
     // engine and the window can go now.
     if (bCloseAfterCalc)
         Close(true);
+}
+
+void CMainFrame::RefuseCarvingRun(const wxString& why)
+{
+    UpdateUndoMenu();
+    wxMessageBox(why, _("Error"), wxOK | wxICON_ERROR, this);
 }
 
 void CMainFrame::ShowAnimatedStep(AnimationPacer& animation)
@@ -202,10 +206,8 @@ void CMainFrame::OnRemoveObject(wxCommandEvent& WXUNUSED(event))
     std::unique_ptr<ObjectRemoval> removal = session.StartObjectRemoval(mask);
     if (!removal) {
         session.ForgetLastStep();
-        UpdateUndoMenu();
-        wxMessageBox(_("Paint the object to remove with \"Delete Area\" first. Nothing was "
-                       "carved."),
-                     _("Error"), wxOK | wxICON_ERROR, this);
+        RefuseCarvingRun(_("Paint the object to remove with \"Delete Area\" first. Nothing was "
+                           "carved."));
         return;
     }
 

@@ -25,20 +25,6 @@ namespace {
 constexpr int nCols = 400;
 constexpr int nRows = 240;
 
-// A picture with no two neighbouring pixels alike, so that any shift or wrong scaling shows.
-wxFastImage TestPicture(int cols, int rows)
-{
-    wxFastImage picture(cols, rows);
-    unsigned char* p = picture.GetData();
-    for (int y = 0; y < rows; ++y)
-        for (int x = 0; x < cols; ++x, p += 3) {
-            p[0] = static_cast<unsigned char>(x * 7 + y * 3 + 40);
-            p[1] = static_cast<unsigned char>(x * 5 + y * 11 + 90);
-            p[2] = static_cast<unsigned char>(x * 13 + y * 2 + 10);
-        }
-    return picture;
-}
-
 wxColour MaskPixel(CPaintPanel* panel, int x, int y)
 {
     const wxImage mask = panel->maskBitmap->ConvertToImage();
@@ -90,7 +76,7 @@ protected:
     CPaintPanel* Open(bool paint = true, int cols = nCols, int rows = nRows)
     {
         frame = MakeFrame();
-        ShowPicture(frame, TestPicture(cols, rows));
+        ShowPicture(frame, DistinctPixelsPicture(cols, rows));
         CPaintPanel* panel = Ui(frame).paintPanel;
         Ui(frame).checkEnableMask->SetValue(paint);
         frame->DoEnableProtectDelete();
@@ -145,7 +131,7 @@ TEST_F(CanvasTest, InitWithoutAPictureLeavesNoMaskToPaintOn)
 TEST_F(CanvasTest, ShowsThePictureScaledFromItsTopLeftCorner)
 {
     CPaintPanel* panel = Open(false);
-    const wxImage picture = TestPicture(nCols, nRows).CopyToImage();
+    const wxImage picture = DistinctPixelsPicture(nCols, nRows).CopyToImage();
     for (int zoom : {100, 50, 200, 37}) {
         panel->SetZoom(zoom);
         const wxImage shown = panel->ComposeView(wxRect(0, 0, 2000, 2000));
@@ -187,7 +173,7 @@ TEST_F(CanvasTest, TheDiscIsPaintedAtThePreviousPointerPositionInMaskCoordinates
         EXPECT_EQ(MaskPixel(panel, 100, 40), *wxBLACK);
         // The window shows only the painted colour's channel of the zoomed picture there.
         const wxImage zoomed =
-            TestPicture(nCols, nRows)
+            DistinctPixelsPicture(nCols, nRows)
                 .CopyToImage()
                 .Scale(nCols * c.zoom / 100, nRows * c.zoom / 100, wxIMAGE_QUALITY_NORMAL);
         const wxImage shown = panel->ComposeView(wxRect(0, 0, 400, 200));
@@ -263,7 +249,7 @@ TEST_F(CanvasTest, ErasingMakesPaintedAreasBlackAndThePictureShowsUnchanged)
 
     Leave(panel);
     const wxImage shown = panel->ComposeView(wxRect(0, 0, nCols, nRows));
-    const wxImage picture = TestPicture(nCols, nRows).CopyToImage();
+    const wxImage picture = DistinctPixelsPicture(nCols, nRows).CopyToImage();
     EXPECT_EQ(0, memcmp(shown.GetData(), picture.GetData(), nCols * nRows * 3));
 }
 
@@ -275,7 +261,7 @@ TEST_F(CanvasTest, HiddenMaskIsNotDrawnOverThePicture)
     Leave(panel);
     panel->maskShown = false;
     const wxImage shown = panel->ComposeView(wxRect(0, 0, nCols, nRows));
-    const wxImage picture = TestPicture(nCols, nRows).CopyToImage();
+    const wxImage picture = DistinctPixelsPicture(nCols, nRows).CopyToImage();
     EXPECT_EQ(0, memcmp(shown.GetData(), picture.GetData(), nCols * nRows * 3));
 }
 
@@ -295,7 +281,7 @@ TEST_F(CanvasTest, WithPaintingDisabledPointerAndKeysChangeNothing)
 TEST_F(CanvasTest, OutlineFollowsThePointerAndLeavingTakesItAway)
 {
     CPaintPanel* panel = Open();
-    const wxImage picture = TestPicture(nCols, nRows).CopyToImage();
+    const wxImage picture = DistinctPixelsPicture(nCols, nRows).CopyToImage();
     Motion(panel, 100, 100);
     EXPECT_FALSE(panel->outlineHidden);
     EXPECT_EQ(panel->cursorX, 100);
@@ -331,7 +317,7 @@ TEST_F(CanvasTest, OutlineFollowsThePointerAndLeavingTakesItAway)
 TEST_F(CanvasTest, OutlineRadiusFollowsTheZoom)
 {
     CPaintPanel* panel = Open();
-    const wxImage picture = TestPicture(nCols, nRows).CopyToImage();
+    const wxImage picture = DistinctPixelsPicture(nCols, nRows).CopyToImage();
     panel->SetZoom(200);
     Motion(panel, 100, 100);
     const wxImage shown = panel->ComposeView(wxRect(0, 0, 400, 400));
@@ -409,7 +395,7 @@ TEST_F(CanvasTest, RepaintsWithAndWithoutAPictureRunCleanly)
     panel->Refresh();
     panel->Update();
     PumpEvents(30);
-    ShowPicture(frame, TestPicture(60, 30));
+    ShowPicture(frame, DistinctPixelsPicture(60, 30));
     panel->Init(60, 30);
     // A picture that shrinks to nothing at this zoom is not drawn at all.
     panel->SetZoom(1);
@@ -444,7 +430,7 @@ TEST_F(CanvasTest, ViewWiderThanTheDrawingSurfaceLimitShowsAndPaintsToItsRightEd
     constexpr int rows = 40;
     CPaintPanel* panel = Open(true, cols, rows);
     panel->SetZoom(200);
-    const wxImage picture = TestPicture(cols, rows).CopyToImage();
+    const wxImage picture = DistinctPixelsPicture(cols, rows).CopyToImage();
     const wxImage shown = panel->ComposeView(wxRect(2 * cols - 100, 0, 500, 2 * rows));
     ASSERT_TRUE(shown.IsOk());
     EXPECT_EQ(shown.GetSize(), wxSize(100, 2 * rows));

@@ -325,6 +325,19 @@ wxImage MaskImage(CMainFrame* frame)
     return mask->ConvertToImage();
 }
 
+wxFastImage DistinctPixelsPicture(int cols, int rows)
+{
+    wxFastImage picture(cols, rows);
+    unsigned char* p = picture.GetData();
+    for (int y = 0; y < rows; ++y)
+        for (int x = 0; x < cols; ++x, p += 3) {
+            p[0] = static_cast<unsigned char>(x * 7 + y * 3 + 40);
+            p[1] = static_cast<unsigned char>(x * 5 + y * 11 + 90);
+            p[2] = static_cast<unsigned char>(x * 13 + y * 2 + 10);
+        }
+    return picture;
+}
+
 int CountPixels(const wxImage& image, unsigned char r, unsigned char g, unsigned char b)
 {
     if (!image.IsOk())

@@ -108,6 +108,9 @@ private:
 // noise), by path's extension; with alpha, an alpha channel too. Pictures differ by seed.
 void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
                       bool alpha = false);
+// A cols x rows picture with no two neighbouring pixels alike, so that any shift or wrong
+// scaling of what the canvas shows is seen.
+wxFastImage DistinctPixelsPicture(int cols, int rows);
 // Copies the sample picture `name` into folder and returns the copy's path.
 wxString CopySample(const wxString& name, const wxString& folder);
 

@@ -28,18 +28,9 @@ namespace {
 constexpr int nCols = 400;
 constexpr int nRows = 240;
 
-// No two neighbouring pixels alike, so any shift or wrong scaling shows.
 wxFastImage Picture(int cols = nCols, int rows = nRows)
 {
-    wxFastImage picture(cols, rows);
-    unsigned char* p = picture.GetData();
-    for (int y = 0; y < rows; ++y)
-        for (int x = 0; x < cols; ++x, p += 3) {
-            p[0] = static_cast<unsigned char>(x * 7 + y * 3 + 40);
-            p[1] = static_cast<unsigned char>(x * 5 + y * 11 + 90);
-            p[2] = static_cast<unsigned char>(x * 13 + y * 2 + 10);
-        }
-    return picture;
+    return DistinctPixelsPicture(cols, rows);
 }
 
 // Whether image shows exactly the part of reference at (left, top) of its own size.
