@@ -1,0 +1,115 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Kerv as a process, driven through the display: a close of a modified picture asks about the
+// changes, "No" keeps everything, "Yes" ends Kerv; after a choice in the zoom box the shortcuts
+// reach the window again.
+#include <sys/wait.h>
+
+#include <fstream>
+#include <string>
+
+#include "process_driver.h"
+
+namespace {
+
+const std::string kTitle = "Vandrel 0.67 - coffee.png";
+
+// The first focusable control is the immediate width slider: Tab, then Left narrows the
+// picture by one seam.
+const std::string kNarrowByOneSeam = "Tab Left";
+
+enum class CloseBy { AltF4, CloseBox };
+
+struct CloseCase {
+    const char* name;
+    const char* settings;  // written to the settings file before the start
+    bool modify;
+    CloseBy closeBy;
+    const char* question;  // the title of the question that the close asks
+};
+
+class CloseProcessTest : public KervProcessTest, public ::testing::WithParamInterface<CloseCase> {
+protected:
+    std::string OpenCoffee()
+    {
+        Start({KERV_SAMPLES_DIR "/coffee.png"});
+        return WaitForWindow(kTitle, 30);
+    }
+
+    void RequestClose(const std::string& window, CloseBy closeBy)
+    {
+        if (closeBy == CloseBy::AltF4)
+            TypeKeys(window, "alt+F4");
+        else
+            ASSERT_TRUE(SendCloseRequest(window));
+    }
+};
+
+}  // namespace
+
+TEST_P(CloseProcessTest, NoKeepsTheWindowAndYesEndsKerv)
+{
+    const CloseCase& c = GetParam();
+    std::ofstream(root / "home" / ".Kerv") << c.settings;
+    const std::string main = OpenCoffee();
+    ASSERT_FALSE(main.empty()) << "no window titled " << kTitle;
+    if (c.modify)
+        TypeKeys(main, kNarrowByOneSeam);
+
+    RequestClose(main, c.closeBy);
+    std::string question = WaitForWindow(c.question);
+    ASSERT_FALSE(question.empty()) << "the close did not ask \"" << c.question << "\"";
+    TypeKeys(question, "alt+n");
+    EXPECT_TRUE(WaitUntilGone(c.question)) << "the question stayed after \"No\"";
+    EXPECT_TRUE(IsRunning()) << "\"No\" ended Kerv";
+    EXPECT_EQ(WaitForWindow(kTitle, 5), main);
+
+    RequestClose(main, c.closeBy);
+    question = WaitForWindow(c.question);
+    ASSERT_FALSE(question.empty()) << "the second close did not ask \"" << c.question << "\"";
+    TypeKeys(question, "alt+y");
+    int status = 0;
+    ASSERT_TRUE(WaitForExit(15, &status)) << "Kerv did not end after \"Yes\"";
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+constexpr const char* kAskAll = "[Confirmations]\nAutoUpdate=0\n";
+constexpr const char* kQuitWithoutAsking = "[Confirmations]\nAutoUpdate=0\nOnExit=1\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Closes, CloseProcessTest,
+    ::testing::Values(
+        CloseCase{"ModifiedAltF4", kAskAll, true, CloseBy::AltF4, "Image not Saved"},
+        CloseCase{"ModifiedCloseBoxWithStandingYes", kQuitWithoutAsking, true, CloseBy::CloseBox,
+                  "Image not Saved"},
+        CloseCase{"UnmodifiedCloseBox", kAskAll, false, CloseBy::CloseBox, "Question"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Keys typed into the zoom box, which has the keyboard after a click, each ending with a zoom
+// taken: a choice from the list, or a typed value confirmed with Enter.
+class ZoomBoxFocusTest : public KervProcessTest,
+                         public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ZoomBoxFocusTest, CtrlCCopiesThePictureAfterAZoomIsTaken)
+{
+    Start({KERV_SAMPLES_DIR "/coffee.png"});
+    const std::string main = WaitForWindow(kTitle, 30);
+    ASSERT_FALSE(main.empty()) << "no window titled " << kTitle;
+
+    // The zoom box is the first control of the tool bar, after the three tools.
+    RunCommand("xdotool windowfocus --sync " + main + " mousemove --window " + main +
+               " 300 44 click 1");
+    TypeKeys(main, GetParam());
+    TypeKeys(main, "ctrl+c");
+    // With the box still holding the keyboard, Ctrl+C would copy its text, not the picture.
+    std::string copied;
+    WaitUntil(5, [&] {
+        copied = RunCommand("xclip -selection clipboard -t image/png -o | identify -format %wx%h -");
+        return !copied.empty();
+    });
+    EXPECT_EQ(copied, "600x400");
+}
+
+INSTANTIATE_TEST_SUITE_P(ChosenOrTyped, ZoomBoxFocusTest,
+                         ::testing::Values("alt+Down Down Return", "ctrl+a 5 0 Return"),
+                         [](const auto& info) { return info.index == 0 ? "Chosen" : "Typed"; });
