@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "process_driver.h"
@@ -27,14 +28,23 @@ struct CloseCase {
     const char* question;  // the title of the question that the close asks
 };
 
-class CloseProcessTest : public KervProcessTest, public ::testing::WithParamInterface<CloseCase> {
+void PrintTo(const CloseCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+// Kerv started with the sample coffee.png (600×400) on its command line.
+class CoffeeProcessTest : public KervProcessTest {
 protected:
     std::string OpenCoffee()
     {
         Start({KERV_SAMPLES_DIR "/coffee.png"});
         return WaitForWindow(kTitle, 30);
     }
+};
 
+class CloseProcessTest : public CoffeeProcessTest, public ::testing::WithParamInterface<CloseCase> {
+protected:
     void RequestClose(const std::string& window, CloseBy closeBy)
     {
         if (closeBy == CloseBy::AltF4)
@@ -43,6 +53,11 @@ protected:
             ASSERT_TRUE(SendCloseRequest(window));
     }
 };
+
+// Keys typed into the zoom box, which has the keyboard after a click, each ending with a zoom
+// taken: a choice from the list, or a typed value confirmed with Enter.
+class ZoomBoxFocusTest : public CoffeeProcessTest,
+                         public ::testing::WithParamInterface<const char*> {};
 
 }  // namespace
 
@@ -78,22 +93,16 @@ constexpr const char* kQuitWithoutAsking = "[Confirmations]\nAutoUpdate=0\nOnExi
 
 INSTANTIATE_TEST_SUITE_P(
     Closes, CloseProcessTest,
-    ::testing::Values(
-        CloseCase{"ModifiedAltF4", kAskAll, true, CloseBy::AltF4, "Image not Saved"},
-        CloseCase{"ModifiedCloseBoxWithStandingYes", kQuitWithoutAsking, true, CloseBy::CloseBox,
-                  "Image not Saved"},
-        CloseCase{"UnmodifiedCloseBox", kAskAll, false, CloseBy::CloseBox, "Question"}),
+    ::testing::Values(CloseCase{"ModifiedAltF4", kAskAll, true, CloseBy::AltF4, "Image not Saved"},
+                      CloseCase{"ModifiedCloseBoxWithStandingYes", kQuitWithoutAsking, true,
+                                CloseBy::CloseBox, "Image not Saved"},
+                      CloseCase{"UnmodifiedCloseBox", kAskAll, false, CloseBy::CloseBox,
+                                "Question"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// Keys typed into the zoom box, which has the keyboard after a click, each ending with a zoom
-// taken: a choice from the list, or a typed value confirmed with Enter.
-class ZoomBoxFocusTest : public KervProcessTest,
-                         public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(ZoomBoxFocusTest, CtrlCCopiesThePictureAfterAZoomIsTaken)
 {
-    Start({KERV_SAMPLES_DIR "/coffee.png"});
-    const std::string main = WaitForWindow(kTitle, 30);
+    const std::string main = OpenCoffee();
     ASSERT_FALSE(main.empty()) << "no window titled " << kTitle;
 
     // The zoom box is the first control of the tool bar, after the three tools.
@@ -104,7 +113,8 @@ TEST_P(ZoomBoxFocusTest, CtrlCCopiesThePictureAfterAZoomIsTaken)
     // With the box still holding the keyboard, Ctrl+C would copy its text, not the picture.
     std::string copied;
     WaitUntil(5, [&] {
-        copied = RunCommand("xclip -selection clipboard -t image/png -o | identify -format %wx%h -");
+        copied =
+            RunCommand("xclip -selection clipboard -t image/png -o | identify -format %wx%h -");
         return !copied.empty();
     });
     EXPECT_EQ(copied, "600x400");

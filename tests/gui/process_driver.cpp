@@ -14,7 +14,6 @@
 
 namespace fs = std::filesystem;
 
-
 bool WaitUntil(int seconds, const std::function<bool()>& done)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
