@@ -98,18 +98,19 @@ std::string TarBuilder::Tar() const
            std::string(1024, '\0');
 }
 
-std::string TarBuilder::Gzip() const
+namespace {
+
+// data and then zeros zero bytes, compressed with gzip; the zeros are streamed, never held.
+std::string GzipWithZeros(const std::string& data, std::uint64_t zeros)
 {
     wxMemoryOutputStream memory;
     {
         wxZlibOutputStream zip(memory, 9, wxZLIB_GZIP);
-        zip.Write(strData.data(), strData.size());
-        std::vector<char> zeros(1 << 20, '\0');
-        std::uint64_t left = nZeroTail + Padding(nZeroTail).size() + 1024;
-        while (left > 0) {
-            std::size_t step =
-                static_cast<std::size_t>(std::min<std::uint64_t>(left, zeros.size()));
-            zip.Write(zeros.data(), step);
+        zip.Write(data.data(), data.size());
+        const std::vector<char> block(1 << 20, '\0');
+        for (std::uint64_t left = zeros; left > 0;) {
+            const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, block.size()));
+            zip.Write(block.data(), step);
             left -= step;
         }
         zip.Close();
@@ -119,17 +120,16 @@ std::string TarBuilder::Gzip() const
     return out;
 }
 
+}  // namespace
+
+std::string TarBuilder::Gzip() const
+{
+    return GzipWithZeros(strData, nZeroTail + Padding(nZeroTail).size() + 1024);
+}
+
 std::string GzipBytes(const std::string& data)
 {
-    wxMemoryOutputStream memory;
-    {
-        wxZlibOutputStream zip(memory, 9, wxZLIB_GZIP);
-        zip.Write(data.data(), data.size());
-        zip.Close();
-    }
-    std::string out(memory.GetSize(), '\0');
-    memory.CopyTo(&out[0], out.size());
-    return out;
+    return GzipWithZeros(data, 0);
 }
 
 std::string Noise(std::size_t size)

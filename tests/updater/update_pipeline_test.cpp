@@ -137,25 +137,24 @@ TEST_F(Pipeline, AVersionThatIsNotNewerIsRefusedBeforeAnythingIsFetched)
     EXPECT_EQ(ReadFile(work + "/Kerv"), "old program");
 }
 
-TEST_F(Pipeline, ADeadProxyDoesNotStopTheDirectDownload)
+// The proxy is a second way: a dead one does not stop the direct download, and it is asked when
+// the direct attempt fails.
+TEST_F(Pipeline, TheProxyIsTriedOnlyWhenTheDirectAttemptFails)
 {
     const std::string archive = TarBuilder().File("Kerv", "direct").Gzip();
     ServeSigned(archive, SignRelease(archive));
     UpdateResult result = Run(server.Url(kArchive), "127.0.0.1:" + std::to_string(UnusedPort()));
     ASSERT_TRUE(result.Ok()) << static_cast<int>(result.failure);
     EXPECT_EQ(ReadFile(work + "/Kerv"), "direct");
-}
 
-TEST_F(Pipeline, TheProxyIsTriedWhenTheDirectAttemptFails)
-{
     const std::string url = "http://127.0.0.1:" + std::to_string(UnusedPort()) + kArchive;
-    const std::string archive = TarBuilder().File("Kerv", "via proxy").Gzip();
-    server.Route(url, MakeResponse(200, archive));
-    server.Route(url + ".sig", MakeResponse(200, SignRelease(archive)));
-    UpdateResult result = Run(url, "127.0.0.1:" + std::to_string(server.Port()));
+    const std::string proxied = TarBuilder().File("Kerv", "via proxy").Gzip();
+    server.Route(url, MakeResponse(200, proxied));
+    server.Route(url + ".sig", MakeResponse(200, SignRelease(proxied)));
+    result = Run(url, "127.0.0.1:" + std::to_string(server.Port()));
     ASSERT_TRUE(result.Ok()) << static_cast<int>(result.failure);
     EXPECT_EQ(ReadFile(work + "/Kerv"), "via proxy");
-    EXPECT_EQ(server.Requests().size(), 2u);
+    EXPECT_EQ(server.Requests().size(), 4u);
 }
 
 TEST_F(Pipeline, ACancelStopsASlowDownloadAtOnceAndLeavesNothing)
