@@ -40,53 +40,79 @@ pid_t UpdaterPid()
     return pid;
 }
 
-std::string Today()
+std::string DaysAgo(int days)
 {
     char text[16];
-    std::time_t now = std::time(nullptr);
-    std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&now));
+    std::time_t then = std::time(nullptr) - days * 24 * 3600;
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&then));
     return text;
 }
 
+// Types keys into a window of Kerv's.
+int Press(const std::string& window, const std::string& keys)
+{
+    return Shell("xdotool windowfocus --sync " + window + " && xdotool key --clearmodifiers " +
+                 keys);
+}
+
+// Kerv started from a program folder of its own against a loopback server, with a given store.
+struct KervProcess : ::testing::Test {
+    TempDir root;
+    std::string home = root / "home";
+    std::string bin = root / "bin";  // the program folder, also the working folder
+    TestServer server;
+    std::unique_ptr<Child> kerv;
+    std::string main;  // its main window
+
+    void SetUp() override
+    {
+        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
+        fs::create_directory(home);
+        fs::create_directory(bin);
+        fs::copy_file(KERV_PROGRAM, bin + "/Kerv");
+    }
+
+    void Start(const std::string& store)
+    {
+        WriteFile(home + "/.Kerv", store);
+        kerv.reset(new Child(bin + "/Kerv", {}, bin, home, {{"KERV_SERVER", server.Url("")}}));
+        main = FindWindow(kerv->Pid(), "^Vandrel", seconds(20));
+        ASSERT_FALSE(main.empty()) << "no main window";
+    }
+
+    bool WindowAppears(const std::string& title, int limit)
+    {
+        return !FindWindow(kerv->Pid(), title, seconds(limit)).empty();
+    }
+
+    // Checked today, so the check comes from the menu: "Check for &Update", answered Yes (the
+    // question's default button).
+    void AcceptUpdateFromTheMenu()
+    {
+        server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.68\n"));
+        ASSERT_NO_FATAL_FAILURE(Start("[Operation]\nLastCheckUpdate=" + DaysAgo(0) + "\n"));
+        ASSERT_EQ(Press(main, "alt+h && sleep 0.5 && xdotool key u"), 0);
+        const std::string question =
+            FindWindow(kerv->Pid(), "^New version available$", seconds(20));
+        ASSERT_FALSE(question.empty()) << "no update question";
+        ASSERT_EQ(Press(question, "Return"), 0);
+    }
+};
+
 }  // namespace
 
-TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewProgram)
+TEST_F(KervProcess, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewProgram)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
-    TempDir root;
-    const std::string home = root / "home";
-    const std::string bin = root / "bin";  // the program folder, also the working folder
-    fs::create_directory(home);
-    fs::create_directory(bin);
-    fs::copy_file(KERV_PROGRAM, bin + "/Kerv");
     fs::copy_file(KERV_UPDATER_PROGRAM, bin + "/Kerv_upd_0.67");
-    // Checked today: no start-up question, the check comes from the menu.
-    WriteFile(home + "/.Kerv", "[Operation]\nLastCheckUpdate=" + Today() + "\n");
-
-    TestServer server;
     const std::string archive =
         TarBuilder()
             .File("Kerv", "#!/bin/sh\necho \"new $#\" > \"$(dirname \"$0\")/restarted\"\n", 0755)
             .Gzip();
-    server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.68\n"));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
     server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignRelease(archive)));
-
-    Child kerv(bin + "/Kerv", {}, bin, home, {{"KERV_SERVER", server.Url("")}});
-    const std::string main = FindWindow(kerv.Pid(), "^Vandrel", seconds(20));
-    ASSERT_FALSE(main.empty()) << "no main window";
-    ASSERT_EQ(Shell("xdotool windowfocus --sync " + main +
-                    " && xdotool key --clearmodifiers alt+h && "
-                    "sleep 0.5 && xdotool key u"),
-              0);
-    // The question "New version available": Yes is its default button.
-    const std::string question = FindWindow(kerv.Pid(), "^New version available$", seconds(20));
-    ASSERT_FALSE(question.empty()) << "no update question";
-    ASSERT_EQ(
-        Shell("xdotool windowfocus --sync " + question + " && xdotool key --clearmodifiers Return"),
-        0);
+    ASSERT_NO_FATAL_FAILURE(AcceptUpdateFromTheMenu());
     int status = 0;
-    ASSERT_TRUE(kerv.WaitForEnd(seconds(15), status)) << "Kerv did not close for the update";
+    ASSERT_TRUE(kerv->WaitForEnd(seconds(15), status)) << "Kerv did not close for the update";
 
     // The updater installs the new program into the working folder and removes the archive.
     ASSERT_TRUE(
@@ -101,149 +127,77 @@ TEST(KervEndToEnd, CheckForUpdateAnsweredYesInstallsTheUpdateAndRestartsTheNewPr
     WaitUntil([&] { return ReadFile(bin + "/restarted").find('\n') != std::string::npos; },
               seconds(2));
     EXPECT_EQ(ReadFile(bin + "/restarted"), "new 0\n");
-
-    const std::vector<std::string> requests = server.Requests();
-    ASSERT_EQ(requests.size(), 3u);
-    EXPECT_EQ(requests[0], "GET /kerv/kerv_version_lnx.txt HTTP/1.0");
-    EXPECT_EQ(requests[1], "GET /kerv/0.68_Kerv_lnx.tar.gz HTTP/1.0");
-    EXPECT_EQ(requests[2], "GET /kerv/0.68_Kerv_lnx.tar.gz.sig HTTP/1.0");
+    EXPECT_EQ(server.Requests(),
+              (std::vector<std::string>{"GET /kerv/kerv_version_lnx.txt HTTP/1.0",
+                                        "GET /kerv/0.68_Kerv_lnx.tar.gz HTTP/1.0",
+                                        "GET /kerv/0.68_Kerv_lnx.tar.gz.sig HTTP/1.0"}));
 }
 
 // Without a runnable updater beside it, Kerv refuses to close for the update: it says so and
 // stays, and its next close asks the exit question as usual (bCloseForUpdate was not left set).
-class KervWithoutUpdater : public ::testing::TestWithParam<bool> {};
+class KervWithoutUpdater : public KervProcess, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(KervWithoutUpdater, AcceptingAnUpdateShowsAnErrorAndKervStays)
 {
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
-    TempDir root;
-    const std::string home = root / "home";
-    const std::string bin = root / "bin";
-    fs::create_directory(home);
-    fs::create_directory(bin);
-    fs::copy_file(KERV_PROGRAM, bin + "/Kerv");
-    const bool present = GetParam();
-    if (present) {  // there, but not executable
+    if (GetParam()) {  // there, but not executable
         WriteFile(bin + "/Kerv_upd_0.67", "#!/bin/sh\ntouch \"$(dirname \"$0\")/ran\"\n");
         chmod((bin + "/Kerv_upd_0.67").c_str(), 0644);
     }
-    WriteFile(home + "/.Kerv", "[Operation]\nLastCheckUpdate=" + Today() + "\n");
-    TestServer server;
-    server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.68\n"));
-
-    Child kerv(bin + "/Kerv", {}, bin, home, {{"KERV_SERVER", server.Url("")}});
-    const std::string main = FindWindow(kerv.Pid(), "^Vandrel", seconds(20));
-    ASSERT_FALSE(main.empty()) << "no main window";
-    ASSERT_EQ(Shell("xdotool windowfocus --sync " + main +
-                    " && xdotool key --clearmodifiers alt+h && sleep 0.5 && xdotool key u"),
-              0);
-    const std::string question = FindWindow(kerv.Pid(), "^New version available$", seconds(20));
-    ASSERT_FALSE(question.empty()) << "no update question";
-    ASSERT_EQ(
-        Shell("xdotool windowfocus --sync " + question + " && xdotool key --clearmodifiers Return"),
-        0);
-    const std::string error = FindWindow(kerv.Pid(), "^Error$", seconds(10));
+    ASSERT_NO_FATAL_FAILURE(AcceptUpdateFromTheMenu());
+    const std::string error = FindWindow(kerv->Pid(), "^Error$", seconds(10));
     ASSERT_FALSE(error.empty()) << "no error about the updater";
-    ASSERT_EQ(
-        Shell("xdotool windowfocus --sync " + error + " && xdotool key --clearmodifiers Return"),
-        0);
+    ASSERT_EQ(Press(error, "Return"), 0);
     int status = 0;
-    EXPECT_FALSE(kerv.WaitForEnd(std::chrono::milliseconds(1500), status)) << "Kerv closed";
+    EXPECT_FALSE(kerv->WaitForEnd(std::chrono::milliseconds(1500), status)) << "Kerv closed";
     EXPECT_FALSE(Exists(bin + "/ran"));
 
-    ASSERT_EQ(
-        Shell("xdotool windowfocus --sync " + main + " && xdotool key --clearmodifiers alt+F4"), 0);
-    EXPECT_FALSE(FindWindow(kerv.Pid(), "^Question$", seconds(10)).empty())
+    ASSERT_EQ(Press(main, "alt+F4"), 0);
+    EXPECT_TRUE(WindowAppears("^Question$", 10))
         << "closing no longer asks: the update's close flag was left set";
 }
 
 INSTANTIATE_TEST_SUITE_P(MissingOrNotExecutable, KervWithoutUpdater, ::testing::Bool());
 
-namespace {
-
-// Kerv started in a fresh working folder against a loopback server, with a given store.
-struct KervStartUp : ::testing::Test {
-    TempDir root;
-    std::string home = root / "home";
-    std::string work = root / "work";
-    TestServer server;
-    std::unique_ptr<Child> kerv;
-
-    void SetUp() override
-    {
-        ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
-        fs::create_directory(home);
-        fs::create_directory(work);
-        server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.67\n"));
-    }
-
-    void Start(const std::string& store)
-    {
-        WriteFile(home + "/.Kerv", store);
-        kerv.reset(new Child(KERV_PROGRAM, {}, work, home, {{"KERV_SERVER", server.Url("")}}));
-        ASSERT_TRUE(WindowAppears("^Vandrel", 20));
-    }
-
-    bool WindowAppears(const std::string& title, int limit)
-    {
-        return !FindWindow(kerv->Pid(), title, seconds(limit)).empty();
-    }
-
-    static std::string DaysAgo(int days)
-    {
-        char text[16];
-        std::time_t then = std::time(nullptr) - days * 24 * 3600;
-        std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&then));
-        return text;
-    }
-};
-
-}  // namespace
-
-TEST_F(KervStartUp, AStoredYesChecksWithoutAskingAndTheLeftArchiveIsRemoved)
+TEST_F(KervProcess, AStoredYesChecksWithoutAskingAndTheLeftArchiveIsRemoved)
 {
-    WriteFile(work + "/0.68_Kerv_lnx.tar.gz", "left behind by the updater");
+    server.Route("/kerv/kerv_version_lnx.txt", MakeResponse(200, "0.67\n"));
+    WriteFile(bin + "/0.68_Kerv_lnx.tar.gz", "left behind by the updater");
     Start("ToDelete=0.68_Kerv_lnx.tar.gz\n[Confirmations]\nAutoUpdate=1\n");
     const std::string told = FindWindow(kerv->Pid(), "^No new version available$", seconds(15));
     ASSERT_FALSE(told.empty());
     EXPECT_FALSE(WindowAppears("^Check for Updates", 1));
     EXPECT_EQ(server.Requests().size(), 1u);
     // The clean-up follows the check, once its message is answered.
-    EXPECT_TRUE(Exists(work + "/0.68_Kerv_lnx.tar.gz"));
-    ASSERT_EQ(
-        Shell("xdotool windowfocus --sync " + told + " && xdotool key --clearmodifiers Return"), 0);
-    EXPECT_TRUE(WaitUntil([&] { return !Exists(work + "/0.68_Kerv_lnx.tar.gz"); }, seconds(5)));
+    EXPECT_TRUE(Exists(bin + "/0.68_Kerv_lnx.tar.gz"));
+    ASSERT_EQ(Press(told, "Return"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, seconds(5)));
     EXPECT_TRUE(
         WaitUntil([&] { return ReadFile(home + "/.Kerv").find("ToDelete") == std::string::npos; },
                   seconds(5)));
 }
 
-TEST_F(KervStartUp, AStoredNoNeitherAsksNorChecks)
-{
-    Start("[Confirmations]\nAutoUpdate=0\n");
-    EXPECT_FALSE(WindowAppears("^Check for Updates", 3));
-    EXPECT_TRUE(server.Requests().empty());
-}
+// The start-up reminder: whether it asks for the stored answer and date; it never checks before
+// the answer. A damaged store is set aside and the defaults (never checked) ask.
+struct Reminder {
+    std::string store;
+    bool asks;
+    bool damaged = false;
+};
 
-TEST_F(KervStartUp, ACheckFourDaysAgoIsNotQuestioned)
-{
-    Start("[Operation]\nLastCheckUpdate=" + DaysAgo(4) + "\n");
-    EXPECT_FALSE(WindowAppears("^Check for Updates", 3));
-    EXPECT_TRUE(server.Requests().empty());
-}
+class KervReminder : public KervProcess, public ::testing::WithParamInterface<Reminder> {};
 
-TEST_F(KervStartUp, ACheckSixDaysAgoBringsTheQuestion)
+TEST_P(KervReminder, AsksOnlyWhenACheckIsDue)
 {
-    Start("[Operation]\nLastCheckUpdate=" + DaysAgo(6) + "\n");
-    EXPECT_TRUE(WindowAppears("^Check for Updates \\?$", 10));
+    Start(GetParam().store);
+    EXPECT_EQ(WindowAppears("^Check for Updates \\?$", GetParam().asks ? 10 : 3), GetParam().asks);
     EXPECT_TRUE(server.Requests().empty()) << "checked before the answer";
+    EXPECT_EQ(Exists(home + "/.Kerv.broken"), GetParam().damaged);
 }
 
-TEST_F(KervStartUp, ADamagedSettingsFileIsSetAsideAndKervStartsWithDefaults)
-{
-    const std::string cut = "[Confirmations]\nAutoUpdate=0\n[Operation]\nLastCheck";
-    Start(cut);
-    EXPECT_EQ(ReadFile(home + "/.Kerv.broken"), cut);
-    // With the defaults no check was ever made, so the reminder asks.
-    EXPECT_TRUE(WindowAppears("^Check for Updates \\?$", 10));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Stores, KervReminder,
+    ::testing::Values(Reminder{"[Confirmations]\nAutoUpdate=0\n", false},
+                      Reminder{"[Operation]\nLastCheckUpdate=" + DaysAgo(4) + "\n", false},
+                      Reminder{"[Operation]\nLastCheckUpdate=" + DaysAgo(6) + "\n", true},
+                      Reminder{"[Confirmations]\nAutoUpdate=0\n[Operation]\nLastCheck", true,
+                               true}));

@@ -60,19 +60,6 @@ struct UpdateCheck : HomeTest {
 
 }  // namespace
 
-TEST(UpdateNames, FollowTheToolkitsPort)
-{
-    UpdateNames names;
-    ASSERT_TRUE(GetUpdateNames(wxPORT_GTK, names));
-    EXPECT_EQ(names.strVersionPath, "/kerv/kerv_version_lnx.txt");
-    EXPECT_EQ(names.strArchivePath, "/kerv/%s_Kerv_lnx.tar.gz");
-    EXPECT_EQ(names.strUpdaterName, "Kerv_upd_%s");
-    ASSERT_TRUE(GetUpdateNames(wxPORT_MSW, names));
-    EXPECT_EQ(names.strArchivePath, "/kerv/%s_Kerv_win.zip");
-    EXPECT_EQ(names.strUpdaterName, "Kerv_upd_%s.exe");
-    EXPECT_FALSE(GetUpdateNames(wxPORT_OSX, names));
-}
-
 TEST(ServerVersion, TrailingWhiteSpaceIsCutAndOddTextRefused)
 {
     EXPECT_EQ(ParseServerVersion("0.68\r\n"), "0.68");
@@ -117,15 +104,6 @@ TEST(Proxy, AStoredHostWithoutPortGetsPortZero)
     EXPECT_EQ(ProxyFromSettings(wxString(), 3128), "");
 }
 
-TEST(HandOver, TheUpdaterLiesBesideTheProgramAndGetsTheArchiveUrl)
-{
-    std::vector<wxString> command =
-        UpdaterCommand("/opt/kerv dir", "http://kerv.example.org", "0.67", "0.68");
-    ASSERT_EQ(command.size(), 2u);
-    EXPECT_EQ(command[0], "/opt/kerv dir/Kerv_upd_0.67");
-    EXPECT_EQ(command[1], "http://kerv.example.org/kerv/0.68_Kerv_lnx.tar.gz");
-}
-
 TEST(HandOver, TheUpdaterIsStartedWithExactlyOneArgumentEvenFromAFolderWithBlanks)
 {
     TempDir root;
@@ -137,9 +115,7 @@ TEST(HandOver, TheUpdaterIsStartedWithExactlyOneArgumentEvenFromAFolderWithBlank
     ASSERT_GT(StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), "http://kerv.example.org",
                                           "0.67", "0.68")),
               0);
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!Exists(bin + "/started") && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitUntil([&] { return Exists(bin + "/started"); }, std::chrono::seconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(ReadFile(bin + "/started"), "1 http://kerv.example.org/kerv/0.68_Kerv_lnx.tar.gz\n");
 }
@@ -217,29 +193,48 @@ TEST_F(UpdateCheck, TheLeftArchiveIsDeletedAtStartAndTheEntryRemoved)
     ASSERT_EQ(chdir(old.c_str()), 0);
 }
 
-TEST_F(UpdateCheck, TheSameVersionSaysNoNewVersionAndStoresTheDate)
+// Checks that reach the version file: what the user is told, the answer taken, and the date
+// stored.
+struct ReachedCheck {
+    CannedResponse response;
+    int answer;
+    bool accepted;
+    const char* caption;
+    const char* message;  // nullptr: not looked at
+};
+
+class UpdateCheckAnswer : public UpdateCheck, public ::testing::WithParamInterface<ReachedCheck> {};
+
+TEST_P(UpdateCheckAnswer, IsToldOnceAndStoresTheDate)
 {
-    server.Route(VERSION_PATH, MakeResponse(200, "0.67\n"));
+    const ReachedCheck& c = GetParam();
+    server.Route(VERSION_PATH, c.response);
     wxString version;
-    EXPECT_FALSE(Check(wxID_OK, version));
-    EXPECT_EQ(caption, "No new version available");
-    EXPECT_EQ(message, "Current Version: 0.67, Server Version: 0.67");
+    EXPECT_EQ(Check(c.answer, version), c.accepted);
+    EXPECT_EQ(version, c.accepted ? "0.7" : "") << message;
+    EXPECT_EQ(caption, c.caption);
+    if (c.message) {
+        EXPECT_EQ(message, c.message);
+    }
     EXPECT_TRUE(message2.empty()) << message2;
     EXPECT_EQ(LastCheck(), FormatCheckDate(wxDateTime::Now()));
 }
 
-TEST_F(UpdateCheck, ANewerVersionAsksAndYesHandsItOver)
-{
-    server.Route(VERSION_PATH, MakeResponse(200, "0.7\n"));
-    wxString version;
-    EXPECT_TRUE(Check(wxID_YES, version));
-    EXPECT_EQ(version, "0.7");
-    EXPECT_EQ(caption, "New version available");
-    EXPECT_EQ(
-        message,
-        "Do you want to update now ?\nCurrent Version: 0.67, Server Version: 0.7\nProgram will Close !");
-    EXPECT_TRUE(message2.empty()) << message2;
-}
+const char kNoNew[] = "No new version available";
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, UpdateCheckAnswer,
+    ::testing::Values(
+        ReachedCheck{MakeResponse(200, "0.67\n"), wxID_OK, false, kNoNew,
+                     "Current Version: 0.67, Server Version: 0.67"},
+        ReachedCheck{MakeResponse(200, "0.7\n"), wxID_YES, true, "New version available",
+                     "Do you want to update now ?\nCurrent Version: 0.67, Server Version: "
+                     "0.7\nProgram will Close !"},
+        ReachedCheck{MakeResponse(200, "0.68"), wxID_NO, false, "New version available", nullptr},
+        // A longer number is not newer by characters.
+        ReachedCheck{MakeResponse(200, "0.100\n"), wxID_OK, false, kNoNew, nullptr},
+        // A version file without length is read to its end.
+        ReachedCheck{MakeResponse(200, "0.67\n", false), wxID_OK, false, kNoNew, nullptr}));
 
 TEST_F(UpdateCheck, InTheSystemLayoutANewerVersionIsOnlyReported)
 {
@@ -255,23 +250,6 @@ TEST_F(UpdateCheck, InTheSystemLayoutANewerVersionIsOnlyReported)
     EXPECT_EQ(message,
               "A newer version is available.\nCurrent Version: 0.67, Server Version: "
               "0.7\nYour package manager provides it.");
-}
-
-TEST_F(UpdateCheck, ANewerVersionAnsweredNoHandsNothingOver)
-{
-    server.Route(VERSION_PATH, MakeResponse(200, "0.68"));
-    wxString version;
-    EXPECT_FALSE(Check(wxID_NO, version));
-    EXPECT_EQ(caption, "New version available");
-    EXPECT_TRUE(message2.empty()) << message2;
-}
-
-TEST_F(UpdateCheck, ALongerNumberIsNotNewerByCharacters)
-{
-    server.Route(VERSION_PATH, MakeResponse(200, "0.100\n"));
-    wxString version;
-    EXPECT_FALSE(Check(wxID_OK, version));
-    EXPECT_EQ(caption, "No new version available");
 }
 
 TEST_F(UpdateCheck, TheStoredProxyIsTriedOnlyAfterTheDirectAttemptFailed)
@@ -300,54 +278,6 @@ TEST_F(UpdateCheck, TheStoredProxyIsTriedOnlyAfterTheDirectAttemptFailed)
     EXPECT_EQ(proxy.Requests()[0], "GET " + hidden + VERSION_PATH + " HTTP/1.0");
 }
 
-// The whole road: the check answered Yes starts the real updater beside a stand-in main program;
-// the updater verifies and installs the signed archive, and closing it starts the new program.
-TEST_F(UpdateCheck, AcceptedUpdateIsInstalledByTheUpdaterWhichRestartsTheMainProgram)
-{
-    TempDir root;
-    std::string bin = root / "bin";
-    std::string work = root / "work";
-    fs::create_directory(bin);
-    fs::create_directory(work);
-    fs::copy_file(KERV_UPDATER_PROGRAM, bin + "/Kerv_upd_0.67");
-    WriteFile(bin + "/Kerv", "#!/bin/sh\necho old > \"$(dirname \"$0\")/started\"\n");
-    chmod((bin + "/Kerv").c_str(), 0755);
-
-    // The update ships a new main program; the updater installs it into its working folder.
-    std::string archive =
-        TarBuilder()
-            .File("Kerv", "#!/bin/sh\necho new > \"$(dirname \"$0\")/started\"\n", 0755)
-            .Gzip();
-    server.Route(VERSION_PATH, MakeResponse(200, "0.68\n"));
-    server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
-    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignRelease(archive)));
-
-    wxString version;
-    ASSERT_TRUE(Check(wxID_YES, version));
-    char buffer[4096];
-    std::string old = getcwd(buffer, sizeof buffer) ? buffer : "";
-    ASSERT_EQ(chdir(bin.c_str()), 0);  // the updater inherits the working folder: beside Kerv
-    long pid = StartUpdater(UpdaterCommand(wxString::FromUTF8(bin), Server(), "0.67", version));
-    ASSERT_EQ(chdir(old.c_str()), 0);
-    ASSERT_GT(pid, 0);
-
-    auto waitFor = [](const std::function<bool()>& done, int seconds) {
-        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-        while (!done() && std::chrono::steady_clock::now() < end)
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        return done();
-    };
-    ASSERT_TRUE(
-        waitFor([&] { return ReadFile(bin + "/Kerv").find("new") != std::string::npos; }, 30));
-    EXPECT_TRUE(waitFor([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, 5));
-
-    // Click "&Close", the button in the updater window's bottom right corner.
-    ASSERT_EQ(ClickNearBottomRight(static_cast<pid_t>(pid), "^Update", 55, 20), 0);
-    ASSERT_TRUE(waitFor([&] { return Exists(bin + "/started"); }, 15));
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    EXPECT_EQ(ReadFile(bin + "/started"), "new\n");
-}
-
 TEST_F(UpdateCheck, ACheckStartedWhileOneRunsDoesNothing)
 {
     int attempts = 0;
@@ -365,14 +295,6 @@ TEST_F(UpdateCheck, ACheckStartedWhileOneRunsDoesNothing)
     EXPECT_FALSE(inner);
     EXPECT_EQ(attempts, 1);
     EXPECT_TRUE(message.empty()) << message;
-}
-
-TEST_F(UpdateCheck, AVersionFileWithoutLengthIsReadToItsEnd)
-{
-    server.Route(VERSION_PATH, MakeResponse(200, "0.67\n", false));
-    wxString version;
-    EXPECT_FALSE(Check(wxID_OK, version));
-    EXPECT_EQ(caption, "No new version available");
 }
 
 // Checks that find no version: each ends in the one error message; the date is stored only
