@@ -29,10 +29,10 @@ ScratchFolder::~ScratchFolder()
         std::system(("rm -rf '" + path_ + "'").c_str());
 }
 
-std::vector<std::string> ScratchFolder::Entries() const
+std::vector<std::string> ScratchFolder::FolderEntries(const std::string& folder)
 {
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir(path_.c_str())) {
+    if (DIR* dir = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
             const std::string name = entry->d_name;
             if (name != "." && name != "..")
@@ -71,6 +71,25 @@ CliResult RunCli(const std::vector<std::string>& arguments, const std::string& s
     result.stdoutText = ReadText(out);
     result.stderrText = ReadText(err);
     return result;
+}
+
+PaintedMask PaintMask(int width, int height, int discX, int discY, int radius, int boxLeft,
+                      int boxRight, int boxTop, int boxBottom)
+{
+    PaintedMask mask{wxImage(width, height, true),
+                     std::vector<int>(static_cast<size_t>(width) * height)};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((x - discX) * (x - discX) + (y - discY) * (y - discY) < radius * radius) {
+                mask.image.SetRGB(x, y, 255, 0, 0);
+                mask.delta[y * width + x] = 255;
+            } else if (x >= boxLeft && x < boxRight && y >= boxTop && y < boxBottom) {
+                mask.image.SetRGB(x, y, 0, 255, 0);
+                mask.delta[y * width + x] = -255;
+            }
+        }
+    }
+    return mask;
 }
 
 RgbPicture ReadPicture(const std::string& path)

@@ -3,10 +3,14 @@
 #ifndef KERV_TESTS_CLI_RUNNER_H
 #define KERV_TESTS_CLI_RUNNER_H
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <wx/image.h>
 
 struct CliResult {
     int status = -1;
@@ -22,7 +26,8 @@ public:
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
     // Names of the entries in the folder, sorted.
-    std::vector<std::string> Entries() const;
+    std::vector<std::string> Entries() const { return FolderEntries(path_); }
+    static std::vector<std::string> FolderEntries(const std::string& folder);
 
 private:
     std::string path_;
@@ -45,6 +50,28 @@ struct RgbPicture {
     std::vector<std::uint8_t> rgb;
     bool hasAlpha = false;
 };
+
+// A mask over a picture: red inside a disc, green in a box, black elsewhere.
+struct PaintedMask {
+    wxImage image;
+    std::vector<int> delta;  // red - green per pixel
+};
+PaintedMask PaintMask(int width, int height, int discX, int discY, int radius, int boxLeft,
+                      int boxRight, int boxTop, int boxBottom);
+
+// The resize kerv-cli performs, done on a reference carver: per step one horizontal seam while
+// the height differs and one vertical seam while the width differs.
+template <class Carver>
+void ReferenceResize(Carver& ref, int width, int height)
+{
+    const int dw = ref.cols - width, dh = ref.rows - height;
+    for (int i = 0; i < std::max(std::abs(dw), std::abs(dh)); ++i) {
+        if (i < std::abs(dh))
+            ref.SeamHorz(dh > 0);
+        if (i < std::abs(dw))
+            ref.SeamVert(dw > 0);
+    }
+}
 
 // Reads a picture through the toolkit; an empty picture (width 0) when it cannot.
 RgbPicture ReadPicture(const std::string& path);

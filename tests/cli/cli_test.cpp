@@ -14,23 +14,13 @@
 
 namespace {
 
-// The resize kerv-cli must perform, done by the reference: the mask once, then per step one
-// horizontal seam while the height differs and one vertical seam while the width differs.
 reference::Carver ExpectedResize(const RgbPicture& input, int width, int height,
                                  const std::vector<int>* maskDelta = nullptr)
 {
     reference::Carver ref(input.rgb, input.width, input.height);
     if (maskDelta)
-        ref.AddEnergy(*maskDelta);
-    const int dw = input.width - width;
-    const int dh = input.height - height;
-    const int steps = std::max(std::abs(dw), std::abs(dh));
-    for (int i = 0; i < steps; ++i) {
-        if (i < std::abs(dh))
-            ref.SeamHorz(dh > 0);
-        if (i < std::abs(dw))
-            ref.SeamVert(dw > 0);
-    }
+        ref.AddEnergy(*maskDelta);  // the mask once, before the first seam
+    ReferenceResize(ref, width, height);
     return ref;
 }
 
@@ -41,28 +31,27 @@ void ExpectPicture(const RgbPicture& actual, const reference::Carver& expected)
     EXPECT_TRUE(actual.rgb == expected.pixels) << "pixels differ from the reference";
 }
 
-TEST(CliResize, NarrowerCoffeeMatchesTheReference)
+// Narrower, and wider and lower on one and two threads: the reference's pixels, and nothing
+// else in the folder nor on stderr (no progress display when stderr is not a terminal).
+TEST(CliResize, CoffeeMatchesTheReference)
 {
-    ScratchFolder folder;
-    const CliResult run =
-        RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "450"});
-    ASSERT_EQ(run.status, 0) << run.stderrText;
-    EXPECT_EQ(run.stderrText, "");  // no progress display when stderr is not a terminal
-    ExpectPicture(ReadPicture(folder.File("out.png")),
-                  ExpectedResize(ReadPicture(SamplePath("coffee.png")), 450, 400));
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
-}
-
-TEST(CliResize, WiderAndLowerCoffeeMatchesTheReferenceOnOneAndTwoThreads)
-{
-    ScratchFolder folder;
-    const reference::Carver expected =
-        ExpectedResize(ReadPicture(SamplePath("coffee.png")), 700, 300);
-    for (const char* threads : {"1", "2"}) {
-        const CliResult run = RunCli({"--width", "700", "--height", "300", "--threads", threads,
-                                      SamplePath("coffee.png"), folder.File("out.png")});
+    const RgbPicture coffee = ReadPicture(SamplePath("coffee.png"));
+    const struct {
+        std::vector<std::string> options;
+        int width, height;
+    } cases[] = {{{"--width", "450"}, 450, 400},
+                 {{"--width", "700", "--height", "300", "--threads", "1"}, 700, 300},
+                 {{"--threads", "2", "--width", "700", "--height", "300"}, 700, 300}};
+    for (const auto& c : cases) {
+        ScratchFolder folder;
+        std::vector<std::string> arguments = c.options;
+        arguments.insert(arguments.begin() + 2, {SamplePath("coffee.png"), folder.File("out.png")});
+        const CliResult run = RunCli(arguments);
         ASSERT_EQ(run.status, 0) << run.stderrText;
-        ExpectPicture(ReadPicture(folder.File("out.png")), expected);
+        EXPECT_EQ(run.stderrText, "");
+        ExpectPicture(ReadPicture(folder.File("out.png")),
+                      ExpectedResize(coffee, c.width, c.height));
+        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
     }
 }
 
@@ -92,20 +81,10 @@ TEST(CliResize, MaskAndEnergyPictureMatchTheReference)
 {
     ScratchFolder folder;
     const RgbPicture input = ReadPicture(SamplePath("chelsea.png"));
-    wxImage mask(input.width, input.height, true);
-    std::vector<int> delta(static_cast<size_t>(input.width) * input.height, 0);
-    for (int y = 0; y < input.height; ++y) {
-        for (int x = 0; x < input.width; ++x) {
-            if ((x - 200) * (x - 200) + (y - 130) * (y - 130) < 70 * 70) {
-                mask.SetRGB(x, y, 255, 0, 0);
-                delta[y * input.width + x] = 255;
-            } else if (x > 20 && x < 60) {
-                mask.SetRGB(x, y, 0, 255, 0);
-                delta[y * input.width + x] = -255;
-            }
-        }
-    }
-    ASSERT_TRUE(mask.SaveFile(folder.File("mask.bmp")));
+    const PaintedMask mask =
+        PaintMask(input.width, input.height, 200, 130, 70, 21, 60, 0, input.height);
+    const std::vector<int>& delta = mask.delta;
+    ASSERT_TRUE(mask.image.SaveFile(folder.File("mask.bmp")));
     const CliResult run =
         RunCli({SamplePath("chelsea.png"), folder.File("out.png"), "--width", "380", "--height",
                 "290", "--mask", folder.File("mask.bmp"), "--energy", folder.File("energy.png")});

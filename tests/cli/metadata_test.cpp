@@ -183,8 +183,6 @@ TEST(CliMetadata, MetadataAFormatCannotHoldIsAWarningNotAFailure)
 {
     ScratchFolder folder;
     WriteText(folder.File("profile.icc"), TestProfile());
-    RunShell("convert '" + SamplePath("coffee.png") + "' -resize 40x60! '" +
-             folder.File("thumb.jpg") + "'");
     const std::string photo = StoredTurned(SamplePath("coffee.png"), folder, "in.jpg", "", 1,
                                            "'-ICC_Profile<=" + folder.File("profile.icc") + "'");
     const CliResult run = RunCli({photo, folder.File("out.bmp"), "--width", "590"});

@@ -15,7 +15,6 @@
 #include <map>
 #include <thread>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -126,20 +125,6 @@ std::string Judge(const Outcome& run, long long pixels, Tally& tally)
     return {};
 }
 
-std::vector<std::string> Listing(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            if (entry->d_name[0] != '.')
-                names.push_back(entry->d_name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 std::string Format(const std::string& name)
 {
     return name.substr(0, name.find('.'));
@@ -162,7 +147,7 @@ TEST(HostilePictures, EveryFileEndsInTimeWithExitZeroOrOneErrorLineWithinItsMemo
     const long long basePixels = PixelsOf(base);
 
     std::map<std::string, Tally> tallies;
-    const std::vector<std::string> names = Listing(corpus);
+    const std::vector<std::string> names = ScratchFolder::FolderEntries(corpus);
     ASSERT_GT(names.size(), 100u);
     const std::string out = files.File("out.bmp");
     const std::string errors = files.File("errors");
