@@ -203,28 +203,23 @@ TEST_P(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
         const Picture picture = test_pictures::FromFastImage(photo, name);
         DP dp(photo);
         reference::Carver ref(picture.rgb, picture.width, picture.height);
-        // Narrower, wider, lower, higher, then alternating: every carve and both searches.
-        const std::vector<Call> plan = {{true, true}, {true, false}, {false, true}, {false, false}};
+        // Narrower, wider, lower, higher, 40 each, then alternating: every carve and both
+        // searches; the pixels are compared every fourth call, and after each alternating one.
+        std::vector<Call> plan;
+        for (const Call& call : {Call{true, true}, {true, false}, {false, true}, {false, false}})
+            plan.insert(plan.end(), 40, call);
+        for (int i = 0; i < 10; ++i)
+            plan.push_back({i % 2 == 0, i % 3 != 0});
         std::vector<Call> calls;
         for (const Call& call : plan) {
-            for (int i = 0; i < 40; ++i) {
-                calls.push_back(call);
-                const int* seam =
-                    call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
-                const std::vector<int> refSeam =
-                    call.vertical ? ref.SeamVert(call.remove) : ref.SeamHorz(call.remove);
-                ASSERT_TRUE(SameState(dp, ref, seam, refSeam, i % 4 == 3))
-                    << name << " " << Describe(calls);
-            }
-        }
-        for (int i = 0; i < 10; ++i) {
-            const Call call{i % 2 == 0, i % 3 != 0};
             calls.push_back(call);
             const int* seam =
                 call.vertical ? dp.GetSeam_Vert(call.remove) : dp.GetSeam_Horz(call.remove);
             const std::vector<int> refSeam =
                 call.vertical ? ref.SeamVert(call.remove) : ref.SeamHorz(call.remove);
-            ASSERT_TRUE(SameState(dp, ref, seam, refSeam, true)) << name << " " << Describe(calls);
+            const bool comparePixels = calls.size() % 4 == 0 || calls.size() > 160;
+            ASSERT_TRUE(SameState(dp, ref, seam, refSeam, comparePixels))
+                << name << " " << Describe(calls);
         }
     }
     DP::SetThreads(0);

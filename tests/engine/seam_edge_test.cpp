@@ -87,57 +87,40 @@ TEST(SeamEdges, FirstCallCarvesExactlyOneSeamAndReturnsTheNext)
     EXPECT_EQ(dp.GetColourImage().GetHeight(), 9);
 }
 
-TEST(SeamEdges, VerticalDuplicationRaisesTheSeamAndAveragesTheNewPixel)
+// A duplicated seam on an energy of 200 with cheaper lines (columns or rows, whole): the seam's
+// energy is raised to 255, and the new line beside it gets the mean of the seam and its next
+// neighbour (vertical), 255 (horizontal), or the seam's own energy and pixels at the last column.
+TEST(SeamEdges, DuplicationRaisesTheSeamAndFillsTheNewLine)
 {
-    // The cheapest column is 1 (energy 10); its right neighbour has 21.
-    std::vector<int> energy(5 * 3, 200);
-    for (int row = 0; row < 3; ++row) {
-        energy[row * 5 + 1] = 10;
-        energy[row * 5 + 2] = 21;
-    }
-    const wxFastImage map = EnergyPicture(5, 3, energy);
-    DP dp(Gradient(5, 3), &map);
-    dp.GetSeam_Vert(false);
-    ASSERT_EQ(dp.cols, 6);
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(EnergyAt(dp, 1, row), 255);
-        EXPECT_EQ(EnergyAt(dp, 2, row), 15);
-        EXPECT_EQ(EnergyAt(dp, 3, row), 21);
-    }
-}
-
-TEST(SeamEdges, HorizontalDuplicationRaisesBothPixels)
-{
-    std::vector<int> energy(4 * 5, 200);
-    for (int col = 0; col < 4; ++col)
-        energy[2 * 4 + col] = 10;  // cheapest row 2
-    const wxFastImage map = EnergyPicture(4, 5, energy);
-    DP dp(Gradient(4, 5), &map);
-    dp.GetSeam_Horz(false);
-    ASSERT_EQ(dp.rows, 6);
-    for (int col = 0; col < 4; ++col) {
-        EXPECT_EQ(EnergyAt(dp, col, 2), 255);
-        EXPECT_EQ(EnergyAt(dp, col, 3), 255);
-        EXPECT_EQ(EnergyAt(dp, col, 4), 200);
-    }
-}
-
-TEST(SeamEdges, DuplicatingTheLastColumnCopiesTheSeamPixel)
-{
-    std::vector<int> energy(4 * 3, 200);
-    for (int row = 0; row < 3; ++row)
-        energy[row * 4 + 3] = 7;
-    const wxFastImage map = EnergyPicture(4, 3, energy);
-    const wxFastImage picture = Gradient(4, 3);
-    DP dp(picture, &map);
-    dp.GetSeam_Vert(false);
-    ASSERT_EQ(dp.cols, 5);
-    const unsigned char* rgb = dp.GetColourImage().GetData();
-    for (int row = 0; row < 3; ++row) {
-        EXPECT_EQ(EnergyAt(dp, 3, row), 255);
-        EXPECT_EQ(EnergyAt(dp, 4, row), 7);
-        EXPECT_EQ(std::memcmp(rgb + (row * 5 + 4) * 3, picture.GetData() + (row * 4 + 3) * 3, 3),
-                  0);
+    const struct {
+        bool vertical;
+        int width, height;
+        std::vector<std::pair<int, int>> cheap, after;  // line and energy, before and after
+    } cases[] = {{true, 5, 3, {{1, 10}, {2, 21}}, {{1, 255}, {2, 15}, {3, 21}}},
+                 {false, 4, 5, {{2, 10}}, {{2, 255}, {3, 255}, {4, 200}}},
+                 {true, 4, 3, {{3, 7}}, {{3, 255}, {4, 7}}}};
+    for (const auto& c : cases) {
+        const int across = c.vertical ? c.height : c.width;
+        std::vector<int> energy(static_cast<size_t>(c.width) * c.height, 200);
+        for (const auto& [line, value] : c.cheap)
+            for (int k = 0; k < across; ++k)
+                energy[c.vertical ? k * c.width + line : line * c.width + k] = value;
+        const wxFastImage map = EnergyPicture(c.width, c.height, energy);
+        const wxFastImage picture = Gradient(c.width, c.height);
+        DP dp(picture, &map);
+        c.vertical ? dp.GetSeam_Vert(false) : dp.GetSeam_Horz(false);
+        ASSERT_EQ(dp.cols, c.width + c.vertical);
+        ASSERT_EQ(dp.rows, c.height + !c.vertical);
+        for (int k = 0; k < across; ++k) {
+            for (const auto& [line, value] : c.after)
+                EXPECT_EQ(c.vertical ? EnergyAt(dp, line, k) : EnergyAt(dp, k, line), value)
+                    << "line " << line << " at " << k;
+            if (c.vertical && c.cheap[0].first == c.width - 1) {
+                EXPECT_EQ(std::memcmp(dp.GetColourImage().GetData() + (k * dp.cols + c.width) * 3,
+                                      picture.GetData() + (k * c.width + c.width - 1) * 3, 3),
+                          0);
+            }
+        }
     }
 }
 

@@ -8,10 +8,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <unistd.h>
 
 #include <wx/image.h>
@@ -24,13 +24,8 @@ namespace {
 std::vector<std::string> Pictures()
 {
     std::vector<std::string> paths;
-    if (DIR* dir = ::opendir(KERV_PICTURES_DIR)) {
-        while (const dirent* entry = ::readdir(dir)) {
-            if (entry->d_name[0] != '.')
-                paths.push_back(std::string(KERV_PICTURES_DIR "/") + entry->d_name);
-        }
-        ::closedir(dir);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(KERV_PICTURES_DIR))
+        paths.push_back(entry.path().string());
     return paths;
 }
 

@@ -22,11 +22,6 @@ struct StoreFile {
     bool setAside;
 };
 
-void Write(const std::string& path, const std::string& bytes)
-{
-    WriteFile(path, bytes);
-}
-
 class SettingsFile : public ::testing::TestWithParam<StoreFile> {
 protected:
     TempDir home;
@@ -37,7 +32,7 @@ TEST_P(SettingsFile, IsSetAsideOnlyWhenTheStoreCouldNotReadItCleanly)
 {
     const std::string path = home / ".Kerv";
     ASSERT_EQ(SettingsFilePath().ToStdString(), path);
-    Write(home / ".Kerv.broken", "an older damaged file");
+    WriteFile(home / ".Kerv.broken", "an older damaged file");
     GetParam().make(path);
     struct stat before {};
     const bool existed = lstat(path.c_str(), &before) == 0;
@@ -62,17 +57,18 @@ INSTANTIATE_TEST_SUITE_P(
         StoreFile{"missing", [](const std::string&) {}, false},
         StoreFile{"sound",
                   [](const std::string& p) {
-                      Write(p, "ToDelete=a\n[Look]\nx=1\n[Confirmations]\nOnExit=1\n");
+                      WriteFile(p, "ToDelete=a\n[Look]\nx=1\n[Confirmations]\nOnExit=1\n");
                   },
                   false},
-        StoreFile{"empty", [](const std::string& p) { Write(p, ""); }, false},
+        StoreFile{"empty", [](const std::string& p) { WriteFile(p, ""); }, false},
         StoreFile{"cut inside a group header",
-                  [](const std::string& p) { Write(p, "[Look]\nx=1\n[Confirmat"); }, true},
-        StoreFile{"binary", [](const std::string& p) { Write(p, std::string("x=1\n\0\1\2", 7)); },
-                  true},
-        StoreFile{"huge",
-                  [](const std::string& p) { Write(p, std::string(kMaxSettingsBytes + 1, 'a')); },
-                  true},
+                  [](const std::string& p) { WriteFile(p, "[Look]\nx=1\n[Confirmat"); }, true},
+        StoreFile{"binary",
+                  [](const std::string& p) { WriteFile(p, std::string("x=1\n\0\1\2", 7)); }, true},
+        StoreFile{
+            "huge",
+            [](const std::string& p) { WriteFile(p, std::string(kMaxSettingsBytes + 1, 'a')); },
+            true},
         StoreFile{"a folder", [](const std::string& p) { mkdir(p.c_str(), 0700); }, true},
         StoreFile{"a FIFO", [](const std::string& p) { mkfifo(p.c_str(), 0600); }, true},
         StoreFile{"a dangling link",
