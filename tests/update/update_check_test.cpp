@@ -41,21 +41,20 @@ struct UpdateCheck : HomeTest {
         return wxConfigBase::Get()->Read("/Operation/LastCheckUpdate", wxEmptyString);
     }
 
-    // Runs the check, answering up to two message boxes with answer.
-    bool Check(int answer, wxString& version, const wxString& serverAddress)
+    // Runs the check, answering up to two message boxes with answer; the outcome of the last
+    // attempt.
+    CheckOutcome Check(int answer, wxString& version, const wxString& serverAddress,
+                       UpdateLayout layout = UpdateLayout::Portable)
     {
-        bool accepted = false;
+        CheckOutcome outcome = CheckOutcome::Failed;
         auto attempt = [&](const wxString& proxy) {
-            CheckOutcome outcome = CheckServerVersion(nullptr, serverAddress, proxy, "0.67",
-                                                      version, UpdateLayout::Portable);
-            accepted = outcome == CheckOutcome::Accepted;
+            outcome = CheckServerVersion(nullptr, serverAddress, proxy, "0.67", version, layout);
             return outcome != CheckOutcome::Failed;
         };
         wxTEST_DIALOG(RunUpdateCheck(nullptr, attempt), MessageBox(answer, message, caption),
                       MessageBox(answer, message2, caption2));
-        return accepted;
+        return outcome;
     }
-    bool Check(int answer, wxString& version) { return Check(answer, version, Server()); }
 };
 
 }  // namespace
@@ -198,9 +197,10 @@ TEST_F(UpdateCheck, TheLeftArchiveIsDeletedAtStartAndTheEntryRemoved)
 struct ReachedCheck {
     CannedResponse response;
     int answer;
-    bool accepted;
+    CheckOutcome outcome;
     const char* caption;
     const char* message;  // nullptr: not looked at
+    UpdateLayout layout = UpdateLayout::Portable;
 };
 
 class UpdateCheckAnswer : public UpdateCheck, public ::testing::WithParamInterface<ReachedCheck> {};
@@ -210,8 +210,8 @@ TEST_P(UpdateCheckAnswer, IsToldOnceAndStoresTheDate)
     const ReachedCheck& c = GetParam();
     server.Route(VERSION_PATH, c.response);
     wxString version;
-    EXPECT_EQ(Check(c.answer, version), c.accepted);
-    EXPECT_EQ(version, c.accepted ? "0.7" : "") << message;
+    EXPECT_EQ(Check(c.answer, version, Server(), c.layout), c.outcome);
+    EXPECT_EQ(version, c.outcome == CheckOutcome::Accepted ? "0.7" : "") << message;
     EXPECT_EQ(caption, c.caption);
     if (c.message) {
         EXPECT_EQ(message, c.message);
@@ -221,36 +221,27 @@ TEST_P(UpdateCheckAnswer, IsToldOnceAndStoresTheDate)
 }
 
 const char kNoNew[] = "No new version available";
+const char kNewer[] = "New version available";
 
 INSTANTIATE_TEST_SUITE_P(
     Checks, UpdateCheckAnswer,
     ::testing::Values(
-        ReachedCheck{MakeResponse(200, "0.67\n"), wxID_OK, false, kNoNew,
+        ReachedCheck{MakeResponse(200, "0.67\n"), wxID_OK, CheckOutcome::Current, kNoNew,
                      "Current Version: 0.67, Server Version: 0.67"},
-        ReachedCheck{MakeResponse(200, "0.7\n"), wxID_YES, true, "New version available",
+        ReachedCheck{MakeResponse(200, "0.7\n"), wxID_YES, CheckOutcome::Accepted, kNewer,
                      "Do you want to update now ?\nCurrent Version: 0.67, Server Version: "
                      "0.7\nProgram will Close !"},
-        ReachedCheck{MakeResponse(200, "0.68"), wxID_NO, false, "New version available", nullptr},
+        ReachedCheck{MakeResponse(200, "0.68"), wxID_NO, CheckOutcome::Declined, kNewer, nullptr},
+        // In the system layout a newer version is only reported.
+        ReachedCheck{MakeResponse(200, "0.7\n"), wxID_OK, CheckOutcome::Declined, kNewer,
+                     "A newer version is available.\nCurrent Version: 0.67, Server Version: "
+                     "0.7\nYour package manager provides it.",
+                     UpdateLayout::System},
         // A longer number is not newer by characters.
-        ReachedCheck{MakeResponse(200, "0.100\n"), wxID_OK, false, kNoNew, nullptr},
+        ReachedCheck{MakeResponse(200, "0.100\n"), wxID_OK, CheckOutcome::Current, kNoNew, nullptr},
         // A version file without length is read to its end.
-        ReachedCheck{MakeResponse(200, "0.67\n", false), wxID_OK, false, kNoNew, nullptr}));
-
-TEST_F(UpdateCheck, InTheSystemLayoutANewerVersionIsOnlyReported)
-{
-    server.Route(VERSION_PATH, MakeResponse(200, "0.7\n"));
-    wxString version;
-    CheckOutcome outcome = CheckOutcome::Failed;
-    wxTEST_DIALOG(
-        outcome = CheckServerVersion(nullptr, Server(), "", "0.67", version, UpdateLayout::System),
-        MessageBox(wxID_OK, message, caption));
-    EXPECT_EQ(outcome, CheckOutcome::Declined);
-    EXPECT_TRUE(version.empty());
-    EXPECT_EQ(caption, "New version available");
-    EXPECT_EQ(message,
-              "A newer version is available.\nCurrent Version: 0.67, Server Version: "
-              "0.7\nYour package manager provides it.");
-}
+        ReachedCheck{MakeResponse(200, "0.67\n", false), wxID_OK, CheckOutcome::Current, kNoNew,
+                     nullptr}));
 
 TEST_F(UpdateCheck, TheStoredProxyIsTriedOnlyAfterTheDirectAttemptFailed)
 {
@@ -263,7 +254,7 @@ TEST_F(UpdateCheck, TheStoredProxyIsTriedOnlyAfterTheDirectAttemptFailed)
     server.Route(VERSION_PATH, MakeResponse(200, "0.67"));
     proxy.Route(server.Url(VERSION_PATH), MakeResponse(200, "0.67"));
     wxString version;
-    Check(wxID_OK, version);
+    Check(wxID_OK, version, Server());
     EXPECT_EQ(caption, "No new version available");
     EXPECT_EQ(server.Requests().size(), 1u);
     EXPECT_TRUE(proxy.Requests().empty());
@@ -315,7 +306,7 @@ TEST_P(UpdateCheckFailure, SaysSoOnceAndStoresTheDateOnlyWhenTheFileWasReached)
     wxString version;
     const wxString address =
         c.serverUp ? Server() : wxString::Format("http://127.0.0.1:%d", UnusedPort());
-    EXPECT_FALSE(Check(wxID_YES, version, address)) << c.what;
+    EXPECT_EQ(Check(wxID_YES, version, address), CheckOutcome::Failed) << c.what;
     EXPECT_EQ(caption, "Error") << c.what;
     EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");
     EXPECT_EQ(LastCheck().empty(), !c.dateStored) << c.what;
