@@ -356,13 +356,14 @@ void CPaintPanel::RenderBox(wxDC& dc, wxRect box)
 
 void CPaintPanel::OnPaintWinPaint(wxPaintEvent& WXUNUSED(event))
 {
+    const auto start = std::chrono::steady_clock::now();
     wxPaintDC dc(this);
     barsChanged = false;
     dc.SetBackground(wxBrush(GetBackgroundColour()));
     dc.Clear();
-    if (!EnsureView())
-        return;
-    RenderBox(dc, GetUpdateRegion().GetBox());
+    if (EnsureView())
+        RenderBox(dc, GetUpdateRegion().GetBox());
+    drawingTime += std::chrono::steady_clock::now() - start;
 }
 
 void CPaintPanel::OnPaintWinSize(wxSizeEvent& event)

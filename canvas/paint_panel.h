@@ -29,6 +29,7 @@
 #ifndef KERV_CANVAS_PAINT_PANEL_H
 #define KERV_CANVAS_PAINT_PANEL_H
 
+#include <chrono>
 #include <memory>
 
 #include <wx/bitmap.h>
@@ -55,6 +56,8 @@ public:
     // pane after a change of the bars by itself, so a whole-pane refresh then asks for nothing
     // more: a picture that changed size is drawn once, not twice.
     void Refresh(bool eraseBackground = true, const wxRect* rect = nullptr) override;
+    // The time the paint handler has taken since the panel was made, whoever asked for it.
+    std::chrono::steady_clock::duration DrawingTime() const { return drawingTime; }
 
     // A fresh black mask of width x height (not a valid bitmap when either is below 1, as the
     // main window's -1 x -1 without a picture); marks it unchanged and shown.
@@ -173,6 +176,7 @@ private:
     int wheelRest = 0;  // wheel rotation not yet turned into a step
     wxRect barsSet;     // the scroll positions and ranges last given to the toolkit
     wxSize paneSet;
+    std::chrono::steady_clock::duration drawingTime{};
     bool barsChanged = false;  // the toolkit was given new scroll bars since the last paint
     wxImage maskPixels;  // the pixels of maskBitmap
     wxBitmap maskSeen;   // the mask data maskPixels was read from (shares it)

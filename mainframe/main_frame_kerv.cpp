@@ -159,12 +159,15 @@ void CMainFrame::RefuseCarvingRun(const wxString& why)
 
 void CMainFrame::ShowAnimatedStep(AnimationPacer& animation)
 {
-    if (!checkAnimated->GetValue() || !animation.IsDue(AnimationPacer::Clock::now()))
+    if (!checkAnimated->GetValue())
         return;
+    animation.Drawn(paintPanel->DrawingTime());
     const auto start = AnimationPacer::Clock::now();
+    if (!animation.IsDue(start))
+        return;
     paintPanel->Refresh(false);
     paintPanel->Update();
-    animation.Painted(start, AnimationPacer::Clock::now());
+    animation.Painted(start, AnimationPacer::Clock::now(), paintPanel->DrawingTime());
 }
 
 void CMainFrame::FinishCarvingRun()
