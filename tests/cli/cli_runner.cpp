@@ -92,18 +92,23 @@ PaintedMask PaintMask(int width, int height, int discX, int discY, int radius, i
     return mask;
 }
 
-RgbPicture ReadPicture(const std::string& path)
+RgbPicture FromImage(const wxImage& image)
 {
-    wxLogNull quiet;
-    wxImage image;
     RgbPicture picture;
-    if (!image.LoadFile(wxString::FromUTF8(path)) || !image.IsOk())
-        return picture;
     picture.width = image.GetWidth();
     picture.height = image.GetHeight();
     picture.rgb.assign(image.GetData(), image.GetData() + picture.width * picture.height * 3);
     picture.hasAlpha = image.HasAlpha();
     return picture;
+}
+
+RgbPicture ReadPicture(const std::string& path)
+{
+    wxLogNull quiet;
+    wxImage image;
+    if (!image.LoadFile(wxString::FromUTF8(path)) || !image.IsOk())
+        return RgbPicture();
+    return FromImage(image);
 }
 
 std::string ReadText(const std::string& path)

@@ -73,6 +73,7 @@ void ReferenceResize(Carver& ref, int width, int height)
     }
 }
 
+RgbPicture FromImage(const wxImage& image);
 // Reads a picture through the toolkit; an empty picture (width 0) when it cannot.
 RgbPicture ReadPicture(const std::string& path);
 std::string ReadText(const std::string& path);

@@ -49,15 +49,6 @@ std::string StoredTurned(const std::string& upright, const ScratchFolder& folder
     return path;
 }
 
-RgbPicture FromImage(const wxImage& image)
-{
-    RgbPicture picture;
-    picture.width = image.GetWidth();
-    picture.height = image.GetHeight();
-    picture.rgb.assign(image.GetData(), image.GetData() + picture.width * picture.height * 3);
-    return picture;
-}
-
 TEST(CliMetadata, EveryOrientationIsTurnedUprightAndTaggedNormal)
 {
     // The stored pixels for each tag, by the inverse of what the tag asks a viewer to do.

@@ -8,16 +8,13 @@
 
 namespace {
 
-TEST(TargetSize, PercentIsTruncated)
+TEST(TargetSize, PercentAndAspectAreTruncated)
 {
     EXPECT_EQ(target::PercentOf(333, 50), 166);
     EXPECT_EQ(target::PercentOf(400, 150), 600);
     EXPECT_EQ(target::PercentOf(600, 75), 450);
     EXPECT_EQ(target::PercentOf(3, 33), 0);
-}
-
-TEST(TargetSize, AspectUsesTheOpenedRatioAndTruncates)
-{
+    // The aspect uses the opened ratio and truncates too.
     EXPECT_EQ(target::HeightForWidth(166, 333, 250), 124);  // 166 / 1.332
     EXPECT_EQ(target::WidthForHeight(124, 333, 250), 165);  // 124 / 0.750750...
     EXPECT_EQ(target::HeightForWidth(450, 600, 400), 300);
