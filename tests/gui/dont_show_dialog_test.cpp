@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // CDontShowDialog: the question, its stored standing answer and its buttons.
-#include <gtest/gtest.h>
-#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
-#include <wx/config.h>
 #include <wx/stattext.h>
 
-#include "dont_show_dialog.h"
 #include "gui_test_support.h"
 
 namespace {

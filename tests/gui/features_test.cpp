@@ -4,20 +4,11 @@
 #include <cstdlib>
 #include <vector>
 
-#include <gtest/gtest.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/evtloop.h>
-#include <wx/menu.h>
-#include <wx/radiobut.h>
 
-#include "dp.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
-#include "paint_panel.h"
 #include "seam_trace.h"
 
 namespace {

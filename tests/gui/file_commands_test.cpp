@@ -6,29 +6,15 @@
 #include <sys/stat.h>
 #include <csignal>
 #include <cstring>
-#include <functional>
 
-#include <gtest/gtest.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/clipbrd.h>
-#include <wx/config.h>
 #include <wx/dir.h>
 #include <wx/file.h>
-#include <wx/filedlg.h>
-#include <wx/filehistory.h>
+#include <wx/fileconf.h>
 #include <wx/filename.h>
-#include <wx/slider.h>
-#include <wx/spinctrl.h>
-#include <wx/stattext.h>
-#include <wx/textctrl.h>
 
-#include "dp.h"
-#include "file_drop_target.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
 #include "picture_files.h"
 
 namespace {
@@ -132,16 +118,6 @@ TEST_F(FileCommandsTest, DroppingTwoFilesIsRefusedAndChangesNothing)
     EXPECT_EQ(frame->Session().FileName(), beach);
 }
 
-TEST_F(FileCommandsTest, DropsAreRefusedWhileTheTargetIsSwitchedOff)
-{
-    CMainFrame* frame = MakeFrame();
-    Ui(frame).pDropTarget->bAccept = false;
-    EXPECT_FALSE(Ui(frame).pDropTarget->OnDrop(5, 5));
-    EXPECT_EQ(Ui(frame).pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragNone);
-    Ui(frame).pDropTarget->bAccept = true;
-    EXPECT_EQ(Ui(frame).pDropTarget->OnDragOver(5, 5, wxDragCopy), wxDragCopy);
-}
-
 // Every way of opening another picture asks first; "No" keeps the work and opens nothing (an
 // unexpected file dialog would fail the test), "Yes" opens the other picture.
 TEST_F(FileCommandsTest, OpeningOnUnsavedChangesAsksAndOnlyYesReplacesTheWork)
@@ -183,29 +159,43 @@ TEST_F(FileCommandsTest, OpeningOnUnsavedChangesAsksAndOnlyYesReplacesTheWork)
     }
 }
 
-TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndAreStored)
+// Nine recent files, newest first; a listed file opened again moves to the top, one that is gone
+// leaves the list; the list reaches the disk at once after every change.
+TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndReachTheDiskAtOnce)
 {
     CMainFrame* frame = MakeFrame();
+    wxFileHistory* recent = Ui(frame).pFileHistory;
+    auto onDisk = [this](int entry) {
+        wxFileConfig disk(wxEmptyString, wxEmptyString, SettingsFile(), wxEmptyString,
+                          wxCONFIG_USE_LOCAL_FILE);
+        return disk.Read(wxString::Format("/MRU/file%d", entry));
+    };
     std::vector<wxString> paths;
     for (int i = 0; i < 10; ++i) {
         paths.push_back(wxString::Format("%s/picture%d.png", work, i));
         WriteTestPicture(paths.back(), 20 + i, 10, i + 3);
         OpenThroughDialog(frame, paths.back());
+        EXPECT_EQ(onDisk(1), paths.back());
     }
-    ASSERT_EQ(Ui(frame).pFileHistory->GetCount(), 9u);
+    ASSERT_EQ(recent->GetCount(), 9u);
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(i), paths[9 - i]);
+        EXPECT_EQ(recent->GetHistoryFile(i), paths[9 - i]);
 
-    // Opening a listed file again moves it to the top without a second entry.
     SendMenu(frame, ID_MRU_FIRST + 4);
     EXPECT_EQ(frame->Session().FileName(), paths[5]);
-    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(0), paths[5]);
-    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(1), paths[9]);
-    EXPECT_EQ(Ui(frame).pFileHistory->GetCount(), 9u);
+    EXPECT_EQ(recent->GetCount(), 9u);
+    EXPECT_EQ(onDisk(1), paths[5]);
+    EXPECT_EQ(onDisk(2), paths[9]);
 
-    wxConfigBase* config = wxConfigBase::Get();
-    EXPECT_EQ(config->Read("/MRU/file1"), paths[5]);
-    EXPECT_EQ(config->Read("/MRU/file2"), paths[9]);
+    ASSERT_TRUE(wxRemoveFile(paths[9]));
+    wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
+                  ExpectMessageBox("Error opening image " + paths[9] +
+                                       ":\nThe file does not exist.",
+                                   "Error"));
+    EXPECT_EQ(recent->GetCount(), 8u);
+    EXPECT_EQ(onDisk(2), paths[8]);
+    EXPECT_EQ(onDisk(9), "");
+    EXPECT_EQ(frame->Session().FileName(), paths[5]);
 }
 
 // The header says 40000 pixels wide: refused before decoding, with the limit named.

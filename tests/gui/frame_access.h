@@ -1,11 +1,31 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window tests' one way into CMainFrame beyond its public operations: the widgets a user
 // works with and the few flags a test must set up, by the names the window gives them. Ui(frame)
-// is a fresh view for each use, so pDP is always the session's current engine.
+// is a fresh view for each use, so pDP is always the session's current engine. It brings the
+// declarations of everything it hands out, and the identifiers the window gives its commands.
 #ifndef KERV_TESTS_GUI_FRAME_ACCESS_H
 #define KERV_TESTS_GUI_FRAME_ACCESS_H
 
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/combobox.h>
+#include <wx/filehistory.h>
+#include <wx/gauge.h>
+#include <wx/menu.h>
+#include <wx/radiobut.h>
+#include <wx/slider.h>
+#include <wx/spinctrl.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/toolbar.h>
+
+#include "dp.h"
+#include "file_drop_target.h"
 #include "main_frame.h"
+#include "main_frame_ids.h"
+#include "paint_panel.h"
+#include "progress_status_bar.h"
 
 struct CMainFrameTestAccess {
     explicit CMainFrameTestAccess(CMainFrame* frame)

@@ -8,9 +8,6 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-#include <wx/app.h>
-#include <wx/image.h>
 #include <wx/init.h>
 
 #include "app_identity.h"

@@ -5,24 +5,16 @@
 #include <cstring>
 #include <vector>
 
-#include <wx/app.h>
-#include <wx/checkbox.h>
-#include <wx/config.h>
 #include <wx/ffile.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
-#include <wx/stattext.h>
 #include <wx/stopwatch.h>
-#include <wx/textctrl.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 
 #include "fast_image.h"
 #include "frame_access.h"
 #include "main_app.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
-#include "paint_panel.h"
 
 int wxExpectModal<CDontShowDialog>::OnInvoked(CDontShowDialog* dialog) const
 {
@@ -64,6 +56,11 @@ void PumpEvents(int milliseconds)
         wxTheApp->ProcessIdle();
         wxMilliSleep(5);
     } while (watch.Time() < milliseconds);
+}
+
+bool IsAlive(wxWindow* window)
+{
+    return wxTopLevelWindows.Find(window) != nullptr && !wxPendingDelete.Member(window);
 }
 
 bool WaitFor(const std::function<bool()>& done, int milliseconds)
@@ -182,6 +179,17 @@ void GuiTest::CloseQuietly(CMainFrame* frame)
         MainApp::RegisterFastImageHandlers();
 }
 
+CMainFrame* GuiTest::FrameShowing(int cols, int rows, bool paint)
+{
+    CMainFrame* frame = MakeFrame();
+    ShowPicture(frame, DistinctPixelsPicture(cols, rows));
+    Ui(frame).checkEnableMask->SetValue(paint);
+    frame->DoEnableProtectDelete();
+    Ui(frame).paintPanel->Init(cols, rows);
+    PumpEvents(30);
+    return frame;
+}
+
 wxString GuiTest::SettingsFile() const
 {
     return home + "/.Kerv";
@@ -285,36 +293,41 @@ void SetTargets(CMainFrame* frame, int width, int height)
     Ui(frame).textAbsHeight->ChangeValue(wxString::Format("%d", height));
 }
 
-namespace {
-
-void SendMouse(CMainFrame* frame, wxEventType type, wxPoint at, bool leftDown)
+void SendMouse(CPaintPanel* panel, wxEventType type, wxPoint at, bool leftDown)
 {
     wxMouseEvent event(type);
     event.SetPosition(at);
     event.m_leftDown = leftDown;
-    event.SetEventObject(Ui(frame).paintPanel);
-    Ui(frame).paintPanel->GetEventHandler()->ProcessEvent(event);
+    event.SetEventObject(panel);
+    panel->GetEventHandler()->ProcessEvent(event);
 }
 
-}  // namespace
+bool SendKey(CPaintPanel* panel, wxEventType type, int code)
+{
+    wxKeyEvent event(type);
+    event.m_keyCode = code;
+    event.SetEventObject(panel);
+    return !panel->GetEventHandler()->ProcessEvent(event);
+}
 
 void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to)
 {
     // The canvas paints where the pointer was at the previous event: arrive first, then drag.
-    SendMouse(frame, wxEVT_MOTION, from, false);
+    CPaintPanel* panel = Ui(frame).paintPanel;
+    SendMouse(panel, wxEVT_MOTION, from);
     const int steps = 20;
     for (int i = 1; i <= steps; ++i) {
         const wxPoint at(from.x + (to.x - from.x) * i / steps,
                          from.y + (to.y - from.y) * i / steps);
-        SendMouse(frame, wxEVT_MOTION, at, true);
+        SendMouse(panel, wxEVT_MOTION, at, true);
     }
-    SendMouse(frame, wxEVT_LEFT_UP, to, false);
+    SendMouse(panel, wxEVT_LEFT_UP, to);
     PumpEvents(10);
 }
 
 void MovePointer(CMainFrame* frame, wxPoint to)
 {
-    SendMouse(frame, wxEVT_MOTION, to, false);
+    SendMouse(Ui(frame).paintPanel, wxEVT_MOTION, to);
 }
 
 wxImage MaskImage(CMainFrame* frame)

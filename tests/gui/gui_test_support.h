@@ -9,6 +9,8 @@
 #include <functional>
 
 #include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/config.h>
 #include <wx/filedlg.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
@@ -19,6 +21,7 @@
 #include "dont_show_dialog.h"
 
 class CMainFrame;
+class CPaintPanel;
 class wxCheckBox;
 class wxFastImage;
 class wxWindow;
@@ -134,6 +137,10 @@ void OpenPicture(CMainFrame* frame, wxString path);
 // Opens path through File, Open and its file dialog (no unsaved changes expected).
 void OpenThroughDialog(CMainFrame* frame, const wxString& path);
 
+// Sends a pointer event at window point `at` to the canvas.
+void SendMouse(CPaintPanel* panel, wxEventType type, wxPoint at, bool leftDown = false);
+// Sends a key event to the canvas; returns whether it was passed on.
+bool SendKey(CPaintPanel* panel, wxEventType type, int code);
 // Drags the pointer over the canvas from `from` to `to` (window coordinates) with the left
 // button held, in small steps, and lets it go at the end.
 void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to);
@@ -141,6 +148,9 @@ void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to);
 void MovePointer(CMainFrame* frame, wxPoint to);
 // The canvas's mask as a picture (not OK when there is none).
 wxImage MaskImage(CMainFrame* frame);
+
+// Whether window is still a top-level window and not about to be deleted.
+bool IsAlive(wxWindow* window);
 
 // Runs the toolkit's pending events, idle handlers and delayed deletions for a while.
 void PumpEvents(int milliseconds = 50);
@@ -166,6 +176,9 @@ protected:
     CMainFrame* MakeFrame();
     // Opens picture in frame as the file commands open a file (written to the working folder).
     void ShowPicture(CMainFrame* frame, const wxFastImage& picture);
+    // A shown window holding a cols x rows DistinctPixelsPicture, with painting switched on the
+    // way the mask commands switch it on, when paint is true.
+    CMainFrame* FrameShowing(int cols, int rows, bool paint);
     // Closes a main window without asking and lets the toolkit destroy it; another window can
     // then be made.
     void CloseQuietly(CMainFrame* frame);

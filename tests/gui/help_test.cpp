@@ -1,23 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// About box, help book and donation page.
+// About box, help book and donation page; the web server address, with its run-time override.
 #include <fstream>
 
-#include <gtest/gtest.h>
-#include <wx/app.h>
 #include <wx/filename.h>
 #include <wx/html/helpctrl.h>
 #include <wx/html/helpdata.h>
 #include <wx/html/helpfrm.h>
 #include <wx/html/helpwnd.h>
 #include <wx/hyperlink.h>
-#include <wx/stattext.h>
 #include <wx/utils.h>
 
 #include "about_dialog.h"
+#include "app_identity.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
 
 namespace {
 
@@ -179,4 +175,24 @@ TEST_F(HelpTest, DonateHandsTheBrowserTheDonationAddress)
     Command(frame, wxEVT_BUTTON, ID_BTN_DONATE);
     ASSERT_TRUE(WaitFor([&] { return wxFileExists(note); }, 10000));
     EXPECT_EQ(ReadTextFile(note), "http://127.0.0.1:4567/kerv/donate");
+}
+
+// The address of the web server: the built-in one, or the variable's when the update client
+// can fetch from it (the parser itself is tested with the HTTP client).
+TEST(ServerAddress, TheVariableOverridesTheBuiltInServerOnlyWithAnAddressTheClientFetches)
+{
+    const char* const builtIn = "http://kerv.example.org";
+    const std::pair<const char*, const char*> cases[] = {
+        {"", builtIn},
+        {"http://127.0.0.1:8080", "http://127.0.0.1:8080"},
+        {"http://[::1]:8000/", "http://[::1]:8000"},
+        {"https://mirror.example.com", builtIn},
+        {"http://host/path", builtIn},
+        {"ftp://host", builtIn}};
+    for (const auto& [value, server] : cases) {
+        *value ? wxSetEnv("KERV_SERVER", value) : wxUnsetEnv("KERV_SERVER");
+        EXPECT_EQ(GetServerAddress(), server) << value;
+        EXPECT_EQ(GetDonationAddress(), wxString(server) + "/kerv/donate") << value;
+    }
+    wxUnsetEnv("KERV_SERVER");
 }

@@ -8,36 +8,18 @@
 #include <sys/socket.h>
 #include <unistd.h>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <vector>
 
 #include <algorithm>
 
-#include <gtest/gtest.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/evtloop.h>
-#include <wx/filehistory.h>
-#include <wx/gauge.h>
-#include <wx/menu.h>
-#include <wx/radiobut.h>
-#include <wx/slider.h>
-#include <wx/spinctrl.h>
-#include <wx/textctrl.h>
-#include <wx/timer.h>
-#include <wx/toolbar.h>
 #include <wx/toplevel.h>
 #include <wx/utils.h>
 #include <wx/weakref.h>
 
-#include "dp.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
-#include "paint_panel.h"
-#include "progress_status_bar.h"
 
 namespace {
 
@@ -107,8 +89,6 @@ protected:
 
     wxGUIEventLoop loop;
     std::unique_ptr<wxEventLoopActivator> activeLoop;
-
-    bool IsAlive(wxWindow* window) { return wxTopLevelWindows.Find(window) != nullptr; }
 
     // Paints a protected stripe across the cup and a deleted patch beside it.
     void PaintProtectAndDelete(CMainFrame* frame)
@@ -181,8 +161,6 @@ TEST_F(KervRunTest, AbortLeavesExactlyTheStepsDone)
     });
     progress.StartOnce(1);
     wxMilliSleep(5);
-    wxGUIEventLoop loop;
-    wxEventLoopActivator active(&loop);
     Click(Ui(frame).btnKerv);
 
     ASSERT_GE(doneAtAbort, 1);
@@ -197,91 +175,69 @@ TEST_F(KervRunTest, AbortLeavesExactlyTheStepsDone)
     EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
 }
 
-TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndUnlockedAfterItPaintingOff)
+// During the run only the targets, "Abort", exit and help can be used; afterwards painting decides
+// whether the mask group or the immediate size controls come back.
+TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndPaintingDecidesWhatComesBack)
 {
-    CMainFrame* frame = OpenCoffee();
-    Ui(frame).pFileHistory->AddFileToHistory(frame->Session().FileName());
-    Ui(frame).checkAnimated->SetValue(true);
-    SetTargets(frame, 580, 400);
-    bool checked = false;
-    RepaintHook hook(frame, [&] {
-        if (!Ui(frame).bCalculating || checked)
-            return;
-        checked = true;
-        for (wxWindow* control : std::initializer_list<wxWindow*>{
-                 Ui(frame).btnKerv, Ui(frame).btnResetSize, Ui(frame).sliderWidth,
-                 Ui(frame).sliderHeight, Ui(frame).spinWidth, Ui(frame).spinHeight,
-                 Ui(frame).btnStoreMask, Ui(frame).btnRecallMask, Ui(frame).btnClearMask,
-                 Ui(frame).btnSaveMask, Ui(frame).btnLoadMask, Ui(frame).checkEnableMask,
-                 Ui(frame).checkAspect, Ui(frame).checkAnimated, Ui(frame).toolBar})
-            EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
-        for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
-            EXPECT_FALSE(Ui(frame).menuBar->IsEnabled(id)) << id;
-        for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
-            EXPECT_FALSE(Ui(frame).toolBar->GetToolEnabled(id)) << id;
-        // What may still be used: the targets, the abort button, exit and help.
-        EXPECT_TRUE(Ui(frame).textAbsWidth->IsEnabled());
-        EXPECT_TRUE(Ui(frame).pStatusBar->btnProgressCancel->IsEnabled());
-        EXPECT_TRUE(Ui(frame).menuBar->IsEnabled(ID_MENU_EXIT));
-        EXPECT_TRUE(Ui(frame).menuBar->IsEnabled(ID_MENU_ABOUT));
-        // The canvas shows the picture without the mask.
-        EXPECT_FALSE(Ui(frame).paintPanel->maskShown);
-        // A dropped file is refused and a second run does not start.
-        DP* engine = Ui(frame).pDP;
-        EXPECT_FALSE(frame->Drop(wxArrayString(1, &frame->Session().FileName())));
-        EXPECT_EQ(Ui(frame).pDP, engine);
-    });
-    Click(Ui(frame).btnKerv);
-    ASSERT_TRUE(checked);
-
-    EXPECT_FALSE(Ui(frame).bCalculating);
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             Ui(frame).btnKerv, Ui(frame).btnResetSize, Ui(frame).sliderWidth,
-             Ui(frame).sliderHeight, Ui(frame).spinWidth, Ui(frame).spinHeight,
-             Ui(frame).checkEnableMask, Ui(frame).checkAspect, Ui(frame).checkAnimated,
-             Ui(frame).toolBar})
-        EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
-    // Painting is off: the brush and the mask buttons stay off.
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             Ui(frame).sliderBrush, Ui(frame).radioProtect, Ui(frame).btnStoreMask,
-             Ui(frame).btnRecallMask, Ui(frame).btnClearMask, Ui(frame).btnSaveMask,
-             Ui(frame).btnLoadMask})
-        EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
-    for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
-        EXPECT_TRUE(Ui(frame).menuBar->IsEnabled(id)) << id;
-    for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
-        EXPECT_TRUE(Ui(frame).toolBar->GetToolEnabled(id)) << id;
+    for (bool paint : {false, true}) {
+        SCOPED_TRACE(paint);
+        CMainFrame* frame = OpenCoffee();
+        const auto ui = Ui(frame);
+        ui.pFileHistory->AddFileToHistory(frame->Session().FileName());
+        ui.checkAnimated->SetValue(true);
+        SetChecked(ui.checkEnableMask, paint);
+        SetTargets(frame, 590, 395);
+        using Controls = std::vector<wxWindow*>;
+        const Controls sizeControls{ui.sliderWidth, ui.spinWidth, ui.sliderHeight, ui.spinHeight};
+        const Controls brush{ui.sliderBrush, ui.textBrushSize, ui.radioProtect, ui.radioDelete,
+                             ui.radioErase};
+        const Controls maskButtons{ui.btnStoreMask, ui.btnRecallMask, ui.btnClearMask,
+                                   ui.btnSaveMask, ui.btnLoadMask};
+        const Controls others{ui.btnKerv,     ui.btnResetSize,  ui.checkEnableMask,
+                              ui.checkAspect, ui.checkAnimated, ui.toolBar};
+        auto expect = [&](const Controls& controls, bool enabled) {
+            for (wxWindow* control : controls)
+                EXPECT_EQ(control->IsEnabled(), enabled) << control->GetLabel();
+        };
+        auto expectCommands = [&](bool enabled) {
+            for (int id : {ID_MENU_OPEN, ID_MENU_SAVE, ID_COPY, ID_MENU_CHECK_UPDATE, ID_MRU_FIRST})
+                EXPECT_EQ(ui.menuBar->IsEnabled(id), enabled) << id;
+            for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
+                EXPECT_EQ(ui.toolBar->GetToolEnabled(id), enabled) << id;
+        };
+        bool checked = false;
+        RepaintHook hook(frame, [&] {
+            if (!ui.bCalculating || checked)
+                return;
+            checked = true;
+            expect(sizeControls, false);
+            expect(maskButtons, false);
+            expect(others, false);
+            expectCommands(false);
+            expect({ui.textAbsWidth, ui.pStatusBar->btnProgressCancel}, true);
+            EXPECT_TRUE(ui.menuBar->IsEnabled(ID_MENU_EXIT));
+            EXPECT_TRUE(ui.menuBar->IsEnabled(ID_MENU_ABOUT));
+            // The canvas shows the picture without the mask.
+            EXPECT_FALSE(ui.paintPanel->maskShown);
+            // A dropped file is refused and a second run does not start.
+            DP* engine = Ui(frame).pDP;
+            EXPECT_FALSE(frame->Drop(wxArrayString(1, &frame->Session().FileName())));
+            EXPECT_EQ(Ui(frame).pDP, engine);
+        });
+        Click(ui.btnKerv);
+        ASSERT_TRUE(checked);
+        EXPECT_FALSE(ui.bCalculating);
+        expect(sizeControls, !paint);
+        expect(brush, paint);
+        expect(maskButtons, paint);
+        expect(others, true);
+        expectCommands(true);
+        EXPECT_EQ(ui.paintPanel->paintEnabled, paint);
+        CloseQuietly(frame);
+    }
 }
 
-TEST_F(KervRunTest, AfterARunWithPaintingOnTheMaskControlsComeBackAndTheSizeControlsStayOff)
-{
-    CMainFrame* frame = OpenCoffee();
-    Ui(frame).checkAnimated->SetValue(true);
-    SetChecked(Ui(frame).checkEnableMask, true);
-    SetTargets(frame, 590, 395);
-    bool locked = false;
-    RepaintHook hook(frame, [&] {
-        if (Ui(frame).bCalculating)
-            locked =
-                !Ui(frame).btnStoreMask->IsEnabled() && !Ui(frame).checkEnableMask->IsEnabled();
-    });
-    Click(Ui(frame).btnKerv);
-    EXPECT_TRUE(locked);
-
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             Ui(frame).sliderBrush, Ui(frame).textBrushSize, Ui(frame).radioProtect,
-             Ui(frame).radioDelete, Ui(frame).radioErase, Ui(frame).btnStoreMask,
-             Ui(frame).btnRecallMask, Ui(frame).btnClearMask, Ui(frame).btnSaveMask,
-             Ui(frame).btnLoadMask, Ui(frame).checkEnableMask, Ui(frame).btnKerv})
-        EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
-    for (wxWindow* control :
-         std::initializer_list<wxWindow*>{Ui(frame).sliderWidth, Ui(frame).spinWidth,
-                                          Ui(frame).sliderHeight, Ui(frame).spinHeight})
-        EXPECT_FALSE(control->IsEnabled());
-    EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
-}
-
-TEST_F(KervRunTest, AnimatedRunsRepaintDuringTheRunOthersOnlyAtTheEnd)
+TEST_F(KervRunTest, AnUnanimatedRunRepaintsOnlyAtTheEnd)
 {
     CMainFrame* frame = OpenCoffee();
     int paintsDuringRun = 0;
@@ -289,13 +245,6 @@ TEST_F(KervRunTest, AnimatedRunsRepaintDuringTheRunOthersOnlyAtTheEnd)
         if (Ui(frame).bCalculating)
             ++paintsDuringRun;
     });
-
-    Ui(frame).checkAnimated->SetValue(true);
-    SetTargets(frame, 570, 400);
-    Click(Ui(frame).btnKerv);
-    EXPECT_GE(paintsDuringRun, 1);  // 30 steps, at most 25 repaints a second
-
-    paintsDuringRun = 0;
     Ui(frame).checkAnimated->SetValue(false);
     SetTargets(frame, 540, 400);
     Click(Ui(frame).btnKerv);
@@ -438,4 +387,47 @@ TEST_F(KervRunTest, AForcedCloseDuringTheRunStopsItAndThenClosesTheWindow)
     PumpEvents(30);
     EXPECT_FALSE(IsAlive(frame));
     EXPECT_TRUE(wxFileExists(SettingsFile()));
+}
+
+// The status bar's progress protocol: SetRange makes it busy, Finish idle, "Abort" sets the
+// frame's cancel flag.
+using ProgressStatusBarTest = GuiTest;
+
+TEST_F(ProgressStatusBarTest, ARunStepsTheGaugeWithinItsRangeAndAbortIsClearedByFinish)
+{
+    CMainFrame* frame = MakeFrame();
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
+    auto resize = [bar] {
+        wxSizeEvent size(bar->GetSize(), bar->GetId());
+        size.SetEventObject(bar);
+        bar->GetEventHandler()->ProcessEvent(size);
+    };
+    bar->SetRange(-300);
+    EXPECT_EQ(bar->nRange, 300);
+    EXPECT_EQ(bar->gaugeProgress->GetRange(), 300);
+    EXPECT_TRUE(bar->gaugeProgress->IsEnabled());
+    EXPECT_TRUE(bar->btnProgressCancel->IsEnabled());
+    for (int i = 1; i <= 300; ++i) {
+        bar->Step();
+        ASSERT_EQ(bar->gaugeProgress->GetValue(), i);
+    }
+    bar->Step();
+    EXPECT_EQ(bar->gaugeProgress->GetValue(), 300);
+    bar->SetProgress(-2);
+    EXPECT_EQ(bar->gaugeProgress->GetValue(), 0);
+
+    // Resizing the window during the run keeps "Abort" available.
+    frame->SetSize(frame->GetSize() + wxSize(40, 0));
+    resize();
+    PumpEvents(30);
+    EXPECT_TRUE(bar->btnProgressCancel->IsEnabled());
+    Click(bar->btnProgressCancel);
+    EXPECT_TRUE(Ui(frame).bCancelCalc);
+
+    bar->Finish();
+    EXPECT_FALSE(Ui(frame).bCancelCalc);
+    EXPECT_EQ(bar->gaugeProgress->GetValue(), 0);
+    resize();
+    EXPECT_FALSE(bar->gaugeProgress->IsEnabled());
+    EXPECT_FALSE(bar->btnProgressCancel->IsEnabled());
 }

@@ -1,23 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main window as it opens: placement and options from the store, recent files, the title,
 // and what can be done before a picture is open.
-#include <gtest/gtest.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
-#include <wx/config.h>
-#include <wx/filehistory.h>
-#include <wx/menu.h>
-#include <wx/radiobut.h>
 #include <wx/settings.h>
-#include <wx/slider.h>
 #include <wx/spinbutt.h>
-#include <wx/spinctrl.h>
-#include <wx/textctrl.h>
 
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
 #include "window_placement.h"
 namespace {
 
@@ -86,15 +74,6 @@ TEST(WindowPlacement, DefaultsAreOneSixthInAndTwoThirdsOfTheScreenTruncated)
     EXPECT_EQ(DefaultWindowRect(wxSize(1025, 769)), wxRect(170, 128, 683, 512));
 }
 
-TEST_F(MainFrameTest, FirstStartPlacesTheWindowFromTheScreenAndTicksBothOptions)
-{
-    CMainFrame* frame = MakeFrame();
-    EXPECT_EQ(FrameRect(frame), DefaultWindowRect(Screen()));
-    EXPECT_TRUE(Ui(frame).checkAspect->GetValue());
-    EXPECT_TRUE(Ui(frame).checkAnimated->GetValue());
-    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
-}
-
 TEST_F(MainFrameTest, StoredZeroClearsAnOptionAndAnyOtherNumberTicksIt)
 {
     wxConfigBase::Get()->Write("/Operation/AnimatedKerv", 0);
@@ -102,23 +81,6 @@ TEST_F(MainFrameTest, StoredZeroClearsAnOptionAndAnyOtherNumberTicksIt)
     CMainFrame* frame = MakeFrame();
     EXPECT_FALSE(Ui(frame).checkAnimated->GetValue());
     EXPECT_TRUE(Ui(frame).checkAspect->GetValue());
-}
-
-TEST_F(MainFrameTest, BeforeAPictureIsOpenNothingCanBeResizedButPaintingCanBeSwitchedOn)
-{
-    CMainFrame* frame = MakeFrame();
-    const auto ui = Ui(frame);
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             ui.sliderWidth, ui.spinWidth, ui.sliderHeight, ui.spinHeight, ui.btnResetSize,
-             ui.textAbsWidth, ui.textAbsHeight, ui.textPercWidth, ui.textPercHeight, ui.checkAspect,
-             ui.checkAnimated, ui.btnKerv, ui.sliderBrush, ui.btnRecallMask})
-        EXPECT_FALSE(control->IsEnabled()) << control->GetLabel();
-    ui.checkEnableMask->SetValue(true);
-    frame->DoEnableProtectDelete();
-    EXPECT_TRUE(ui.btnRecallMask->IsEnabled());
-    EXPECT_TRUE(ui.sliderBrush->IsEnabled());
-    EXPECT_FALSE(ui.sliderWidth->IsEnabled());
-    EXPECT_FALSE(ui.spinHeight->IsEnabled());
 }
 
 TEST_F(MainFrameTest, RecentFilesAreLoadedFromTheStoreIntoTheFileMenu)

@@ -1,22 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "Protect/Delete" group: painting on and off with the lose-mask question, the brush size,
 // store and recall, save and load, and clear. Masks never change size behind the picture's back.
-#include <gtest/gtest.h>
 #include <wx/bitmap.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
-#include <wx/config.h>
 #include <wx/ffile.h>
-#include <wx/radiobut.h>
-#include <wx/slider.h>
-#include <wx/spinctrl.h>
-#include <wx/textctrl.h>
 
-#include "dp.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "paint_panel.h"
 
 namespace {
 
@@ -170,16 +159,6 @@ TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchanged)
     EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), stored));
 }
 
-TEST_F(MaskCommandsTest, RecallWithNothingStoredWarns)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    const wxImage painted = MaskImage(frame);
-    wxTEST_DIALOG(Click(Ui(frame).btnRecallMask),
-                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
-    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
-}
-
 TEST_F(MaskCommandsTest, RecallAfterASizeChangeIsRefusedAndWorksBackAtTheStoredSize)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
@@ -255,20 +234,6 @@ TEST_F(MaskCommandsTest, SaveWithoutAPictureSaysThereIsNoMask)
     wxTEST_DIALOG(Click(Ui(frame).btnSaveMask), ExpectMessageBox("No Mask defined", "Error"));
 }
 
-TEST_F(MaskCommandsTest, ClearEmptiesTheMaskAndLeavesTheStoredOne)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    Click(Ui(frame).btnStoreMask);
-    const wxImage stored = MaskImage(frame);
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        Click(Ui(frame).btnClearMask);
-    }
-    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
-    EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), stored));
-}
-
 TEST_F(MaskCommandsTest, TheBrushSliderSetsTheCanvasBrushWhilePaintingIsOn)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
@@ -278,4 +243,22 @@ TEST_F(MaskCommandsTest, TheBrushSliderSetsTheCanvasBrushWhilePaintingIsOn)
     Ui(frame).sliderBrush->GetEventHandler()->ProcessEvent(scroll);
     EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "37");
     EXPECT_EQ(Ui(frame).paintPanel->brushSize, 37);
+}
+
+// Recall with nothing stored warns and keeps the mask; Clear asks nothing and leaves the stored.
+TEST_F(MaskCommandsTest, RecallWithNothingStoredWarnsAndClearLeavesTheStoredMask)
+{
+    CMainFrame* frame = OpenCoffeeAndPaint();
+    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
+    const wxImage painted = MaskImage(frame);
+    wxTEST_DIALOG(Click(Ui(frame).btnRecallMask),
+                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
+    Click(Ui(frame).btnStoreMask);
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        Click(Ui(frame).btnClearMask);
+    }
+    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
+    EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), painted));
 }

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include <gtest/gtest.h>
 #include <wx/file.h>
 #include <wx/statusbr.h>
 

@@ -2,24 +2,18 @@
 // Seeing the whole picture: the visible part of the zoomed view against the toolkit's scaling of
 // the whole picture, scrolling, zooming about the pointer and to fit, the View menu, continuous
 // strokes against a plain distance rule, comparing with the picture as opened, and the zoom box
-// giving the keyboard back.
+// giving the keyboard back; the zoom box's reading of a zoom and its delay, and the splitter's
+// sash, which a double click cannot unsplit.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
 
-#include <gtest/gtest.h>
-#include <wx/checkbox.h>
-#include <wx/combobox.h>
-#include <wx/image.h>
+#include <wx/splitter.h>
 
-#include "dp.h"
 #include "fast_image.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
-#include "paint_panel.h"
 #include "view_compose.h"
 #include "zoom_value.h"
 
@@ -43,15 +37,6 @@ bool ShowsPart(const wxImage& image, const wxImage& reference, int left, int top
                        static_cast<size_t>(image.GetWidth()) * image.GetHeight() * 3) == 0;
 }
 
-void Mouse(CPaintPanel* panel, wxEventType type, int x, int y, bool leftDown = false)
-{
-    wxMouseEvent event(type);
-    event.SetPosition(wxPoint(x, y));
-    event.SetLeftDown(leftDown);
-    event.SetEventObject(panel);
-    panel->GetEventHandler()->ProcessEvent(event);
-}
-
 void Wheel(CPaintPanel* panel, int x, int y, int rotation, bool ctrl, bool shift = false)
 {
     wxMouseEvent event(wxEVT_MOUSEWHEEL);
@@ -61,14 +46,6 @@ void Wheel(CPaintPanel* panel, int x, int y, int rotation, bool ctrl, bool shift
     event.m_linesPerAction = 3;
     event.SetControlDown(ctrl);
     event.SetShiftDown(shift);
-    event.SetEventObject(panel);
-    panel->GetEventHandler()->ProcessEvent(event);
-}
-
-void Key(CPaintPanel* panel, wxEventType type, int code)
-{
-    wxKeyEvent event(type);
-    event.m_keyCode = code;
     event.SetEventObject(panel);
     panel->GetEventHandler()->ProcessEvent(event);
 }
@@ -83,18 +60,27 @@ void Command(CMainFrame* frame, wxEventType type, int id, const wxString& text =
         ->ProcessEvent(event);
 }
 
+// Counts the canvas's repaints without taking them over.
+int* CountPaints(CPaintPanel* panel)
+{
+    auto* count = new int(0);
+    panel->Bind(wxEVT_PAINT, [count](wxPaintEvent& event) {
+        ++*count;
+        event.Skip();
+    });
+    panel->Bind(wxEVT_DESTROY, [count](wxWindowDestroyEvent& event) {
+        delete count;
+        event.Skip();
+    });
+    return count;
+}
+
 class ScrollZoomTest : public GuiTest {
 protected:
     CPaintPanel* Open(bool paint, int cols = nCols, int rows = nRows)
     {
-        frame = MakeFrame();
-        ShowPicture(frame, Picture(cols, rows));
-        CPaintPanel* panel = Ui(frame).paintPanel;
-        Ui(frame).checkEnableMask->SetValue(paint);
-        frame->DoEnableProtectDelete();
-        panel->Init(cols, rows);
-        PumpEvents(30);
-        return panel;
+        frame = FrameShowing(cols, rows, paint);
+        return Ui(frame).paintPanel;
     }
 
     CMainFrame* frame = nullptr;
@@ -167,12 +153,12 @@ TEST_F(ScrollZoomTest, ScrolledViewShowsItsPartAndScrollingStaysWithinTheView)
 
     // Dragging with the middle button moves the view with the pointer.
     panel->ScrollTo(300, 200);
-    Mouse(panel, wxEVT_MIDDLE_DOWN, 100, 100);
+    SendMouse(panel, wxEVT_MIDDLE_DOWN, {100, 100});
     wxMouseEvent drag(wxEVT_MOTION);
     drag.SetPosition(wxPoint(60, 130));
     drag.SetMiddleDown(true);
     panel->GetEventHandler()->ProcessEvent(drag);
-    Mouse(panel, wxEVT_MIDDLE_UP, 60, 130);
+    SendMouse(panel, wxEVT_MIDDLE_UP, {60, 130});
     EXPECT_EQ(panel->ScrollPosition(), wxPoint(340, 170));
     // Back at 100 % the picture fits and cannot scroll.
     panel->SetZoom(100);
@@ -266,11 +252,11 @@ TEST_F(ScrollZoomTest, StrokesCoverEverySegmentAndAClickOneDisc)
         panel->SetBrushSize(c.brush);
         std::vector<wxPoint> mask;
         for (size_t i = 0; i < c.window.size(); ++i) {
-            Mouse(panel, wxEVT_MOTION, c.window[i].x, c.window[i].y, i > 0);
+            SendMouse(panel, wxEVT_MOTION, c.window[i], i > 0);
             mask.push_back(wxPoint((c.window[i].x + c.scroll.x) * 100 / c.zoom,
                                    (c.window[i].y + c.scroll.y) * 100 / c.zoom));
         }
-        Mouse(panel, wxEVT_LEFT_UP, c.window.back().x, c.window.back().y);
+        SendMouse(panel, wxEVT_LEFT_UP, c.window.back());
         const wxImage shown = panel->maskBitmap->ConvertToImage();
         int painted = 0;
         for (int y = 0; y < nRows; ++y)
@@ -295,14 +281,14 @@ TEST_F(ScrollZoomTest, BackslashShowsThePictureAsOpenedUntilReleased)
         (nCols - 30) / 2, nRows / 2, wxIMAGE_QUALITY_NORMAL);
     panel->Init(nCols - 30, nRows);
     EXPECT_TRUE(ShowsPart(panel->ComposeView(wxRect(0, 0, 150, 100)), carved, 0, 0));
-    Key(panel, wxEVT_KEY_DOWN, '\\');
+    SendKey(panel, wxEVT_KEY_DOWN, '\\');
     EXPECT_TRUE(panel->IsShowingOpened());
     EXPECT_EQ(panel->ViewSize(), wxSize(nCols / 2, nRows / 2));
     EXPECT_TRUE(ShowsPart(panel->ComposeView(wxRect(0, 0, 200, 120)), opened, 0, 0));
     // Nothing is painted on the mask meanwhile.
-    Mouse(panel, wxEVT_MOTION, 40, 40);
-    Mouse(panel, wxEVT_LEFT_UP, 40, 40);
-    Key(panel, wxEVT_KEY_UP, '\\');
+    SendMouse(panel, wxEVT_MOTION, {40, 40});
+    SendMouse(panel, wxEVT_LEFT_UP, {40, 40});
+    SendKey(panel, wxEVT_KEY_UP, '\\');
     EXPECT_FALSE(panel->IsShowingOpened());
     // (The brush outline is back around the pointer, at the left.)
     EXPECT_TRUE(ShowsPart(panel->ComposeView(wxRect(60, 0, 90, 100)), carved, 60, 0));
@@ -333,4 +319,109 @@ TEST_F(ScrollZoomTest, TheZoomBoxGivesTheKeyboardBack)
     EXPECT_EQ(panel->zoom, 175);
     box->SetValue("fit");
     EXPECT_TRUE(WaitFor([panel] { return panel->IsFitZoom(); }, 2500));
+}
+
+using ZoomTest = GuiTest;
+
+TEST(ZoomValue, OneWholeNumberFromOneToEightHundredWithOnePercentSignAndBlanks)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"135%", 135},
+        {"135 %", 135},
+        {"  135  ", 135},
+        {"135", 135},
+        {"\t135 % ", 135},
+        {"12 %", 12},
+        {"+40%", 40},
+        {"1%", 1},
+        {"200%", 200},
+        // Not one whole number, more than one percent sign, or outside 1 to 800.
+        {"%", -1},
+        {"", -1},
+        {"   ", -1},
+        {"12.5%", -1},
+        {"12x", -1},
+        {"x12", -1},
+        {"1 2", -1},
+        {"50%%", -1},
+        {"%50", -1},
+        {"99999999999999999999", -1},
+        {"0%", -1},
+        {"-50%", -1},
+        {"801%", -1},
+        {"1000", -1}};
+    for (const auto& [text, zoom] : cases)
+        EXPECT_EQ(ParseZoom(text), zoom) << "\"" << text << "\"";
+}
+
+TEST_F(ZoomTest, AListEntryThatDoesNotParseShowsTheErrorAndKeepsTheZoom)
+{
+    CMainFrame* frame = MakeFrame();
+    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "75%");
+    for (const char* entry : {"12x", "0%", "900%"}) {
+        wxTEST_DIALOG(
+            Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, entry),
+            ExpectMessageBox("Cannot parse zoom value. Correct Values (135% or 135 % or 12 %)",
+                             "Error"));
+        EXPECT_EQ(Ui(frame).paintPanel->zoom, 75) << entry;
+    }
+}
+
+TEST_F(ZoomTest, TypedZoomTakesEffectOneSecondAfterTheLastChange)
+{
+    CMainFrame* frame = MakeFrame();
+    Ui(frame).comboZoom->SetValue("3");
+    PumpEvents(300);
+    Ui(frame).comboZoom->SetValue("30");
+    EXPECT_TRUE(Ui(frame).timerZoom.IsRunning());
+    PumpEvents(700);
+    // The first change's second is over, but the second change restarted the timer.
+    EXPECT_EQ(Ui(frame).paintPanel->zoom, 100);
+    EXPECT_TRUE(WaitFor([frame] { return Ui(frame).paintPanel->zoom == 30; }, 1500));
+    EXPECT_FALSE(Ui(frame).timerZoom.IsRunning());
+}
+
+TEST_F(ZoomTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
+{
+    CMainFrame* frame = MakeFrame();
+    CPaintPanel* panel = Ui(frame).paintPanel;
+    ShowPicture(frame, wxFastImage(80, 60));
+    panel->Init(80, 60);
+    // The picture has the keyboard already, as it gets it back after a choice.
+    panel->SetFocus();
+    int* paints = CountPaints(panel);
+    // The repaints and relayouts that the opening set off come first, however slow the machine.
+    for (int last = -1; last != *paints;) {
+        last = *paints;
+        panel->Update();
+        PumpEvents(150);
+    }
+    *paints = 0;
+    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "100%");
+    panel->Update();
+    PumpEvents(50);
+    EXPECT_EQ(*paints, 0);
+    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "50%");
+    panel->Update();
+    PumpEvents(50);
+    EXPECT_GE(*paints, 1);
+    EXPECT_EQ(panel->ViewSize().x, 40);
+}
+
+TEST_F(ZoomTest, DoubleClickOnTheSashLeavesBothPanes)
+{
+    CMainFrame* frame = MakeFrame();
+    auto* splitter = static_cast<wxSplitterWindow*>(frame->FindWindow(ID_SPLITTER));
+    ASSERT_NE(splitter, nullptr);
+    ASSERT_TRUE(splitter->IsSplit());
+    const int sash = splitter->GetSashPosition();
+    splitter->OnDoubleClickSash(sash, 10);
+    PumpEvents(20);
+    EXPECT_TRUE(splitter->IsSplit());
+    EXPECT_EQ(splitter->GetWindow2(), Ui(frame).paintPanel);
+
+    wxSplitterEvent event(wxEVT_SPLITTER_DOUBLECLICKED, splitter);
+    event.SetEventObject(splitter);
+    splitter->GetEventHandler()->ProcessEvent(event);
+    EXPECT_FALSE(event.IsAllowed());
 }

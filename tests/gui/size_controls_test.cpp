@@ -3,28 +3,11 @@
 // Calculation" question, "Reset &Size", and the rule of one carving run at a time.
 #include <algorithm>
 
-#include <gtest/gtest.h>
-#include <wx/app.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
-#include <wx/config.h>
 #include <wx/evtloop.h>
-#include <wx/filedlg.h>
-#include <wx/filehistory.h>
-#include <wx/gauge.h>
-#include <wx/slider.h>
 #include <wx/spinbutt.h>
-#include <wx/spinctrl.h>
-#include <wx/stattext.h>
-#include <wx/textctrl.h>
 
-#include "dp.h"
-#include "file_drop_target.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
-#include "progress_status_bar.h"
 
 namespace {
 
@@ -161,44 +144,50 @@ TEST_F(SizeControlsTest, EachTargetFieldSetsTheOthersFromTheOpenedSize)
     }
 }
 
-TEST_F(SizeControlsTest, ASliderMoveCarvesExactlyTheEnginesSeams)
+// A slider move and a spin step carve at once, text typed into a spin control a second later;
+// each exactly the engine's seams, and the run counts as a change.
+TEST_F(SizeControlsTest, EachImmediateControlCarvesExactlyTheEnginesSeams)
 {
-    CMainFrame* frame = FrameWith(150, 90);
-    Scroll(frame, Ui(frame).sliderWidth, wxEVT_SCROLL_THUMBTRACK, 120);
-    EXPECT_EQ(frame->Session().CurrentWidth(), 120);
-    EXPECT_EQ(Ui(frame).pDP->cols, 120);
-    EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 30, 0), EnginePicture(frame)));
-    EXPECT_TRUE(frame->Session().IsModified());
-    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
-    EXPECT_EQ(Ui(frame).spinWidth->GetValue(), 120);
-    // The end of the scroll finds nothing left to do.
-    Scroll(frame, Ui(frame).sliderWidth, wxEVT_SCROLL_CHANGED, 120);
-    EXPECT_EQ(Ui(frame).pDP->cols, 120);
-}
-
-TEST_F(SizeControlsTest, TheHeightSpinControlInsertsSeams)
-{
-    CMainFrame* frame = FrameWith(150, 90);
-    Ui(frame).spinHeight->SetValue(110);
-    wxSpinEvent event(wxEVT_SPINCTRL, ID_SPIN_HEIGHT);
-    event.SetEventObject(Ui(frame).spinHeight);
-    frame->ProcessWindowEvent(event);
-    EXPECT_EQ(frame->Session().CurrentHeight(), 110);
-    EXPECT_EQ(Ui(frame).sliderHeight->GetValue(), 110);
-    EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 0, -20), EnginePicture(frame)));
-    EXPECT_EQ(Ui(frame).textCurrent->GetLabel(), "Current: Width: 100.00%, Height:122.22%");
-}
-
-TEST_F(SizeControlsTest, TypingIntoTheSpinControlCarvesASecondLater)
-{
-    CMainFrame* frame = FrameWith(150, 90);
-    Ui(frame).spinWidth->SetValue(140);
-    wxCommandEvent typed(wxEVT_TEXT, ID_SPIN_WIDTH);
-    frame->ProcessWindowEvent(typed);
-    EXPECT_TRUE(Ui(frame).timerWidth.IsRunning());
-    EXPECT_EQ(frame->Session().CurrentWidth(), 150);
-    EXPECT_TRUE(WaitFor([&] { return frame->Session().CurrentWidth() == 140; }, 3000));
-    EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 10, 0), EnginePicture(frame)));
+    enum class Way { Slide, Step, Type };
+    const struct {
+        Way way;
+        bool width;
+        int target;
+    } cases[] = {{Way::Slide, true, 120}, {Way::Step, false, 110}, {Way::Type, true, 140}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        CMainFrame* frame = FrameWith(150, 90);
+        const auto ui = Ui(frame);
+        wxSpinCtrl* spin = c.width ? ui.spinWidth : ui.spinHeight;
+        wxSlider* slider = c.width ? ui.sliderWidth : ui.sliderHeight;
+        if (c.way == Way::Slide) {
+            Scroll(frame, slider, wxEVT_SCROLL_THUMBTRACK, c.target);
+        } else {
+            spin->SetValue(c.target);
+            wxSpinEvent event(c.way == Way::Step ? wxEVT_SPINCTRL : wxEVT_TEXT, spin->GetId());
+            event.SetEventObject(spin);
+            frame->ProcessWindowEvent(event);
+        }
+        if (c.way == Way::Type) {
+            EXPECT_TRUE(ui.timerWidth.IsRunning());
+            EXPECT_EQ(frame->Session().CurrentWidth(), 150);
+            EXPECT_TRUE(WaitFor([&] { return frame->Session().CurrentWidth() == c.target; }, 3000));
+        }
+        const wxSize size(frame->Session().CurrentWidth(), frame->Session().CurrentHeight());
+        EXPECT_EQ(size, c.width ? wxSize(c.target, 90) : wxSize(150, c.target));
+        EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 150 - size.x, 90 - size.y),
+                               EnginePicture(frame)));
+        EXPECT_EQ(spin->GetValue(), c.target);
+        EXPECT_EQ(slider->GetValue(), c.target);
+        EXPECT_TRUE(frame->Session().IsModified());
+        EXPECT_TRUE(ui.btnResetSize->IsEnabled());
+        // The end of a scroll finds nothing left to do.
+        Scroll(frame, slider, wxEVT_SCROLL_CHANGED, c.target);
+        EXPECT_EQ(size, wxSize(ui.pDP->cols, ui.pDP->rows));
+        if (!c.width)
+            EXPECT_EQ(ui.textCurrent->GetLabel(), "Current: Width: 100.00%, Height:122.22%");
+        CloseQuietly(frame);
+    }
 }
 
 TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
@@ -245,16 +234,6 @@ TEST_F(SizeControlsTest, ALongChangeIsAskedFirstNoKeepsTheSizeAndATickedYesIsKep
     // Asked no more: the stored yes lets the next large change through.
     EXPECT_EQ(frame->WidthChange(600), 400);
     EXPECT_EQ(Ui(frame).pDP->cols, 600);
-}
-
-TEST_F(SizeControlsTest, AStoredNoRefusesEveryLargeChangeWithoutAsking)
-{
-    wxConfigBase::Get()->Write("/Confirmations/BigSize", 0);
-    CMainFrame* frame = FrameWith(400, 20);
-    EXPECT_EQ(frame->WidthChange(100), 0);
-    EXPECT_EQ(Ui(frame).pDP->cols, 400);
-    EXPECT_EQ(frame->WidthChange(250), -150);
-    EXPECT_EQ(Ui(frame).pDP->cols, 250);
 }
 
 TEST_F(SizeControlsTest, ASizeBeyondTheEnginesLimitIsRefused)
@@ -369,17 +348,3 @@ TEST_F(SizeControlsTest, AForcedCloseDuringAnImmediateRunStopsItAndClosesAfterwa
     EXPECT_EQ(wxTopLevelWindows.Find(frame), nullptr);
 }
 
-TEST_F(SizeControlsTest, DuringAKervRunTheImmediateDriverAndResetDoNothing)
-{
-    CMainFrame* frame = FrameWith(150, 90);
-    frame->WidthChange(140);
-    Ui(frame).bCalculating = true;
-    EXPECT_TRUE(frame->IsCarving());
-    EXPECT_EQ(frame->WidthChange(100), 0);
-    EXPECT_EQ(frame->HeightChange(100), 0);
-    ClickButton(frame, ID_BTN_RESET_SIZE);
-    EXPECT_EQ(Ui(frame).pDP->cols, 140);
-    EXPECT_FALSE(Ui(frame).pDropTarget->OnDrop(1, 1));
-    Ui(frame).bCalculating = false;
-    EXPECT_FALSE(frame->IsCarving());
-}

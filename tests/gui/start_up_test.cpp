@@ -2,15 +2,10 @@
 // MainApp's start-up: store names, both handler lists, the archive file system, translations,
 // the main window, the pictures named on the command line, and where the help book and the
 // catalogs are found.
-#include <gtest/gtest.h>
-#include <wx/config.h>
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/filesys.h>
-#include <wx/image.h>
 #include <wx/log.h>
-#include <wx/menu.h>
-#include <wx/stattext.h>
 #include <wx/toplevel.h>
 
 #include "app_identity.h"
@@ -19,7 +14,6 @@
 #include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_app.h"
-#include "main_frame.h"
 
 using StartUpTest = GuiTest;
 

@@ -2,25 +2,14 @@
 // The window as a user drives it, with real pointer and key events: the splitter keeps both
 // panes, the control panel scrolls to every mask button, an immediate size field that holds no
 // number carves nothing however it is left, and a long run paces its repaints and tells the time.
-#include <gtest/gtest.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
 #include <wx/evtloop.h>
-#include <wx/gauge.h>
 #include <wx/regex.h>
 #include <wx/scrolwin.h>
-#include <wx/spinctrl.h>
 #include <wx/splitter.h>
-#include <wx/textctrl.h>
-#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include "frame_access.h"
 #include "gui_test_support.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
-#include "paint_panel.h"
-#include "progress_status_bar.h"
 #include "window_placement.h"
 
 namespace {

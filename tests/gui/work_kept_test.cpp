@@ -3,17 +3,8 @@
 // every close and before an update, a failed open keeps the picture, the painted mask is applied
 // or the run refused, typed sizes that are no number carve nothing, and the recent files reach
 // the disk at once.
-#include <gtest/gtest.h>
-#include <wx/app.h>
-#include <wx/button.h>
-#include <wx/checkbox.h>
-#include <wx/config.h>
 #include <wx/file.h>
-#include <wx/filehistory.h>
 #include <wx/fileconf.h>
-#include <wx/slider.h>
-#include <wx/spinctrl.h>
-#include <wx/textctrl.h>
 #include <wx/utils.h>
 
 #include "about_dialog.h"
@@ -21,9 +12,6 @@
 #include "frame_access.h"
 #include "gui_test_support.h"
 #include "main_app.h"
-#include "main_frame.h"
-#include "main_frame_ids.h"
-#include "paint_panel.h"
 
 namespace {
 
@@ -41,11 +29,6 @@ protected:
         return frame;
     }
 
-    static bool IsAlive(CMainFrame* frame)
-    {
-        return wxTopLevelWindows.Find(frame) != nullptr && !wxPendingDelete.Member(frame);
-    }
-
     static void Tick(CMainFrame* frame, bool on)
     {
         Ui(frame).checkEnableMask->SetValue(on);
@@ -53,21 +36,6 @@ protected:
         event.SetInt(on);
         event.SetEventObject(Ui(frame).checkEnableMask);
         frame->ProcessWindowEvent(event);
-    }
-
-    // The recent-files entries of the settings file on the disk.
-    wxString RecentOnDisk()
-    {
-        wxFileConfig disk(wxEmptyString, wxEmptyString, SettingsFile(), wxEmptyString,
-                          wxCONFIG_USE_LOCAL_FILE);
-        wxString files;
-        disk.SetPath("/MRU");
-        wxString key;
-        long cookie = 0;
-        for (bool more = disk.GetFirstEntry(key, cookie); more;
-             more = disk.GetNextEntry(key, cookie))
-            files += key + "=" + disk.Read(key) + ";";
-        return files;
     }
 
     wxString picture;
@@ -174,27 +142,6 @@ TEST_F(WorkKeptTest, AFailedOpenKeepsThePictureAndNamesTheFileAndTheReason)
     }
 }
 
-TEST_F(WorkKeptTest, RecentFilesReachTheDiskAfterEveryOpenAndEveryRemoval)
-{
-    const wxString dunes = work + "/dunes.png";
-    WriteTestPicture(dunes, 40, 30, 2);
-    CMainFrame* frame = MakeFrame();
-    OpenThroughDialog(frame, dunes);
-    EXPECT_EQ(RecentOnDisk(), "file1=" + dunes + ";");
-    const wxString beach = work + "/beach.png";
-    WriteTestPicture(beach, 50, 30, 3);
-    OpenThroughDialog(frame, beach);
-    EXPECT_EQ(RecentOnDisk(), "file1=" + beach + ";file2=" + dunes + ";");
-
-    ASSERT_TRUE(wxRemoveFile(dunes));
-    wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
-                  ExpectMessageBox("Error opening image " + dunes + ":\nThe file does not exist.",
-                                   "Error"));
-    EXPECT_EQ(Ui(frame).pFileHistory->GetCount(), 1u);
-    EXPECT_EQ(RecentOnDisk(), "file1=" + beach + ";");
-    EXPECT_EQ(frame->Session().FileName(), beach);
-}
-
 TEST_F(WorkKeptTest, EnableIsRefusedDuringARunAndStopsTheTypingDelay)
 {
     CMainFrame* frame = ModifiedFrame();
@@ -228,21 +175,6 @@ TEST_F(WorkKeptTest, AKervRunWhoseMaskCannotBeAppliedIsRefusedBeforeCarving)
     EXPECT_EQ(frame->Session().CurrentWidth(), 140);
     EXPECT_FALSE(frame->IsCarving());
     EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
-}
-
-TEST_F(WorkKeptTest, ATypedSizeThatIsNoNumberCarvesNothingAndShowsTheSizeAgain)
-{
-    CMainFrame* frame = ModifiedFrame();
-    for (const char* typed : {"", "abc", "  "}) {
-        SCOPED_TRACE(typed);
-        Ui(frame).spinWidth->SetValue(wxString(typed));
-        Ui(frame).timerWidth.Notify();
-        EXPECT_EQ(frame->Session().CurrentWidth(), 140);
-        EXPECT_EQ(Ui(frame).spinWidth->GetTextValue(), "140");
-    }
-    Ui(frame).spinWidth->SetValue(wxString(" 137 "));
-    Ui(frame).timerWidth.Notify();
-    EXPECT_EQ(frame->Session().CurrentWidth(), 137);
 }
 
 TEST_F(WorkKeptTest, AfterAKervRunBeyondTwiceTheSizeOneSpinStepIsOneSeam)
