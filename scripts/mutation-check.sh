@@ -3,7 +3,10 @@
 # Applies each deliberate fault of scripts/mutations.tsv in turn, rebuilds, runs the test suite
 # and says whether any test failed (the fault was caught). The sources are restored after every
 # fault, also when the script is interrupted. A fault's optional fifth column names the ctest
-# labels (a regular expression) whose tests can catch it; --all runs the whole suite regardless.
+# labels (a regular expression) whose tests can catch it, optionally followed by a colon and a
+# regular expression of test names that narrows the run to those tests (for example
+# `gui:ZoomSteps|CanvasView` runs `ctest -L gui -R 'ZoomSteps|CanvasView'`); --all runs the
+# whole suite regardless. A caught fault is reported with the first test that failed.
 #
 #   scripts/mutation-check.sh [--build DIR] [--all] [ID...]   (default: every fault, build-mutation/)
 set -euo pipefail
@@ -58,7 +61,10 @@ for id in "${ids[@]}"; do
   path=$(awk -F'\t' -v id="$id" '$1 == id { print $2 }' "$table")
   labels=$(awk -F'\t' -v id="$id" '$1 == id { print $5 }' "$table")
   select=()
-  [[ -n $labels && $everything == 0 ]] && select=(-L "$labels")
+  if [[ -n $labels && $everything == 0 ]]; then
+    select=(-L "${labels%%:*}")
+    [[ $labels == *:* ]] && select+=(-R "${labels#*:}")
+  fi
   [[ -n $path ]] || { printf '%-22s no such fault\n' "$id"; broken=$((broken + 1)); continue; }
   cp "$top/$path" "$saved/file"
   if ! apply "$id" >/dev/null; then
@@ -71,7 +77,8 @@ for id in "${ids[@]}"; do
           ctest -j"$(nproc)" --timeout 120 --stop-on-failure "${select[@]}" >"$saved/test.log" 2>&1); then
     verdict="MISSED"; missed=$((missed + 1))
   else
-    first=$(grep -m1 -E '\*\*\*(Failed|Timeout|Exception)|Failed' "$saved/test.log" | sed 's/^ *//' || true)
+    first=$(sed -n '/The following tests FAILED:/{n;p;q}' "$saved/test.log" | sed 's/^[[:space:]]*//')
+    [[ -n $first ]] || first=$(grep -m1 -E '\*\*\*(Failed|Timeout|Exception)' "$saved/test.log" || true)
     verdict="caught: ${first:0:70}"; caught=$((caught + 1))
   fi
   restore
