@@ -72,4 +72,3 @@ TEST_F(ExitTest, SomeClosesAskNothing)
         delete wxConfigBase::Set(nullptr);
     }
 }
-

@@ -189,9 +189,8 @@ TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndReachTheDiskAtOnce)
 
     ASSERT_TRUE(wxRemoveFile(paths[9]));
     wxTEST_DIALOG(SendMenu(frame, ID_MRU_FIRST + 1),
-                  ExpectMessageBox("Error opening image " + paths[9] +
-                                       ":\nThe file does not exist.",
-                                   "Error"));
+                  ExpectMessageBox(
+                      "Error opening image " + paths[9] + ":\nThe file does not exist.", "Error"));
     EXPECT_EQ(recent->GetCount(), 8u);
     EXPECT_EQ(onDisk(2), paths[8]);
     EXPECT_EQ(onDisk(9), "");
@@ -288,23 +287,12 @@ TEST_F(FileCommandsTest, AWriteThatRunsOutOfSpaceLeavesTheExistingFileWhole)
     limit.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     wxString shown;
-    class CaptureError : public wxExpectModalBase<wxMessageDialog, CaptureError> {
-    public:
-        explicit CaptureError(wxString& message) : m_message(message) {}
-
-    protected:
-        int OnInvoked(wxMessageDialog* dialog) const override
-        {
-            m_message = dialog->GetMessage();
-            EXPECT_EQ(dialog->GetTitle(), "Error");
-            return wxID_OK;
-        }
-
-    private:
-        wxString& m_message;
-    };
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(target, target),
-                  CaptureError(shown));
+                  Answer<wxMessageDialog>([&shown](wxMessageDialog* dialog) {
+                      shown = dialog->GetMessage();
+                      EXPECT_EQ(dialog->GetTitle(), "Error");
+                      return wxID_OK;
+                  }));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
 

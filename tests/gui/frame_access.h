@@ -28,74 +28,52 @@
 #include "progress_status_bar.h"
 
 struct CMainFrameTestAccess {
-    explicit CMainFrameTestAccess(CMainFrame* frame)
-        : session(frame->session), pDP(frame->session.Engine()), pStatusBar(frame->pStatusBar),
-          paintPanel(frame->paintPanel), menuBar(frame->menuBar), toolBar(frame->toolBar),
-          comboZoom(frame->comboZoom), textOriginal(frame->textOriginal),
-          textCurrent(frame->textCurrent), sliderWidth(frame->sliderWidth),
-          spinWidth(frame->spinWidth), sliderHeight(frame->sliderHeight),
-          spinHeight(frame->spinHeight), btnResetSize(frame->btnResetSize),
-          textAbsWidth(frame->textAbsWidth), textAbsHeight(frame->textAbsHeight),
-          textPercWidth(frame->textPercWidth), textPercHeight(frame->textPercHeight),
-          checkAspect(frame->checkAspect), checkAnimated(frame->checkAnimated),
-          btnKerv(frame->btnKerv), checkEnableMask(frame->checkEnableMask),
-          sliderBrush(frame->sliderBrush), textBrushSize(frame->textBrushSize),
-          radioProtect(frame->radioProtect), radioDelete(frame->radioDelete),
-          radioErase(frame->radioErase), btnStoreMask(frame->btnStoreMask),
-          btnRecallMask(frame->btnRecallMask), btnSaveMask(frame->btnSaveMask),
-          btnLoadMask(frame->btnLoadMask), btnClearMask(frame->btnClearMask),
-          timerWidth(frame->timerWidth), timerZoom(frame->timerZoom),
-          timerStartUp(frame->timerStartUp), pDropTarget(frame->pDropTarget),
-          pFileHistory(frame->pFileHistory.get()), pHelpController(frame->pHelpController.get()),
-          bmpStoredMask(frame->bmpStoredMask), bCalculating(frame->bCalculating),
-          bCancelCalc(frame->bCancelCalc), bCloseForUpdate(frame->bCloseForUpdate),
-          bCloseAfterCalc(frame->bCloseAfterCalc)
-    {
-    }
+    explicit CMainFrameTestAccess(CMainFrame* window) : frame(window) {}
 
-    PictureSession& session;
-    DP* const pDP;
-    ProgressStatusBar* const pStatusBar;
-    CPaintPanel* const paintPanel;
-    wxMenuBar* const menuBar;
-    wxToolBar* const toolBar;
-    wxComboBox* const comboZoom;
-    wxStaticText* const textOriginal;
-    wxStaticText* const textCurrent;
-    wxSlider* const sliderWidth;
-    wxSpinCtrl* const spinWidth;
-    wxSlider* const sliderHeight;
-    wxSpinCtrl* const spinHeight;
-    wxButton* const btnResetSize;
-    wxTextCtrl* const textAbsWidth;
-    wxTextCtrl* const textAbsHeight;
-    wxTextCtrl* const textPercWidth;
-    wxTextCtrl* const textPercHeight;
-    wxCheckBox* const checkAspect;
-    wxCheckBox* const checkAnimated;
-    wxButton* const btnKerv;
-    wxCheckBox* const checkEnableMask;
-    wxSlider* const sliderBrush;
-    wxTextCtrl* const textBrushSize;
-    wxRadioButton* const radioProtect;
-    wxRadioButton* const radioDelete;
-    wxRadioButton* const radioErase;
-    wxButton* const btnStoreMask;
-    wxButton* const btnRecallMask;
-    wxButton* const btnSaveMask;
-    wxButton* const btnLoadMask;
-    wxButton* const btnClearMask;
-    wxTimer& timerWidth;
-    wxTimer& timerZoom;
-    wxTimer& timerStartUp;
-    FileDropTarget* const pDropTarget;
-    wxFileHistory* const pFileHistory;
-    wxHtmlHelpController* const pHelpController;
-    wxBitmap& bmpStoredMask;
-    bool& bCalculating;
-    bool& bCancelCalc;
-    bool& bCloseForUpdate;
-    bool& bCloseAfterCalc;
+    CMainFrame* const frame;
+    PictureSession& session = frame->session;
+    DP* const pDP = frame->session.Engine();
+    ProgressStatusBar* const pStatusBar = frame->pStatusBar;
+    CPaintPanel* const paintPanel = frame->paintPanel;
+    wxMenuBar* const menuBar = frame->menuBar;
+    wxToolBar* const toolBar = frame->toolBar;
+    wxComboBox* const comboZoom = frame->comboZoom;
+    wxStaticText* const textOriginal = frame->textOriginal;
+    wxStaticText* const textCurrent = frame->textCurrent;
+    wxSlider* const sliderWidth = frame->sliderWidth;
+    wxSpinCtrl* const spinWidth = frame->spinWidth;
+    wxSlider* const sliderHeight = frame->sliderHeight;
+    wxSpinCtrl* const spinHeight = frame->spinHeight;
+    wxButton* const btnResetSize = frame->btnResetSize;
+    wxTextCtrl* const textAbsWidth = frame->textAbsWidth;
+    wxTextCtrl* const textAbsHeight = frame->textAbsHeight;
+    wxTextCtrl* const textPercWidth = frame->textPercWidth;
+    wxTextCtrl* const textPercHeight = frame->textPercHeight;
+    wxCheckBox* const checkAspect = frame->checkAspect;
+    wxCheckBox* const checkAnimated = frame->checkAnimated;
+    wxButton* const btnKerv = frame->btnKerv;
+    wxCheckBox* const checkEnableMask = frame->checkEnableMask;
+    wxSlider* const sliderBrush = frame->sliderBrush;
+    wxTextCtrl* const textBrushSize = frame->textBrushSize;
+    wxRadioButton* const radioProtect = frame->radioProtect;
+    wxRadioButton* const radioDelete = frame->radioDelete;
+    wxRadioButton* const radioErase = frame->radioErase;
+    wxButton* const btnStoreMask = frame->btnStoreMask;
+    wxButton* const btnRecallMask = frame->btnRecallMask;
+    wxButton* const btnSaveMask = frame->btnSaveMask;
+    wxButton* const btnLoadMask = frame->btnLoadMask;
+    wxButton* const btnClearMask = frame->btnClearMask;
+    wxTimer& timerWidth = frame->timerWidth;
+    wxTimer& timerZoom = frame->timerZoom;
+    wxTimer& timerStartUp = frame->timerStartUp;
+    FileDropTarget* const pDropTarget = frame->pDropTarget;
+    wxFileHistory* const pFileHistory = frame->pFileHistory.get();
+    wxHtmlHelpController* const pHelpController = frame->pHelpController.get();
+    wxBitmap& bmpStoredMask = frame->bmpStoredMask;
+    bool& bCalculating = frame->bCalculating;
+    bool& bCancelCalc = frame->bCancelCalc;
+    bool& bCloseForUpdate = frame->bCloseForUpdate;
+    bool& bCloseAfterCalc = frame->bCloseAfterCalc;
 };
 
 inline CMainFrameTestAccess Ui(CMainFrame* frame)

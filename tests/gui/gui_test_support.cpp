@@ -41,12 +41,6 @@ wxString ExpectAnswer::GetDefaultDescription() const
     return "message box \"" + m_message + "\"";
 }
 
-int WhileAsked::OnInvoked(CDontShowDialog* WXUNUSED(dialog)) const
-{
-    m_check();
-    return m_code;
-}
-
 void PumpEvents(int milliseconds)
 {
     wxStopWatch watch;
@@ -74,18 +68,6 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds)
     return true;
 }
 
-wxString MakeTempDir()
-{
-    wxString pattern = wxFileName::GetTempDir() + "/kerv-test-XXXXXX";
-    wxCharBuffer buffer = pattern.utf8_str();
-    char* made = mkdtemp(buffer.data());
-    if (!made) {
-        ADD_FAILURE() << "cannot make a temporary folder";
-        return wxString();
-    }
-    return wxString::FromUTF8(made);
-}
-
 wxString ReadTextFile(const wxString& path)
 {
     wxString text;
@@ -97,6 +79,19 @@ wxString ReadTextFile(const wxString& path)
 }
 
 namespace {
+
+// Makes a folder under the system's temporary folder; returns its path.
+wxString MakeTempDir()
+{
+    wxString pattern = wxFileName::GetTempDir() + "/kerv-test-XXXXXX";
+    wxCharBuffer buffer = pattern.utf8_str();
+    char* made = mkdtemp(buffer.data());
+    if (!made) {
+        ADD_FAILURE() << "cannot make a temporary folder";
+        return wxString();
+    }
+    return wxString::FromUTF8(made);
+}
 
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& msg)
@@ -323,11 +318,6 @@ void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to)
     }
     SendMouse(panel, wxEVT_LEFT_UP, to);
     PumpEvents(10);
-}
-
-void MovePointer(CMainFrame* frame, wxPoint to)
-{
-    SendMouse(Ui(frame).paintPanel, wxEVT_MOTION, to);
 }
 
 wxImage MaskImage(CMainFrame* frame)

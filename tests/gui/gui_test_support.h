@@ -93,18 +93,18 @@ private:
     wxString m_title;
 };
 
-// Runs check while a CDontShowDialog is shown (the program is then inside the command that
-// asked), then answers it with code.
-class WhileAsked : public wxExpectModalBase<CDontShowDialog, WhileAsked> {
+// Answers a modal dialog of type T with what answer returns, having let it look at the dialog
+// (and at the program, which is then inside the command that showed it).
+template <class T>
+class Answer : public wxExpectModalBase<T, Answer<T>> {
 public:
-    WhileAsked(std::function<void()> check, int code) : m_check(std::move(check)), m_code(code) {}
+    explicit Answer(std::function<int(T*)> answer) : m_answer(std::move(answer)) {}
 
 protected:
-    int OnInvoked(CDontShowDialog* dialog) const override;
+    int OnInvoked(T* dialog) const override { return m_answer(dialog); }
 
 private:
-    std::function<void()> m_check;
-    int m_code;
+    std::function<int(T*)> m_answer;
 };
 
 // Writes a width x height picture with structure for the seams to follow (a few edges over
@@ -144,8 +144,6 @@ bool SendKey(CPaintPanel* panel, wxEventType type, int code);
 // Drags the pointer over the canvas from `from` to `to` (window coordinates) with the left
 // button held, in small steps, and lets it go at the end.
 void PaintStroke(CMainFrame* frame, wxPoint from, wxPoint to);
-// Moves the pointer over the canvas without a button.
-void MovePointer(CMainFrame* frame, wxPoint to);
 // The canvas's mask as a picture (not OK when there is none).
 wxImage MaskImage(CMainFrame* frame);
 
@@ -157,9 +155,6 @@ void PumpEvents(int milliseconds = 50);
 
 // Waits (pumping events) until done() holds or the time is up; returns done().
 bool WaitFor(const std::function<bool()>& done, int milliseconds);
-
-// Makes a folder under the system's temporary folder; returns its path.
-wxString MakeTempDir();
 
 // Reads a whole text file; empty when it does not exist.
 wxString ReadTextFile(const wxString& path);

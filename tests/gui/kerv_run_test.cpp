@@ -2,11 +2,6 @@
 // The Kerv run: carving to the absolute targets in one run, with the mask when painting is on,
 // against kerv-cli as the reference; the order of its steps, "Abort", calculation mode, the
 // fresh mask at the end, a close that cannot be refused, and targets refused before the run.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <cstdlib>
 #include <memory>
 #include <vector>
@@ -308,62 +303,6 @@ TEST_F(KervRunTest, TargetsBelowOnePixelOrBeyondTheLimitsAreRefusedBeforeTheRun)
         EXPECT_FALSE(frame->Session().IsModified());
         EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
     }
-}
-
-TEST_F(KervRunTest, KervIsRefusedWhileAnImmediateRunIsInProgress)
-{
-    CMainFrame* frame = OpenCoffee();
-    SetTargets(frame, 500, 300);
-    bool clickedDuringRun = false;
-    // Fires inside the immediate run's first yield.
-    wxTimer clickLater;
-    clickLater.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (frame->IsCarving() && !Ui(frame).bCalculating) {
-            clickedDuringRun = true;
-            Click(Ui(frame).btnKerv);
-            EXPECT_FALSE(Ui(frame).bCalculating);
-        }
-    });
-    clickLater.StartOnce(1);
-    wxMilliSleep(5);
-    frame->WidthChange(450);
-    ASSERT_TRUE(clickedDuringRun);
-    EXPECT_EQ(Ui(frame).pDP->cols, 450);
-    EXPECT_EQ(Ui(frame).pDP->rows, 400);
-}
-
-TEST_F(KervRunTest, CheckForUpdateIsRefusedWhileARunIsInProgress)
-{
-    // A loopback listener as the server: a check would connect to it.
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    wxSetEnv("KERV_SERVER", wxString::Format("http://127.0.0.1:%d", ntohs(address.sin_port)));
-
-    CMainFrame* frame = OpenCoffee();
-    bool askedDuringRun = false;
-    wxTimer askLater;  // fires inside the immediate run's first yield
-    askLater.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (frame->IsCarving()) {
-            askedDuringRun = true;
-            wxCommandEvent check(wxEVT_BUTTON, ID_BTN_CHECK_UPDATE);
-            frame->GetEventHandler()->ProcessEvent(check);
-        }
-    });
-    askLater.StartOnce(1);
-    wxMilliSleep(5);
-    frame->WidthChange(450);
-    wxUnsetEnv("KERV_SERVER");
-    ASSERT_TRUE(askedDuringRun);
-    EXPECT_EQ(frame->Session().CurrentWidth(), 450);
-    pollfd connection{listener, POLLIN, 0};
-    EXPECT_EQ(poll(&connection, 1, 200), 0) << "the check ran during the carve";
-    close(listener);
 }
 
 TEST_F(KervRunTest, AForcedCloseDuringTheRunStopsItAndThenClosesTheWindow)

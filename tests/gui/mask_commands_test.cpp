@@ -72,7 +72,7 @@ TEST_F(MaskCommandsTest, OnlyPointerMotionMarksTheMaskChanged)
     wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
     EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
 
-    MovePointer(frame, wxPoint(40, 40));
+    SendMouse(Ui(frame).paintPanel, wxEVT_MOTION, {40, 40});
     EXPECT_TRUE(Ui(frame).paintPanel->maskChanged);
 }
 

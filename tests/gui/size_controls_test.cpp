@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The target size fields, the immediate carving driver with its progress, "Abort" and "Long
 // Calculation" question, "Reset &Size", and the rule of one carving run at a time.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include <wx/evtloop.h>
@@ -175,8 +181,8 @@ TEST_F(SizeControlsTest, EachImmediateControlCarvesExactlyTheEnginesSeams)
         }
         const wxSize size(frame->Session().CurrentWidth(), frame->Session().CurrentHeight());
         EXPECT_EQ(size, c.width ? wxSize(c.target, 90) : wxSize(150, c.target));
-        EXPECT_TRUE(SamePixels(CarvedByEngine(picture, 150 - size.x, 90 - size.y),
-                               EnginePicture(frame)));
+        EXPECT_TRUE(
+            SamePixels(CarvedByEngine(picture, 150 - size.x, 90 - size.y), EnginePicture(frame)));
         EXPECT_EQ(spin->GetValue(), c.target);
         EXPECT_EQ(slider->GetValue(), c.target);
         EXPECT_TRUE(frame->Session().IsModified());
@@ -297,9 +303,19 @@ TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefu
     const wxString other = work + "/other.png";
     WriteTestPicture(other, 50, 40, 8);
     DP* engine = Ui(frame).pDP;
+    // A loopback listener as the update server: a check would connect to it.
+    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
+    ASSERT_EQ(listen(listener, 4), 0);
+    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    wxSetEnv("KERV_SERVER", wxString::Format("http://127.0.0.1:%d", ntohs(address.sin_port)));
     bool checked = false;
     // The "Long Calculation" question is shown from inside the width run.
-    auto duringTheRun = [&] {
+    auto duringTheRun = [&](CDontShowDialog*) {
         checked = true;
         EXPECT_TRUE(frame->IsCarving());
         EXPECT_EQ(frame->HeightChange(20), 0);
@@ -313,13 +329,19 @@ TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefu
         EXPECT_FALSE(Ui(frame).pDropTarget->OnDrop(1, 1));
         Ui(frame).pDropTarget->OnDropFiles(1, 1, wxArrayString(1, &other));
         SendMenu(frame, ID_MENU_SAVE);
+        ClickButton(frame, ID_BTN_CHECK_UPDATE);
         // The window is not closed under the run.
         EXPECT_FALSE(frame->Close(false));
         EXPECT_EQ(Ui(frame).pDP, engine);
         EXPECT_EQ(Ui(frame).pDP->rows, 30);
+        return 1;
     };
-    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(150), -250), WhileAsked(duringTheRun, 1));
+    wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(150), -250), Answer<CDontShowDialog>(duringTheRun));
+    wxUnsetEnv("KERV_SERVER");
     EXPECT_TRUE(checked);
+    pollfd connection{listener, POLLIN, 0};
+    EXPECT_EQ(poll(&connection, 1, 200), 0) << "the update check ran during the carve";
+    close(listener);
     EXPECT_FALSE(frame->IsCarving());
     EXPECT_EQ(Ui(frame).pDP, engine);
     EXPECT_EQ(Ui(frame).pDP->cols, 150);
@@ -335,16 +357,16 @@ TEST_F(SizeControlsTest, AForcedCloseDuringAnImmediateRunStopsItAndClosesAfterwa
     CMainFrame* frame = FrameWith(400, 30);
     // The close cannot be refused: the run is told to stop and the window closes when the run
     // has unwound, without the exit question.
-    auto duringTheRun = [&] {
+    auto duringTheRun = [&](CDontShowDialog*) {
         frame->Close(true);
         EXPECT_TRUE(Ui(frame).bCloseAfterCalc);
         EXPECT_TRUE(Ui(frame).bCancelCalc);
         EXPECT_NE(Ui(frame).pDP, nullptr);
+        return 1;
     };
-    wxTEST_DIALOG(frame->WidthChange(150), WhileAsked(duringTheRun, 1));
+    wxTEST_DIALOG(frame->WidthChange(150), Answer<CDontShowDialog>(duringTheRun));
     EXPECT_TRUE(wxPendingDelete.Member(frame) || frame->IsBeingDeleted());
     EXPECT_EQ(Ui(frame).pDP, nullptr);
     PumpEvents(50);
     EXPECT_EQ(wxTopLevelWindows.Find(frame), nullptr);
 }
-
