@@ -10,9 +10,9 @@
 
 #include <wx/filename.h>
 #include <wx/log.h>
-#include <wx/mstream.h>
 
 #include "picture_metadata.h"
+#include "string_output_stream.h"
 
 namespace {
 
@@ -113,19 +113,17 @@ WriteProblem EncodePicture(wxImage& picture, const wxString& extension,
     if (WriteProblem problem = CheckWritableFormat(extension))
         return problem;
     ApplySettings(picture, settings);
-    wxMemoryOutputStream memory;
+    StringOutputStream stream(encoded.bytes);
     bool written;
     std::string message;
     {
         LastLogMessage log;
-        written = HandlerFor(extension)->SaveFile(&picture, memory, true) &&
-                  memory.GetLastError() == wxSTREAM_NO_ERROR;
+        written = HandlerFor(extension)->SaveFile(&picture, stream, true) &&
+                  stream.GetLastError() == wxSTREAM_NO_ERROR;
         message = log.Text();
     }
     if (!written)
         return {WriteProblem::kEncoder, 0, message};
-    encoded.bytes.resize(memory.GetLength());
-    memory.CopyTo(encoded.bytes.data(), encoded.bytes.size());
     if (settings.metadata)
         encoded.warning =
             EmbedMetadata(encoded.bytes, ContainerForExtension(extension.ToStdString()),

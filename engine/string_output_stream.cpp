@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "string_output_stream.h"
+
+#include <algorithm>
+
+size_t StringOutputStream::OnSysWrite(const void* buffer, size_t size)
+{
+    const size_t end = at_ + size;
+    if (end > bytes_.size()) {
+        // Doubling the capacity keeps the cost of all writes together linear in their size.
+        if (end > bytes_.capacity())
+            bytes_.reserve(std::max(end, 2 * bytes_.capacity()));
+        bytes_.resize(end);
+    }
+    std::copy_n(static_cast<const char*>(buffer), size, bytes_.begin() + at_);
+    at_ = end;
+    return size;
+}
+
+wxFileOffset StringOutputStream::OnSysSeek(wxFileOffset pos, wxSeekMode mode)
+{
+    wxFileOffset target = pos;
+    if (mode == wxFromCurrent)
+        target += static_cast<wxFileOffset>(at_);
+    else if (mode == wxFromEnd)
+        target += static_cast<wxFileOffset>(bytes_.size());
+    if (target < 0 || static_cast<size_t>(target) > bytes_.size())
+        return wxInvalidOffset;
+    at_ = static_cast<size_t>(target);
+    return target;
+}
