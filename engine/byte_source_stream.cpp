@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "stream_seek.h"
+
 size_t ByteSourceStream::OnSysRead(void* buffer, size_t size)
 {
     const uint64_t left = at_ < length_ ? length_ - at_ : 0;
@@ -17,13 +19,8 @@ size_t ByteSourceStream::OnSysRead(void* buffer, size_t size)
 
 wxFileOffset ByteSourceStream::OnSysSeek(wxFileOffset pos, wxSeekMode mode)
 {
-    wxFileOffset target = pos;
-    if (mode == wxFromCurrent)
-        target += static_cast<wxFileOffset>(at_);
-    else if (mode == wxFromEnd)
-        target += static_cast<wxFileOffset>(length_);
-    if (target < 0 || static_cast<uint64_t>(target) > length_)
-        return wxInvalidOffset;
-    at_ = static_cast<uint64_t>(target);
+    const wxFileOffset target = SeekTarget(pos, mode, at_, length_);
+    if (target != wxInvalidOffset)
+        at_ = static_cast<uint64_t>(target);
     return target;
 }

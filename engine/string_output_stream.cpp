@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "stream_seek.h"
+
 size_t StringOutputStream::OnSysWrite(const void* buffer, size_t size)
 {
     const size_t end = at_ + size;
@@ -19,13 +21,8 @@ size_t StringOutputStream::OnSysWrite(const void* buffer, size_t size)
 
 wxFileOffset StringOutputStream::OnSysSeek(wxFileOffset pos, wxSeekMode mode)
 {
-    wxFileOffset target = pos;
-    if (mode == wxFromCurrent)
-        target += static_cast<wxFileOffset>(at_);
-    else if (mode == wxFromEnd)
-        target += static_cast<wxFileOffset>(bytes_.size());
-    if (target < 0 || static_cast<size_t>(target) > bytes_.size())
-        return wxInvalidOffset;
-    at_ = static_cast<size_t>(target);
+    const wxFileOffset target = SeekTarget(pos, mode, at_, bytes_.size());
+    if (target != wxInvalidOffset)
+        at_ = static_cast<size_t>(target);
     return target;
 }
