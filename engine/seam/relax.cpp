@@ -28,58 +28,102 @@ __attribute__((always_inline)) inline void Choose(int left, int up, int right, i
 }
 
 // Positions with both neighbours present, once per instruction-set path. The loop is the same;
-// the target attribute lets the compiler vectorise it for that instruction set.
-__attribute__((always_inline)) inline void RelaxLoop(const int* __restrict previous,
-                                                     const int* __restrict energy,
-                                                     int* __restrict cost,
-                                                     std::uint8_t* __restrict step, int begin,
-                                                     int end)
+// the target attribute lets the compiler vectorise it for that instruction set. With a changed
+// array (indexed from begin) it also notes which costs differ from the ones they overwrite.
+template <bool kMark>
+__attribute__((always_inline)) inline void RelaxLoop(
+    const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
+    std::uint8_t* __restrict step, std::uint8_t* __restrict changed, int begin, int end)
 {
-    for (int j = begin; j < end; ++j)
-        Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], cost[j], step[j]);
+    for (int j = begin; j < end; ++j) {
+        int fresh;
+        Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], fresh, step[j]);
+        if (kMark)
+            changed[j - begin] = fresh != cost[j];
+        cost[j] = fresh;
+    }
 }
 
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((optimize("no-tree-vectorize")))
 #endif
-void RelaxScalar(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
-                 int end)
+void RelaxScalar(const int* previous, const int* energy, int* cost, std::uint8_t* step,
+                 std::uint8_t* changed, int begin, int end)
 {
 #if defined(__clang__)
 #pragma clang loop vectorize(disable) interleave(disable)
 #endif
-    for (int j = begin; j < end; ++j)
-        Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], cost[j], step[j]);
+    for (int j = begin; j < end; ++j) {
+        int fresh;
+        Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], fresh, step[j]);
+        if (changed)
+            changed[j - begin] = fresh != cost[j];
+        cost[j] = fresh;
+    }
 }
 
 #if defined(__x86_64__)
 __attribute__((target("avx2"))) void RelaxAvx2(const int* previous, const int* energy, int* cost,
-                                               std::uint8_t* step, int begin, int end)
+                                               std::uint8_t* step, std::uint8_t* changed, int begin,
+                                               int end)
 {
-    RelaxLoop(previous, energy, cost, step, begin, end);
+    if (changed)
+        RelaxLoop<true>(previous, energy, cost, step, changed, begin, end);
+    else
+        RelaxLoop<false>(previous, energy, cost, step, changed, begin, end);
 }
 
 __attribute__((target("arch=x86-64-v4"))) void RelaxAvx512(const int* previous, const int* energy,
-                                                           int* cost, std::uint8_t* step, int begin,
+                                                           int* cost, std::uint8_t* step,
+                                                           std::uint8_t* changed, int begin,
                                                            int end)
 {
-    RelaxLoop(previous, energy, cost, step, begin, end);
+    if (changed)
+        RelaxLoop<true>(previous, energy, cost, step, changed, begin, end);
+    else
+        RelaxLoop<false>(previous, energy, cost, step, changed, begin, end);
 }
 #endif
 
-void RelaxInterior(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
-                   int end)
+void RelaxInterior(const int* previous, const int* energy, int* cost, std::uint8_t* step,
+                   std::uint8_t* changed, int begin, int end)
 {
     switch (ActiveSimdPath()) {
 #if defined(__x86_64__)
         case SimdPath::Avx512:
-            return RelaxAvx512(previous, energy, cost, step, begin, end);
+            return RelaxAvx512(previous, energy, cost, step, changed, begin, end);
         case SimdPath::Avx2:
-            return RelaxAvx2(previous, energy, cost, step, begin, end);
+            return RelaxAvx2(previous, energy, cost, step, changed, begin, end);
 #endif
         default:
-            return RelaxScalar(previous, energy, cost, step, begin, end);
+            return RelaxScalar(previous, energy, cost, step, changed, begin, end);
     }
+}
+
+// RelaxRange and RelaxRangeMarking; changed may be null.
+void RelaxWithEdges(const int* previous, const int* energy, int* cost, std::uint8_t* step,
+                    int begin, int end, int positions, std::uint8_t* changed)
+{
+    // An absent neighbour is kNoNeighbour: an absent right one is never below up, which is
+    // exactly the recurrence's "otherwise" branch.
+    auto relaxEdge = [&](int j) {
+        const int left = j > 0 ? previous[j - 1] : kNoNeighbour;
+        const int right = j < positions - 1 ? previous[j + 1] : kNoNeighbour;
+        int fresh;
+        Choose(left, previous[j], right, energy[j], fresh, step[j]);
+        if (changed)
+            changed[j - begin] = fresh != cost[j];
+        cost[j] = fresh;
+    };
+    int first = begin;
+    int last = end;
+    if (first == 0 && first < last)
+        relaxEdge(first++);
+    if (last == positions && last > first)
+        relaxEdge(--last);
+    if (first < last)
+        RelaxInterior(previous, energy, cost, step, changed ? changed + (first - begin) : nullptr,
+                      first, last);
 }
 
 }  // namespace
@@ -87,19 +131,13 @@ void RelaxInterior(const int* previous, const int* energy, int* cost, std::uint8
 void RelaxRange(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
                 int end, int positions)
 {
-    // An absent neighbour is kNoNeighbour: an absent right one is never below up, which is
-    // exactly the recurrence's "otherwise" branch.
-    auto relaxEdge = [&](int j) {
-        const int left = j > 0 ? previous[j - 1] : kNoNeighbour;
-        const int right = j < positions - 1 ? previous[j + 1] : kNoNeighbour;
-        Choose(left, previous[j], right, energy[j], cost[j], step[j]);
-    };
-    if (begin == 0 && begin < end)
-        relaxEdge(begin++);
-    if (end == positions && end > begin)
-        relaxEdge(--end);
-    if (begin < end)
-        RelaxInterior(previous, energy, cost, step, begin, end);
+    RelaxWithEdges(previous, energy, cost, step, begin, end, positions, nullptr);
+}
+
+void RelaxRangeMarking(const int* previous, const int* energy, int* cost, std::uint8_t* step,
+                       int begin, int end, int positions, std::uint8_t* changed)
+{
+    RelaxWithEdges(previous, energy, cost, step, begin, end, positions, changed);
 }
 
 }  // namespace seam
