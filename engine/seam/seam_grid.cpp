@@ -66,12 +66,11 @@ bool SeamGrid::HasPendingSeam(Direction direction) const
 const int* SeamGrid::PendingSeam(Direction direction)
 {
     if (!HasPendingSeam(direction)) {
-        CompactRows(false);
+        CompactRows();
         if (direction == Direction::Horizontal)
-            SearchAll<true>();
+            SearchAfresh<true>();
         else
-            SearchAll<false>();
-        pending_ = direction == Direction::Horizontal ? Pending::Horizontal : Pending::Vertical;
+            SearchAfresh<false>();
     }
     return seam_.data();
 }
@@ -86,13 +85,12 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
 
     const bool deferring = !horizontal && remove && HasPendingSeam(direction);
     if (!deferring)
-        CompactRows(HasPendingSeam(direction));
+        CompactRows();
     if (!HasPendingSeam(direction)) {
         if (horizontal)
-            SearchAll<true>();
+            SearchAfresh<true>();
         else
-            SearchAll<false>();
-        pending_ = horizontal ? Pending::Horizontal : Pending::Vertical;
+            SearchAfresh<false>();
     }
 
     const int firstPosition = seam_[0];
@@ -124,6 +122,8 @@ void SeamGrid::AddEnergyAt(int x, int y, int value)
     CompactRows();
     int& energy = energy_[Index(y, x)];
     energy = WrappingAdd(energy, value);
+    if (aside_ != Pending::None)
+        asideKept_ = std::min(asideKept_, aside_ == Pending::Horizontal ? x : y);
     if (pending_ == Pending::None)
         return;
     const bool horizontal = pending_ == Pending::Horizontal;

@@ -60,9 +60,14 @@ public:
     // call of either kind.
     const int* PendingSeam(Direction direction);
     // Discards both directions' pending seams, so the next call searches the whole table.
-    void DiscardPendingSeams() { pending_ = Pending::None; }
+    void DiscardPendingSeams()
+    {
+        pending_ = Pending::None;
+        aside_ = Pending::None;
+    }
 
-    // Adds delta (width*height ints, row-major, current size) to the working energy.
+    // Adds delta (width*height ints, row-major, current size) to the working energy; the tables
+    // no longer fit it, so DiscardPendingSeams must follow before the next carve.
     void AddEnergy(const int* delta);
     // Adds to one cell's energy; the pending tables keep their values (the cell becomes stale,
     // so a later band that covers it recomputes it).
@@ -91,8 +96,14 @@ private:
     }
 
     template <bool kHorizontal>
-    void SearchAll();
-    void SearchAllColumns();
+    void SearchAfresh();
+    void SetTablesAside();
+    void KeepAsideLanesBefore(Pending direction, int lane);
+    template <bool kHorizontal>
+    void SearchAll(int kept);
+    void SearchAllColumns(int kept);
+    template <bool kHorizontal>
+    void RepairLanes(int kept);
     template <bool kHorizontal>
     void SearchBand(int firstPosition);
     template <bool kHorizontal>
@@ -172,6 +183,19 @@ private:
     std::vector<int> staleCount_;
     std::vector<int> seam_;  // pending seam, one position per lane
     Pending pending_ = Pending::None;
+
+    // The tables of the direction carved before the pending one (aside_, or None), kept so that
+    // taking that direction up again searches only what the carves since have changed: its
+    // lanes [0, asideKept_) have the energy they had when the tables were set aside (their stale
+    // cells still need recomputing); later lanes are searched afresh. The other direction's
+    // carves lower asideKept_ to the first lane they touch.
+    Pending aside_ = Pending::None;
+    int asideKept_ = 0;
+    int asideTableStride_ = 0;
+    std::vector<int> asideLaneStart_;
+    std::vector<int> asideCost_;
+    std::vector<std::uint8_t> asideStep_;
+    std::vector<int> asideStaleCount_;
 
     // For the horizontal direction, the energy again in the tables' lane-major layout (moved
     // with them), so that its lanes are contiguous too; energy_ stays the reference copy.

@@ -74,6 +74,9 @@ void OpenGap(T* lane, int s, int n, bool front)
 
 void SeamGrid::RemoveVertical()
 {
+    // The seam's energy moves from its leftmost column on.
+    KeepAsideLanesBefore(Pending::Horizontal,
+                         *std::min_element(seam_.data(), seam_.data() + rows_));
     // Energy, pixels and tables only note the removed cell (see CompactRows).
     if (deferredCount_ == 0 && deferred_.size() < static_cast<size_t>(rows_) * kDeferredLimit)
         deferred_.resize(static_cast<size_t>(rows_) * kDeferredLimit);
@@ -193,6 +196,7 @@ void SeamGrid::RemoveHorizontal()
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
     const int bottom = *std::max_element(seam, seam + cols_);
+    KeepAsideLanesBefore(Pending::Vertical, top);
     if (bottom + 1 < rows_ - top) {
         ShiftColumns(
             bottom, bottom, -1, [](int y, int s) { return s >= y ? kTake : kKeep; }, nullptr);
@@ -235,6 +239,8 @@ void SeamGrid::InsertVertical()
 {
     if (cols_ + 1 > stride_)
         Reserve(rowCapacity_, GrownCapacity(cols_ + 1));
+    const int left = *std::min_element(seam_.data(), seam_.data() + rows_);
+    KeepAsideLanesBefore(Pending::Horizontal, left);
     workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
         for (int row = first; row < last; ++row)
             InsertInRow(row);
@@ -293,6 +299,7 @@ void SeamGrid::InsertHorizontal()
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
     const int bottom = *std::max_element(seam, seam + cols_);
+    KeepAsideLanesBefore(Pending::Vertical, top);
     const bool roomBelow = rowBase_ + rows_ + 1 <= rowCapacity_;
     if (rowBase_ > 0 && (!roomBelow || bottom + 1 < rows_ - top)) {
         --rowBase_;  // new row y takes old row y, stored one lower, down to the seam
@@ -339,10 +346,18 @@ void SeamGrid::InsertInColumnTables(int x)
     newPixels_[x] = AverageRgb(pixels_[Index(s, x)], pixels_[Index(below, x)]);
 }
 
+// A carve changed the energy from `lane` of the kept tables of `direction` on.
+void SeamGrid::KeepAsideLanesBefore(Pending direction, int lane)
+{
+    if (aside_ == direction)
+        asideKept_ = std::min(asideKept_, lane);
+}
+
 // New energy and pixel frames (and tables of the pending direction) with the given capacity;
 // each row (lane) starts in the middle of its headroom, so it can grow either way.
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
+    asideKept_ = 0;  // the kept tables' layout no longer fits the frame
     const size_t cells = static_cast<size_t>(rowCapacity) * stride;
     std::vector<std::uint32_t> pixels(cells);
     std::vector<int> energy(cells);

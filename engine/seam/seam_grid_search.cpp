@@ -86,39 +86,113 @@ void SeamGrid::LayOutTables(bool horizontal)
     laneStart_.assign(horizontal ? stride_ : rowCapacity_, 0);
 }
 
+// The direction's tables as a search of the whole table leaves them, and its seam: the tables
+// kept aside for it are taken up when it has them, and the pending direction's go aside.
 template <bool kHorizontal>
-void SeamGrid::SearchAll()
+void SeamGrid::SearchAfresh()
+{
+    const Pending wanted = kHorizontal ? Pending::Horizontal : Pending::Vertical;
+    int kept = 0;
+    if (aside_ == wanted) {
+        kept = asideKept_;
+        SetTablesAside();
+    } else if (pending_ != Pending::None) {
+        SetTablesAside();
+    }
+    SearchAll<kHorizontal>(kept);
+    pending_ = wanted;
+}
+
+// Exchanges the pending direction's tables (or none) with the ones kept aside.
+void SeamGrid::SetTablesAside()
+{
+    std::swap(tableStride_, asideTableStride_);
+    laneStart_.swap(asideLaneStart_);
+    cost_.swap(asideCost_);
+    step_.swap(asideStep_);
+    staleCount_.swap(asideStaleCount_);
+    aside_ = pending_;
+    asideKept_ = pending_ == Pending::Horizontal ? cols_ : rows_;
+    pending_ = Pending::None;
+}
+
+// Searches the whole table, except that lanes [0, kept) hold tables whose energy is unchanged
+// since they were last consistent: only their stale cells and what these change are recomputed.
+template <bool kHorizontal>
+void SeamGrid::SearchAll(int kept)
 {
     const int lanes = kHorizontal ? cols_ : rows_;
     const int positions = kHorizontal ? rows_ : cols_;
-    LayOutTables(kHorizontal);
+    kept = std::min(kept, lanes);
+    if (kept > 0 && staleCount_[0] > 0)
+        kept = 0;
+    if (kept == 0)
+        LayOutTables(kHorizontal);
+    RepairLanes<kHorizontal>(kept);
+    for (int lane = kept; lane < lanes; ++lane)
+        laneStart_[lane] = 0;
     if (kHorizontal) {
-        SearchAllColumns();
+        SearchAllColumns(kept);
     } else {
-        std::copy_n(&energy_[Index(0, 0)], positions, &cost_[TableIndex(0, 0)]);
-        for (int lane = 1; lane < lanes; ++lane)
+        if (kept == 0)
+            std::copy_n(&energy_[Index(0, 0)], positions, &cost_[TableIndex(0, 0)]);
+        for (int lane = std::max(kept, 1); lane < lanes; ++lane)
             RelaxRange(&cost_[TableIndex(lane - 1, 0)], &energy_[Index(lane, 0)],
                        &cost_[TableIndex(lane, 0)], &step_[TableIndex(lane, 0)], 0, positions,
                        positions);
     }
-    // Every lane but the first was written afresh, which leaves no cell stale; lane 0 has no
-    // predecessors and is never recomputed.
+    // Every lane but the first was written afresh or made consistent, which leaves no cell
+    // stale; lane 0 has no predecessors and is never recomputed.
     std::memset(&step_[TableIndex(0, 0)], StepByte(0), positions);
     staleCount_.assign(lanes, 0);
     ExtractSeam(lanes, positions);
 }
 
+// Makes lanes [0, kept) consistent: lane 0 takes its energy again (an insertion leaves it an
+// average), and in later lanes the stale cells are recomputed and the cells next to a cost that
+// changed in the lane before. Recomputing any other cell would give back its value.
+template <bool kHorizontal>
+void SeamGrid::RepairLanes(int kept)
+{
+    if (kept == 0)
+        return;
+    const int positions = kHorizontal ? rows_ : cols_;
+    int changedLo = INT_MAX;
+    int changedHi = INT_MIN;
+    int* first = &cost_[TableIndex(0, 0)];
+    const int* energy = LaneEnergy<kHorizontal>(0);
+    for (int j = 0; j < positions; ++j) {
+        if (first[j] != energy[j]) {
+            changedLo = std::min(changedLo, j);
+            changedHi = j;
+            first[j] = energy[j];
+        }
+    }
+    for (int lane = 1; lane < kept; ++lane) {
+        int lo = INT_MAX;
+        int hi = INT_MIN;
+        if (changedLo <= changedHi)
+            RelaxAndCompare<kHorizontal>(lane, std::max(changedLo - 1, 0),
+                                         std::min(changedHi + 2, positions), lo, hi);
+        if (staleCount_[lane] > 0)
+            RelaxStaleCells(lane, 0, positions, lo, hi, kHorizontal);
+        changedLo = lo;
+        changedHi = hi;
+    }
+}
+
 // The whole horizontal table. Lanes are columns, whose energies lie a row apart; they are first
 // copied into the lane-major energy a strip of columns at a time, walking the energy row by row,
 // so every energy cache line is read once.
-void SeamGrid::SearchAllColumns()
+void SeamGrid::SearchAllColumns(int kept)
 {
     rowPointers_.resize(rows_);
     for (int y = 0; y < rows_; ++y)
         rowPointers_[y] = &energy_[Index(y, 0)];
-    const int strips = (cols_ + kStrip - 1) / kStrip;
-    workers_.ForEach(strips, 2, [this](int first, int last) {
-        for (int strip = first; strip < last; ++strip) {
+    const int firstStrip = kept / kStrip;
+    const int strips = (cols_ + kStrip - 1) / kStrip - firstStrip;
+    workers_.ForEach(strips, 2, [this, firstStrip](int first, int last) {
+        for (int strip = firstStrip + first; strip < firstStrip + last; ++strip) {
             const int x0 = strip * kStrip;
             const int width = std::min(kStrip, cols_ - x0);
             int* lanes[kStrip];
@@ -127,8 +201,9 @@ void SeamGrid::SearchAllColumns()
             GatherLanes(rowPointers_.data(), rows_, x0, width, lanes);
         }
     });
-    std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);
-    for (int lane = 1; lane < cols_; ++lane)
+    if (kept == 0)
+        std::copy_n(LaneEnergy<true>(0), rows_, &cost_[TableIndex(0, 0)]);
+    for (int lane = std::max(kept, 1); lane < cols_; ++lane)
         RelaxLane<true>(lane, 0, rows_);
 }
 
@@ -325,8 +400,8 @@ void SeamGrid::ExtractSeam(int lanes, int positions)
     }
 }
 
-template void SeamGrid::SearchAll<false>();
-template void SeamGrid::SearchAll<true>();
+template void SeamGrid::SearchAfresh<false>();
+template void SeamGrid::SearchAfresh<true>();
 template void SeamGrid::SearchBand<false>(int);
 template void SeamGrid::SearchBand<true>(int);
 
