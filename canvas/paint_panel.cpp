@@ -84,6 +84,7 @@ void CPaintPanel::Init(int width, int height)
     maskBitmap = std::make_unique<wxBitmap>();
     maskPixels = wxImage();
     maskSeen = wxNullBitmap;
+    maskRowsPainted.clear();
     if (width >= 1 && height >= 1) {
         maskBitmap->Create(width, height, wxBITMAP_SCREEN_DEPTH);
         wxMemoryDC dc(*maskBitmap);
@@ -92,6 +93,7 @@ void CPaintPanel::Init(int width, int height)
         dc.DrawRectangle(0, 0, width, height);
         dc.SelectObject(wxNullBitmap);
         maskPixels = wxImage(width, height, true);
+        maskRowsPainted.assign(static_cast<size_t>(height), 0);
         maskSeen = *maskBitmap;
     }
     maskChanged = false;
@@ -245,6 +247,11 @@ bool CPaintPanel::EnsureView()
         return false;
     const int cols = picture->GetWidth();
     const int rows = picture->GetHeight();
+    if (shownZoom == -1) {
+        // Whoever asked for the view to be built anew may have changed the picture in place.
+        reducedCurrent.Forget();
+        reducedOpened.Forget();
+    }
     if (zoom != shownZoom || cols != lastWidth || rows != lastHeight) {
         lastWidth = cols;
         lastHeight = rows;
@@ -284,53 +291,53 @@ const wxImage* CPaintPanel::MaskPixels()
     if (!maskPixels.IsOk() || !maskSeen.IsOk() ||
         maskSeen.GetRefData() != maskBitmap->GetRefData()) {
         maskPixels = maskBitmap->ConvertToImage();
+        maskRowsPainted = canvasview::PaintedRows(maskPixels.GetData(), maskPixels.GetWidth(),
+                                                  maskPixels.GetHeight());
         maskSeen = *maskBitmap;
     }
     return &maskPixels;
 }
 
-wxImage CPaintPanel::ComposeView(wxRect box)
+wxRect CPaintPanel::ComposedBox(wxRect box)
 {
     if (!EnsureView())
-        return wxImage();
-    box.Intersect(ViewRect());
+        return wxRect();
+    return box.Intersect(ViewRect());
+}
+
+wxImage CPaintPanel::ComposeView(wxRect box)
+{
+    box = ComposedBox(box);
     if (box.IsEmpty())
         return wxImage();
+    wxImage shown(box.width, box.height, false);
+    ComposeInto(box, shown.GetData());
+    return shown;
+}
+
+void CPaintPanel::ComposeInto(wxRect box, unsigned char* out)
+{
     const wxFastImage* picture = ShownPicture();
     const wxRect view = ViewRect();
     const int left = box.x + scrollX;  // the box in view coordinates
     const int top = box.y + scrollY;
-    wxImage shown(box.width, box.height, false);
-    canvasview::ZoomedPart(picture->GetData(), picture->GetWidth(), picture->GetHeight(),
-                           view.width, view.height, left, top, box.width, box.height,
-                           shown.GetData());
-    if (showOpened)
-        return shown;
-
-    const wxImage* mask = maskShown ? MaskPixels() : nullptr;
-    if (mask != nullptr) {
-        // The mask scaled to the view's size by nearest pixels, never averaged: its colours
-        // stay pure.
-        const int maskWidth = mask->GetWidth();
-        const int maskHeight = mask->GetHeight();
-        std::vector<int> sourceX(static_cast<size_t>(box.width));
-        for (int x = 0; x < box.width; ++x)
-            sourceX[x] = canvasview::NearestSource(left + x, maskWidth, view.width);
-        std::vector<unsigned char> overlay(static_cast<size_t>(box.width) * box.height * 3);
-        unsigned char* to = overlay.data();
-        for (int y = 0; y < box.height; ++y) {
-            const int sy = canvasview::NearestSource(top + y, maskHeight, view.height);
-            const unsigned char* from = mask->GetData() + static_cast<size_t>(sy) * maskWidth * 3;
-            for (int x = 0; x < box.width; ++x, to += 3) {
-                const unsigned char* p = from + static_cast<size_t>(sourceX[x]) * 3;
-                to[0] = p[0];
-                to[1] = p[1];
-                to[2] = p[2];
-            }
-        }
-        canvasview::AndOverlay(shown.GetData(), overlay.data(), box.width, box.height);
+    const unsigned char* source = picture->GetData();
+    wxSize sourceSize(picture->GetWidth(), picture->GetHeight());
+    ReducedView& reduced = showOpened ? reducedOpened : reducedCurrent;
+    if (canvasview::AveragesBlocks(sourceSize.x, sourceSize.y, view.width, view.height)) {
+        source = reduced.Pixels(source, sourceSize.x, sourceSize.y, view.width, view.height,
+                                mainFrame->PictureGeneration());
+        sourceSize = view.GetSize();
+    } else {
+        reduced.Forget();
     }
-
+    canvasview::ZoomedPart(source, sourceSize.x, sourceSize.y, view.width, view.height, left, top,
+                           box.width, box.height, out);
+    if (showOpened)
+        return;
+    const wxImage* mask = maskShown ? MaskPixels() : nullptr;
+    if (mask != nullptr)
+        AndMask(*mask, box, out);
     if (paintEnabled && !outlineHidden && cursorX != -1 && cursorY != -1) {
         std::vector<std::pair<int, int>> points =
             canvasview::CircleOutline(cursorX, cursorY, Zoomed(brushSize, zoom));
@@ -340,18 +347,52 @@ wxImage CPaintPanel::ComposeView(wxRect box)
                                         return !clip.Contains(p.first, p.second);
                                     }),
                      points.end());
-        canvasview::InvertPoints(shown.GetData(), box.x, box.y, box.width, box.height, points);
+        canvasview::InvertPoints(out, box.x, box.y, box.width, box.height, points);
     }
+}
 
-    return shown;
+void CPaintPanel::AndMask(const wxImage& mask, wxRect box, unsigned char* out)
+{
+    // The mask scaled to the view's size by nearest pixels, never averaged: its colours stay
+    // pure. One row at a time, so the overlay stays in the cache; rows of the mask that are
+    // black all along are not read at all.
+    const wxRect view = ViewRect();
+    const int left = box.x + scrollX;
+    const int top = box.y + scrollY;
+    const int maskWidth = mask.GetWidth();
+    std::vector<size_t> sourceX(static_cast<size_t>(box.width));
+    for (int x = 0; x < box.width; ++x)
+        sourceX[x] =
+            static_cast<size_t>(canvasview::NearestSource(left + x, maskWidth, view.width)) * 3;
+    std::vector<unsigned char> overlay(static_cast<size_t>(box.width) * 3);
+    const size_t rowBytes = overlay.size();
+    for (int y = 0; y < box.height; ++y) {
+        const int sy = canvasview::NearestSource(top + y, mask.GetHeight(), view.height);
+        if (!maskRowsPainted[sy])
+            continue;  // black all along: the picture shows unchanged
+        const unsigned char* from = mask.GetData() + static_cast<size_t>(sy) * maskWidth * 3;
+        unsigned char* to = overlay.data();
+        for (int x = 0; x < box.width; ++x, to += 3) {
+            const unsigned char* p = from + sourceX[x];
+            to[0] = p[0];
+            to[1] = p[1];
+            to[2] = p[2];
+        }
+        canvasview::AndOverlay(out + y * rowBytes, overlay.data(), box.width, 1);
+    }
 }
 
 void CPaintPanel::RenderBox(wxDC& dc, wxRect box)
 {
-    const wxImage shown = ComposeView(box);
-    box.Intersect(ViewRect());
-    if (shown.IsOk())
-        dc.DrawBitmap(wxBitmap(shown), box.x, box.y, false);
+    box = ComposedBox(box);
+    if (box.IsEmpty())
+        return;
+    composed.resize(static_cast<size_t>(box.width) * box.height * 3);
+    ComposeInto(box, composed.data());
+    // The toolkit's bitmap made from an image is drawn at once; one whose pixels were written
+    // in place is converted again at every drawing, which costs more than it saves.
+    const wxBitmap screenBitmap(wxImage(box.width, box.height, composed.data(), true));
+    dc.DrawBitmap(screenBitmap, box.x, box.y, false);
 }
 
 void CPaintPanel::OnPaintWinPaint(wxPaintEvent& WXUNUSED(event))
@@ -430,6 +471,8 @@ void CPaintPanel::PaintStroke(wxPoint from, wxPoint to, const wxColour& colour)
         to.y, s - 1, colour.Red(), colour.Green(), colour.Blue());
     if (changed.width == 0)
         return;
+    if (colour != *wxBLACK)
+        std::fill_n(maskRowsPainted.begin() + changed.top, changed.height, 1);
     const wxRect area(changed.left, changed.top, changed.width, changed.height);
     {
         // Letting go of maskSeen first leaves the mask its only holder, unless a stored copy

@@ -10,12 +10,14 @@
 // Coordinates: the view is the picture scaled to (cols * zoom / 100) x (rows * zoom / 100); the
 // window shows the view from (scrollX, scrollY) on, so view = window + scroll. Mask (= picture)
 // coordinates are view coordinates times 100 / zoom, in integer division. Only the visible part
-// of the view is ever computed (canvasview::ZoomedPart), so any zoom up to kMaxZoom costs no
-// memory of its own. The brush outline looks as if drawn with XOR in white; it is drawn and
-// taken away by drawing its small area again (view_compose.h says why), so moving the pointer
-// repaints only that area at once. outlineHidden says whether it is on the screen. Whatever part
-// of the window a repaint covers, it shows the picture, the mask (when shown) and the outline
-// (when on the screen), so a stroke's repaint never leaves pieces of an outline.
+// of the view is computed at each repaint (canvasview::ZoomedPart), so any zoom up to kMaxZoom
+// costs no memory of its own; only a zoom that averages blocks keeps the whole, smaller view
+// (ReducedView) until the picture changes. The brush outline looks as if drawn with XOR in
+// white; it is drawn and taken away by drawing its small area again (view_compose.h says why),
+// so moving the pointer repaints only that area at once. outlineHidden says whether it is on
+// the screen. Whatever part of the window a repaint covers, it shows the picture, the mask
+// (when shown) and the outline (when on the screen), so a stroke's repaint never leaves pieces
+// of an outline.
 //
 // A stroke is continuous: each event that paints covers the whole segment from the point the
 // stroke last painted to the pointer's previous position (the union of brush discs along it),
@@ -31,12 +33,14 @@
 
 #include <chrono>
 #include <memory>
+#include <vector>
 
 #include <wx/bitmap.h>
 #include <wx/image.h>
 #include <wx/panel.h>
 
 #include "paint_panel_host.h"
+#include "reduced_view.h"
 
 class wxClientDC;
 class wxDC;
@@ -159,6 +163,13 @@ private:
     wxRect OutlineClip() const;
     // The box of the outline at the current pointer position and brush size.
     wxRect OutlineBox() const;
+    // box (window coordinates) cut to the view; empty when no picture is shown there.
+    wxRect ComposedBox(wxRect box);
+    // Writes what ComposeView shows in box (already cut) to out, box.width x box.height tightly
+    // packed RGB.
+    void ComposeInto(wxRect box, unsigned char* out);
+    // ANDs the mask, scaled to the view by nearest pixels, over the composed pixels of box.
+    void AndMask(const wxImage& mask, wxRect box, unsigned char* out);
     // Draws box (window coordinates) as ComposeView gives it.
     void RenderBox(wxDC& dc, wxRect box);
 
@@ -178,8 +189,12 @@ private:
     wxSize paneSet;
     std::chrono::steady_clock::duration drawingTime{};
     bool barsChanged = false;  // the toolkit was given new scroll bars since the last paint
-    wxImage maskPixels;  // the pixels of maskBitmap
-    wxBitmap maskSeen;   // the mask data maskPixels was read from (shares it)
+    wxImage maskPixels;        // the pixels of maskBitmap
+    wxBitmap maskSeen;         // the mask data maskPixels was read from (shares it)
+    std::vector<unsigned char> maskRowsPainted;  // per row of maskPixels: 0 when all black
+    ReducedView reducedCurrent;  // the averaged view of the current picture, of the opened one
+    ReducedView reducedOpened;
+    std::vector<unsigned char> composed;  // the pixels of the last box drawn
 
     wxDECLARE_DYNAMIC_CLASS_NO_COPY(CPaintPanel);
     wxDECLARE_EVENT_TABLE();

@@ -18,6 +18,9 @@ public:
     // The picture as it was opened (before any carving), shown while the user compares before
     // and after; null when there is none. Valid until the next open.
     virtual const wxFastImage* OpenedPicture() = 0;
+    // Changes whenever the pixels of PictureToShow or OpenedPicture may have changed, even in
+    // place at the same size, so that what the canvas computes from them can be kept until then.
+    virtual unsigned long PictureGeneration() const = 0;
     virtual PaintMode CurrentPaintMode() const = 0;
     // The canvas changed its brush to size (already clamped to 1 to 100).
     virtual void SetBrushSize(int size) = 0;

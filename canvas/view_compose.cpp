@@ -13,6 +13,12 @@ int NearestSource(int i, int source, int view)
     return static_cast<int>((static_cast<int64_t>(i) * delta) >> 16);
 }
 
+bool AveragesBlocks(int cols, int rows, int viewWidth, int viewHeight)
+{
+    return (cols != viewWidth || rows != viewHeight) && cols >= viewWidth && rows >= viewHeight &&
+           cols % viewWidth == 0 && rows % viewHeight == 0;
+}
+
 void ZoomedPart(const unsigned char* picture, int cols, int rows, int viewWidth, int viewHeight,
                 int left, int top, int width, int height, unsigned char* out)
 {
@@ -26,8 +32,7 @@ void ZoomedPart(const unsigned char* picture, int cols, int rows, int viewWidth,
                 outStride);
         return;
     }
-    if (cols >= viewWidth && rows >= viewHeight && cols % viewWidth == 0 &&
-        rows % viewHeight == 0) {
+    if (AveragesBlocks(cols, rows, viewWidth, viewHeight)) {
         const int fx = cols / viewWidth;
         const int fy = rows / viewHeight;
         const unsigned count = static_cast<unsigned>(fx) * static_cast<unsigned>(fy);
@@ -129,6 +134,17 @@ void AndOverlay(unsigned char* picture, const unsigned char* overlay, int width,
         picture[1] &= overlay[1];
         picture[2] &= overlay[2];
     }
+}
+
+std::vector<unsigned char> PaintedRows(const unsigned char* rgb, int width, int height)
+{
+    std::vector<unsigned char> painted(static_cast<size_t>(std::max(0, height)));
+    const size_t rowBytes = static_cast<size_t>(width) * 3;
+    for (int y = 0; y < height; ++y) {
+        const unsigned char* row = rgb + y * rowBytes;
+        painted[y] = std::any_of(row, row + rowBytes, [](unsigned char c) { return c != 0; });
+    }
+    return painted;
 }
 
 std::vector<std::pair<int, int>> CircleOutline(int cx, int cy, int r)

@@ -21,11 +21,15 @@ namespace canvasview {
 // / 2^16. Always within 0 to source - 1 for i within 0 to view - 1.
 int NearestSource(int i, int source, int view);
 
+// Whether the toolkit's normal-quality scaling of cols x rows to viewWidth x viewHeight averages
+// blocks: the sizes differ and both sides shrink by a whole factor (1 included).
+bool AveragesBlocks(int cols, int rows, int viewWidth, int viewHeight);
+
 // The pixels of the zoomed picture (view) in the rectangle at (left, top), width x height,
 // written to out (tightly packed RGB), exactly as the toolkit's normal-quality scaling of the
 // whole picture (cols x rows, tightly packed RGB) to viewWidth x viewHeight would show them: the
-// picture itself when the sizes are equal; the average of each block (truncated) when both sides
-// shrink by a whole factor; otherwise the nearest source pixel (NearestSource). The rectangle lies
+// picture itself when the sizes are equal; the average of each block (truncated) when
+// AveragesBlocks; otherwise the nearest source pixel (NearestSource). The rectangle lies
 // within the view.
 void ZoomedPart(const unsigned char* picture, int cols, int rows, int viewWidth, int viewHeight,
                 int left, int top, int width, int height, unsigned char* out);
@@ -47,6 +51,10 @@ PaintBox PaintSegment(unsigned char* rgb, int width, int height, int x0, int y0,
 // place in `overlay` (same layout), except where the overlay is black: black lets the picture
 // show unchanged, red (255, 0, 0) keeps only its red channel, green only its green.
 void AndOverlay(unsigned char* picture, const unsigned char* overlay, int width, int height);
+
+// One flag per row of an RGB image (width x height, tightly packed): 1 where the row holds a
+// pixel that is not black, else 0.
+std::vector<unsigned char> PaintedRows(const unsigned char* rgb, int width, int height);
 
 // The pixels of the brush outline: a one-pixel circle of radius r around (cx, cy), each point
 // once, sorted. Empty for r below 1 (the ellipse's box is then empty).

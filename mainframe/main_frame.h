@@ -70,6 +70,7 @@ public:
     // updates whenever the canvas changes its brush.
     const wxFastImage* PictureToShow() override;
     const wxFastImage* OpenedPicture() override;
+    unsigned long PictureGeneration() const override;
     PaintMode CurrentPaintMode() const override;
     void SetBrushSize(int size) override;
     // The zoom box shows the canvas's zoom ("Fit" while it follows the pane); a typed zoom still

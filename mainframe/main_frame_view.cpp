@@ -53,6 +53,12 @@ void CMainFrame::RedrawPicture()
     paintPanel->Refresh();
 }
 
+unsigned long CMainFrame::PictureGeneration() const
+{
+    return session.Generation() * 4 + menuBar->IsChecked(ID_MENU_SHOW_ENERGY) * 2 +
+           menuBar->IsChecked(ID_MENU_SHOW_SEAMS);
+}
+
 const wxFastImage* CMainFrame::PictureToShow()
 {
     const wxFastImage* picture = session.Picture();
