@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Takes the README's pictures of removing an object and of undoing it, in the real main window
+# on a private Xvfb display with a fresh home folder (no settings of yours are read or written):
+#   docs/remove-object-before.png  samples/coffee.png with the spoon painted green (delete)
+#   docs/remove-object-after.png   the same after "Remove Object": the spoon is gone and the
+#                                  picture back at its size
+#   docs/undo-menu.png             the Edit menu open after the removal, "Undo" ready to take it
+#                                  back
+# The picture is opened from the recent-files list of the fresh settings (File, 1); painting
+# and the removal are done with the pointer, the menu with the keyboard, as a user would.
+# Builds first (scripts/build.sh) into build/, or into $KERV_BUILD_DIR when set. Needs xvfb-run,
+# xdotool and ImageMagick's import.
+set -euo pipefail
+top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$top/scripts/lib/kerv-on-display.sh"
+kerv_on_display 1600x1200 "$@"
+kerv_start "[MRU]\nfile1=$top/samples/coffee.png\n[Operation]\nAnimatedKerv=0\n"
+main=$(wait_for "^Vandrel $kerv_version")
+sleep 1
+open_first_recent "$main" coffee.png
+
+# Positions in the window: the first-start placement on this screen is fixed, and so is the
+# layout of the control panel. The picture starts at (393, 68) in the right pane.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+picture_x=$((X + 393))
+picture_y=$((Y + 68))
+click() {  # x, y (in the window)
+  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
+  sleep 0.3
+}
+# Drags the brush along a line of picture points, in small steps so that no motion is merged.
+stroke() {  # x1 y1 x2 y2 (picture pixels)
+  xdotool mousemove --sync $((picture_x + $1)) $((picture_y + $2))
+  xdotool mousedown 1
+  sleep 0.05
+  for i in $(seq 1 24); do
+    xdotool mousemove --sync $((picture_x + $1 + ($3 - $1) * i / 24)) $((picture_y + $2 + ($4 - $2) * i / 24))
+    sleep 0.02
+  done
+  xdotool mouseup 1
+  sleep 0.2
+}
+
+click 19 470                       # "Enable"
+click 1000 700                     # the pane beside the picture takes the keyboard
+xdotool key --delay 20 --repeat 12 Right
+click 19 566                       # "Delete Area"
+stroke 414 72 392 205
+stroke 388 215 364 318
+stroke 340 255 395 300
+stroke 335 290 390 250
+xdotool mousemove $((X + 1000)) $((Y + 700))
+sleep 1
+shoot "$main" "$top/docs/remove-object-before.png"
+
+click 230 422                      # "Remove Object"
+sleep 8
+xdotool mousemove $((X + 1000)) $((Y + 700))
+sleep 1
+shoot "$main" "$top/docs/remove-object-after.png"
+
+xdotool windowfocus --sync "$main"
+xdotool key --clearmodifiers alt+e
+sleep 1
+shoot "$main" "$top/docs/undo-menu.png"
+xdotool key --clearmodifiers Escape
+echo "Wrote docs/remove-object-before.png, docs/remove-object-after.png and docs/undo-menu.png"
