@@ -229,15 +229,21 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     SetDropTarget(pDropTarget);
     DoEnableProtectDelete();
     UpdateUndoMenu();
-    // Redo has a second accelerator; the menu item shows Ctrl+Y.
-    wxAcceleratorEntry redo(wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', ID_MENU_REDO);
-    SetAcceleratorTable(wxAcceleratorTable(1, &redo));
+    SetExtraAccelerators();
 
     bCalculating = false;
     timerStartUp.StartOnce(750);
 }
 
 CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::SetExtraAccelerators()
+{
+    std::vector<wxAcceleratorEntry> keys = ZoomKeysWithoutShift();
+    // Redo's second key; its menu item shows Ctrl+Y.
+    keys.emplace_back(wxACCEL_CTRL | wxACCEL_SHIFT, 'Z', ID_MENU_REDO);
+    SetAcceleratorTable(wxAcceleratorTable(static_cast<int>(keys.size()), keys.data()));
+}
 
 wxMenuBar* CMainFrame::CreateMenus()
 {

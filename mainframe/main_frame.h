@@ -9,7 +9,9 @@
 #define KERV_MAINFRAME_MAIN_FRAME_H
 
 #include <memory>
+#include <vector>
 
+#include <wx/accel.h>
 #include <wx/arrstr.h>
 #include <wx/bitmap.h>
 #include <wx/frame.h>
@@ -217,6 +219,10 @@ private:
     wxMenuBar* CreateMenus();
     // The View menu's zoom commands (main_frame_zoom.cpp).
     void AppendZoomCommands(wxMenu* menuView);
+    // The zoom commands from the keys that keyboards give them without Shift.
+    static std::vector<wxAcceleratorEntry> ZoomKeysWithoutShift();
+    // The keys beside the menus' own; a frame has one such table, so it is set once.
+    void SetExtraAccelerators();
     // Applies the zoom box's text: "Fit", or a zoom in range; any other text is replaced by the
     // zoom in effect. Then the picture gets the keyboard back.
     void ApplyZoomText();

@@ -35,13 +35,14 @@ void CMainFrame::AppendZoomCommands(wxMenu* menuView)
     menuView->Append(ID_MENU_ZOOM_ACTUAL, _("&Actual Size\tCtrl+0"),
                      _("Show the picture at 100 %"));
     menuView->Append(ID_MENU_ZOOM_FIT, _("Zoom to &Fit"), _("Show the whole picture in the pane"));
+}
 
-    // The same commands from the keys that keyboards give them without Shift.
-    wxAcceleratorEntry keys[] = {{wxACCEL_CTRL, '=', ID_MENU_ZOOM_IN},
-                                 {wxACCEL_CTRL, WXK_NUMPAD_ADD, ID_MENU_ZOOM_IN},
-                                 {wxACCEL_CTRL, WXK_NUMPAD_SUBTRACT, ID_MENU_ZOOM_OUT},
-                                 {wxACCEL_CTRL, WXK_NUMPAD0, ID_MENU_ZOOM_ACTUAL}};
-    SetAcceleratorTable(wxAcceleratorTable(WXSIZEOF(keys), keys));
+std::vector<wxAcceleratorEntry> CMainFrame::ZoomKeysWithoutShift()
+{
+    return {{wxACCEL_CTRL, '=', ID_MENU_ZOOM_IN},
+            {wxACCEL_CTRL, WXK_NUMPAD_ADD, ID_MENU_ZOOM_IN},
+            {wxACCEL_CTRL, WXK_NUMPAD_SUBTRACT, ID_MENU_ZOOM_OUT},
+            {wxACCEL_CTRL, WXK_NUMPAD0, ID_MENU_ZOOM_ACTUAL}};
 }
 
 int CMainFrame::ProcessZoom(wxString text)

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Kerv as a process, driven through the display: a close of a modified picture asks about the
 // changes, "No" keeps everything, "Yes" ends Kerv; after a choice in the zoom box the shortcuts
-// reach the window again.
+// reach the window again; the undo and redo keys step through a carve.
 #include <sys/wait.h>
 
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <utility>
 
 #include "process_driver.h"
 
@@ -40,6 +41,20 @@ protected:
     {
         Start({KERV_SAMPLES_DIR "/coffee.png"});
         return WaitForWindow(kTitle, 30);
+    }
+
+    // Copies the picture with Ctrl+C and reads its size from the clipboard ("600x400"), waiting
+    // up to five seconds for the size expected.
+    std::string CopiedSize(const std::string& window, const std::string& expected)
+    {
+        TypeKeys(window, "ctrl+c");
+        std::string copied;
+        WaitUntil(5, [&] {
+            copied = RunCommand(
+                "xclip -selection clipboard -t image/png -o 2>/dev/null | identify -format %wx%h -");
+            return copied == expected;
+        });
+        return copied;
     }
 };
 
@@ -109,17 +124,27 @@ TEST_P(ZoomBoxFocusTest, CtrlCCopiesThePictureAfterAZoomIsTaken)
     RunCommand("xdotool windowfocus --sync " + main + " mousemove --window " + main +
                " 300 44 click 1");
     TypeKeys(main, GetParam());
-    TypeKeys(main, "ctrl+c");
     // With the box still holding the keyboard, Ctrl+C would copy its text, not the picture.
-    std::string copied;
-    WaitUntil(5, [&] {
-        copied =
-            RunCommand("xclip -selection clipboard -t image/png -o | identify -format %wx%h -");
-        return !copied.empty();
-    });
-    EXPECT_EQ(copied, "600x400");
+    EXPECT_EQ(CopiedSize(main, "600x400"), "600x400");
 }
 
 INSTANTIATE_TEST_SUITE_P(ChosenOrTyped, ZoomBoxFocusTest,
                          ::testing::Values("alt+Down Down Return", "ctrl+a 5 0 Return"),
                          [](const auto& info) { return info.index == 0 ? "Chosen" : "Typed"; });
+
+TEST_F(CoffeeProcessTest, UndoAndRedoKeysStepThroughACarve)
+{
+    const std::string main = OpenCoffee();
+    ASSERT_FALSE(main.empty()) << "no window titled " << kTitle;
+    TypeKeys(main, kNarrowByOneSeam);
+    ASSERT_EQ(CopiedSize(main, "599x400"), "599x400") << "the slider did not carve";
+
+    const std::pair<const char*, const char*> steps[] = {{"ctrl+z", "600x400"},
+                                                         {"ctrl+y", "599x400"},
+                                                         {"ctrl+z", "600x400"},
+                                                         {"ctrl+shift+z", "599x400"}};
+    for (const auto& [keys, size] : steps) {
+        TypeKeys(main, keys);
+        EXPECT_EQ(CopiedSize(main, size), size) << "after " << keys;
+    }
+}

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a user drives it, with real pointer and key events: the splitter keeps both
 // panes, the control panel scrolls to every mask button, an immediate size field that holds no
-// number carves nothing however it is left, and a long run paces its repaints and tells the time.
+// number carves nothing however it is left, the zoom keys without Shift work, and a long run
+// paces its repaints and tells the time.
 #include <wx/evtloop.h>
 #include <wx/regex.h>
 #include <wx/scrolwin.h>
@@ -50,6 +51,17 @@ public:
 };
 
 }  // namespace
+
+TEST_F(WindowRunsTest, CtrlEqualsZoomsInBesideRedosSecondKey)
+{
+    CMainFrame* frame = Frame(60, 40);
+    Ui(frame).paintPanel->SetFocus();
+    PumpEvents(50);
+    const wxString before = Ui(frame).comboZoom->GetValue();
+    sim.Char('=', wxMOD_CONTROL);
+    PumpEvents(100);
+    EXPECT_NE(Ui(frame).comboZoom->GetValue(), before) << "Ctrl+= left the zoom at " << before;
+}
 
 TEST_F(WindowRunsTest, TheSashNeverHidesAPaneAndThePanelScrollsToEveryControl)
 {
