@@ -20,36 +20,9 @@ main=$(wait_for "^Vandrel $kerv_version")
 sleep 1
 open_first_recent "$main" coffee.png
 
-# Positions in the window: the first-start placement on this screen is fixed, and so is the
-# layout of the control panel. The picture starts at (393, 68) in the right pane.
-eval "$(xdotool getwindowgeometry --shell "$main")"
-picture_x=$((X + 393))
-picture_y=$((Y + 68))
-click() {  # x, y (in the window)
-  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
-  sleep 0.3
-}
-# Drags the brush along a line of picture points, in small steps so that no motion is merged.
-stroke() {  # x1 y1 x2 y2 (picture pixels)
-  xdotool mousemove --sync $((picture_x + $1)) $((picture_y + $2))
-  xdotool mousedown 1
-  sleep 0.05
-  for i in $(seq 1 24); do
-    xdotool mousemove --sync $((picture_x + $1 + ($3 - $1) * i / 24)) $((picture_y + $2 + ($4 - $2) * i / 24))
-    sleep 0.02
-  done
-  xdotool mouseup 1
-  sleep 0.2
-}
-
-click 19 470                       # "Enable"
-click 1000 700                     # the pane beside the picture takes the keyboard
-xdotool key --delay 20 --repeat 12 Right
-click 19 566                       # "Delete Area"
-stroke 414 72 392 205
-stroke 388 215 364 318
-stroke 340 255 395 300
-stroke 335 290 390 250
+locate_picture "$main"
+enable_painting_with_a_large_brush
+paint_the_spoon_for_deletion
 xdotool mousemove $((X + 1000)) $((Y + 700))
 sleep 1
 shoot "$main" "$top/docs/remove-object-before.png"

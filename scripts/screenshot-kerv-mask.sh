@@ -21,29 +21,7 @@ main=$(wait_for "^Vandrel $kerv_version")
 sleep 1
 open_first_recent "$main" coffee.png
 
-# Positions in the window: the first-start placement on this screen is fixed, and so is the
-# layout of the control panel. The picture starts at `picture` in the right pane.
-eval "$(xdotool getwindowgeometry --shell "$main")"
-picture_x=$((X + ${KERV_PICTURE_X:-393}))
-picture_y=$((Y + ${KERV_PICTURE_Y:-68}))
-click() {  # x, y (in the window)
-  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
-  sleep 0.3
-}
-# Drags the brush along a line of picture points.
-stroke() {  # x1 y1 x2 y2 (picture pixels)
-  xdotool mousemove --sync $((picture_x + $1)) $((picture_y + $2))
-  xdotool mousedown 1
-  sleep 0.05
-  # Small steps with a pause each, so that no motion event is merged with the next.
-  local steps=$(( (${3#-} > ${1#-} ? $3 - $1 : $1 - $3) / 6 + (${4} > ${2} ? $4 - $2 : $2 - $4) / 6 + 1 ))
-  for i in $(seq 1 "$steps"); do
-    xdotool mousemove --sync $((picture_x + $1 + ($3 - $1) * i / steps)) $((picture_y + $2 + ($4 - $2) * i / steps))
-    sleep 0.02
-  done
-  xdotool mouseup 1
-  sleep 0.2
-}
+locate_picture "$main"
 type_into() {  # x y text: replaces a text field's content
   click "$1" "$2"
   xdotool key ctrl+a
@@ -51,23 +29,9 @@ type_into() {  # x y text: replaces a text field's content
   sleep 0.3
 }
 
-click 19 470                       # "Enable"
-# A larger brush: the arrow keys change it while the picture pane has the keyboard focus (a
-# click beside the picture paints nothing).
-click 1000 700
-xdotool key --delay 20 --repeat 12 Right
-# Protect the cup (the default paint mode).
-for y in 35 65 95 125 155 185 215 245 270; do
-  stroke 190 "$y" 395 "$y"
-done
-stroke 205 240 230 300
-stroke 230 300 290 285
-# Delete the spoon.
-click 19 566                       # "Delete Area"
-stroke 414 72 392 205
-stroke 388 215 364 318
-stroke 340 255 395 300
-stroke 335 290 390 250
+enable_painting_with_a_large_brush
+paint_the_cup_for_protection
+paint_the_spoon_for_deletion
 xdotool mousemove $((X + 1000)) $((Y + 700))
 sleep 1
 shoot "$main" "$top/docs/kerv-mask.png"

@@ -63,3 +63,58 @@ open_first_recent() {  # window id, file name shown in the title
   title_is "$1" "Vandrel $kerv_version - $2"
   sleep 1
 }
+
+# Positions in the main window: the first-start placement on the screen is fixed, and so is the
+# layout of the control panel. Sets X and Y (the window's corner) and picture_x and picture_y
+# (the picture's, by default 393, 68 from the window's; KERV_PICTURE_X and _Y move it).
+locate_picture() {  # window id
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  picture_x=$((X + ${KERV_PICTURE_X:-393}))
+  picture_y=$((Y + ${KERV_PICTURE_Y:-68}))
+}
+
+click() {  # x, y (in the window)
+  xdotool mousemove --sync $((X + $1)) $((Y + $2)) click 1
+  sleep 0.3
+}
+
+# Drags the brush along a line of picture points.
+stroke() {  # x1 y1 x2 y2 (picture pixels)
+  xdotool mousemove --sync $((picture_x + $1)) $((picture_y + $2))
+  xdotool mousedown 1
+  sleep 0.05
+  # Small steps with a pause each, so that no motion event is merged with the next.
+  local steps=$(( (${3#-} > ${1#-} ? $3 - $1 : $1 - $3) / 6 + (${4} > ${2} ? $4 - $2 : $2 - $4) / 6 + 1 ))
+  for i in $(seq 1 "$steps"); do
+    xdotool mousemove --sync $((picture_x + $1 + ($3 - $1) * i / steps)) $((picture_y + $2 + ($4 - $2) * i / steps))
+    sleep 0.02
+  done
+  xdotool mouseup 1
+  sleep 0.2
+}
+
+# Ticks "Enable" and makes the brush larger: the arrow keys change it while the picture pane has
+# the keyboard focus (a click beside the picture paints nothing).
+enable_painting_with_a_large_brush() {
+  click 19 470
+  click 1000 700
+  xdotool key --delay 20 --repeat 12 Right
+}
+
+# Paints the cup of samples/coffee.png with "Protect Area", the paint mode painting starts in.
+paint_the_cup_for_protection() {
+  for y in 35 65 95 125 155 185 215 245 270; do
+    stroke 190 "$y" 395 "$y"
+  done
+  stroke 205 240 230 300
+  stroke 230 300 290 285
+}
+
+# Paints the spoon of samples/coffee.png with "Delete Area".
+paint_the_spoon_for_deletion() {
+  click 19 566
+  stroke 414 72 392 205
+  stroke 388 215 364 318
+  stroke 340 255 395 300
+  stroke 335 290 390 250
+}
