@@ -31,7 +31,7 @@ __attribute__((always_inline)) inline void Choose(int left, int up, int right, i
 // the target attribute lets the compiler vectorise it for that instruction set. With a changed
 // array (indexed from begin) it also notes which costs differ from the ones they overwrite.
 template <bool kMark>
-__attribute__((always_inline)) inline void RelaxLoop(
+__attribute__((always_inline)) inline void RelaxLoopOf(
     const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
     std::uint8_t* __restrict step, std::uint8_t* __restrict changed, int begin, int end)
 {
@@ -42,6 +42,17 @@ __attribute__((always_inline)) inline void RelaxLoop(
             changed[j - begin] = fresh != cost[j];
         cost[j] = fresh;
     }
+}
+
+// The loop with or without the marks, chosen once per range rather than per position.
+__attribute__((always_inline)) inline void RelaxLoop(const int* previous, const int* energy,
+                                                     int* cost, std::uint8_t* step,
+                                                     std::uint8_t* changed, int begin, int end)
+{
+    if (changed)
+        RelaxLoopOf<true>(previous, energy, cost, step, changed, begin, end);
+    else
+        RelaxLoopOf<false>(previous, energy, cost, step, changed, begin, end);
 }
 
 #if defined(__GNUC__) && !defined(__clang__)
@@ -67,10 +78,7 @@ __attribute__((target("avx2"))) void RelaxAvx2(const int* previous, const int* e
                                                std::uint8_t* step, std::uint8_t* changed, int begin,
                                                int end)
 {
-    if (changed)
-        RelaxLoop<true>(previous, energy, cost, step, changed, begin, end);
-    else
-        RelaxLoop<false>(previous, energy, cost, step, changed, begin, end);
+    RelaxLoop(previous, energy, cost, step, changed, begin, end);
 }
 
 __attribute__((target("arch=x86-64-v4"))) void RelaxAvx512(const int* previous, const int* energy,
@@ -78,10 +86,7 @@ __attribute__((target("arch=x86-64-v4"))) void RelaxAvx512(const int* previous, 
                                                            std::uint8_t* changed, int begin,
                                                            int end)
 {
-    if (changed)
-        RelaxLoop<true>(previous, energy, cost, step, changed, begin, end);
-    else
-        RelaxLoop<false>(previous, energy, cost, step, changed, begin, end);
+    RelaxLoop(previous, energy, cost, step, changed, begin, end);
 }
 #endif
 
