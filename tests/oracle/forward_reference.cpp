@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "forward_reference.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -37,7 +38,7 @@ int ForwardCarver::Grey(int row, int col) const
     return (299 * p[0] + 587 * p[1] + 114 * p[2] + 500) / 1000;
 }
 
-std::vector<int> ForwardCarver::FindVert() const
+std::vector<int> ForwardCarver::Find() const
 {
     std::vector<long long> cost(rows * cols);
     std::vector<int> step(rows * cols, 0);
@@ -75,48 +76,42 @@ std::vector<int> ForwardCarver::FindVert() const
     return seam;
 }
 
-std::vector<int> ForwardCarver::FindHorz() const
+std::vector<int> ForwardCarver::SeamVert(bool remove)
 {
-    std::vector<long long> cost(rows * cols);
-    std::vector<int> step(rows * cols, 0);
-    for (int x = 0; x < cols; ++x) {
-        for (int y = 0; y < rows; ++y) {
-            const int upper = Grey(Clamp(y - 1, 0, rows - 1), x);
-            const int lower = Grey(Clamp(y + 1, 0, rows - 1), x);
-            const long long cu = std::abs(lower - upper);
-            if (x == 0) {
-                cost[y * cols] = energyMap[y * cols] + cu;
-                continue;
-            }
-            const int before = Grey(y, x - 1);
-            const long long l = cost[y * cols + x - 1] + cu;
-            const long long u =
-                y > 0 ? cost[(y - 1) * cols + x - 1] + cu + std::abs(before - Grey(y - 1, x))
-                      : kNone;
-            const long long d =
-                y < rows - 1 ? cost[(y + 1) * cols + x - 1] + cu + std::abs(before - Grey(y + 1, x))
-                             : kNone;
-            const int s = Choose(u, l, d);
-            step[y * cols + x] = s;
-            cost[y * cols + x] = energyMap[y * cols + x] + (s == -1 ? u : (s == 1 ? d : l));
-        }
-    }
-    std::vector<int> seam(cols);
-    int best = 0;
-    for (int y = 1; y < rows; ++y) {
-        if (cost[y * cols + cols - 1] < cost[best * cols + cols - 1])
-            best = y;
-    }
-    seam[cols - 1] = best;
-    for (int x = cols - 1; x > 0; --x)
-        seam[x - 1] = seam[x] + step[seam[x] * cols + x];
+    return Carve(remove, false);
+}
+
+std::vector<int> ForwardCarver::SeamHorz(bool remove)
+{
+    Transpose();
+    const std::vector<int> seam = Carve(remove, true);
+    Transpose();
     return seam;
 }
 
-std::vector<int> ForwardCarver::SeamVert(bool remove)
+void ForwardCarver::Transpose()
 {
-    const std::vector<int> seam = FindVert();
-    const int width = remove ? cols - 1 : cols + 1;
+    std::vector<std::uint8_t> rgb(pixels.size());
+    std::vector<int> energy(energyMap.size());
+    for (int i = 0; i < rows; ++i) {
+        for (int j = 0; j < cols; ++j) {
+            energy[j * rows + i] = energyMap[i * cols + j];
+            for (int c = 0; c < 3; ++c)
+                rgb[(j * rows + i) * 3 + c] = pixels[(i * cols + j) * 3 + c];
+        }
+    }
+    pixels = rgb;
+    energyMap = energy;
+    std::swap(rows, cols);
+}
+
+// In the frame where the seam runs from top to bottom. An insertion puts the mean of the seam and
+// its right neighbour (the seam itself at the last column) right of it, with the mean energy for
+// a vertical seam and 255 for a horizontal one; the seam's energy becomes 255. A horizontal
+// removal blends the seam into its two neighbours (none at the first row).
+std::vector<int> ForwardCarver::Carve(bool remove, bool horizontal)
+{
+    const std::vector<int> seam = Find();
     std::vector<std::uint8_t> rgb;
     std::vector<int> energy;
     for (int i = 0; i < rows; ++i) {
@@ -126,63 +121,24 @@ std::vector<int> ForwardCarver::SeamVert(bool remove)
                 continue;
             const int e = energyMap[i * cols + j];
             energy.push_back(!remove && j == s ? 255 : e);
-            for (int c = 0; c < 3; ++c)
-                rgb.push_back(pixels[(i * cols + j) * 3 + c]);
+            const bool blended = horizontal && remove && s > 0 && (j == s - 1 || j == s + 1);
+            for (int c = 0; c < 3; ++c) {
+                const int own = pixels[(i * cols + j) * 3 + c];
+                rgb.push_back(blended ? own * 2 / 3 + pixels[(i * cols + s) * 3 + c] / 3 : own);
+            }
             if (!remove && j == s) {
                 const int n = j + 1 < cols ? j + 1 : j;
-                energy.push_back((e + energyMap[i * cols + n]) / 2);
+                energy.push_back(horizontal ? 255 : (e + energyMap[i * cols + n]) / 2);
                 for (int c = 0; c < 3; ++c)
                     rgb.push_back(
                         (pixels[(i * cols + j) * 3 + c] + pixels[(i * cols + n) * 3 + c]) / 2);
             }
         }
     }
-    cols = width;
+    cols += remove ? -1 : 1;
     pixels = rgb;
     energyMap = energy;
-    return FindVert();
-}
-
-std::vector<int> ForwardCarver::SeamHorz(bool remove)
-{
-    const std::vector<int> seam = FindHorz();
-    const int height = remove ? rows - 1 : rows + 1;
-    std::vector<std::uint8_t> rgb(height * cols * 3);
-    std::vector<int> energy(height * cols);
-    for (int x = 0; x < cols; ++x) {
-        const int s = seam[x];
-        std::vector<int> column;  // the new column's rows, as indices into the old one (-1: new)
-        for (int y = 0; y < rows; ++y) {
-            if (remove && y == s)
-                continue;
-            column.push_back(y);
-            if (!remove && y == s)
-                column.push_back(-1);
-        }
-        for (int y = 0; y < height; ++y) {
-            const int from = column[y];
-            std::uint8_t* out = &rgb[(y * cols + x) * 3];
-            if (from < 0) {
-                const int n = s + 1 < rows ? s + 1 : s;
-                energy[y * cols + x] = 255;
-                for (int c = 0; c < 3; ++c)
-                    out[c] = (pixels[(s * cols + x) * 3 + c] + pixels[(n * cols + x) * 3 + c]) / 2;
-                continue;
-            }
-            energy[y * cols + x] = !remove && from == s ? 255 : energyMap[from * cols + x];
-            for (int c = 0; c < 3; ++c) {
-                const int own = pixels[(from * cols + x) * 3 + c];
-                const int gone = pixels[(s * cols + x) * 3 + c];
-                // A removal blends the seam into the pixels above and below it (none at row 0).
-                const bool blended = remove && s > 0 && (from == s - 1 || from == s + 1);
-                out[c] = blended ? own * 2 / 3 + gone / 3 : own;
-            }
-        }
-    }
-    rows = height;
-    pixels = rgb;
-    energyMap = energy;
-    return FindHorz();
+    return Find();
 }
 
 void ForwardCarver::AddEnergy(const std::vector<int>& delta)

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A deliberately plain forward-energy carver to test the engine's forward mode against: every
 // call recomputes the intensities from the pixels and searches the whole picture twice (the
-// seam it carves, then the next one); the two directions are written out separately.
+// seam it carves, then the next one); a horizontal seam is a vertical one of the transposed
+// picture.
 #ifndef KERV_TESTS_FORWARD_REFERENCE_H
 #define KERV_TESTS_FORWARD_REFERENCE_H
 
@@ -27,8 +28,10 @@ public:
 
 private:
     int Grey(int row, int col) const;
-    std::vector<int> FindVert() const;
-    std::vector<int> FindHorz() const;
+    // The next seam from top to bottom: one column a row.
+    std::vector<int> Find() const;
+    void Transpose();
+    std::vector<int> Carve(bool remove, bool horizontal);
 };
 
 }  // namespace reference

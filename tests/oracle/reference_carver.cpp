@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reference_carver.h"
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <stdexcept>
@@ -13,6 +14,19 @@ namespace {
 int Wrap(long long sum)
 {
     return static_cast<int>(static_cast<std::uint32_t>(sum & 0xFFFFFFFFLL));
+}
+
+// values of a rows x cols picture with `channels` values a position, rows and columns exchanged.
+template <class T>
+std::vector<T> Transposed(const std::vector<T>& values, int rows, int cols, int channels)
+{
+    std::vector<T> out(values.size());
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j)
+            for (int c = 0; c < channels; ++c)
+                out[(static_cast<size_t>(j) * rows + i) * channels + c] =
+                    values[(static_cast<size_t>(i) * cols + j) * channels + c];
+    return out;
 }
 
 }  // namespace
@@ -64,20 +78,14 @@ Carver::Carver(std::vector<std::uint8_t> rgb, int width, int height)
 Carver::Carver(std::vector<std::uint8_t> rgb, std::vector<int> energy, int width, int height)
     : rows(height), cols(width), pixels(std::move(rgb)), energyMap(std::move(energy))
 {
-    costVert.assign(static_cast<size_t>(rows) * cols, 0);
-    stepVert = costVert;
-    costHorz = costVert;
-    stepHorz = costVert;
 }
 
 void Carver::AddEnergy(const std::vector<int>& delta)
 {
     for (size_t i = 0; i < energyMap.size(); ++i)
         energyMap[i] = Wrap(static_cast<long long>(energyMap[i]) + delta[i]);
-    searchVertValid = false;
-    searchHorzValid = false;
-    seamVert.clear();
-    seamHorz.clear();
+    vert = Search();
+    horz = Search();
 }
 
 void Carver::AddEnergyCircle(int x, int y, int r, int value)
@@ -90,14 +98,56 @@ void Carver::AddEnergyCircle(int x, int y, int r, int value)
                     Wrap(static_cast<long long>(energyMap[At(row, col)]) + value);
 }
 
-// ---- vertical ----
-
-void Carver::RelaxVert(int i, int j)
+std::vector<int> Carver::SeamVert(bool remove)
 {
-    const int L = j > 0 ? costVert[At(i - 1, j - 1)] : INT_MAX;
-    const int U = costVert[At(i - 1, j)];
+    horz = Search();
+    return Carve(vert, remove, false);
+}
+
+std::vector<int> Carver::SeamHorz(bool remove)
+{
+    vert = Search();
+    Transpose();
+    const std::vector<int> seam = Carve(horz, remove, true);
+    Transpose();
+    return seam;
+}
+
+void Carver::Transpose()
+{
+    pixels = Transposed(pixels, rows, cols, 3);
+    energyMap = Transposed(energyMap, rows, cols, 1);
+    std::swap(rows, cols);
+}
+
+// The seam found before is carved, then the cells whose predecessors may have moved are relaxed
+// again: in row i, those within i columns of where the seam starts.
+std::vector<int> Carver::Carve(Search& search, bool remove, bool horizontal)
+{
+    if (!search.valid) {
+        FullSearch(search);
+        search.valid = true;
+    }
+    if (remove)
+        RemoveSeam(search, horizontal);
+    else
+        AddSeam(search, horizontal);
+    const int s0 = search.seam[0];
+    for (int i = 1; i < rows; ++i)
+        for (int j = std::max(0, s0 - i); j < std::min(cols, s0 + i); ++j)
+            Relax(search, i, j);
+    BackTrack(search);
+    return search.seam;
+}
+
+// The cheapest of the three cells above; on ties straight up, then the left one.
+void Carver::Relax(Search& search, int i, int j)
+{
+    const std::vector<int>& cost = search.cost;
+    const int L = j > 0 ? cost[At(i - 1, j - 1)] : INT_MAX;
+    const int U = cost[At(i - 1, j)];
     const bool hasR = j < cols - 1;
-    const int R = hasR ? costVert[At(i - 1, j + 1)] : 0;
+    const int R = hasR ? cost[At(i - 1, j + 1)] : 0;
     int value;
     int step;
     if (hasR && R < U) {
@@ -117,40 +167,57 @@ void Carver::RelaxVert(int i, int j)
             step = 0;
         }
     }
-    costVert[At(i, j)] = Wrap(static_cast<long long>(energyMap[At(i, j)]) + value);
-    stepVert[At(i, j)] = step;
+    search.cost[At(i, j)] = Wrap(static_cast<long long>(energyMap[At(i, j)]) + value);
+    search.step[At(i, j)] = step;
 }
 
-void Carver::FullSearchVert()
+void Carver::FullSearch(Search& search)
 {
-    costVert.assign(static_cast<size_t>(rows) * cols, 0);
-    stepVert.assign(static_cast<size_t>(rows) * cols, 0);
+    search.cost.assign(static_cast<size_t>(rows) * cols, 0);
+    search.step.assign(static_cast<size_t>(rows) * cols, 0);
     for (int j = 0; j < cols; ++j)
-        costVert[At(0, j)] = energyMap[At(0, j)];
+        search.cost[At(0, j)] = energyMap[At(0, j)];
     for (int i = 1; i < rows; ++i)
         for (int j = 0; j < cols; ++j)
-            RelaxVert(i, j);
-    seamVert.assign(rows, 0);
-    BackTrackVert();
+            Relax(search, i, j);
+    BackTrack(search);
 }
 
-void Carver::BackTrackVert()
+void Carver::BackTrack(Search& search)
 {
-    seamVert.assign(rows, 0);
+    std::vector<int>& seam = search.seam;
+    seam.assign(rows, 0);
     int best = 0;
     for (int j = 0; j < cols; ++j)
-        if (costVert[At(rows - 1, j)] < costVert[At(rows - 1, best)])
+        if (search.cost[At(rows - 1, j)] < search.cost[At(rows - 1, best)])
             best = j;
-    seamVert[rows - 1] = best;
+    seam[rows - 1] = best;
     for (int i = rows - 1; i >= 1; --i) {
-        seamVert[i - 1] = seamVert[i] + stepVert[At(i, seamVert[i])];
-        if (seamVert[i - 1] < 0 || seamVert[i - 1] >= cols)
-            throw std::logic_error("reference: vertical seam left the picture");
+        seam[i - 1] = seam[i] + search.step[At(i, seam[i])];
+        if (seam[i - 1] < 0 || seam[i - 1] >= cols)
+            throw std::logic_error("reference: seam left the picture");
     }
 }
 
-void Carver::RemoveSeamVert()
+// A horizontal removal first blends the seam into its two neighbours (none at the first row):
+// two thirds their own value and a third the seam's.
+void Carver::RemoveSeam(Search& search, bool horizontal)
 {
+    std::vector<std::uint8_t> blended = pixels;
+    for (int i = 0; i < rows && horizontal; ++i) {
+        const int s = search.seam[i];
+        if (s == 0)
+            continue;
+        for (int j : {s - 1, s + 1}) {
+            if (j >= cols)
+                continue;
+            for (int c = 0; c < 3; ++c) {
+                const int own = pixels[At(i, j) * 3 + c];
+                const int seam = pixels[At(i, s) * 3 + c];
+                blended[At(i, j) * 3 + c] = static_cast<std::uint8_t>(2 * own / 3 + seam / 3);
+            }
+        }
+    }
     const int newCols = cols - 1;
     std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()),
         step(energy.size());
@@ -158,233 +225,60 @@ void Carver::RemoveSeamVert()
     for (int i = 0; i < rows; ++i) {
         int to = 0;
         for (int j = 0; j < cols; ++j) {
-            if (j == seamVert[i])
+            if (j == search.seam[i])
                 continue;
             const size_t dst = static_cast<size_t>(i) * newCols + to++;
             energy[dst] = energyMap[At(i, j)];
-            cost[dst] = costVert[At(i, j)];
-            step[dst] = stepVert[At(i, j)];
+            cost[dst] = search.cost[At(i, j)];
+            step[dst] = search.step[At(i, j)];
             for (int c = 0; c < 3; ++c)
-                rgb[dst * 3 + c] = pixels[At(i, j) * 3 + c];
+                rgb[dst * 3 + c] = blended[At(i, j) * 3 + c];
         }
     }
     energyMap = energy;
-    costVert = cost;
-    stepVert = step;
+    search.cost = cost;
+    search.step = step;
     pixels = rgb;
     cols = newCols;
 }
 
-void Carver::AddSeamVert()
+// The new column right of the seam takes the means of the seam and its right neighbour (the seam
+// itself at the last column), its energy 255 for a horizontal seam; the seam's energy becomes 255.
+void Carver::AddSeam(Search& search, bool horizontal)
 {
     const int newCols = cols + 1;
     std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()),
         step(energy.size());
     std::vector<std::uint8_t> rgb(energy.size() * 3);
     for (int i = 0; i < rows; ++i) {
-        const int s = seamVert[i];
-        const int right = s + 1 < cols ? s + 1 : s;  // last column: the seam pixel itself
+        const int s = search.seam[i];
+        const int right = s + 1 < cols ? s + 1 : s;
         auto dst = [&](int j) { return static_cast<size_t>(i) * newCols + j; };
-        for (int j = 0; j <= s; ++j) {
-            energy[dst(j)] = energyMap[At(i, j)];
-            cost[dst(j)] = costVert[At(i, j)];
-            step[dst(j)] = stepVert[At(i, j)];
+        for (int j = 0; j < cols; ++j) {
+            const size_t to = dst(j <= s ? j : j + 1);
+            energy[to] = energyMap[At(i, j)];
+            cost[to] = search.cost[At(i, j)];
+            step[to] = search.step[At(i, j)];
             for (int c = 0; c < 3; ++c)
-                rgb[dst(j) * 3 + c] = pixels[At(i, j) * 3 + c];
+                rgb[to * 3 + c] = pixels[At(i, j) * 3 + c];
         }
         energy[dst(s + 1)] =
-            Wrap(static_cast<long long>(energyMap[At(i, s)]) + energyMap[At(i, right)]) / 2;
+            horizontal
+                ? 255
+                : Wrap(static_cast<long long>(energyMap[At(i, s)]) + energyMap[At(i, right)]) / 2;
         cost[dst(s + 1)] =
-            Wrap(static_cast<long long>(costVert[At(i, s)]) + costVert[At(i, right)]) / 2;
-        step[dst(s + 1)] = (stepVert[At(i, s)] + stepVert[At(i, right)]) / 2;
+            Wrap(static_cast<long long>(search.cost[At(i, s)]) + search.cost[At(i, right)]) / 2;
+        step[dst(s + 1)] = (search.step[At(i, s)] + search.step[At(i, right)]) / 2;
         for (int c = 0; c < 3; ++c)
             rgb[dst(s + 1) * 3 + c] = static_cast<std::uint8_t>(
                 (pixels[At(i, s) * 3 + c] + pixels[At(i, right) * 3 + c]) >> 1);
         energy[dst(s)] = 255;
-        for (int j = s + 1; j < cols; ++j) {
-            energy[dst(j + 1)] = energyMap[At(i, j)];
-            cost[dst(j + 1)] = costVert[At(i, j)];
-            step[dst(j + 1)] = stepVert[At(i, j)];
-            for (int c = 0; c < 3; ++c)
-                rgb[dst(j + 1) * 3 + c] = pixels[At(i, j) * 3 + c];
-        }
     }
     energyMap = energy;
-    costVert = cost;
-    stepVert = step;
+    search.cost = cost;
+    search.step = step;
     pixels = rgb;
     cols = newCols;
-}
-
-std::vector<int> Carver::SeamVert(bool remove)
-{
-    if (!searchVertValid) {
-        FullSearchVert();
-        searchVertValid = true;
-    }
-    if (remove)
-        RemoveSeamVert();
-    else
-        AddSeamVert();
-    seamHorz.clear();
-    searchHorzValid = false;
-    const int s0 = seamVert[0];
-    for (int i = 1; i < rows; ++i)
-        for (int j = std::max(0, s0 - i); j < std::min(cols, s0 + i); ++j)
-            RelaxVert(i, j);
-    BackTrackVert();
-    return seamVert;
-}
-
-// ---- horizontal ----
-
-void Carver::RelaxHorz(int y, int x)
-{
-    const int U = y > 0 ? costHorz[At(y - 1, x - 1)] : INT_MAX;
-    const int L = costHorz[At(y, x - 1)];
-    const bool hasD = y < rows - 1;
-    const int D = hasD ? costHorz[At(y + 1, x - 1)] : 0;
-    int value;
-    int step;
-    if (hasD && D < L) {
-        if (U <= D) {
-            value = U;
-            step = +1;
-        } else {
-            value = D;
-            step = -1;
-        }
-    } else {
-        if (U < L) {
-            value = U;
-            step = +1;
-        } else {
-            value = L;
-            step = 0;
-        }
-    }
-    costHorz[At(y, x)] = Wrap(static_cast<long long>(energyMap[At(y, x)]) + value);
-    stepHorz[At(y, x)] = step;
-}
-
-void Carver::FullSearchHorz()
-{
-    costHorz.assign(static_cast<size_t>(rows) * cols, 0);
-    stepHorz.assign(static_cast<size_t>(rows) * cols, 0);
-    for (int y = 0; y < rows; ++y)
-        costHorz[At(y, 0)] = energyMap[At(y, 0)];
-    for (int x = 1; x < cols; ++x)
-        for (int y = 0; y < rows; ++y)
-            RelaxHorz(y, x);
-    BackTrackHorz();
-}
-
-void Carver::BackTrackHorz()
-{
-    seamHorz.assign(cols, 0);
-    int best = 0;
-    for (int y = 0; y < rows; ++y)
-        if (costHorz[At(y, cols - 1)] < costHorz[At(best, cols - 1)])
-            best = y;
-    seamHorz[cols - 1] = best;
-    for (int x = cols - 1; x >= 1; --x) {
-        seamHorz[x - 1] = seamHorz[x] - stepHorz[At(seamHorz[x], x)];
-        if (seamHorz[x - 1] < 0 || seamHorz[x - 1] >= rows)
-            throw std::logic_error("reference: horizontal seam left the picture");
-    }
-}
-
-void Carver::RemoveSeamHorz()
-{
-    std::vector<std::uint8_t> blended = pixels;
-    for (int x = 0; x < cols; ++x) {
-        const int s = seamHorz[x];
-        if (s == 0)
-            continue;
-        for (int y : {s - 1, s + 1}) {
-            if (y >= rows)
-                continue;
-            for (int c = 0; c < 3; ++c) {
-                const int own = pixels[At(y, x) * 3 + c];
-                const int seam = pixels[At(s, x) * 3 + c];
-                blended[At(y, x) * 3 + c] = static_cast<std::uint8_t>(2 * own / 3 + seam / 3);
-            }
-        }
-    }
-    const int newRows = rows - 1;
-    std::vector<int> energy(static_cast<size_t>(newRows) * cols), cost(energy.size()),
-        step(energy.size());
-    std::vector<std::uint8_t> rgb(energy.size() * 3);
-    for (int x = 0; x < cols; ++x) {
-        for (int y = 0; y < newRows; ++y) {
-            const int from = y < seamHorz[x] ? y : y + 1;
-            const size_t dst = static_cast<size_t>(y) * cols + x;
-            energy[dst] = energyMap[At(from, x)];
-            cost[dst] = costHorz[At(from, x)];
-            step[dst] = stepHorz[At(from, x)];
-            for (int c = 0; c < 3; ++c)
-                rgb[dst * 3 + c] = blended[At(from, x) * 3 + c];
-        }
-    }
-    energyMap = energy;
-    costHorz = cost;
-    stepHorz = step;
-    pixels = rgb;
-    rows = newRows;
-}
-
-void Carver::AddSeamHorz()
-{
-    const int newRows = rows + 1;
-    std::vector<int> energy(static_cast<size_t>(newRows) * cols), cost(energy.size()),
-        step(energy.size());
-    std::vector<std::uint8_t> rgb(energy.size() * 3);
-    for (int x = 0; x < cols; ++x) {
-        const int s = seamHorz[x];
-        const int below = s + 1 < rows ? s + 1 : s;  // last row: the seam pixel itself
-        auto dst = [&](int y) { return static_cast<size_t>(y) * cols + x; };
-        for (int y = 0; y < rows; ++y) {
-            const int to = y <= s ? y : y + 1;
-            energy[dst(to)] = energyMap[At(y, x)];
-            cost[dst(to)] = costHorz[At(y, x)];
-            step[dst(to)] = stepHorz[At(y, x)];
-            for (int c = 0; c < 3; ++c)
-                rgb[dst(to) * 3 + c] = pixels[At(y, x) * 3 + c];
-        }
-        energy[dst(s + 1)] = 255;
-        cost[dst(s + 1)] =
-            Wrap(static_cast<long long>(costHorz[At(s, x)]) + costHorz[At(below, x)]) / 2;
-        step[dst(s + 1)] = (stepHorz[At(s, x)] + stepHorz[At(below, x)]) / 2;
-        for (int c = 0; c < 3; ++c)
-            rgb[dst(s + 1) * 3 + c] = static_cast<std::uint8_t>(
-                (pixels[At(s, x) * 3 + c] + pixels[At(below, x) * 3 + c]) >> 1);
-        energy[dst(s)] = 255;
-    }
-    energyMap = energy;
-    costHorz = cost;
-    stepHorz = step;
-    pixels = rgb;
-    rows = newRows;
-}
-
-std::vector<int> Carver::SeamHorz(bool remove)
-{
-    if (!searchHorzValid) {
-        FullSearchHorz();
-        searchHorzValid = true;
-    }
-    if (remove)
-        RemoveSeamHorz();
-    else
-        AddSeamHorz();
-    seamVert.clear();
-    searchVertValid = false;
-    const int s0 = seamHorz[0];
-    for (int x = 1; x < cols; ++x)
-        for (int y = std::max(0, s0 - x); y < std::min(rows, s0 + x); ++y)
-            RelaxHorz(y, x);
-    BackTrackHorz();
-    return seamHorz;
 }
 
 }  // namespace reference

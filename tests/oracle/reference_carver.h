@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A deliberately plain seam carver to test the engine against: every table a fresh std::vector
-// of exactly rows*cols entries, row-major, rebuilt by every carve; the two directions written
-// out separately with their own step encodings; no shared code with the engine.
+// of exactly rows*cols entries, row-major, rebuilt by every carve; a horizontal seam is a
+// vertical one of the transposed picture; no shared code with the engine.
 #ifndef KERV_TESTS_REFERENCE_CARVER_H
 #define KERV_TESTS_REFERENCE_CARVER_H
 
@@ -33,22 +33,24 @@ public:
     std::vector<int> energyMap;        // rows*cols
 
 private:
-    int At(int row, int col) const { return row * cols + col; }
-    void FullSearchVert();
-    void FullSearchHorz();
-    void RelaxVert(int i, int j);
-    void RelaxHorz(int y, int x);
-    void BackTrackVert();
-    void BackTrackHorz();
-    void RemoveSeamVert();
-    void RemoveSeamHorz();
-    void AddSeamVert();
-    void AddSeamHorz();
+    // The search of one direction, in the frame where its seams run from top to bottom (the
+    // transposed picture for horizontal seams): costs, the step to each cell's predecessor
+    // (-1, 0, +1 columns) and the pending seam, one column a row.
+    struct Search {
+        std::vector<int> cost, step, seam;
+        bool valid = false;
+    };
 
-    std::vector<int> costVert, stepVert, seamVert;
-    std::vector<int> costHorz, stepHorz, seamHorz;
-    bool searchVertValid = false;
-    bool searchHorzValid = false;
+    int At(int row, int col) const { return row * cols + col; }
+    void Transpose();
+    std::vector<int> Carve(Search& search, bool remove, bool horizontal);
+    void FullSearch(Search& search);
+    void Relax(Search& search, int i, int j);
+    void BackTrack(Search& search);
+    void RemoveSeam(Search& search, bool horizontal);
+    void AddSeam(Search& search, bool horizontal);
+
+    Search vert, horz;
 };
 
 }  // namespace reference
