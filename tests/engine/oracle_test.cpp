@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The engine against the reference carver: after every call the same size, the same returned
-// seam and the same pixels, bit for bit, over random pictures and random call sequences.
+// seam and the same pixels, bit for bit, over random pictures, random call sequences and long
+// runs in one direction, on every instruction-set path and on one and two threads.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -32,6 +33,13 @@ std::string Describe(const std::vector<Call>& calls)
     return text.str();
 }
 
+bool SamePixels(DP& dp, const reference::Carver& ref)
+{
+    const wxFastImage& picture = dp.GetColourImage();
+    return picture.GetWidth() == ref.cols && picture.GetHeight() == ref.rows &&
+           std::memcmp(picture.GetData(), ref.pixels.data(), ref.pixels.size()) == 0;
+}
+
 // Checks size, returned seam and (when comparePixels) every pixel. Returns false on the first
 // difference, so a long sequence stops at its first fault.
 bool SameState(DP& dp, const reference::Carver& ref, const int* seam,
@@ -48,14 +56,7 @@ bool SameState(DP& dp, const reference::Carver& ref, const int* seam,
     EXPECT_EQ(engineSeam, refSeam);
     if (engineSeam != refSeam)
         return false;
-    if (!comparePixels)
-        return true;
-    const wxFastImage& picture = dp.GetColourImage();
-    EXPECT_EQ(picture.GetWidth(), ref.cols);
-    EXPECT_EQ(picture.GetHeight(), ref.rows);
-    const bool samePixels =
-        picture.GetWidth() == ref.cols && picture.GetHeight() == ref.rows &&
-        std::memcmp(picture.GetData(), ref.pixels.data(), ref.pixels.size()) == 0;
+    const bool samePixels = !comparePixels || SamePixels(dp, ref);
     EXPECT_TRUE(samePixels) << "pixels differ";
     return samePixels;
 }
@@ -144,7 +145,11 @@ void RunRandomSequence(const Picture& picture, std::mt19937& random, int callCou
 class EngineMatchesReference : public testing::TestWithParam<seam::SimdPath> {
 protected:
     void SetUp() override { ASSERT_TRUE(seam::UseSimdPath(GetParam())); }
-    void TearDown() override { seam::UseSimdPath(seam::SupportedSimdPaths().back()); }
+    void TearDown() override
+    {
+        seam::UseSimdPath(seam::SupportedSimdPaths().back());
+        DP::SetThreads(0);
+    }
 };
 
 TEST_P(EngineMatchesReference, RandomSmallPicturesAndCallSequences)
@@ -173,10 +178,9 @@ TEST_P(EngineMatchesReference, RandomLargerPicturesOnOneAndTwoThreads)
             const Picture picture = test_pictures::Random(random, width, height);
             RunRandomSequence(picture, random, 50, 160);
             if (HasFatalFailure())
-                break;
+                return;
         }
     }
-    DP::SetThreads(0);
 }
 
 TEST_P(EngineMatchesReference, TinyPicturesDownToOnePixel)
@@ -222,7 +226,6 @@ TEST_P(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
                 << name << " " << Describe(calls);
         }
     }
-    DP::SetThreads(0);
 }
 
 TEST_P(EngineMatchesReference, MaskedPhotoResizedInBothDimensions)
@@ -257,10 +260,145 @@ TEST_P(EngineMatchesReference, MaskedPhotoResizedInBothDimensions)
     }
 }
 
+// Long runs of vertical removals: runs that outlast the engine's deferred moves, runs broken by
+// edits, previews, insertions and horizontal carves, and pictures whose seams keep crossing the
+// gaps left by the seams before them.
+enum class Op { Remove, Insert, RemoveRow, InsertRow, Edit, Preview };
+struct Step {
+    Op op;
+    int times;
+};
+
+// Noise with a flat vertical valley: its seams lie side by side.
+Picture Valley(std::mt19937& random, int width, int height)
+{
+    Picture picture{width, height, std::vector<std::uint8_t>(width * height * 3), "valley"};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const bool flat = x > width / 3 && x < width / 3 + 40;
+            for (int c = 0; c < 3; ++c)
+                picture.rgb[(y * width + x) * 3 + c] =
+                    flat ? 90 : static_cast<std::uint8_t>(random());
+        }
+    }
+    return picture;
+}
+
+// One colour: every cost ties, so every seam takes the same lowest positions.
+Picture Flat(std::mt19937&, int width, int height)
+{
+    return {width, height, std::vector<std::uint8_t>(width * height * 3, 140), "flat"};
+}
+
+// Diagonal bands a few pixels wide: seams slant and cross each other's columns.
+Picture Bands(std::mt19937& random, int width, int height)
+{
+    Picture picture{width, height, std::vector<std::uint8_t>(width * height * 3), "bands"};
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const int band = ((x + y / 2) / 5) % 3;
+            for (int c = 0; c < 3; ++c)
+                picture.rgb[(y * width + x) * 3 + c] =
+                    static_cast<std::uint8_t>(band * 100 + random() % 8);
+        }
+    }
+    return picture;
+}
+
+struct LongRun {
+    Picture (*make)(std::mt19937&, int, int);
+    int width;
+    int height;
+    std::vector<Step> plan;
+};
+
+const std::vector<Step> kBrokenRuns = {
+    {Op::Remove, 70}, {Op::Edit, 1},      {Op::Remove, 40}, {Op::Preview, 1},
+    {Op::Remove, 5},  {Op::Insert, 3},    {Op::Remove, 35}, {Op::RemoveRow, 2},
+    {Op::Remove, 33}, {Op::InsertRow, 1}, {Op::Remove, 34},
+};
+
+const LongRun kLongRuns[] = {
+    {test_pictures::Random, 230, 140, {{Op::Remove, 100}}},
+    {Valley, 220, 140, kBrokenRuns},
+    {Flat, 200, 130, {{Op::Remove, 40}, {Op::Edit, 1}, {Op::Remove, 70}}},
+    {Bands, 240, 135, kBrokenRuns},
+    {test_pictures::Random, 260, 70, kBrokenRuns},
+};
+
+TEST_P(EngineMatchesReference, LongVerticalRunsSeamBySeam)
+{
+    for (int threads : {1, 2}) {
+        DP::SetThreads(threads);
+        std::mt19937 random(4711);
+        for (const LongRun& c : kLongRuns) {
+            const Picture picture = c.make(random, c.width, c.height);
+            DP dp(test_pictures::ToFastImage(picture));
+            reference::Carver ref(picture.rgb, picture.width, picture.height);
+            std::vector<int> last;
+            int done = 0;
+            for (const Step& step : c.plan) {
+                for (int i = 0; i < step.times; ++i, ++done) {
+                    SCOPED_TRACE(picture.kind + " threads " + std::to_string(threads) + " call " +
+                                 std::to_string(done));
+                    if (step.op == Op::Edit) {
+                        const int x = static_cast<int>(random() % dp.cols);
+                        const int y = static_cast<int>(random() % dp.rows);
+                        dp.AddEnergyCircleValue(x, y, 4, 500);
+                        ref.AddEnergyCircle(x, y, 4, 500);
+                        continue;
+                    }
+                    if (step.op == Op::Preview) {
+                        const auto seams = dp.PreviewSeams(seam::Direction::Vertical, 3);
+                        ASSERT_EQ(seams.size(), 3u);
+                        ASSERT_EQ(seams[0], last);
+                        continue;
+                    }
+                    const bool vertical = step.op == Op::Remove || step.op == Op::Insert;
+                    const bool remove = step.op == Op::Remove || step.op == Op::RemoveRow;
+                    const int* seam = vertical ? dp.GetSeam_Vert(remove) : dp.GetSeam_Horz(remove);
+                    last = vertical ? ref.SeamVert(remove) : ref.SeamHorz(remove);
+                    ASSERT_TRUE(SameState(dp, ref, seam, last, false));
+                }
+                // Reading the pixels closes the gaps: only at the end of each step.
+                ASSERT_TRUE(SamePixels(dp, ref)) << picture.kind << " after call " << done;
+            }
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryPath, EngineMatchesReference,
                          testing::ValuesIn(seam::SupportedSimdPaths()),
                          [](const testing::TestParamInfo<seam::SimdPath>& info) {
                              return std::string(seam::SimdPathName(info.param));
                          });
+
+// The picture the engine was given stays the caller's, and the end of carving keeps the result.
+TEST(EngineMemory, CarvingLeavesTheGivenPictureAndEndingKeepsTheResult)
+{
+    std::mt19937 random(16);
+    const test_pictures::Picture picture = test_pictures::Random(random, 40, 30);
+    const wxFastImage given = test_pictures::ToFastImage(picture);
+    DP dp(given);
+    reference::Carver ref(picture.rgb, picture.width, picture.height);
+    const bool removals[] = {true, true, false, true};
+    for (bool vertical : {true, false}) {
+        for (bool remove : removals) {
+            vertical ? dp.GetSeam_Vert(remove) : dp.GetSeam_Horz(remove);
+            vertical ? ref.SeamVert(remove) : ref.SeamHorz(remove);
+            dp.GetColourImage();
+        }
+    }
+    ASSERT_EQ(given.GetWidth(), picture.width);
+    ASSERT_EQ(given.GetHeight(), picture.height);
+    EXPECT_EQ(std::memcmp(given.GetData(), picture.rgb.data(), picture.rgb.size()), 0);
+
+    dp.EndCarving();
+    const wxFastImage& result = dp.GetColourImage();
+    ASSERT_EQ(result.GetWidth(), ref.cols);
+    ASSERT_EQ(result.GetHeight(), ref.rows);
+    EXPECT_EQ(std::memcmp(result.GetData(), ref.pixels.data(), ref.pixels.size()), 0);
+    EXPECT_FALSE(dp.GetEnergyImage().IsOk());
+}
 
 }  // namespace
