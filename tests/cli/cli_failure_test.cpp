@@ -16,7 +16,7 @@ struct FailureCase {
     const char* mentions;  // a word the error line must contain
 };
 
-std::string Expand(const std::string& argument, const ScratchFolder& folder)
+std::string Expand(const std::string& argument, const TempDir& folder)
 {
     std::string expanded = argument;
     const size_t at = expanded.find("{dir}");
@@ -27,26 +27,27 @@ std::string Expand(const std::string& argument, const ScratchFolder& folder)
 
 // The scratch folder's fixtures: a picture with alpha, a text file named like a picture, a mask
 // of the wrong size, and a precious existing output.
-void MakeFixtures(const ScratchFolder& folder)
+void MakeFixtures(const TempDir& folder)
 {
     wxImage alpha(8, 8);
     alpha.InitAlpha();
     alpha.SetAlpha(3, 3, 128);
-    ASSERT_TRUE(alpha.SaveFile(folder.File("alpha.png")));
-    WriteText(folder.File("text.png"), "not a picture at all\n");
-    ASSERT_TRUE(wxImage(10, 10).SaveFile(folder.File("small-mask.bmp")));
-    ASSERT_TRUE(wxImage(600, 10).SaveFile(folder.File("low-mask.bmp")));
-    WriteText(folder.File("out.png"), "precious");
+    ASSERT_TRUE(alpha.SaveFile(folder / "alpha.png"));
+    WriteFile(folder / "text.png", "not a picture at all\n");
+    ASSERT_TRUE(wxImage(10, 10).SaveFile(folder / "small-mask.bmp"));
+    ASSERT_TRUE(wxImage(600, 10).SaveFile(folder / "low-mask.bmp"));
+    WriteFile(folder / "out.png", "precious");
 }
 
 TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
 {
     const std::string coffee = SamplePath("coffee.png");
-    const ScratchFolder shared;
-    const std::string clear = shared.File("clear.gif");  // a picture with a transparent colour
-    ASSERT_EQ(Shell("convert -size 8x8 xc:white -fill red -draw 'point 3,3' -transparent red '" +
-                    clear + "' && echo made"),
-              "made");
+    const TempDir shared;
+    const std::string clear = shared / "clear.gif";  // a picture with a transparent colour
+    ASSERT_EQ(
+        CommandOutput("convert -size 8x8 xc:white -fill red -draw 'point 3,3' -transparent red '" +
+                      clear + "' && echo made"),
+        "made");
     const std::string out = "{dir}/out.png";
     const std::vector<FailureCase> cases = {
         {"unknown option", {"--frobnicate", coffee, out}, 2, "--frobnicate"},
@@ -115,9 +116,9 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
          "out.png"},
     };
     for (const FailureCase& failure : cases) {
-        ScratchFolder folder;
+        TempDir folder;
         MakeFixtures(folder);
-        const std::vector<std::string> before = folder.Entries();
+        const std::vector<std::string> before = FolderEntries(folder.Path());
         std::vector<std::string> arguments;
         for (const std::string& argument : failure.arguments)
             arguments.push_back(Expand(argument, folder));
@@ -130,8 +131,9 @@ TEST(CliFailures, EachHasItsStatusAnErrorLineAndWritesNothing)
             << failure.name;
         EXPECT_NE(run.stderrText.find(failure.mentions), std::string::npos)
             << failure.name << ": " << run.stderrText;
-        EXPECT_EQ(folder.Entries(), before) << failure.name << " left files behind or removed some";
-        EXPECT_EQ(ReadText(folder.File("out.png")), "precious")
+        EXPECT_EQ(FolderEntries(folder.Path()), before)
+            << failure.name << " left files behind or removed some";
+        EXPECT_EQ(ReadFile(folder / "out.png"), "precious")
             << failure.name << " damaged the existing output";
     }
 }

@@ -1,75 +1,56 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli_runner.h"
 
-#include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <sstream>
+#include <thread>
 
-#include <dirent.h>
-#include <sys/stat.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <wx/image.h>
 #include <wx/log.h>
 
-ScratchFolder::ScratchFolder()
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& standardInput, int limitSeconds)
 {
-    std::string pattern = "/tmp/kerv-cli-test-XXXXXX";
-    if (const char* tmp = std::getenv("TMPDIR"))
-        pattern = std::string(tmp) + "/kerv-cli-test-XXXXXX";
-    path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    if (!path_.empty())
-        std::system(("rm -rf '" + path_ + "'").c_str());
-}
-
-std::vector<std::string> ScratchFolder::FolderEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder.c_str())) {
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        ::closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-CliResult RunCli(const std::vector<std::string>& arguments, const std::string& standardInput)
-{
-    ScratchFolder capture;
-    const std::string in = capture.File("stdin");
-    const std::string out = capture.File("stdout");
-    const std::string err = capture.File("stderr");
-    WriteText(in, standardInput);
+    TempDir capture;
+    const std::string in = capture / "stdin";
+    const std::string out = capture / "stdout";
+    const std::string err = capture / "stderr";
+    WriteFile(in, standardInput);
     const pid_t child = ::fork();
     if (child == 0) {
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(KERV_CLI));
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
         argv.push_back(nullptr);
         if (!std::freopen(in.c_str(), "r", stdin) || !std::freopen(out.c_str(), "w", stdout) ||
             !std::freopen(err.c_str(), "w", stderr))
             ::_exit(127);
-        ::execv(KERV_CLI, argv.data());
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
     CliResult result;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(limitSeconds);
+    int status = 0;
+    rusage usage{};
+    while (::wait4(child, &status, limitSeconds > 0 ? WNOHANG : 0, &usage) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(child, SIGKILL);
+            ::wait4(child, &status, 0, &usage);
+            result.hung = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.stdoutText = ReadText(out);
-    result.stderrText = ReadText(err);
+    result.peakBytes = static_cast<long long>(usage.ru_maxrss) * 1024;
+    result.stdoutText = ReadFile(out);
+    result.stderrText = ReadFile(err);
     return result;
 }
 
@@ -111,43 +92,9 @@ RgbPicture ReadPicture(const std::string& path)
     return FromImage(image);
 }
 
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
-}
-
 std::string SamplePath(const std::string& name)
 {
     return std::string(KERV_SAMPLES_DIR) + "/" + name;
-}
-
-std::string Shell(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            output.append(buffer, got);
-        ::pclose(pipe);
-    }
-    if (!output.empty() && output.back() == '\n')
-        output.pop_back();
-    return output;
 }
 
 std::map<std::string, std::string> ExifTool(const std::string& path,
@@ -156,7 +103,7 @@ std::map<std::string, std::string> ExifTool(const std::string& path,
     std::string command = "exiftool -q -q -s -n";
     for (const std::string& tag : tags)
         command += " -" + tag;
-    std::istringstream lines(Shell(command + " '" + path + "' 2>/dev/null"));
+    std::istringstream lines(CommandOutput(command + " '" + path + "' 2>/dev/null"));
     std::map<std::string, std::string> values;
     std::string line;
     while (std::getline(lines, line)) {

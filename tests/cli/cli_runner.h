@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs kerv-cli as a process in a scratch folder and reads pictures back.
+// Runs kerv-cli as a process and reads pictures back.
 #ifndef KERV_TESTS_CLI_RUNNER_H
 #define KERV_TESTS_CLI_RUNNER_H
 
@@ -12,33 +12,27 @@
 
 #include <wx/image.h>
 
+#include "test_files.h"
+
 struct CliResult {
-    int status = -1;
+    int status = -1;          // the exit status; -1 when killed by a signal or at the time limit
+    bool hung = false;        // killed at the time limit
+    long long peakBytes = 0;  // the largest resident size it reached
     std::string stdoutText;
     std::string stderrText;
 };
 
-// A fresh folder, removed with everything in it when the object goes.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-    // Names of the entries in the folder, sorted.
-    std::vector<std::string> Entries() const { return FolderEntries(path_); }
-    static std::vector<std::string> FolderEntries(const std::string& folder);
+// Runs program with the arguments (each passed as one word), standardInput as its standard
+// input, and waits for it, killing it after limitSeconds (0: no limit).
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                     const std::string& standardInput = {}, int limitSeconds = 0);
+// The same for kerv-cli.
+inline CliResult RunCli(const std::vector<std::string>& arguments,
+                        const std::string& standardInput = {})
+{
+    return RunProgram(KERV_CLI, arguments, standardInput);
+}
 
-private:
-    std::string path_;
-};
-
-// Runs kerv-cli with the arguments (each passed as one word), standardInput as its standard
-// input, and waits for it.
-CliResult RunCli(const std::vector<std::string>& arguments, const std::string& standardInput = {});
-
-// Runs a shell command and returns what it wrote to standard output, its last line feed cut.
-std::string Shell(const std::string& command);
 // The tags' values as exiftool reads them (numbers as numbers, -n), by tag name; a tag the file
 // does not have is missing.
 std::map<std::string, std::string> ExifTool(const std::string& path,
@@ -76,9 +70,6 @@ void ReferenceResize(Carver& ref, int width, int height)
 RgbPicture FromImage(const wxImage& image);
 // Reads a picture through the toolkit; an empty picture (width 0) when it cannot.
 RgbPicture ReadPicture(const std::string& path);
-std::string ReadText(const std::string& path);
-void WriteText(const std::string& path, const std::string& text);
-bool Exists(const std::string& path);
 std::string SamplePath(const std::string& name);
 
 #endif

@@ -43,21 +43,20 @@ TEST(CliResize, CoffeeMatchesTheReference)
                  {{"--width", "700", "--height", "300", "--threads", "1"}, 700, 300},
                  {{"--threads", "2", "--width", "700", "--height", "300"}, 700, 300}};
     for (const auto& c : cases) {
-        ScratchFolder folder;
+        TempDir folder;
         std::vector<std::string> arguments = c.options;
-        arguments.insert(arguments.begin() + 2, {SamplePath("coffee.png"), folder.File("out.png")});
+        arguments.insert(arguments.begin() + 2, {SamplePath("coffee.png"), folder / "out.png"});
         const CliResult run = RunCli(arguments);
         ASSERT_EQ(run.status, 0) << run.stderrText;
         EXPECT_EQ(run.stderrText, "");
-        ExpectPicture(ReadPicture(folder.File("out.png")),
-                      ExpectedResize(coffee, c.width, c.height));
-        EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
+        ExpectPicture(ReadPicture(folder / "out.png"), ExpectedResize(coffee, c.width, c.height));
+        EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"out.png"});
     }
 }
 
 TEST(CliResize, PercentAndAspectFollowTheTargetFieldArithmetic)
 {
-    ScratchFolder folder;
+    TempDir folder;
     struct Case {
         std::vector<std::string> options;
         int width, height;
@@ -67,11 +66,11 @@ TEST(CliResize, PercentAndAspectFollowTheTargetFieldArithmetic)
     for (const Case& c : {Case{{"--width=50%", "--keep-aspect", "-q"}, 225, 149},
                           Case{{"--height", "200", "--keep-aspect"}, 300, 200},
                           Case{{"--height", "110%"}, 451, 330}}) {
-        std::vector<std::string> arguments = {SamplePath("chelsea.png"), folder.File("out.png")};
+        std::vector<std::string> arguments = {SamplePath("chelsea.png"), folder / "out.png"};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const CliResult run = RunCli(arguments);
         ASSERT_EQ(run.status, 0) << run.stderrText;
-        const RgbPicture out = ReadPicture(folder.File("out.png"));
+        const RgbPicture out = ReadPicture(folder / "out.png");
         EXPECT_EQ(out.width, c.width) << c.options[0];
         EXPECT_EQ(out.height, c.height) << c.options[0];
     }
@@ -79,19 +78,19 @@ TEST(CliResize, PercentAndAspectFollowTheTargetFieldArithmetic)
 
 TEST(CliResize, MaskAndEnergyPictureMatchTheReference)
 {
-    ScratchFolder folder;
+    TempDir folder;
     const RgbPicture input = ReadPicture(SamplePath("chelsea.png"));
     const PaintedMask mask =
         PaintMask(input.width, input.height, 200, 130, 70, 21, 60, 0, input.height);
     const std::vector<int>& delta = mask.delta;
-    ASSERT_TRUE(mask.image.SaveFile(folder.File("mask.bmp")));
+    ASSERT_TRUE(mask.image.SaveFile(folder / "mask.bmp"));
     const CliResult run =
-        RunCli({SamplePath("chelsea.png"), folder.File("out.png"), "--width", "380", "--height",
-                "290", "--mask", folder.File("mask.bmp"), "--energy", folder.File("energy.png")});
+        RunCli({SamplePath("chelsea.png"), folder / "out.png", "--width", "380", "--height", "290",
+                "--mask", folder / "mask.bmp", "--energy", folder / "energy.png"});
     ASSERT_EQ(run.status, 0) << run.stderrText;
-    ExpectPicture(ReadPicture(folder.File("out.png")), ExpectedResize(input, 380, 290, &delta));
+    ExpectPicture(ReadPicture(folder / "out.png"), ExpectedResize(input, 380, 290, &delta));
 
-    const RgbPicture energy = ReadPicture(folder.File("energy.png"));
+    const RgbPicture energy = ReadPicture(folder / "energy.png");
     std::vector<int> expected = reference::Energy(input.rgb, input.width, input.height);
     ASSERT_EQ(energy.width, input.width);
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -102,50 +101,46 @@ TEST(CliResize, MaskAndEnergyPictureMatchTheReference)
 
 TEST(CliResize, WritesEveryFormatByExtension)
 {
-    ScratchFolder folder;
-    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder.File("ref.png"), "--width", "590"}).status,
-              0);
-    const RgbPicture reference = ReadPicture(folder.File("ref.png"));
+    TempDir folder;
+    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder / "ref.png", "--width", "590"}).status, 0);
+    const RgbPicture reference = ReadPicture(folder / "ref.png");
     for (const char* name : {"out.bmp", "out.ppm", "out.pnm", "out.tif", "out.tga", "out.pcx"}) {
-        const CliResult run =
-            RunCli({SamplePath("coffee.png"), folder.File(name), "--width", "590"});
+        const CliResult run = RunCli({SamplePath("coffee.png"), folder / name, "--width", "590"});
         ASSERT_EQ(run.status, 0) << name << ": " << run.stderrText;
-        const RgbPicture back = ReadPicture(folder.File(name));
+        const RgbPicture back = ReadPicture(folder / name);
         EXPECT_EQ(back.width, 590) << name;
         EXPECT_TRUE(back.rgb == reference.rgb) << name << " does not hold the same pixels";
     }
     const CliResult jpeg =
-        RunCli({SamplePath("coffee.png"), folder.File("out.jpg"), "--height", "390"});
+        RunCli({SamplePath("coffee.png"), folder / "out.jpg", "--height", "390"});
     ASSERT_EQ(jpeg.status, 0) << jpeg.stderrText;
-    EXPECT_EQ(ReadPicture(folder.File("out.jpg")).height, 390);
+    EXPECT_EQ(ReadPicture(folder / "out.jpg").height, 390);
 }
 
 TEST(CliResize, ReadsItsOwnOutputAndReplacesAnExistingFile)
 {
-    ScratchFolder folder;
-    WriteText(folder.File("out.png"), "old contents");
-    ::chmod(folder.File("out.png").c_str(), 0640);
-    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder.File("out.png"), "--width", "500"}).status,
-              0);
+    TempDir folder;
+    WriteFile(folder / "out.png", "old contents");
+    ::chmod((folder / "out.png").c_str(), 0640);
+    ASSERT_EQ(RunCli({SamplePath("coffee.png"), folder / "out.png", "--width", "500"}).status, 0);
     struct stat replaced {};
-    ASSERT_EQ(::stat(folder.File("out.png").c_str(), &replaced), 0);
+    ASSERT_EQ(::stat((folder / "out.png").c_str(), &replaced), 0);
     EXPECT_EQ(replaced.st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
-    ASSERT_EQ(RunCli({folder.File("out.png"), folder.File("out.png"), "--width", "480", "--height",
-                      "380"})
+    ASSERT_EQ(RunCli({folder / "out.png", folder / "out.png", "--width", "480", "--height", "380"})
                   .status,
               0);
-    const RgbPicture twice = ReadPicture(folder.File("out.png"));
+    const RgbPicture twice = ReadPicture(folder / "out.png");
     EXPECT_EQ(twice.width, 480);
     EXPECT_EQ(twice.height, 380);
-    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"out.png"});
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"out.png"});
 }
 
 TEST(CliResize, UnchangedTargetsCopyThePicture)
 {
-    ScratchFolder folder;
-    ASSERT_EQ(RunCli({SamplePath("chelsea.png"), folder.File("same.png")}).status, 0);
+    TempDir folder;
+    ASSERT_EQ(RunCli({SamplePath("chelsea.png"), folder / "same.png"}).status, 0);
     const RgbPicture input = ReadPicture(SamplePath("chelsea.png"));
-    const RgbPicture output = ReadPicture(folder.File("same.png"));
+    const RgbPicture output = ReadPicture(folder / "same.png");
     EXPECT_TRUE(output.rgb == input.rgb);
 }
 

@@ -18,28 +18,28 @@ namespace {
 
 TEST(CliForwardEnergy, MaskedResizeMatchesTheForwardReference)
 {
-    ScratchFolder folder;
+    TempDir folder;
     const RgbPicture input = ReadPicture(SamplePath("chelsea.png"));
     const PaintedMask mask =
         PaintMask(input.width, input.height, 200, 130, 60, 20, 60, 0, input.height);
-    ASSERT_TRUE(mask.image.SaveFile(folder.File("mask.bmp")));
+    ASSERT_TRUE(mask.image.SaveFile(folder / "mask.bmp"));
     const CliResult run =
-        RunCli({SamplePath("chelsea.png"), folder.File("out.png"), "--width", "420", "--height",
-                "280", "--mask", folder.File("mask.bmp"), "--energy-mode", "forward"});
+        RunCli({SamplePath("chelsea.png"), folder / "out.png", "--width", "420", "--height", "280",
+                "--mask", folder / "mask.bmp", "--energy-mode", "forward"});
     ASSERT_EQ(run.status, 0) << run.stderrText;
 
     reference::ForwardCarver ref(input.rgb, input.width, input.height);
     ref.AddEnergy(mask.delta);
     ReferenceResize(ref, 420, 280);
-    const RgbPicture output = ReadPicture(folder.File("out.png"));
+    const RgbPicture output = ReadPicture(folder / "out.png");
     ASSERT_EQ(output.width, 420);
     ASSERT_EQ(output.height, 280);
     EXPECT_TRUE(output.rgb == ref.pixels) << "pixels differ from the forward reference";
 
-    EXPECT_EQ(RunCli({SamplePath("chelsea.png"), folder.File("x.png"), "--energy-mode=backward"})
-                  .stderrText,
-              "kerv-cli: error: malformed value 'backward' for --energy-mode (expected sobel or "
-              "forward) (see kerv-cli --help)\n");
+    EXPECT_EQ(
+        RunCli({SamplePath("chelsea.png"), folder / "x.png", "--energy-mode=backward"}).stderrText,
+        "kerv-cli: error: malformed value 'backward' for --energy-mode (expected sobel or "
+        "forward) (see kerv-cli --help)\n");
 }
 
 // A seams picture's marks: the pixels that differ from the input.
@@ -64,14 +64,14 @@ std::vector<std::uint8_t> WithoutMarks(const RgbPicture& input, const std::vecto
 
 TEST(CliSeams, TheSeamsDrawnAreThePixelsTheRunRemoved)
 {
-    ScratchFolder folder;
+    TempDir folder;
     const RgbPicture input = ReadPicture(SamplePath("chelsea.png"));
     for (const char* mode : {"sobel", "forward"}) {
         const CliResult run =
-            RunCli({SamplePath("chelsea.png"), folder.File("out.png"), "--width", "400", "--seams",
-                    folder.File("seams.png"), "--energy-mode", mode});
+            RunCli({SamplePath("chelsea.png"), folder / "out.png", "--width", "400", "--seams",
+                    folder / "seams.png", "--energy-mode", mode});
         ASSERT_EQ(run.status, 0) << run.stderrText;
-        const RgbPicture seams = ReadPicture(folder.File("seams.png"));
+        const RgbPicture seams = ReadPicture(folder / "seams.png");
         ASSERT_EQ(seams.width, input.width);
         const std::vector<bool> marked = Marks(input, seams);
         for (size_t i = 0; i < marked.size(); ++i) {
@@ -80,7 +80,7 @@ TEST(CliSeams, TheSeamsDrawnAreThePixelsTheRunRemoved)
                 ASSERT_TRUE(p[0] + p[2] == 510 || p[1] == 255) << "not magenta or green";
             }
         }
-        EXPECT_TRUE(WithoutMarks(input, marked) == ReadPicture(folder.File("out.png")).rgb) << mode;
+        EXPECT_TRUE(WithoutMarks(input, marked) == ReadPicture(folder / "out.png").rgb) << mode;
     }
 }
 
@@ -89,14 +89,13 @@ TEST(CliSeams, TheSeamsDrawnAreThePixelsTheRunRemoved)
 // left; then as many seams are duplicated.
 TEST(CliRemoveObject, RemovesTheGreenAndRestoresTheSize)
 {
-    ScratchFolder folder;
+    TempDir folder;
     const RgbPicture input = ReadPicture(SamplePath("chelsea.png"));
     // A tall green band (so vertical seams) beside a red disc.
     const PaintedMask mask = PaintMask(input.width, input.height, 200, 130, 50, 300, 318, 40, 260);
-    ASSERT_TRUE(mask.image.SaveFile(folder.File("mask.bmp")));
-    const CliResult run =
-        RunCli({SamplePath("chelsea.png"), folder.File("out.png"), "--remove-object", "--mask",
-                folder.File("mask.bmp"), "--seams", folder.File("seams.png")});
+    ASSERT_TRUE(mask.image.SaveFile(folder / "mask.bmp"));
+    const CliResult run = RunCli({SamplePath("chelsea.png"), folder / "out.png", "--remove-object",
+                                  "--mask", folder / "mask.bmp", "--seams", folder / "seams.png"});
     ASSERT_EQ(run.status, 0) << run.stderrText;
 
     std::vector<int> energy = reference::Energy(input.rgb, input.width, input.height);
@@ -122,23 +121,23 @@ TEST(CliRemoveObject, RemovesTheGreenAndRestoresTheSize)
     }
     for (int i = 0; i < removed; ++i)
         ref.SeamVert(false);
-    const RgbPicture output = ReadPicture(folder.File("out.png"));
+    const RgbPicture output = ReadPicture(folder / "out.png");
     ASSERT_EQ(output.width, input.width);
     ASSERT_EQ(output.height, input.height);
     EXPECT_GE(removed, 18);
     EXPECT_TRUE(output.rgb == ref.pixels) << "pixels differ after " << removed << " removals";
 
     // Protected pixels stay out of every seam.
-    const std::vector<bool> marked = Marks(input, ReadPicture(folder.File("seams.png")));
+    const std::vector<bool> marked = Marks(input, ReadPicture(folder / "seams.png"));
     for (size_t i = 0; i < marked.size(); ++i)
         ASSERT_FALSE(marked[i] && mask.delta[i] > 0) << "a seam through the red disc";
 
     for (const auto& [arguments, error] :
          std::vector<std::pair<std::vector<std::string>, std::string>>{
              {{"--remove-object"}, "--remove-object needs --mask FILE"},
-             {{"--remove-object", "--mask", folder.File("mask.bmp"), "--width", "300"},
+             {{"--remove-object", "--mask", folder / "mask.bmp", "--width", "300"},
               "--remove-object keeps the picture's size"}}) {
-        std::vector<std::string> words{SamplePath("chelsea.png"), folder.File("x.png")};
+        std::vector<std::string> words{SamplePath("chelsea.png"), folder / "x.png"};
         words.insert(words.end(), arguments.begin(), arguments.end());
         const CliResult refused = RunCli(words);
         EXPECT_EQ(refused.status, 2);

@@ -38,11 +38,10 @@ void RunShell(const std::string& command)
 
 // `upright` stored turned by ImageMagick's `ops` and tagged with orientation, so that a
 // viewer applying the tag shows `upright` as it is.
-std::string StoredTurned(const std::string& upright, const ScratchFolder& folder,
-                         const std::string& name, const std::string& ops, int orientation,
-                         const std::string& extra = "")
+std::string StoredTurned(const std::string& upright, const TempDir& folder, const std::string& name,
+                         const std::string& ops, int orientation, const std::string& extra = "")
 {
-    const std::string path = folder.File(name);
+    const std::string path = folder / name;
     RunShell("convert '" + upright + "' " + ops + " '" + path + "'");
     RunShell("exiftool -q -q -overwrite_original -Orientation#=" + std::to_string(orientation) +
              " " + extra + " '" + path + "'");
@@ -55,19 +54,18 @@ TEST(CliMetadata, EveryOrientationIsTurnedUprightAndTaggedNormal)
     const std::vector<std::pair<int, std::string>> cases = {
         {1, ""},           {2, "-flop"},       {3, "-rotate 180"}, {4, "-flip"},
         {5, "-transpose"}, {6, "-rotate -90"}, {7, "-transverse"}, {8, "-rotate 90"}};
-    ScratchFolder folder;
-    const std::string original = folder.File("upright.png");
+    TempDir folder;
+    const std::string original = folder / "upright.png";
     RunShell("convert '" + SamplePath("coffee.png") + "' -resize 30x20! '" + original + "'");
     const RgbPicture upright = ReadPicture(original);
     for (const auto& [orientation, ops] : cases) {
         const std::string stored = StoredTurned(original, folder, "stored.png", ops, orientation);
-        const CliResult run = RunCli({stored, folder.File("out.png")});
+        const CliResult run = RunCli({stored, folder / "out.png"});
         ASSERT_EQ(run.status, 0) << orientation << ": " << run.stderrText;
-        const RgbPicture out = ReadPicture(folder.File("out.png"));
+        const RgbPicture out = ReadPicture(folder / "out.png");
         EXPECT_EQ(out.width, upright.width) << orientation;
         EXPECT_TRUE(out.rgb == upright.rgb) << "orientation " << orientation << " not upright";
-        EXPECT_EQ(ExifTool(folder.File("out.png"), {"Orientation"})["Orientation"], "1")
-            << orientation;
+        EXPECT_EQ(ExifTool(folder / "out.png", {"Orientation"})["Orientation"], "1") << orientation;
     }
 }
 
@@ -77,17 +75,17 @@ TEST(CliMetadata, EveryOrientationIsTurnedUprightAndTaggedNormal)
 // thumbnail of the picture it no longer is.
 TEST(CliMetadata, APhonePhotoKeepsItsMetadataInEveryFormatThatHoldsIt)
 {
-    ScratchFolder folder;
-    WriteText(folder.File("profile.icc"), TestProfile());
+    TempDir folder;
+    WriteFile(folder / "profile.icc", TestProfile());
     RunShell("convert '" + SamplePath("coffee.png") + "' -resize 40x60! '" +
-             folder.File("thumb.jpg") + "'");
+             (folder / "thumb.jpg") + "'");
     const std::string photo = StoredTurned(
         SamplePath("coffee.png"), folder, "phone.jpg", "-rotate -90 -quality 83", 6,
         "-Make=KervTest -ExifImageWidth=400 -ExifImageHeight=600 "
         "-XMP-dc:Title=Cup '-ThumbnailImage<=" +
-            folder.File("thumb.jpg") + "' '-ICC_Profile<=" + folder.File("profile.icc") + "'");
+            (folder / "thumb.jpg") + "' '-ICC_Profile<=" + (folder / "profile.icc") + "'");
     ASSERT_NE(ExifTool(photo, {"ThumbnailImage"}).count("ThumbnailImage"), 0u);
-    ASSERT_EQ(Shell("identify -format %Q '" + photo + "'"), "83");
+    ASSERT_EQ(CommandOutput("identify -format %Q '" + photo + "'"), "83");
     wxImage decoded(wxString::FromUTF8(photo));
     const reference::Carver expected = [&] {
         const RgbPicture upright = FromImage(decoded.Rotate90(true));
@@ -98,7 +96,7 @@ TEST(CliMetadata, APhonePhotoKeepsItsMetadataInEveryFormatThatHoldsIt)
     }();
 
     for (const char* name : {"out.jpg", "out.png", "out.tif"}) {
-        const std::string out = folder.File(name);
+        const std::string out = folder / name;
         const CliResult run = RunCli({photo, out, "--width", "500"});
         ASSERT_EQ(run.status, 0) << name << ": " << run.stderrText;
         EXPECT_EQ(run.stderrText, "") << name;
@@ -109,10 +107,10 @@ TEST(CliMetadata, APhonePhotoKeepsItsMetadataInEveryFormatThatHoldsIt)
                                  "Make", "XMP-dc:Title", "ThumbnailImage", "Warning"}),
                   expectedTags)
             << name;
-        EXPECT_EQ(Shell("exiftool -b -ICC_Profile '" + out + "'"), TestProfile()) << name;
+        EXPECT_EQ(CommandOutput("exiftool -b -ICC_Profile '" + out + "'"), TestProfile()) << name;
 
         if (std::string(name) == "out.jpg") {
-            EXPECT_EQ(Shell("identify -format %Q '" + out + "'"), "83");
+            EXPECT_EQ(CommandOutput("identify -format %Q '" + out + "'"), "83");
         } else {
             const RgbPicture carved = ReadPicture(out);
             EXPECT_TRUE(carved.rgb == expected.pixels) << name << ": not the upright carve";
@@ -122,19 +120,19 @@ TEST(CliMetadata, APhonePhotoKeepsItsMetadataInEveryFormatThatHoldsIt)
 
 TEST(CliMetadata, APngKeepsItsProfileItsExactResolutionAndItsXmp)
 {
-    ScratchFolder folder;
-    WriteText(folder.File("profile.icc"), TestProfile());
-    const std::string input = folder.File("in.png");
+    TempDir folder;
+    WriteFile(folder / "profile.icc", TestProfile());
+    const std::string input = folder / "in.png";
     RunShell("convert '" + SamplePath("chelsea.png") + "' '" + input + "'");
     // 2835 pixels per metre (72.009 dpi) survives no round trip through whole dpi or per cm.
     RunShell(
         "exiftool -q -q -overwrite_original -PixelsPerUnitX=2835 -PixelsPerUnitY=2835 "
         "-PixelUnits=meters -XMP-dc:Title=Cat '-ICC_Profile<=" +
-        folder.File("profile.icc") + "' '" + input + "'");
-    const CliResult run = RunCli({input, folder.File("out.png"), "--height", "250"});
+        (folder / "profile.icc") + "' '" + input + "'");
+    const CliResult run = RunCli({input, folder / "out.png", "--height", "250"});
     ASSERT_EQ(run.status, 0) << run.stderrText;
-    const std::string out = folder.File("out.png");
-    EXPECT_EQ(Shell("exiftool -b -ICC_Profile '" + out + "'"), TestProfile());
+    const std::string out = folder / "out.png";
+    EXPECT_EQ(CommandOutput("exiftool -b -ICC_Profile '" + out + "'"), TestProfile());
     const std::map<std::string, std::string> expectedTags = {{"PixelsPerUnitX", "2835"},
                                                              {"PixelsPerUnitY", "2835"},
                                                              {"PixelUnits", "1"},
@@ -146,7 +144,7 @@ TEST(CliMetadata, APngKeepsItsProfileItsExactResolutionAndItsXmp)
 
 TEST(CliMetadata, JpegQualityFollowsTheInputUnlessGiven)
 {
-    ScratchFolder folder;
+    TempDir folder;
     struct Case {
         std::string input;  // made from chelsea.png by these convert options
         std::vector<std::string> options;
@@ -158,30 +156,30 @@ TEST(CliMetadata, JpegQualityFollowsTheInputUnlessGiven)
         {"PNG", {}, "92"},
     };
     for (const Case& c : cases) {
-        const std::string input = folder.File(c.input == "PNG" ? "in.png" : "in.jpg");
+        const std::string input = folder / (c.input == "PNG" ? "in.png" : "in.jpg");
         RunShell("convert '" + SamplePath("chelsea.png") + "' " +
                  (c.input == "PNG" ? "" : c.input) + " '" + input + "'");
-        std::vector<std::string> arguments = {input, folder.File("out.jpg"), "--width", "440"};
+        std::vector<std::string> arguments = {input, folder / "out.jpg", "--width", "440"};
         arguments.insert(arguments.end(), c.options.begin(), c.options.end());
         const CliResult run = RunCli(arguments);
         ASSERT_EQ(run.status, 0) << c.input << ": " << run.stderrText;
-        EXPECT_EQ(Shell("identify -format %Q '" + folder.File("out.jpg") + "'"), c.quality)
+        EXPECT_EQ(CommandOutput("identify -format %Q '" + (folder / "out.jpg") + "'"), c.quality)
             << c.input;
     }
 }
 
 TEST(CliMetadata, MetadataAFormatCannotHoldIsAWarningNotAFailure)
 {
-    ScratchFolder folder;
-    WriteText(folder.File("profile.icc"), TestProfile());
+    TempDir folder;
+    WriteFile(folder / "profile.icc", TestProfile());
     const std::string photo = StoredTurned(SamplePath("coffee.png"), folder, "in.jpg", "", 1,
-                                           "'-ICC_Profile<=" + folder.File("profile.icc") + "'");
-    const CliResult run = RunCli({photo, folder.File("out.bmp"), "--width", "590"});
+                                           "'-ICC_Profile<=" + (folder / "profile.icc") + "'");
+    const CliResult run = RunCli({photo, folder / "out.bmp", "--width", "590"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.stderrText, "kerv-cli: warning: '" + folder.File("out.bmp") +
+    EXPECT_EQ(run.stderrText, "kerv-cli: warning: '" + (folder / "out.bmp") +
                                   "': EXIF, colour profile not kept: the output format cannot "
                                   "hold them\n");
-    EXPECT_EQ(ReadPicture(folder.File("out.bmp")).width, 590);
+    EXPECT_EQ(ReadPicture(folder / "out.bmp").width, 590);
 }
 
 }  // namespace

@@ -6,18 +6,16 @@
 // written by other programs) and the same picture written by each of the toolkit's writers.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <wx/image.h>
 #include <wx/log.h>
 
 #include "fast_image.h"
+#include "test_files.h"
 
 namespace {
 
@@ -79,10 +77,9 @@ std::string Difference(const std::string& path)
 
 TEST(DecodeIdentity, EveryValidPictureReadsAsTheToolkitReadsIt)
 {
-    char folder[] = "/tmp/kerv-formats-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
+    const TempDir folder;
     std::vector<std::string> paths = Pictures();
-    const std::vector<std::string> written = WrittenByTheToolkit(folder);
+    const std::vector<std::string> written = WrittenByTheToolkit(folder.Path());
     EXPECT_GE(written.size(), 9u);
     paths.insert(paths.end(), written.begin(), written.end());
     ASSERT_GT(paths.size(), 50u);
@@ -92,9 +89,6 @@ TEST(DecodeIdentity, EveryValidPictureReadsAsTheToolkitReadsIt)
             EXPECT_EQ(Difference(path), "") << path;
         }
     }
-    for (const std::string& path : written)
-        std::remove(path.c_str());
-    ::rmdir(folder);
 }
 
 // The same black-and-white picture as plain and raw PBM reads as the toolkit reads its BMP.

@@ -9,22 +9,27 @@
 #include <string>
 
 #include <gtest/gtest.h>
-#include <wx/filename.h>
 
 #include "object_removal.h"
 #include "picture_session.h"
+#include "test_files.h"
 
 namespace {
 
 using Mode = seam::EnergyMode;
 using Mask = PictureSession::MaskState;
 
-wxImage Pixels(PictureSession& s) { return s.Picture()->AsImage().Copy(); }
+wxImage Pixels(PictureSession& s)
+{
+    return s.Picture()->AsImage().Copy();
+}
 
 bool Same(const wxImage& a, const wxImage& b)
 {
-    return a.IsOk() == b.IsOk() && (!a.IsOk() || (a.GetSize() == b.GetSize() &&
-           !std::memcmp(a.GetData(), b.GetData(), size_t(a.GetWidth()) * a.GetHeight() * 3)));
+    return a.IsOk() == b.IsOk() &&
+           (!a.IsOk() ||
+            (a.GetSize() == b.GetSize() &&
+             !std::memcmp(a.GetData(), b.GetData(), size_t(a.GetWidth()) * a.GetHeight() * 3)));
 }
 
 void Immediate(PictureSession& s, SizeAxis axis, bool remove, int seams)
@@ -52,7 +57,8 @@ struct StepCase {
 const StepCase kSteps[] = {
     {"narrower", [](PictureSession& s, Mask&) { Immediate(s, SizeAxis::Width, true, 9); }},
     {"higher", [](PictureSession& s, Mask&) { Immediate(s, SizeAxis::Height, false, 7); }},
-    {"kerv_with_mask", [](PictureSession& s, Mask& m) {
+    {"kerv_with_mask",
+     [](PictureSession& s, Mask& m) {
          ASSERT_TRUE(s.ApplyMask(m.mask));
          const CarvePlan plan = s.PlanTo(s.CurrentWidth() - 6, s.CurrentHeight() + 4);
          for (int i = 0; i < plan.Steps(); ++i)
@@ -61,13 +67,15 @@ const StepCase kSteps[] = {
          m.mask = wxImage(s.CurrentWidth(), s.CurrentHeight());
      }},
     {"reset", nullptr},  // remembered by Reset itself
-    {"remove_object", [](PictureSession& s, Mask& m) {
+    {"remove_object",
+     [](PictureSession& s, Mask& m) {
          std::unique_ptr<ObjectRemoval> removal = s.StartObjectRemoval(m.mask);
          ASSERT_NE(removal, nullptr);
          while (s.ObjectRemovalStep(*removal)) {
          }
      }},
-    {"mask_stroke", [](PictureSession&, Mask& m) {
+    {"mask_stroke",
+     [](PictureSession&, Mask& m) {
          m.mask.SetRGB(wxRect(2, 2, 5, 5), 255, 0, 0);
          m.workedOn = true;
      }},
@@ -77,16 +85,13 @@ class HistoryTest : public ::testing::TestWithParam<std::tuple<int, Mode>> {
 protected:
     void SetUp() override
     {
-        std::string pattern = wxFileName::GetTempDir().ToStdString() + "/kerv-history-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
         wxImage image(48, 36);
         std::mt19937 random(7);
         for (int i = 0; i < 48 * 36 * 3; ++i)
-            image.GetData()[i] = static_cast<unsigned char>(random() % 90 + (i / 3 % 48 > 30) * 150);
+            image.GetData()[i] =
+                static_cast<unsigned char>(random() % 90 + (i / 3 % 48 > 30) * 150);
         ASSERT_TRUE(image.SaveFile(dir + "/picture.png"));
     }
-    void TearDown() override { wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE); }
 
     // Opened and carved with a mask applied, so that undo has a working energy to restore.
     void Prepare(PictureSession& s, Mask& mask, Mode mode)
@@ -115,7 +120,8 @@ protected:
         return Pixels(s);
     }
 
-    wxString dir;
+    TempDir folder;
+    const wxString dir = folder.Path();
 };
 
 TEST_P(HistoryTest, UndoRestoresAndCarvingGoesOnAsWithoutTheStep)

@@ -10,11 +10,11 @@
 #include <gtest/gtest.h>
 #include <wx/ffile.h>
 #include <wx/filefn.h>
-#include <wx/filename.h>
 #include <wx/image.h>
 
 #include "dp.h"
 #include "picture_session.h"
+#include "test_files.h"
 
 namespace {
 
@@ -25,14 +25,6 @@ using Check = PictureSession::TargetCheck;
 // A folder of its own for each test, removed afterwards.
 class SessionTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::string pattern = wxFileName::GetTempDir().ToStdString() + "/kerv-session-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
-    }
-    void TearDown() override { wxFileName::Rmdir(dir, wxPATH_RMDIR_RECURSIVE); }
-
     // Edges over noise, so that seams have something to follow; pictures differ by seed.
     wxString WritePicture(const wxString& name, int width, int height, int seed = 1,
                           bool alpha = false)
@@ -54,7 +46,8 @@ protected:
     // The reference: what an engine of its own shows for the same file after the same seams.
     static wxImage Pixels(PictureSession& session) { return session.Picture()->AsImage().Copy(); }
 
-    wxString dir;
+    TempDir folder;
+    const wxString dir = folder.Path();
 };
 
 ::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual)
@@ -81,10 +74,9 @@ TEST_F(SessionTest, OpeningAPictureGivesItsSizeAndAFailureKeepsThePictureThatWas
     wxFFile(dir + "/text.png", "w").Write("not a picture");
     // The header alone tells that this one is beyond the limits.
     wxFFile(dir + "/huge.ppm", "w").Write("P6\n40000 40000\n255\n");
-    for (const Case& c :
-         {Case{"other.png", Open::Opened}, Case{"alpha.png", Open::HasAlpha},
-          Case{"text.png", Open::NotAPicture}, Case{"missing.png", Open::Missing},
-          Case{"huge.ppm", Open::Refused}}) {
+    for (const Case& c : {Case{"other.png", Open::Opened}, Case{"alpha.png", Open::HasAlpha},
+                          Case{"text.png", Open::NotAPicture}, Case{"missing.png", Open::Missing},
+                          Case{"huge.ppm", Open::Refused}}) {
         SCOPED_TRACE(c.name);
         PictureSession session;
         ASSERT_EQ(session.Open(good), Open::Opened);
