@@ -27,13 +27,7 @@ pid_t UpdaterPid()
     pid_t pid = 0;
     WaitUntil(
         [&] {
-            FILE* pipe = popen("pgrep -n -x Kerv_upd_0.67", "r");
-            if (!pipe)
-                return false;
-            long value = 0;
-            if (fscanf(pipe, "%ld", &value) == 1)
-                pid = static_cast<pid_t>(value);
-            pclose(pipe);
+            pid = static_cast<pid_t>(std::atol(CommandOutput("pgrep -n -x Kerv_upd_0.67").c_str()));
             return pid > 0;
         },
         seconds(10));

@@ -35,7 +35,7 @@ struct UpdateCheck : HomeTest {
     wxString message2;
     wxString caption2;
 
-    wxString Server() const { return wxString::Format("http://127.0.0.1:%d", server.Port()); }
+    wxString Server() const { return server.Url(""); }
     wxString LastCheck() const
     {
         return wxConfigBase::Get()->Read("/Operation/LastCheckUpdate", wxEmptyString);
@@ -256,7 +256,7 @@ TEST_F(UpdateCheck, TheStoredProxyIsTriedOnlyAfterTheDirectAttemptFailed)
     EXPECT_TRUE(proxy.Requests().empty());
 
     // The server is unreachable directly: the proxy gets the absolute address.
-    const std::string hidden = "http://127.0.0.1:" + std::to_string(UnusedPort());
+    const std::string hidden = DeadUrl("");
     proxy.Route(hidden + VERSION_PATH, MakeResponse(200, "0.67"));
     caption.clear();
     Check(wxID_OK, version, wxString::FromUTF8(hidden));
@@ -300,8 +300,7 @@ TEST_P(UpdateCheckFailure, SaysSoOnceAndStoresTheDateOnlyWhenTheFileWasReached)
     const FailedCheck& c = GetParam();
     server.Route(VERSION_PATH, c.response);
     wxString version;
-    const wxString address =
-        c.serverUp ? Server() : wxString::Format("http://127.0.0.1:%d", UnusedPort());
+    const wxString address = c.serverUp ? Server() : wxString(DeadUrl(""));
     EXPECT_EQ(Check(wxID_YES, version, address), CheckOutcome::Failed) << c.what;
     EXPECT_EQ(caption, "Error") << c.what;
     EXPECT_EQ(message, "Error connecting to the Internet, or version file not available");

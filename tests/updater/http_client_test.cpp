@@ -204,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HttpGet, NoServerIsAConnectFailure)
 {
     std::string body;
-    HttpResult result = Get("http://127.0.0.1:" + std::to_string(UnusedPort()) + "/v.txt", body);
+    HttpResult result = Get(DeadUrl("/v.txt"), body);
     EXPECT_EQ(result.failure, HttpFailure::Connect);
 }
 
@@ -290,11 +290,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(HttpGet, AProxyGetsTheAbsoluteAddress)
 {
     TestServer proxy;
-    const std::string target = "http://127.0.0.1:" + std::to_string(UnusedPort()) + "/kerv/v.txt";
+    const std::string target = DeadUrl("/kerv/v.txt");
     proxy.Route(target, MakeResponse(200, "0.68"));
     std::string body;
-    HttpResult result =
-        Get(target, body, HttpLimits(), "127.0.0.1:" + std::to_string(proxy.Port()));
+    HttpResult result = Get(target, body, HttpLimits(), proxy.Proxy());
     ASSERT_TRUE(result.Ok()) << result.Describe();
     EXPECT_EQ(body, "0.68");
     ASSERT_EQ(proxy.Requests().size(), 1u);

@@ -12,9 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 #include <vector>
 
@@ -80,16 +78,14 @@ TarBuilder& TarBuilder::ZeroFile(const std::string& name, std::uint64_t size)
     return *this;
 }
 
-TarBuilder& TarBuilder::PaxPath(const std::string& path)
+TarBuilder& TarBuilder::Pax(char type, const std::string& key, const std::string& value)
 {
-    std::string record = " path=" + path + "\n";
-    std::size_t length = record.size() + 2;
-    std::string full = std::to_string(length) + record;
-    if (full.size() != length)
-        full = std::to_string(length + 1) + record;
-    strData +=
-        Header("PaxHeader", 'x', 0644, full.size(), std::string()) + full + Padding(full.size());
-    return *this;
+    // One record "<length> <key>=<value>\n", the length counting itself.
+    const std::string body = " " + key + "=" + value + "\n";
+    std::size_t length = body.size() + 1;
+    while (std::to_string(length).size() + body.size() != length)
+        ++length;
+    return Entry("PaxHeader", type, 0644, std::to_string(length) + body);
 }
 
 std::string TarBuilder::Tar() const
@@ -174,42 +170,6 @@ std::string SignRelease(const std::string& archive, const std::string& version,
     return SignWithTestKey("kerv-update-v1\n" + version + "\n" + file + "\n" + hex);
 }
 
-void WriteFile(const std::string& path, const std::string& data)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(data.data(), static_cast<std::streamsize>(data.size()));
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
-}
-
-TempDir::TempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "kerv-test-XXXXXX").string();
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    if (!mkdtemp(name.data()))
-        throw std::runtime_error("mkdtemp");
-    strPath = name.data();
-}
-
-TempDir::~TempDir()
-{
-    std::error_code error;
-    std::filesystem::remove_all(strPath, error);  // does not follow symbolic links
-}
-
 InstallFolder::InstallFolder()
 {
     mkdir(work.c_str(), 0755);
@@ -220,17 +180,7 @@ InstallFolder::InstallFolder()
 int InstallFolder::UpdaterFiles() const
 {
     int count = 0;
-    for (const auto& item : std::filesystem::directory_iterator(work))
-        count += item.path().filename().string().rfind(".kerv-", 0) == 0 ? 1 : 0;
-    return count;
-}
-
-int InstallFolder::CountEntries(const std::string& folder)
-{
-    std::error_code error;
-    int count = 0;
-    for (auto item = std::filesystem::directory_iterator(folder, error);
-         item != std::filesystem::directory_iterator(); ++item)
-        ++count;
+    for (const std::string& name : FolderEntries(work))
+        count += name.rfind(".kerv-", 0) == 0 ? 1 : 0;
     return count;
 }

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "test_files.h"
+
 class TarBuilder {
 public:
     // One entry with a raw header: any name, type and mode; data follows when given.
@@ -22,8 +24,9 @@ public:
     }
     // A header announcing size bytes, followed by that many zero bytes (written lazily by Gzip).
     TarBuilder& ZeroFile(const std::string& name, std::uint64_t size);
-    // A pax header whose "path" overrides the next entry's name.
-    TarBuilder& PaxPath(const std::string& path);
+    // A pax extension header of one record (type 'x': for the next entry, 'g': global); a
+    // "path" overrides the next entry's name.
+    TarBuilder& Pax(char type, const std::string& key, const std::string& value);
 
     std::string Tar() const;   // with the end marker
     std::string Gzip() const;  // Tar() compressed with gzip
@@ -47,22 +50,6 @@ std::string SignWithTestKey(const std::string& data);
 std::string SignRelease(const std::string& archive, const std::string& version = "0.68",
                         const std::string& name = std::string());
 
-void WriteFile(const std::string& path, const std::string& data);
-std::string ReadFile(const std::string& path);
-bool Exists(const std::string& path);
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& Path() const { return strPath; }
-    std::string operator/(const std::string& name) const { return strPath + "/" + name; }
-
-private:
-    std::string strPath;
-};
-
 // A working folder holding an installed program ("old program" in Kerv) and a canary file
 // ("untouched") beside it, outside the folder.
 struct InstallFolder {
@@ -71,7 +58,10 @@ struct InstallFolder {
     // The names in the working folder that belong to the updater (downloads, staging).
     int UpdaterFiles() const;
     // The entries of folder, "." and ".." not counted.
-    static int CountEntries(const std::string& folder);
+    static int CountEntries(const std::string& folder)
+    {
+        return static_cast<int>(FolderEntries(folder).size());
+    }
 
     TempDir root;
     std::string work = root / "work";

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "test_process.h"
+#include "test_files.h"
 
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -68,32 +68,17 @@ int Shell(const std::string& command)
     return std::system(command.c_str());
 }
 
-namespace {
-
-std::string Output(const std::string& command)
-{
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            text += buffer;
-        pclose(pipe);
-    }
-    return text;
-}
-
-}  // namespace
-
 std::string FindWindow(pid_t pid, const std::string& titleRegex, std::chrono::milliseconds limit)
 {
     std::string found;
     WaitUntil(
         [&] {
-            std::istringstream ids(
-                Output("xdotool search --onlyvisible --name '" + titleRegex + "' 2>/dev/null"));
+            std::istringstream ids(CommandOutput("xdotool search --onlyvisible --name '" +
+                                                 titleRegex + "' 2>/dev/null"));
             std::string id;
             while (ids >> id) {
-                if (std::atol(Output("xdotool getwindowpid " + id + " 2>/dev/null").c_str()) ==
+                if (std::atol(
+                        CommandOutput("xdotool getwindowpid " + id + " 2>/dev/null").c_str()) ==
                     pid) {
                     found = id;
                     return true;

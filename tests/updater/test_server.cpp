@@ -33,6 +33,11 @@ int ListenOnLoopback(unsigned short& port, int backlog = 16)
 
 }  // namespace
 
+std::string LoopbackUrl(unsigned short port, const std::string& path)
+{
+    return "http://127.0.0.1:" + std::to_string(port) + path;
+}
+
 CannedResponse MakeResponse(int status, const std::string& body, bool announceLength,
                             const std::string& extraHeaders)
 {
@@ -55,11 +60,6 @@ TestServer::~TestServer()
     bStop = true;
     thread.join();
     close(nListen);
-}
-
-std::string TestServer::Url(const std::string& path) const
-{
-    return "http://127.0.0.1:" + std::to_string(nPort) + path;
 }
 
 void TestServer::Route(const std::string& target, const CannedResponse& response)
@@ -172,9 +172,4 @@ DroppingListener::~DroppingListener()
     for (int fd : fillers)
         close(fd);
     close(nListen);
-}
-
-std::string DroppingListener::Url(const std::string& path) const
-{
-    return "http://127.0.0.1:" + std::to_string(nPort) + path;
 }

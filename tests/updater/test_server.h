@@ -21,6 +21,9 @@ struct CannedResponse {
 };
 
 // "HTTP/1.0 <status> X" with Content-Length (unless announceLength is false) and the body.
+// "http://127.0.0.1:<port><path>"
+std::string LoopbackUrl(unsigned short port, const std::string& path);
+
 CannedResponse MakeResponse(int status, const std::string& body, bool announceLength = true,
                             const std::string& extraHeaders = std::string());
 
@@ -30,7 +33,8 @@ public:
     ~TestServer();  // stops and joins
 
     unsigned short Port() const { return nPort; }
-    std::string Url(const std::string& path) const;  // "http://127.0.0.1:<port><path>"
+    std::string Url(const std::string& path) const { return LoopbackUrl(nPort, path); }
+    std::string Proxy() const { return "127.0.0.1:" + std::to_string(nPort); }  // as a proxy
 
     void Route(const std::string& target, const CannedResponse& response);
     std::vector<std::string> Requests() const;  // request lines, in order
@@ -48,8 +52,12 @@ private:
     std::thread thread;
 };
 
-// A port on 127.0.0.1 where nothing listens (bound and closed again).
+// A port on 127.0.0.1 where nothing listens (bound and closed again), and a URL on it.
 unsigned short UnusedPort();
+inline std::string DeadUrl(const std::string& path)
+{
+    return LoopbackUrl(UnusedPort(), path);
+}
 
 // A listener on 127.0.0.1 whose backlog is full: it never accepts, and the kernel drops every
 // further connection attempt, as a host behind a packet-dropping firewall does.
@@ -57,8 +65,7 @@ class DroppingListener {
 public:
     DroppingListener();
     ~DroppingListener();
-    unsigned short Port() const { return nPort; }
-    std::string Url(const std::string& path) const;
+    std::string Url(const std::string& path) const { return LoopbackUrl(nPort, path); }
 
 private:
     int nListen = -1;
