@@ -57,21 +57,7 @@ TEST(Sobel, StrongestGradientBecomes255AndWeakOnesScaleOrVanish)
     }
 }
 
-TEST(Sobel, FlatOrThinPlanesHaveNoGradient)
-{
-    const std::vector<unsigned char> flat(12 * 7, 90);
-    int* energy = Sobel(flat.data(), 7, 12);
-    for (int i = 0; i < 12 * 7; ++i)
-        EXPECT_EQ(energy[i], 0);
-    std::free(energy);
-    const std::vector<unsigned char> thin = {0, 255, 0, 255, 0, 255, 0, 255};
-    int* thinEnergy = Sobel(thin.data(), 2, 4);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(thinEnergy[i], 0);
-    std::free(thinEnergy);
-}
-
-TEST(EnergyImage, MatchesTheReferenceAndHasA255Frame)
+TEST(EnergyImage, MatchesTheReference)
 {
     std::mt19937 random(11);
     for (int trial = 0; trial < 50; ++trial) {
@@ -86,9 +72,6 @@ TEST(EnergyImage, MatchesTheReferenceAndHasA255Frame)
                 ASSERT_EQ(p[0], expected[y * picture.width + x])
                     << picture.kind << " at " << x << "," << y;
                 ASSERT_TRUE(p[0] == p[1] && p[1] == p[2]);
-                if (x == 0 || y == 0 || x == picture.width - 1 || y == picture.height - 1) {
-                    ASSERT_EQ(p[0], 255);
-                }
             }
         }
     }
@@ -135,25 +118,6 @@ TEST(Mask, OfAnotherSizeIsRefusedAndChangesNothing)
     dp.GetSeam_Vert(true);  // now 4 wide: a 5-wide mask no longer fits
     wxImage old(5, 5, true);
     EXPECT_FALSE(dp.ModifyEnergy(old));
-}
-
-TEST(Mask, AppliedBetweenCallsActsOnTheWholeNextSearch)
-{
-    // A delete mask on the far right column after a first vertical call: the next seam must be
-    // found by a whole-table search, i.e. run through the masked column from top to bottom.
-    const auto picture =
-        test_pictures::Picture{9, 6, std::vector<std::uint8_t>(9 * 6 * 3, 30), "flat"};
-    DP dp(test_pictures::ToFastImage(picture));
-    dp.GetSeam_Vert(true);
-    wxImage mask(dp.cols, dp.rows, true);
-    for (int y = 0; y < dp.rows; ++y)
-        mask.SetRGB(dp.cols - 2, y, 0, 255, 0);
-    ASSERT_TRUE(dp.ModifyEnergy(mask));
-    const int* seam = dp.GetSeam_Vert(true);  // carves the masked column
-    (void)seam;
-    EXPECT_EQ(dp.cols, 7);
-    for (int y = 1; y < dp.rows - 1; ++y)
-        EXPECT_EQ(EnergyAt(dp, dp.cols - 2, y), 0) << "the deleted column is gone at row " << y;
 }
 
 TEST(EnergyCircle, AddsInsideTheCircleOnlyAndIgnoresNonPositiveRadius)

@@ -141,6 +141,18 @@ void RunRandomSequence(const Picture& picture, std::mt19937& random, int callCou
     }
 }
 
+// trials random pictures of minSide to minSide + spread - 1 pixels a side, each given calls
+// random calls that keep its sides within maxSide.
+void RunRandomTrials(std::mt19937& random, int minSide, int spread, int trials, int calls,
+                     int maxSide)
+{
+    for (int trial = 0; trial < trials && !testing::Test::HasFatalFailure(); ++trial) {
+        const int width = minSide + static_cast<int>(random() % spread);
+        const int height = minSide + static_cast<int>(random() % spread);
+        RunRandomSequence(test_pictures::Random(random, width, height), random, calls, maxSide);
+    }
+}
+
 // Every test runs once on each instruction-set path of the processor.
 class EngineMatchesReference : public testing::TestWithParam<seam::SimdPath> {
 protected:
@@ -155,14 +167,13 @@ protected:
 TEST_P(EngineMatchesReference, RandomSmallPicturesAndCallSequences)
 {
     std::mt19937 random(20261206);
-    for (int trial = 0; trial < 600; ++trial) {
-        const int width = 1 + static_cast<int>(random() % 48);
-        const int height = 1 + static_cast<int>(random() % 48);
-        const Picture picture = test_pictures::Random(random, width, height);
-        RunRandomSequence(picture, random, 60, 64);
-        if (HasFatalFailure())
-            return;
-    }
+    RunRandomTrials(random, 1, 48, 600, 60, 64);
+}
+
+TEST_P(EngineMatchesReference, TinyPicturesDownToOnePixel)
+{
+    std::mt19937 random(7);
+    RunRandomTrials(random, 1, 4, 160, 30, 8);
 }
 
 // Pictures wide and high enough that the carves split their rows and columns between two
@@ -172,29 +183,7 @@ TEST_P(EngineMatchesReference, RandomLargerPicturesOnOneAndTwoThreads)
     std::mt19937 random(99);
     for (int threads : {1, 2}) {
         DP::SetThreads(threads);
-        for (int trial = 0; trial < 30; ++trial) {
-            const int width = 64 + static_cast<int>(random() % 70);
-            const int height = 64 + static_cast<int>(random() % 70);
-            const Picture picture = test_pictures::Random(random, width, height);
-            RunRandomSequence(picture, random, 50, 160);
-            if (HasFatalFailure())
-                return;
-        }
-    }
-}
-
-TEST_P(EngineMatchesReference, TinyPicturesDownToOnePixel)
-{
-    std::mt19937 random(7);
-    for (int width = 1; width <= 4; ++width) {
-        for (int height = 1; height <= 4; ++height) {
-            for (int trial = 0; trial < 10; ++trial) {
-                const Picture picture = test_pictures::Random(random, width, height);
-                RunRandomSequence(picture, random, 30, 8);
-                if (HasFatalFailure())
-                    return;
-            }
-        }
+        RunRandomTrials(random, 64, 70, 30, 50, 160);
     }
 }
 
@@ -225,38 +214,6 @@ TEST_P(EngineMatchesReference, LongRunsInOneDirectionOnPhotos)
             ASSERT_TRUE(SameState(dp, ref, seam, refSeam, comparePixels))
                 << name << " " << Describe(calls);
         }
-    }
-}
-
-TEST_P(EngineMatchesReference, MaskedPhotoResizedInBothDimensions)
-{
-    wxFastImage photo;
-    ASSERT_TRUE(photo.LoadFile(wxString(KERV_SAMPLES_DIR) + "/chelsea.png"));
-    const Picture picture = test_pictures::FromFastImage(photo, "chelsea");
-    std::mt19937 random(3);
-    wxImage mask(picture.width, picture.height, true);
-    // A protected disc and a deleted band, as a user would paint them.
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x < picture.width; ++x) {
-            unsigned char* p = mask.GetData() + (y * picture.width + x) * 3;
-            if ((x - 150) * (x - 150) + (y - 120) * (y - 120) < 60 * 60)
-                p[0] = 255;
-            else if (x > 330 && x < 360)
-                p[1] = 255;
-        }
-    }
-    DP dp(photo);
-    reference::Carver ref(picture.rgb, picture.width, picture.height);
-    ASSERT_TRUE(dp.ModifyEnergy(mask));
-    ref.AddEnergy(MaskDelta(mask));
-    for (int step = 0; step < 40; ++step) {
-        if (step < 15) {
-            const int* seam = dp.GetSeam_Horz(false);
-            ASSERT_TRUE(SameState(dp, ref, seam, ref.SeamHorz(false), false)) << "step " << step;
-        }
-        const int* seam = dp.GetSeam_Vert(true);
-        ASSERT_TRUE(SameState(dp, ref, seam, ref.SeamVert(true), step % 10 == 9))
-            << "step " << step;
     }
 }
 

@@ -74,19 +74,6 @@ TEST(SeamEdges, EqualCostsGoStraightAndEndInTheFirstColumn)
         EXPECT_EQ(seam[col], 0) << "column " << col;
 }
 
-TEST(SeamEdges, FirstCallCarvesExactlyOneSeamAndReturnsTheNext)
-{
-    DP dp(Gradient(9, 8));
-    dp.GetSeam_Vert(true);
-    EXPECT_EQ(dp.cols, 8);
-    EXPECT_EQ(dp.rows, 8);
-    dp.GetSeam_Horz(false);
-    EXPECT_EQ(dp.cols, 8);
-    EXPECT_EQ(dp.rows, 9);
-    EXPECT_EQ(dp.GetColourImage().GetWidth(), 8);
-    EXPECT_EQ(dp.GetColourImage().GetHeight(), 9);
-}
-
 // A duplicated seam on an energy of 200 with cheaper lines (columns or rows, whole): the seam's
 // energy is raised to 255, and the new line beside it gets the mean of the seam and its next
 // neighbour (vertical), 255 (horizontal), or the seam's own energy and pixels at the last column.

@@ -148,25 +148,12 @@ void Carver::Relax(Search& search, int i, int j)
     const int U = cost[At(i - 1, j)];
     const bool hasR = j < cols - 1;
     const int R = hasR ? cost[At(i - 1, j + 1)] : 0;
-    int value;
-    int step;
-    if (hasR && R < U) {
-        if (L <= R) {
-            value = L;
-            step = -1;
-        } else {
-            value = R;
-            step = +1;
-        }
-    } else {
-        if (L < U) {
-            value = L;
-            step = -1;
-        } else {
-            value = U;
-            step = 0;
-        }
-    }
+    int step = 0;
+    if (hasR && R < U)
+        step = L <= R ? -1 : +1;
+    else if (L < U)
+        step = -1;
+    const int value = step < 0 ? L : (step > 0 ? R : U);
     search.cost[At(i, j)] = Wrap(static_cast<long long>(energyMap[At(i, j)]) + value);
     search.step[At(i, j)] = step;
 }
@@ -218,61 +205,53 @@ void Carver::RemoveSeam(Search& search, bool horizontal)
             }
         }
     }
-    const int newCols = cols - 1;
-    std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()),
-        step(energy.size());
-    std::vector<std::uint8_t> rgb(energy.size() * 3);
-    for (int i = 0; i < rows; ++i) {
-        int to = 0;
-        for (int j = 0; j < cols; ++j) {
-            if (j == search.seam[i])
-                continue;
-            const size_t dst = static_cast<size_t>(i) * newCols + to++;
-            energy[dst] = energyMap[At(i, j)];
-            cost[dst] = search.cost[At(i, j)];
-            step[dst] = search.step[At(i, j)];
-            for (int c = 0; c < 3; ++c)
-                rgb[dst * 3 + c] = blended[At(i, j) * 3 + c];
-        }
-    }
-    energyMap = energy;
-    search.cost = cost;
-    search.step = step;
-    pixels = rgb;
-    cols = newCols;
+    pixels = blended;
+    Rebuild(search, -1);
 }
 
-// The new column right of the seam takes the means of the seam and its right neighbour (the seam
-// itself at the last column), its energy 255 for a horizontal seam; the seam's energy becomes 255.
+// The seam's energy becomes 255, and so does that of the new row of a horizontal seam.
 void Carver::AddSeam(Search& search, bool horizontal)
 {
-    const int newCols = cols + 1;
+    Rebuild(search, +1);
+    for (int i = 0; i < rows; ++i) {
+        energyMap[At(i, search.seam[i])] = 255;
+        if (horizontal)
+            energyMap[At(i, search.seam[i] + 1)] = 255;
+    }
+}
+
+// Every table one column narrower, without the seam, or wider, with a cell right of the seam
+// that holds the means of the seam and its right neighbour (the seam itself at the last column).
+void Carver::Rebuild(Search& search, int change)
+{
+    const int newCols = cols + change;
     std::vector<int> energy(static_cast<size_t>(rows) * newCols), cost(energy.size()),
         step(energy.size());
     std::vector<std::uint8_t> rgb(energy.size() * 3);
     for (int i = 0; i < rows; ++i) {
         const int s = search.seam[i];
         const int right = s + 1 < cols ? s + 1 : s;
-        auto dst = [&](int j) { return static_cast<size_t>(i) * newCols + j; };
-        for (int j = 0; j < cols; ++j) {
-            const size_t to = dst(j <= s ? j : j + 1);
-            energy[to] = energyMap[At(i, j)];
-            cost[to] = search.cost[At(i, j)];
-            step[to] = search.step[At(i, j)];
+        for (int j = 0, to = 0; j < cols; ++j) {
+            if (change < 0 && j == s)
+                continue;
+            const size_t dst = static_cast<size_t>(i) * newCols + to++;
+            energy[dst] = energyMap[At(i, j)];
+            cost[dst] = search.cost[At(i, j)];
+            step[dst] = search.step[At(i, j)];
             for (int c = 0; c < 3; ++c)
-                rgb[to * 3 + c] = pixels[At(i, j) * 3 + c];
+                rgb[dst * 3 + c] = pixels[At(i, j) * 3 + c];
+            if (change < 0 || j != s)
+                continue;
+            const size_t added = static_cast<size_t>(i) * newCols + to++;
+            energy[added] =
+                Wrap(static_cast<long long>(energyMap[At(i, s)]) + energyMap[At(i, right)]) / 2;
+            cost[added] =
+                Wrap(static_cast<long long>(search.cost[At(i, s)]) + search.cost[At(i, right)]) / 2;
+            step[added] = (search.step[At(i, s)] + search.step[At(i, right)]) / 2;
+            for (int c = 0; c < 3; ++c)
+                rgb[added * 3 + c] = static_cast<std::uint8_t>(
+                    (pixels[At(i, s) * 3 + c] + pixels[At(i, right) * 3 + c]) >> 1);
         }
-        energy[dst(s + 1)] =
-            horizontal
-                ? 255
-                : Wrap(static_cast<long long>(energyMap[At(i, s)]) + energyMap[At(i, right)]) / 2;
-        cost[dst(s + 1)] =
-            Wrap(static_cast<long long>(search.cost[At(i, s)]) + search.cost[At(i, right)]) / 2;
-        step[dst(s + 1)] = (search.step[At(i, s)] + search.step[At(i, right)]) / 2;
-        for (int c = 0; c < 3; ++c)
-            rgb[dst(s + 1) * 3 + c] = static_cast<std::uint8_t>(
-                (pixels[At(i, s) * 3 + c] + pixels[At(i, right) * 3 + c]) >> 1);
-        energy[dst(s)] = 255;
     }
     energyMap = energy;
     search.cost = cost;

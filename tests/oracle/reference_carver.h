@@ -49,6 +49,7 @@ private:
     void BackTrack(Search& search);
     void RemoveSeam(Search& search, bool horizontal);
     void AddSeam(Search& search, bool horizontal);
+    void Rebuild(Search& search, int change);  // change: -1 removes the seam, +1 inserts one
 
     Search vert, horz;
 };
