@@ -54,6 +54,8 @@ std::string Padding(std::uint64_t size)
     return std::string(static_cast<std::size_t>((512 - size % 512) % 512), '\0');
 }
 
+}  // namespace
+
 std::string TestSeed()
 {
     std::ifstream in(KERV_TEST_KEY_DIR "/test_seed.hex");
@@ -61,8 +63,6 @@ std::string TestSeed()
     in >> hex;
     return hex;
 }
-
-}  // namespace
 
 TarBuilder& TarBuilder::Entry(const std::string& name, char type, unsigned mode,
                               const std::string& data, const std::string& linkTarget)
@@ -137,25 +137,6 @@ std::string Noise(std::size_t size)
     return data;
 }
 
-std::string SignWithTestKey(const std::string& data)
-{
-    if (sodium_init() < 0)
-        throw std::runtime_error("sodium");
-    std::string hex = TestSeed();
-    unsigned char seed[crypto_sign_SEEDBYTES];
-    if (hex.size() != 2 * sizeof seed)
-        throw std::runtime_error("test seed");
-    for (std::size_t i = 0; i < sizeof seed; ++i)
-        seed[i] = static_cast<unsigned char>(std::stoi(hex.substr(2 * i, 2), nullptr, 16));
-    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
-    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
-    crypto_sign_seed_keypair(publicKey, secretKey, seed);
-    unsigned char signature[crypto_sign_BYTES];
-    crypto_sign_detached(signature, nullptr, reinterpret_cast<const unsigned char*>(data.data()),
-                         data.size(), secretKey);
-    return std::string(reinterpret_cast<char*>(signature), sizeof signature);
-}
-
 std::string SignRelease(const std::string& archive, const std::string& version,
                         const std::string& name)
 {
@@ -167,7 +148,22 @@ std::string SignRelease(const std::string& archive, const std::string& version,
     char hex[2 * sizeof digest + 1];
     sodium_bin2hex(hex, sizeof hex, digest, sizeof digest);
     const std::string file = name.empty() ? version + "_Kerv_lnx.tar.gz" : name;
-    return SignWithTestKey("kerv-update-v1\n" + version + "\n" + file + "\n" + hex);
+    const std::string manifest = "kerv-update-v1\n" + version + "\n" + file + "\n" + hex;
+
+    const std::string seedHex = TestSeed();
+    unsigned char seed[crypto_sign_SEEDBYTES];
+    if (seedHex.size() != 2 * sizeof seed)
+        throw std::runtime_error("test seed");
+    for (std::size_t i = 0; i < sizeof seed; ++i)
+        seed[i] = static_cast<unsigned char>(std::stoi(seedHex.substr(2 * i, 2), nullptr, 16));
+    unsigned char publicKey[crypto_sign_PUBLICKEYBYTES];
+    unsigned char secretKey[crypto_sign_SECRETKEYBYTES];
+    crypto_sign_seed_keypair(publicKey, secretKey, seed);
+    unsigned char signature[crypto_sign_BYTES];
+    crypto_sign_detached(signature, nullptr,
+                         reinterpret_cast<const unsigned char*>(manifest.data()), manifest.size(),
+                         secretKey);
+    return std::string(reinterpret_cast<char*>(signature), sizeof signature);
 }
 
 InstallFolder::InstallFolder()

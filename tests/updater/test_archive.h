@@ -42,8 +42,8 @@ std::string GzipBytes(const std::string& data);
 // size bytes that gzip cannot shrink (a fixed pseudo-random sequence).
 std::string Noise(std::size_t size);
 
-// Signs data with the test key under tests/updater/keys.
-std::string SignWithTestKey(const std::string& data);
+// The seed of the test key under tests/updater/keys, in hex.
+std::string TestSeed();
 
 // The release signature of archive bytes published as <version>_Kerv_lnx.tar.gz (or under
 // name): the test key's signature of the release manifest.

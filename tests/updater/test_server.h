@@ -37,6 +37,13 @@ public:
     std::string Proxy() const { return "127.0.0.1:" + std::to_string(nPort); }  // as a proxy
 
     void Route(const std::string& target, const CannedResponse& response);
+    // Serves bytes at target and their signature beside them, at target + ".sig".
+    void RouteSigned(const std::string& target, const std::string& bytes,
+                     const std::string& signature)
+    {
+        Route(target, MakeResponse(200, bytes));
+        Route(target + ".sig", MakeResponse(200, signature));
+    }
     std::vector<std::string> Requests() const;  // request lines, in order
 
 private:

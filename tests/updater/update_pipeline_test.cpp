@@ -30,12 +30,6 @@ struct Pipeline : ::testing::Test, InstallFolder {
     TestServer server;
     CountingObserver observer;
 
-    void ServeSigned(const std::string& archive, const std::string& signature)
-    {
-        server.Route(kArchive, MakeResponse(200, archive));
-        server.Route(kArchive + ".sig", MakeResponse(200, signature));
-    }
-
     UpdateResult Run(const std::string& url, const std::string& proxy = std::string())
     {
         UpdateRequest request;
@@ -86,7 +80,7 @@ TEST_P(ArchiveName, AUsersThingOfTheArchivesNameIsNeverOpenedChangedOrDeleted)
     WriteFile(work + "/.kerv-download-Xy34Zw", "partial");
     const std::string archive = TarBuilder().File("Kerv", "new program").Gzip();
     if (GetParam().serverUp)
-        ServeSigned(archive, SignRelease(archive));
+        server.RouteSigned(kArchive, archive, SignRelease(archive));
 
     const std::string url = GetParam().serverUp ? server.Url(kArchive) : DeadUrl(kArchive);
     UpdateResult result = Run(url);
@@ -119,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Things, ArchiveName,
 TEST_F(Pipeline, AnOldSignedReleaseCannotBeReplayedAsANewerOne)
 {
     const std::string old = TarBuilder().File("Kerv", "old release").Gzip();
-    ServeSigned(old, SignRelease(old, "0.66"));
+    server.RouteSigned(kArchive, old, SignRelease(old, "0.66"));
     UpdateResult result = Run(server.Url(kArchive));
     EXPECT_EQ(result.failure, UpdateFailure::BadSignature);
     EXPECT_EQ(result.strVersion, "0.68");
@@ -132,8 +126,7 @@ TEST_F(Pipeline, AVersionThatIsNotNewerIsRefusedBeforeAnythingIsFetched)
     for (const std::string version : {"0.66", "0.67", "0.100"}) {
         const std::string path = "/kerv/" + version + "_Kerv_lnx.tar.gz";
         const std::string archive = TarBuilder().File("Kerv", "not newer").Gzip();
-        server.Route(path, MakeResponse(200, archive));
-        server.Route(path + ".sig", MakeResponse(200, SignRelease(archive, version)));
+        server.RouteSigned(path, archive, SignRelease(archive, version));
         EXPECT_EQ(Run(server.Url(path)).failure, UpdateFailure::NotNewer) << version;
     }
     EXPECT_TRUE(server.Requests().empty());
@@ -145,15 +138,14 @@ TEST_F(Pipeline, AVersionThatIsNotNewerIsRefusedBeforeAnythingIsFetched)
 TEST_F(Pipeline, TheProxyIsTriedOnlyWhenTheDirectAttemptFails)
 {
     const std::string archive = TarBuilder().File("Kerv", "direct").Gzip();
-    ServeSigned(archive, SignRelease(archive));
+    server.RouteSigned(kArchive, archive, SignRelease(archive));
     UpdateResult result = Run(server.Url(kArchive), "127.0.0.1:" + std::to_string(UnusedPort()));
     ASSERT_TRUE(result.Ok()) << static_cast<int>(result.failure);
     EXPECT_EQ(ReadFile(work + "/Kerv"), "direct");
 
     const std::string url = DeadUrl(kArchive);
     const std::string proxied = TarBuilder().File("Kerv", "via proxy").Gzip();
-    server.Route(url, MakeResponse(200, proxied));
-    server.Route(url + ".sig", MakeResponse(200, SignRelease(proxied)));
+    server.RouteSigned(url, proxied, SignRelease(proxied));
     result = Run(url, server.Proxy());
     ASSERT_TRUE(result.Ok()) << static_cast<int>(result.failure);
     EXPECT_EQ(ReadFile(work + "/Kerv"), "via proxy");

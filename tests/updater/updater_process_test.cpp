@@ -60,8 +60,7 @@ TEST_F(UpdaterProcess, WithOneArgumentItInstallsAndRestartsTheMainProgramFromIts
 {
     TestServer server;
     std::string archive = TarBuilder().File("installed.txt", "from the update").Gzip();
-    server.Route("/kerv/0.68_Kerv_lnx.tar.gz", MakeResponse(200, archive));
-    server.Route("/kerv/0.68_Kerv_lnx.tar.gz.sig", MakeResponse(200, SignRelease(archive)));
+    server.RouteSigned("/kerv/0.68_Kerv_lnx.tar.gz", archive, SignRelease(archive));
 
     Child child(updater, {server.Url("/kerv/0.68_Kerv_lnx.tar.gz")}, work, home);
     ASSERT_TRUE(
