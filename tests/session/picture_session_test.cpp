@@ -310,10 +310,10 @@ TEST(SizeText, OnlyAWholeNumberIsASize)
         bool isSize;
         int size;
     };
-    for (const Case& c : {Case{"140", true, 140}, Case{" 7 ", true, 7}, Case{"-3", true, -3},
-                          Case{"+12", true, 12}, Case{"", false, 0}, Case{"   ", false, 0},
-                          Case{"abc", false, 0}, Case{"12x", false, 0}, Case{"1.5", false, 0},
-                          Case{"99999999999", false, 0}}) {
+    for (const Case& c :
+         {Case{"140", true, 140}, Case{" 7 ", true, 7}, Case{"-3", true, -3}, Case{"+12", true, 12},
+          Case{"", false, 0}, Case{"   ", false, 0}, Case{"abc", false, 0}, Case{"12x", false, 0},
+          Case{"1.5", false, 0}, Case{"99999999999", false, 0}}) {
         SCOPED_TRACE(c.text);
         int size = -99;
         EXPECT_EQ(PictureSession::ReadSizeText(c.text, size), c.isSize);

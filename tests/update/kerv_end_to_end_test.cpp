@@ -45,8 +45,9 @@ std::string DaysAgo(int days)
 // Types keys into a window of Kerv's.
 int Press(const std::string& window, const std::string& keys)
 {
-    return Shell("xdotool windowfocus --sync " + window + " && xdotool key --clearmodifiers " +
-                 keys);
+    return std::system(
+        ("xdotool windowfocus --sync " + window + " && xdotool key --clearmodifiers " + keys)
+            .c_str());
 }
 
 // Kerv started from a program folder of its own against a loopback server, with a given store.

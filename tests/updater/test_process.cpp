@@ -63,11 +63,6 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return true;
 }
 
-int Shell(const std::string& command)
-{
-    return std::system(command.c_str());
-}
-
 std::string FindWindow(pid_t pid, const std::string& titleRegex, std::chrono::milliseconds limit)
 {
     std::string found;
@@ -95,8 +90,9 @@ int ClickNearBottomRight(pid_t pid, const std::string& titleRegex, int fromRight
     const std::string w = FindWindow(pid, titleRegex, std::chrono::seconds(20));
     if (w.empty())
         return -1;
-    return Shell("eval $(xdotool getwindowgeometry --shell " + w + ") && xdotool windowraise " + w +
-                 " && xdotool mousemove --window " + w + " $((WIDTH - " +
-                 std::to_string(fromRight) + ")) $((HEIGHT - " + std::to_string(fromBottom) +
-                 ")) click 1");
+    return std::system(("eval $(xdotool getwindowgeometry --shell " + w +
+                        ") && xdotool windowraise " + w + " && xdotool mousemove --window " + w +
+                        " $((WIDTH - " + std::to_string(fromRight) + ")) $((HEIGHT - " +
+                        std::to_string(fromBottom) + ")) click 1")
+                           .c_str());
 }

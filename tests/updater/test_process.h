@@ -32,9 +32,6 @@ private:
 // Polls done every 50 ms until it is true or the limit has passed; returns its last value.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
-// Runs a shell command line (for xdotool); returns its exit status.
-int Shell(const std::string& command);
-
 // The X id of a visible window of the process whose title matches the regular expression,
 // waiting up to the limit; empty when none appeared. (xdotool ignores --name when --pid is
 // given, so the process is checked window by window.)
