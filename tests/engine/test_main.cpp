@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs the engine and the session tests with the toolkit initialised (no display needed) and
-// the picture handlers registered.
+// Runs the engine, session, format and kerv-cli tests with the toolkit initialised (no display
+// needed) and the picture handlers registered, the toolkit's own among them.
 #include <gtest/gtest.h>
 
 #include <wx/init.h>

@@ -56,31 +56,25 @@ TEST_F(Install, AGoodArchiveReplacesFilesAndCreatesFolders)
 // replaced one keeps who may read and write it; neither is ever setuid, setgid or sticky.
 TEST_F(Install, ExecuteFollowsTheArchiveAndTheRestTheUmaskOrTheReplacedFile)
 {
-    const mode_t umaskBefore = umask(022);
     const struct {
-        unsigned before, stored, after;  // before 0: no file before
-    } cases[] = {{0, 04755, 0755},   {0, 07644, 0644},   {0600, 0644, 0600},
-                 {0640, 0755, 0750}, {0755, 0644, 0644}, {0700, 04755, 0700}};
+        unsigned before, stored, mask, after;  // before 0: no file before
+    } cases[] = {{0, 04755, 022, 0755},   {0, 07644, 022, 0644},   {0, 0100, 077, 0700},
+                 {0, 06777, 0, 0777},     {0, 0011, 022, 0644},    {0600, 0644, 022, 0600},
+                 {0640, 0755, 022, 0750}, {0755, 0644, 022, 0644}, {0700, 04755, 022, 0700}};
+    const mode_t umaskBefore = umask(022);
     for (const auto& c : cases) {
         if (c.before)
             chmod((work + "/Kerv").c_str(), c.before);
         else
             std::remove((work + "/Kerv").c_str());
+        umask(c.mask);
         ASSERT_TRUE(Run(TarBuilder().File("Kerv", "new", c.stored)).Ok());
         struct stat info;
         ASSERT_EQ(stat((work + "/Kerv").c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, c.after) << std::oct << c.before << " " << c.stored;
+        EXPECT_EQ(info.st_mode & 07777, c.after)
+            << std::oct << c.before << " " << c.stored << " " << c.mask;
     }
     umask(umaskBefore);
-}
-
-TEST(FileMode, FollowsTheUmaskAndOnlyTheOwnersExecuteBit)
-{
-    EXPECT_EQ(FileModeFor(0755, 022), 0755u);
-    EXPECT_EQ(FileModeFor(0644, 022), 0644u);
-    EXPECT_EQ(FileModeFor(0100, 077), 0700u);
-    EXPECT_EQ(FileModeFor(06777, 0), 0777u);
-    EXPECT_EQ(FileModeFor(0011, 022), 0644u);
 }
 
 // Hostile archives: each is refused as a whole, names the entry concerned where there is one,
