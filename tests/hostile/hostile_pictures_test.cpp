@@ -40,14 +40,11 @@ struct Tally {
     long long worstPeak = 0;
 };
 
-bool Sanitized()
-{
 #if defined(__SANITIZE_ADDRESS__)
-    return true;
+constexpr bool kSanitized = true;
 #else
-    return false;
+constexpr bool kSanitized = false;
 #endif
-}
 
 // Judges one run; returns what is wrong with it, or nothing.
 std::string Judge(const CliResult& run, long long pixels, Tally& tally)
@@ -70,7 +67,7 @@ std::string Judge(const CliResult& run, long long pixels, Tally& tally)
     if (run.status != 0 && run.status != 1)
         return ++tally.crashed, "exit " + std::to_string(run.status) + ": " + run.stderrText;
     ++(run.status == 0 ? tally.accepted : tally.refused);
-    if (!Sanitized() && run.peakBytes > kBaseBytes + kBytesPerPixel * pixels)
+    if (!kSanitized && run.peakBytes > kBaseBytes + kBytesPerPixel * pixels)
         return ++tally.overMemory, "took " + std::to_string(run.peakBytes >> 20) + " MB";
     return {};
 }

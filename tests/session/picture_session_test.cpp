@@ -200,7 +200,8 @@ TEST_F(SessionTest, TargetArithmeticTruncatesAgainstTheOpenedSize)
 {
     PictureSession session;
     ASSERT_EQ(session.Open(WritePicture("wide.png", 333, 250)), Open::Opened);
-    // Carving does not move the reference: percentages are of the opened size.
+    // Carving does not move the reference: percentages are of the opened size (their truncation
+    // is the target fields' own, tested with them).
     session.CarveSeam(SizeAxis::Width, true);
 
     struct Case {
@@ -211,8 +212,6 @@ TEST_F(SessionTest, TargetArithmeticTruncatesAgainstTheOpenedSize)
     };
     const Case cases[] = {
         {&PictureSession::SizeForPercent, SizeAxis::Width, 50, 166},
-        {&PictureSession::SizeForPercent, SizeAxis::Height, 150, 375},
-        {&PictureSession::SizeForPercent, SizeAxis::Width, -10, -33},
         {&PictureSession::OtherSideForAspect, SizeAxis::Width, 166, 124},
         {&PictureSession::OtherSideForAspect, SizeAxis::Height, 124, 165},
         {&PictureSession::PercentOf, SizeAxis::Height, 124, 49},
