@@ -200,7 +200,7 @@ private:
     // For the horizontal direction, the energy again in the tables' lane-major layout (moved
     // with them), so that its lanes are contiguous too; energy_ stays the reference copy.
     std::vector<int> laneEnergy_;
-    std::vector<std::uint8_t> changed_;     // which costs of a recomputed range changed
+    std::vector<std::uint8_t> changed_;     // the marks of a recomputed range's changed costs
     std::vector<std::uint32_t> newPixels_;  // the cells a horizontal insertion adds
     std::vector<const int*> rowPointers_;   // the energy's rows, for copying columns out
 
