@@ -202,7 +202,7 @@ const int* SeamGrid::LaneEnergy(int lane)
 {
     if (kHorizontal)
         return &laneEnergy_[TableIndex(lane, 0)];
-    return &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
+    return &energy_[Index(lane, 0)];
 }
 
 // Recomputes positions [begin, end) of one lane from the lane before it (nothing deferred).
@@ -297,7 +297,7 @@ void SeamGrid::RelaxDeferred(int lane, int begin, int end, int& changedLo, int& 
     const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
     const int* removedAbove = removed - kDeferredLimit;
     const int* previous = &cost_[TableIndex(lane - 1, 0)];
-    const int physical = rowBase_ + lane;
+    const int physical = rowSlot_[lane];
     const int* energy = &energy_[static_cast<size_t>(physical) * stride_ + rowStart_[physical]];
     int* cost = &cost_[TableIndex(lane, 0)];
     std::uint8_t* step = &step_[TableIndex(lane, 0)];
