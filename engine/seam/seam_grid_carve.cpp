@@ -88,6 +88,24 @@ inline bool InsertionMovesFront(int s, int n, int start, int capacity)
     return roomBefore && (!roomAfter || s + 1 < n - 1 - s);
 }
 
+// Before opening a cell after position s in a lane of n cells that starts `start` cells into
+// its storage (capacity cells; lanes point at the storage's first cell): when the shorter side
+// has no room to move into and the lane has room enough on the other side, the lane first moves
+// to the middle of its room, so that a run of insertions on one side keeps moving the shorter
+// side rather than the longer one. Returns the lane's start.
+template <typename... T>
+int CentreForInsertion(int s, int n, int start, int capacity, T*... lanes)
+{
+    constexpr int kLeastRoom = 16;  // less room is not worth a move of the whole lane
+    const bool frontShorter = s + 1 < n - 1 - s;
+    const bool blocked = frontShorter ? start == 0 : start + n + 1 > capacity;
+    if (!blocked || capacity - n < kLeastRoom)
+        return start;
+    const int centre = (capacity - n) / 2;
+    (std::memmove(lanes + centre, lanes + start, static_cast<size_t>(n) * sizeof(T)), ...);
+    return centre;
+}
+
 template <typename T>
 void OpenGap(T* lane, int s, int n, bool front)
 {
@@ -278,6 +296,9 @@ void SeamGrid::InsertInRow(int row)
     // Without a right neighbour (last column) the new cell copies the seam cell.
     const int right = s < cols_ - 1 ? s + 1 : s;
 
+    const size_t tableLane = static_cast<size_t>(row) * tableStride_;
+    laneStart_[row] = CentreForInsertion(s, cols_, laneStart_[row], tableStride_, &cost_[tableLane],
+                                         &step_[tableLane]);
     const bool tableFront = InsertionMovesFront(s, cols_, laneStart_[row], tableStride_);
     int* cost = &cost_[TableIndex(row, 0)];
     std::uint8_t* step = &step_[TableIndex(row, 0)];
@@ -292,7 +313,11 @@ void SeamGrid::InsertInRow(int row)
     cost_[table] = newCost;
     step_[table] = newStep;
 
-    const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[rowSlot_[row]], stride_);
+    const int slot = rowSlot_[row];
+    const size_t stored = static_cast<size_t>(slot) * stride_;
+    rowStart_[slot] =
+        CentreForInsertion(s, cols_, rowStart_[slot], stride_, &energy_[stored], &pixels_[stored]);
+    const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[slot], stride_);
     int* energy = &energy_[Index(row, 0)];
     std::uint32_t* pixels = &pixels_[Index(row, 0)];
     const int newEnergy = Average(energy[s], energy[right]);
@@ -300,7 +325,7 @@ void SeamGrid::InsertInRow(int row)
     OpenGap(energy, s, cols_, rowFront);
     OpenGap(pixels, s, cols_, rowFront);
     if (rowFront)
-        --rowStart_[rowSlot_[row]];
+        --rowStart_[slot];
     energy_[Index(row, s + 1)] = newEnergy;
     pixels_[Index(row, s + 1)] = newPixel;
     // The duplicated seam steers the next searches away from itself.
@@ -348,6 +373,11 @@ void SeamGrid::InsertInColumnTables(int x)
     const int newCost = Average(cost[s], cost[below]);
     // Not stale: the band update decides, as for a vertical insertion.
     const std::uint8_t newStep = StepByte(Average(StepOffset(step[s]), StepOffset(step[below])));
+    const size_t lane = static_cast<size_t>(x) * tableStride_;
+    laneStart_[x] = CentreForInsertion(s, rows_, laneStart_[x], tableStride_, &cost_[lane],
+                                       &step_[lane], &laneEnergy_[lane]);
+    cost = &cost_[TableIndex(x, 0)];
+    step = &step_[TableIndex(x, 0)];
     const bool front = InsertionMovesFront(s, rows_, laneStart_[x], tableStride_);
     OpenGap(cost, s, rows_, front);
     OpenGap(step, s, rows_, front);

@@ -87,6 +87,8 @@ const Case kCases[] = {
     {Flat, 200, 130, {{Op::Remove, 40}, {Op::Edit, 1}, {Op::Remove, 70}}},
     {Bands, 240, 135, kBrokenRuns},
     {test_pictures::Random, 260, 70, kBrokenRuns},
+    // Insertions that keep to the left half, past the room before the rows.
+    {Valley, 220, 60, {{Op::Insert, 120}, {Op::Remove, 40}}},
     {Bands, 150, 120, kRowRuns},
     {Flat, 120, 100, kRowRuns},
 };
