@@ -275,15 +275,27 @@ const std::vector<Step> kBrokenRuns = {
     {Op::Remove, 33}, {Op::InsertRow, 1}, {Op::Remove, 34},
 };
 
+// Rows removed and inserted in runs, which leave the rows stored out of order: insertions that
+// reuse the stored rows of removed ones, a vertical run through rows stored out of order, then
+// more insertions than there are rows free.
+const std::vector<Step> kRowRuns = {
+    {Op::RemoveRow, 20}, {Op::InsertRow, 12}, {Op::Remove, 40}, {Op::Insert, 3},
+    {Op::InsertRow, 30}, {Op::RemoveRow, 5},  {Op::Remove, 33}, {Op::InsertRow, 2},
+};
+
 const LongRun kLongRuns[] = {
     {test_pictures::Random, 230, 140, {{Op::Remove, 100}}},
     {Valley, 220, 140, kBrokenRuns},
     {Flat, 200, 130, {{Op::Remove, 40}, {Op::Edit, 1}, {Op::Remove, 70}}},
     {Bands, 240, 135, kBrokenRuns},
     {test_pictures::Random, 260, 70, kBrokenRuns},
+    // Insertions that keep to the left half, past the room before the rows.
+    {Valley, 220, 60, {{Op::Insert, 120}, {Op::Remove, 40}}},
+    {Bands, 150, 120, kRowRuns},
+    {Flat, 120, 100, kRowRuns},
 };
 
-TEST_P(EngineMatchesReference, LongVerticalRunsSeamBySeam)
+TEST_P(EngineMatchesReference, LongRunsSeamBySeam)
 {
     for (int threads : {1, 2}) {
         DP::SetThreads(threads);
