@@ -25,9 +25,12 @@ TEST_F(ExitTest, ClosingReleasesTheEngineTheStoreTheHandlerListAndTheFileHistory
     EXPECT_FALSE(IsAlive(frame));
 }
 
+// A stored zero clears an option and any other number ticks it.
 TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
 {
+    wxConfigBase::Get()->Write("/Operation/AnimatedKerv", 7);
     CMainFrame* first = MakeFrame();
+    EXPECT_TRUE(Ui(first).checkAnimated->GetValue());
     first->Move(55, 66);
     first->SetSize(640, 470);
     Ui(first).checkAspect->SetValue(false);

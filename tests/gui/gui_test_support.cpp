@@ -174,6 +174,15 @@ void GuiTest::CloseQuietly(CMainFrame* frame)
         MainApp::RegisterFastImageHandlers();
 }
 
+CMainFrame* GuiTest::OpenCoffee()
+{
+    CMainFrame* frame = MakeFrame();
+    OpenPicture(frame, CopySample("coffee.png", work));
+    EXPECT_EQ(frame->Session().CurrentWidth(), 600);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 400);
+    return frame;
+}
+
 CMainFrame* GuiTest::FrameShowing(int cols, int rows, bool paint)
 {
     CMainFrame* frame = MakeFrame();
@@ -188,6 +197,47 @@ CMainFrame* GuiTest::FrameShowing(int cols, int rows, bool paint)
 wxString GuiTest::SettingsFile() const
 {
     return home + "/.Kerv";
+}
+
+wxImage GuiTest::KervCli(const wxString& options, const wxString& picture)
+{
+    const wxString out = work + "/cli.png";
+    const wxString command =
+        wxString::Format("\"%s\" -q %s \"%s\" \"%s\"", KERV_CLI, options, picture, out);
+    EXPECT_EQ(std::system(command.utf8_str()), 0) << command;
+    return wxImage(out);
+}
+
+wxImage EnginePicture(CMainFrame* frame)
+{
+    return Ui(frame).pDP->GetColourImage().CopyToImage();
+}
+
+RepaintHook::RepaintHook(CMainFrame* frame, std::function<void()> body)
+    : m_panel(Ui(frame).paintPanel), m_body(std::move(body))
+{
+    m_panel->Bind(wxEVT_PAINT, &RepaintHook::OnPaint, this);
+}
+
+RepaintHook::~RepaintHook()
+{
+    if (m_panel)
+        m_panel->Unbind(wxEVT_PAINT, &RepaintHook::OnPaint, this);
+}
+
+void RepaintHook::OnPaint(wxPaintEvent& event)
+{
+    m_body();
+    event.Skip();
+}
+
+void AbortWhenGaugeReaches::Notify()
+{
+    const int done = Ui(m_frame).pStatusBar->gaugeProgress->GetValue();
+    if (stepsAtAbort >= 0 || done < m_after)
+        return;
+    stepsAtAbort = done;
+    Click(Ui(m_frame).pStatusBar->btnProgressCancel);
 }
 
 void WriteTestPicture(const wxString& path, int width, int height, int seed, bool alpha)

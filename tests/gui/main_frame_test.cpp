@@ -74,15 +74,6 @@ TEST(WindowPlacement, DefaultsAreOneSixthInAndTwoThirdsOfTheScreenTruncated)
     EXPECT_EQ(DefaultWindowRect(wxSize(1025, 769)), wxRect(170, 128, 683, 512));
 }
 
-TEST_F(MainFrameTest, StoredZeroClearsAnOptionAndAnyOtherNumberTicksIt)
-{
-    wxConfigBase::Get()->Write("/Operation/AnimatedKerv", 0);
-    wxConfigBase::Get()->Write("/Operation/MaintainAspect", 7);
-    CMainFrame* frame = MakeFrame();
-    EXPECT_FALSE(Ui(frame).checkAnimated->GetValue());
-    EXPECT_TRUE(Ui(frame).checkAspect->GetValue());
-}
-
 TEST_F(MainFrameTest, RecentFilesAreLoadedFromTheStoreIntoTheFileMenu)
 {
     wxConfigBase* config = wxConfigBase::Get();

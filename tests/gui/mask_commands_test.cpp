@@ -17,8 +17,7 @@ protected:
     // A window with the coffee photo (600 x 400) open and painting on.
     CMainFrame* OpenCoffeeAndPaint()
     {
-        CMainFrame* frame = MakeFrame();
-        OpenPicture(frame, CopySample("coffee.png", work));
+        CMainFrame* frame = OpenCoffee();
         SetChecked(Ui(frame).checkEnableMask, true);
         return frame;
     }
@@ -32,10 +31,9 @@ protected:
 
 }  // namespace
 
-TEST_F(MaskCommandsTest, EnablingPaintingUnlocksTheGroupAndLocksTheSizeControls)
+TEST_F(MaskCommandsTest, EnablingPaintingUnlocksTheGroupAndUntouchedDisablingAsksNothing)
 {
-    CMainFrame* frame = MakeFrame();
-    OpenPicture(frame, CopySample("coffee.png", work));
+    CMainFrame* frame = OpenCoffee();
     EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
     EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
 
@@ -56,6 +54,15 @@ TEST_F(MaskCommandsTest, EnablingPaintingUnlocksTheGroupAndLocksTheSizeControls)
     EXPECT_EQ(mask.GetWidth(), 600);
     EXPECT_EQ(mask.GetHeight(), 400);
     EXPECT_EQ(CountPixels(mask, 0, 0, 0), 600 * 400);
+
+    // Switched off untouched, it asks nothing.
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        SetChecked(Ui(frame).checkEnableMask, false);
+    }
+    EXPECT_FALSE(Ui(frame).paintPanel->paintEnabled);
+    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
+    EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
 }
 
 TEST_F(MaskCommandsTest, OnlyPointerMotionMarksTheMaskChanged)
@@ -74,18 +81,6 @@ TEST_F(MaskCommandsTest, OnlyPointerMotionMarksTheMaskChanged)
 
     SendMouse(Ui(frame).paintPanel, wxEVT_MOTION, {40, 40});
     EXPECT_TRUE(Ui(frame).paintPanel->maskChanged);
-}
-
-TEST_F(MaskCommandsTest, SwitchingOffUntouchedPaintingAsksNothingAndEmptiesTheMask)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        SetChecked(Ui(frame).checkEnableMask, false);
-    }
-    EXPECT_FALSE(Ui(frame).paintPanel->paintEnabled);
-    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
-    EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
 }
 
 TEST_F(MaskCommandsTest, SwitchingOffAPaintedMaskAsksAndOnlyYesEmptiesItAndUnlocksTheSize)
@@ -135,20 +130,29 @@ TEST_F(MaskCommandsTest, SwitchingOffAPaintedMaskAsksAndOnlyYesEmptiesItAndUnloc
     }
 }
 
+// Recall with nothing stored warns and keeps the mask; Clear asks nothing and leaves the stored.
 TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchanged)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    Click(Ui(frame).btnStoreMask);
     const wxImage stored = MaskImage(frame);
     ASSERT_GT(CountPixels(stored, 255, 0, 0), 300);
+    wxTEST_DIALOG(Click(Ui(frame).btnRecallMask),
+                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
+    EXPECT_TRUE(SamePixels(MaskImage(frame), stored));
+    Click(Ui(frame).btnStoreMask);
 
     Ui(frame).radioDelete->SetValue(true);
     PaintStroke(frame, wxPoint(100, 200), wxPoint(300, 250));
     Ui(frame).radioErase->SetValue(true);
     PaintStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
     ASSERT_FALSE(SamePixels(MaskImage(frame), stored));
-    // Painting after the store never reached the stored mask.
+    {
+        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+        Click(Ui(frame).btnClearMask);
+    }
+    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
+    // Painting after the store and clearing never reached the stored mask.
     EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), stored));
 
     Click(Ui(frame).btnRecallMask);
@@ -202,13 +206,6 @@ TEST_F(MaskCommandsTest, SaveProposesTheMaskNameAndLoadOnTheSamePictureRestoresT
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
 }
 
-TEST_F(MaskCommandsTest, TheDefaultMaskNameReplacesOnlyTheFileNamesExtension)
-{
-    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u/beach.jpg"), "/home/u/beach_mask.bmp");
-    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u.v/beach"), "/home/u.v/beach_mask.bmp");
-    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u/a.b.png"), "/home/u/a.b_mask.bmp");
-}
-
 TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeOrOfNoPictureIsRefused)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
@@ -243,22 +240,4 @@ TEST_F(MaskCommandsTest, TheBrushSliderSetsTheCanvasBrushWhilePaintingIsOn)
     Ui(frame).sliderBrush->GetEventHandler()->ProcessEvent(scroll);
     EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "37");
     EXPECT_EQ(Ui(frame).paintPanel->brushSize, 37);
-}
-
-// Recall with nothing stored warns and keeps the mask; Clear asks nothing and leaves the stored.
-TEST_F(MaskCommandsTest, RecallWithNothingStoredWarnsAndClearLeavesTheStoredMask)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    const wxImage painted = MaskImage(frame);
-    wxTEST_DIALOG(Click(Ui(frame).btnRecallMask),
-                  ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
-    EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
-    Click(Ui(frame).btnStoreMask);
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        Click(Ui(frame).btnClearMask);
-    }
-    EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 600 * 400);
-    EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), painted));
 }

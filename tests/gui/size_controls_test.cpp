@@ -19,11 +19,6 @@ namespace {
 
 const char* const kLongQuestion = "New image might lead to long calculations - continue?";
 
-wxImage EnginePicture(CMainFrame* frame)
-{
-    return Ui(frame).pDP->GetColourImage().CopyToImage();
-}
-
 // The picture of file after seams carved by the engine alone, as kerv-cli would carve them.
 wxImage CarvedByEngine(const wxString& file, int verticalSeams, int horizontalSeams)
 {
@@ -56,30 +51,6 @@ void Scroll(CMainFrame* frame, wxSlider* slider, wxEventType type, int value)
     event.SetEventObject(slider);
     frame->ProcessWindowEvent(event);
 }
-
-// Presses "Abort" from the event loop once the gauge has counted `after` seams, remembering
-// how many it had counted then.
-class AbortWhenGaugeReaches : public wxTimer {
-public:
-    AbortWhenGaugeReaches(CMainFrame* frame, int after) : m_frame(frame), m_after(after) {}
-
-    int seamsAtAbort = -1;
-
-    void Notify() override
-    {
-        const int done = Ui(m_frame).pStatusBar->gaugeProgress->GetValue();
-        if (seamsAtAbort >= 0 || done < m_after)
-            return;
-        seamsAtAbort = done;
-        wxCommandEvent click(wxEVT_BUTTON, ID_BTN_PROGRESS_CANCEL);
-        click.SetEventObject(Ui(m_frame).pStatusBar->btnProgressCancel);
-        Ui(m_frame).pStatusBar->ProcessWindowEvent(click);
-    }
-
-private:
-    CMainFrame* m_frame;
-    int m_after;
-};
 
 }  // namespace
 
@@ -208,7 +179,7 @@ TEST_F(SizeControlsTest, AbortAfterSomeSeamsKeepsThoseSeamsAndShowsTheSize)
     abort.Start(1);
     EXPECT_EQ(frame->WidthChange(900), -700);
     abort.Stop();
-    const int carved = abort.seamsAtAbort;
+    const int carved = abort.stepsAtAbort;
     ASSERT_GE(carved, 30);
     ASSERT_LT(carved, 700);
     EXPECT_EQ(frame->Session().CurrentWidth(), 1600 - carved);
