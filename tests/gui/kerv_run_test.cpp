@@ -94,8 +94,8 @@ TEST_F(KervRunTest, AbortLeavesExactlyTheStepsDone)
     EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
 }
 
-// During the run only the targets, "Abort", exit and help can be used; afterwards painting decides
-// whether the mask group or the immediate size controls come back.
+// Before the run and after it, painting decides whether the mask group or the immediate size
+// controls can be used; during the run only the targets, "Abort", exit and help.
 TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndPaintingDecidesWhatComesBack)
 {
     for (bool paint : {false, true}) {
@@ -104,7 +104,6 @@ TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndPaintingDecidesWhatComesBack
         const auto ui = Ui(frame);
         ui.pFileHistory->AddFileToHistory(frame->Session().FileName());
         ui.checkAnimated->SetValue(true);
-        SetChecked(ui.checkEnableMask, paint);
         SetTargets(frame, 590, 395);
         using Controls = std::vector<wxWindow*>;
         const Controls sizeControls{ui.sliderWidth, ui.spinWidth, ui.sliderHeight, ui.spinHeight};
@@ -124,6 +123,11 @@ TEST_F(KervRunTest, TheWindowIsLockedDuringTheRunAndPaintingDecidesWhatComesBack
             for (int id : {ID_TOOL_OPEN, ID_TOOL_SAVE, ID_COPY})
                 EXPECT_EQ(ui.toolBar->GetToolEnabled(id), enabled) << id;
         };
+        // Painting, switched on, unlocks the mask group and locks the immediate size controls.
+        SetChecked(ui.checkEnableMask, paint);
+        expect(sizeControls, !paint);
+        expect(brush, paint);
+        expect(maskButtons, paint);
         bool checked = false;
         RepaintHook hook(frame, [&] {
             if (!ui.bCalculating || checked)

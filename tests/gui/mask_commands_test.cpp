@@ -31,24 +31,12 @@ protected:
 
 }  // namespace
 
-TEST_F(MaskCommandsTest, EnablingPaintingUnlocksTheGroupAndUntouchedDisablingAsksNothing)
+// Which controls painting unlocks is tested with the Kerv run; here the fresh mask.
+TEST_F(MaskCommandsTest, EnablingPaintingGivesABlackMaskAndUntouchedDisablingAsksNothing)
 {
     CMainFrame* frame = OpenCoffee();
-    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
-    EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
-
     SetChecked(Ui(frame).checkEnableMask, true);
     EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
-    for (wxWindow* control : std::initializer_list<wxWindow*>{
-             Ui(frame).sliderBrush, Ui(frame).textBrushSize, Ui(frame).radioProtect,
-             Ui(frame).radioDelete, Ui(frame).radioErase, Ui(frame).btnStoreMask,
-             Ui(frame).btnRecallMask, Ui(frame).btnSaveMask, Ui(frame).btnLoadMask,
-             Ui(frame).btnClearMask})
-        EXPECT_TRUE(control->IsEnabled()) << control->GetLabel();
-    for (wxWindow* control :
-         std::initializer_list<wxWindow*>{Ui(frame).sliderWidth, Ui(frame).spinWidth,
-                                          Ui(frame).sliderHeight, Ui(frame).spinHeight})
-        EXPECT_FALSE(control->IsEnabled());
     const wxImage mask = MaskImage(frame);
     ASSERT_TRUE(mask.IsOk());
     EXPECT_EQ(mask.GetWidth(), 600);

@@ -30,12 +30,6 @@ wxImage CarvedByEngine(const wxString& file, int verticalSeams, int horizontalSe
     return engine.GetColourImage().CopyToImage();
 }
 
-void Type(wxTextCtrl* field, const wxString& text)
-{
-    // SetValue sends the text event a keystroke would.
-    field->SetValue(text);
-}
-
 void StepSpin(CMainFrame* frame, int id, int value)
 {
     wxSpinEvent event(wxEVT_SPIN, id);
@@ -109,7 +103,8 @@ TEST_F(SizeControlsTest, EachTargetFieldSetsTheOthersFromTheOpenedSize)
                                       ui.textPercHeight};
         const int ids[] = {ID_ABS_WIDTH, ID_PERC_WIDTH, ID_ABS_HEIGHT, ID_PERC_HEIGHT};
         if (step.typed)
-            Type(fields[std::find(ids, ids + 4, step.id) - ids], step.typed);
+            // SetValue sends the text event a keystroke would.
+            fields[std::find(ids, ids + 4, step.id) - ids]->SetValue(step.typed);
         else
             StepSpin(frame, step.id, step.stepped);
         const char* const expected[] = {step.absWidth, step.percWidth, step.absHeight,
@@ -234,7 +229,7 @@ TEST_F(SizeControlsTest, ResetReturnsToTheFilesPictureAndStaysEnabledUntilSaved)
     frame->WidthChange(130);
     frame->HeightChange(95);
     ASSERT_TRUE(Ui(frame).btnResetSize->IsEnabled());
-    Type(Ui(frame).textAbsWidth, "77");
+    Ui(frame).textAbsWidth->SetValue("77");
     ClickButton(frame, ID_BTN_RESET_SIZE);
     EXPECT_EQ(frame->Session().CurrentWidth(), 150);
     EXPECT_EQ(frame->Session().CurrentHeight(), 90);
