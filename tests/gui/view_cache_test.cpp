@@ -84,9 +84,8 @@ TEST_F(ViewCacheTest, AveragedViewFollowsCarvesInPlaceAndBackslashShowsThePictur
 
 TEST_F(ViewCacheTest, AMaskHandedOverIsShownOverThePicture)
 {
-    frame = MakeFrame();
+    frame = FrameShowing(nCols, nRows, false);
     const wxFastImage picture = DistinctPixelsPicture(nCols, nRows);
-    ShowPicture(frame, picture);
     panel = Ui(frame).paintPanel;
     for (const auto& [zoom, colour] : {std::pair{100, *wxRED}, {800, *wxGREEN}}) {
         SCOPED_TRACE(zoom);
