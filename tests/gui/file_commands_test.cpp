@@ -144,7 +144,7 @@ TEST_F(FileCommandsTest, OpeningOnUnsavedChangesAsksAndOnlyYesReplacesTheWork)
 }
 
 // Nine recent files, newest first; a listed file opened again moves to the top, one that is gone
-// leaves the list; the list reaches the disk at once after every change.
+// leaves the list; the list reaches the disk at once after every change, and the next start.
 TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndReachTheDiskAtOnce)
 {
     CMainFrame* frame = MakeFrame();
@@ -179,6 +179,14 @@ TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndReachTheDiskAtOnce)
     EXPECT_EQ(onDisk(2), paths[8]);
     EXPECT_EQ(onDisk(9), "");
     EXPECT_EQ(frame->Session().FileName(), paths[5]);
+
+    // The next window finds them in its File menu.
+    CloseQuietly(frame);
+    CMainFrame* next = MakeFrame();
+    EXPECT_EQ(Ui(next).pFileHistory->GetHistoryFile(0), paths[5]);
+    wxMenu* menuFile = Ui(next).menuBar->GetMenu(0);
+    EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST + 7), nullptr);
+    EXPECT_EQ(menuFile->FindItem(ID_MRU_FIRST + 8), nullptr);
 }
 
 // The proposed name may be an existing file: it is replaced through a temporary file, keeping its
