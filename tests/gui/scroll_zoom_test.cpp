@@ -329,31 +329,3 @@ TEST_F(ZoomTest, AListEntryThatDoesNotParseShowsTheErrorAndKeepsTheZoom)
         EXPECT_EQ(Ui(frame).paintPanel->zoom, 75) << entry;
     }
 }
-
-TEST_F(ZoomTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
-{
-    CMainFrame* frame = MakeFrame();
-    CPaintPanel* panel = Ui(frame).paintPanel;
-    ShowPicture(frame, wxFastImage(80, 60));
-    panel->Init(80, 60);
-    // The picture has the keyboard already, as it gets it back after a choice.
-    panel->SetFocus();
-    int paints = 0;
-    RepaintHook hook(frame, [&paints] { ++paints; });
-    // The repaints and relayouts that the opening set off come first, however slow the machine.
-    for (int last = -1; last != paints;) {
-        last = paints;
-        panel->Update();
-        PumpEvents(150);
-    }
-    paints = 0;
-    Zoom(frame, wxEVT_COMBOBOX, "100%");
-    panel->Update();
-    PumpEvents(50);
-    EXPECT_EQ(paints, 0);
-    Zoom(frame, wxEVT_COMBOBOX, "50%");
-    panel->Update();
-    PumpEvents(50);
-    EXPECT_GE(paints, 1);
-    EXPECT_EQ(panel->ViewSize().x, 40);
-}

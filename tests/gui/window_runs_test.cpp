@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a user drives it, with real pointer and key events: the splitter keeps both
 // panes, the control panel scrolls to every mask button, an immediate size field that holds no
-// number carves nothing however it is left, the zoom keys without Shift work, and a long run
-// paces its repaints and tells the time.
+// number carves nothing however it is left, the zoom keys without Shift work, a zoom already set
+// repaints nothing, and a long run paces its repaints and tells the time.
+#include <string>
+
 #include <wx/evtloop.h>
 #include <wx/regex.h>
 #include <wx/scrolwin.h>
@@ -116,6 +118,34 @@ TEST_F(WindowRunsTest, ASizeFieldLeftEmptyCarvesNothingAndShowsTheSizeAgain)
         EXPECT_EQ(spin->GetTextValue(), wxString::Format("%d", width));
         frame->WidthChange(150);
     }
+}
+
+// Here no other window can come and go over the canvas, which would repaint it too.
+TEST_F(WindowRunsTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
+{
+    CMainFrame* frame = Frame(80, 60);
+    CPaintPanel* panel = Ui(frame).paintPanel;
+    // The picture has the keyboard already, as it gets it back after a choice.
+    panel->SetFocus();
+    int paints = 0;
+    RepaintHook hook(frame, [&paints] { ++paints; });
+    // The repaints and relayouts that the opening set off come first, however slow the machine.
+    for (int last = -1; last != paints;) {
+        last = paints;
+        panel->Update();
+        PumpEvents(150);
+    }
+    for (const char* zoom : {"100%", "50%"}) {
+        paints = 0;
+        wxCommandEvent choice(wxEVT_COMBOBOX, ID_COMBO_ZOOM);
+        choice.SetString(zoom);
+        choice.SetEventObject(Ui(frame).comboZoom);
+        Ui(frame).comboZoom->GetEventHandler()->ProcessEvent(choice);
+        panel->Update();
+        PumpEvents(50);
+        EXPECT_EQ(paints > 0, zoom != std::string("100%")) << zoom;
+    }
+    EXPECT_EQ(panel->ViewSize().x, 40);
 }
 
 TEST_F(WindowRunsTest, ALongAnimatedRunRepaintsAtMost25TimesASecondAndTellsTheTimeLeft)
