@@ -46,8 +46,7 @@ TEST_F(ExitTest, SomeClosesAskNothingAndEachCloseReleasesWhatTheWindowHolds)
         SCOPED_TRACE(::testing::Message() << c.stored << c.forUpdate << c.calculating);
         if (c.stored != -1)
             wxConfigBase::Get()->Write("/Confirmations/OnExit", c.stored);
-        CMainFrame* frame = MakeFrame();
-        ShowPicture(frame, wxFastImage(8, 6));
+        CMainFrame* frame = FrameShowing(8, 6, false);
         // The recent files reached the disk at the open.
         if (wxFileExists(SettingsFile()))
             wxRemoveFile(SettingsFile());

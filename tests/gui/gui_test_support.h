@@ -145,8 +145,6 @@ void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
 // A cols x rows picture with no two neighbouring pixels alike, so that any shift or wrong
 // scaling of what the canvas shows is seen.
 wxFastImage DistinctPixelsPicture(int cols, int rows);
-// Copies the sample picture `name` into folder and returns the copy's path.
-wxString CopySample(const wxString& name, const wxString& folder);
 
 // The engine's current picture in the window.
 wxImage EnginePicture(CMainFrame* frame);
@@ -165,8 +163,6 @@ void SetChecked(wxCheckBox* box, bool checked);
 // Types the two absolute targets without going through the typing handlers.
 void SetTargets(CMainFrame* frame, int width, int height);
 
-// Opens path in the window as the open command does.
-void OpenPicture(CMainFrame* frame, wxString path);
 // Opens path through File, Open and its file dialog (no unsaved changes expected).
 void OpenThroughDialog(CMainFrame* frame, const wxString& path);
 
@@ -204,10 +200,9 @@ protected:
     CMainFrame* MakeFrame();
     // A window with the coffee photo (600 x 400) open.
     CMainFrame* OpenCoffee();
-    // Opens picture in frame as the file commands open a file (written to the working folder).
-    void ShowPicture(CMainFrame* frame, const wxFastImage& picture);
-    // A shown window holding a cols x rows DistinctPixelsPicture, with painting switched on the
-    // way the mask commands switch it on, when paint is true.
+    // A shown window holding a cols x rows DistinctPixelsPicture (opened from a file as the open
+    // command opens it), with painting switched on the way the mask commands switch it on, when
+    // paint is true.
     CMainFrame* FrameShowing(int cols, int rows, bool paint);
     // Closes a main window without asking and lets the toolkit destroy it; another window can
     // then be made.

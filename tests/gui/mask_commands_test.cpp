@@ -32,7 +32,7 @@ protected:
 }  // namespace
 
 // Which controls painting unlocks is tested with the Kerv run; here the fresh mask.
-TEST_F(MaskCommandsTest, EnablingPaintingGivesABlackMaskAndUntouchedDisablingAsksNothing)
+TEST_F(MaskCommandsTest, EnablingPaintingGivesABlackMaskAndTheBrushAndUntouchedDisablingAsksNothing)
 {
     CMainFrame* frame = OpenCoffee();
     SetChecked(Ui(frame).checkEnableMask, true);
@@ -42,6 +42,13 @@ TEST_F(MaskCommandsTest, EnablingPaintingGivesABlackMaskAndUntouchedDisablingAsk
     EXPECT_EQ(mask.GetWidth(), 600);
     EXPECT_EQ(mask.GetHeight(), 400);
     EXPECT_EQ(CountPixels(mask, 0, 0, 0), 600 * 400);
+    // The brush slider sets the canvas's brush.
+    Ui(frame).sliderBrush->SetValue(37);
+    wxScrollEvent scroll(wxEVT_SCROLL_THUMBRELEASE, Ui(frame).sliderBrush->GetId(), 37);
+    scroll.SetEventObject(Ui(frame).sliderBrush);
+    Ui(frame).sliderBrush->GetEventHandler()->ProcessEvent(scroll);
+    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "37");
+    EXPECT_EQ(Ui(frame).paintPanel->brushSize, 37);
 
     // Switched off untouched, it asks nothing.
     {
@@ -210,22 +217,9 @@ TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeOrOfNoPictureIsRefused)
     wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(notes),
                   ExpectMessageBox("Error Loading Image", "Error"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
-}
 
-TEST_F(MaskCommandsTest, SaveWithoutAPictureSaysThereIsNoMask)
-{
-    CMainFrame* frame = MakeFrame();
-    SetChecked(Ui(frame).checkEnableMask, true);
-    wxTEST_DIALOG(Click(Ui(frame).btnSaveMask), ExpectMessageBox("No Mask defined", "Error"));
-}
-
-TEST_F(MaskCommandsTest, TheBrushSliderSetsTheCanvasBrushWhilePaintingIsOn)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    Ui(frame).sliderBrush->SetValue(37);
-    wxScrollEvent scroll(wxEVT_SCROLL_THUMBRELEASE, Ui(frame).sliderBrush->GetId(), 37);
-    scroll.SetEventObject(Ui(frame).sliderBrush);
-    Ui(frame).sliderBrush->GetEventHandler()->ProcessEvent(scroll);
-    EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "37");
-    EXPECT_EQ(Ui(frame).paintPanel->brushSize, 37);
+    // Without a picture there is no mask to save.
+    CMainFrame* empty = MakeFrame();
+    SetChecked(Ui(empty).checkEnableMask, true);
+    wxTEST_DIALOG(Click(Ui(empty).btnSaveMask), ExpectMessageBox("No Mask defined", "Error"));
 }
