@@ -201,8 +201,39 @@ JobOutcome ReadMask(const DP& dp, const std::string& maskFile, CapturingLog& log
     return {};
 }
 
-void Carve(DP& dp, const Targets& targets, const SeamProgress& progress, SeamTrace* trace)
+// Phase 3: the mask read and applied: its protect and delete areas weigh on the energy, or, for
+// an object removal, its green area is the object. Fills removal for an object removal.
+JobOutcome ApplyMask(DP& dp, const CliOptions& options, CapturingLog& log,
+                     std::unique_ptr<ObjectRemoval>& removal)
 {
+    wxImage mask;
+    if (!options.maskFile.empty()) {
+        if (JobOutcome read = ReadMask(dp, options.maskFile, log, mask);
+            read.status != kExitSuccess)
+            return read;
+    }
+    if (options.removeObject) {
+        removal = std::make_unique<ObjectRemoval>(dp, mask);
+        if (!removal->HasObject())
+            return Failure("mask " + Quoted(options.maskFile) +
+                           " marks no object to remove (no pixel greener than red)");
+    } else if (mask.IsOk()) {
+        dp.ModifyEnergy(mask);
+    }
+    return {};
+}
+
+// Phase 4: the seams, those of the object removal or those to the target size.
+void Carve(DP& dp, ObjectRemoval* removal, const Targets& targets, const SeamProgress& progress,
+           SeamTrace* trace)
+{
+    if (removal) {
+        while (removal->Step(trace)) {
+            if (progress)
+                progress(removal->Done(), removal->Expected());
+        }
+        return;
+    }
     const CarvePlan plan = CarvePlan::To(dp, targets.width, targets.height);
     const int seams = std::abs(plan.widthDifference) + std::abs(plan.heightDifference);
     int done = 0;
@@ -214,7 +245,41 @@ void Carve(DP& dp, const Targets& targets, const SeamProgress& progress, SeamTra
     }
 }
 
-// Phase 4: the result, the energy picture and the seams picture committed together.
+// The pictures written beside the result (the energy, the seams), committed together with it.
+class ExtraPictures {
+public:
+    WriteProblem Write(const std::string& file, const wxImage& picture)
+    {
+        names_ += " and " + OutputName(file);
+        files_.push_back(std::make_unique<PendingPicture>(wxString::FromUTF8(file)));
+        return files_.back()->Write(picture);
+    }
+    std::vector<PendingPicture*> Pending() const
+    {
+        std::vector<PendingPicture*> pending;
+        for (const auto& file : files_)
+            pending.push_back(file.get());
+        return pending;
+    }
+    // " and 'energy.png'" for each, to name them in a failure.
+    const std::string& Names() const { return names_; }
+
+private:
+    std::vector<std::unique_ptr<PendingPicture>> files_;
+    std::string names_;
+};
+
+// The seams drawn on the picture as it was before the first one.
+WriteProblem WriteSeamsPicture(const std::string& file, const wxImage& start,
+                               const SeamTrace& trace, ExtraPictures& extras)
+{
+    wxFastImage startPicture(start.GetWidth(), start.GetHeight(), false);
+    std::memcpy(startPicture.GetData(), start.GetData(),
+                static_cast<size_t>(start.GetWidth()) * start.GetHeight() * 3);
+    return extras.Write(file, trace.Draw(startPicture).AsImage());
+}
+
+// Phase 5: the result, the energy picture and the seams picture committed together.
 JobOutcome WriteResult(DP& dp, const CliOptions& options, const ResizeRequest& request,
                        const std::vector<PendingPicture*>& extras, const std::string& extraNames)
 {
@@ -276,13 +341,6 @@ JobOutcome RunResizeJob(const CliOptions& options, const ResizeRequest& request,
         return check;
     if (options.forwardEnergy)
         dp->SetEnergyMode(seam::EnergyMode::Forward);
-    wxImage mask;
-    if (!options.maskFile.empty()) {
-        if (JobOutcome read = ReadMask(*dp, options.maskFile, log, mask);
-            read.status != kExitSuccess)
-            return read;
-    }
-    // The seams are drawn on the picture as it was before the first one.
     std::unique_ptr<SeamTrace> trace;
     wxImage start;
     if (!options.seamsFile.empty()) {
@@ -290,46 +348,21 @@ JobOutcome RunResizeJob(const CliOptions& options, const ResizeRequest& request,
         start = dp->GetColourImage().AsImage().Copy();
     }
     std::unique_ptr<ObjectRemoval> removal;
-    if (options.removeObject) {
-        removal = std::make_unique<ObjectRemoval>(*dp, mask);
-        if (!removal->HasObject())
-            return Failure("mask " + Quoted(options.maskFile) +
-                           " marks no object to remove (no pixel greener than red)");
-    } else if (mask.IsOk()) {
-        dp->ModifyEnergy(mask);
-    }
+    if (JobOutcome masked = ApplyMask(*dp, options, log, removal); masked.status != kExitSuccess)
+        return masked;
 
-    std::vector<std::unique_ptr<PendingPicture>> extras;
-    std::string extraNames;  // " and 'energy.png'" for each
-    auto writeExtra = [&](const std::string& file, const wxImage& picture) {
-        extraNames += " and " + OutputName(file);
-        extras.push_back(std::make_unique<PendingPicture>(wxString::FromUTF8(file)));
-        return extras.back()->Write(picture);
-    };
+    ExtraPictures extras;
     if (!options.energyFile.empty()) {
         if (const WriteProblem problem =
-                writeExtra(options.energyFile, dp->EnergyMapPicture().AsImage()))
+                extras.Write(options.energyFile, dp->EnergyMapPicture().AsImage()))
             return WriteFailure(options.energyFile, problem);
     }
-    if (removal) {
-        while (removal->Step(trace.get())) {
-            if (progress)
-                progress(removal->Done(), removal->Expected());
-        }
-    } else {
-        Carve(*dp, targets, progress, trace.get());
-    }
+    Carve(*dp, removal.get(), targets, progress, trace.get());
     dp->EndCarving();  // the writing needs only the picture
     if (trace) {
-        wxFastImage startPicture(start.GetWidth(), start.GetHeight(), false);
-        std::memcpy(startPicture.GetData(), start.GetData(),
-                    static_cast<size_t>(start.GetWidth()) * start.GetHeight() * 3);
         if (const WriteProblem problem =
-                writeExtra(options.seamsFile, trace->Draw(startPicture).AsImage()))
+                WriteSeamsPicture(options.seamsFile, start, *trace, extras))
             return WriteFailure(options.seamsFile, problem);
     }
-    std::vector<PendingPicture*> pending;
-    for (const auto& extra : extras)
-        pending.push_back(extra.get());
-    return WriteResult(*dp, options, request, pending, extraNames);
+    return WriteResult(*dp, options, request, extras.Pending(), extras.Names());
 }

@@ -7,8 +7,8 @@
 #include <climits>
 #include <memory>
 
-#include <wx/button.h>
 #include <wx/accel.h>
+#include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/combobox.h>
@@ -161,6 +161,38 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     menuBar = CreateMenus();
     SetMenuBar(menuBar);
 
+    CreateSizeControls();
+    CreateMaskControls();
+    CreatePaintPanel();
+    BindStrokeSteps();
+
+    set_properties();
+    do_layout();
+
+    CreateToolBarItems();
+    CreateProgressStatusBar();
+
+    wxIcon icon;
+    icon.CopyFromBitmap(LoadIconPng());
+    SetIcon(icon);
+
+    RestorePlacementAndOptions();
+    CreateFileHistory();
+    DoSetTitle(wxEmptyString);
+    pDropTarget = new FileDropTarget(this);
+    SetDropTarget(pDropTarget);
+    DoEnableProtectDelete();
+    UpdateUndoMenu();
+    SetExtraAccelerators();
+
+    bCalculating = false;
+    timerStartUp.StartOnce(750);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateSizeControls()
+{
     textOriginal = new wxStaticText(panelControls, wxID_ANY, _("Original Size n/a"));
     textCurrent = new wxStaticText(panelControls, wxID_ANY, _("Percent Size Changed n/a"));
 
@@ -193,7 +225,10 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     choiceEnergy = new wxChoice(panelControls, ID_CHOICE_ENERGY, wxDefaultPosition, wxDefaultSize,
                                 WXSIZEOF(energyModes), energyModes);
     choiceEnergy->SetSelection(0);
+}
 
+void CMainFrame::CreateMaskControls()
+{
     checkEnableMask = new wxCheckBox(panelControls, ID_CHK_ENABLE_MASK, _("&Enable"));
     sliderBrush = new wxSlider(panelControls, wxID_ANY, 10, 1, 100, wxDefaultPosition,
                                wxDefaultSize, wxSL_HORIZONTAL);
@@ -208,34 +243,7 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
     btnSaveMask = new wxButton(panelControls, ID_BTN_SAVE_MASK, _("Save Mask"));
     btnLoadMask = new wxButton(panelControls, ID_BTN_LOAD_MASK, _("Load Mask"));
     btnClearMask = new wxButton(panelControls, ID_BTN_CLEAR_MASK, _("&Clear Mask"));
-
-    CreatePaintPanel();
-    BindStrokeSteps();
-
-    set_properties();
-    do_layout();
-
-    CreateToolBarItems();
-    CreateProgressStatusBar();
-
-    wxIcon icon;
-    icon.CopyFromBitmap(LoadIconPng());
-    SetIcon(icon);
-
-    RestorePlacementAndOptions();
-    CreateFileHistory();
-    DoSetTitle(wxEmptyString);
-    pDropTarget = new FileDropTarget(this);
-    SetDropTarget(pDropTarget);
-    DoEnableProtectDelete();
-    UpdateUndoMenu();
-    SetExtraAccelerators();
-
-    bCalculating = false;
-    timerStartUp.StartOnce(750);
 }
-
-CMainFrame::~CMainFrame() = default;
 
 void CMainFrame::SetExtraAccelerators()
 {
@@ -314,12 +322,33 @@ void CMainFrame::do_layout()
 {
     auto* sizerFrame = new wxBoxSizer(wxVERTICAL);
     auto* sizerControls = new wxBoxSizer(wxVERTICAL);
+    for (wxSizer* group : {LayoutInformation(), LayoutImmediateChange(), LayoutAbsoluteChange(),
+                           LayoutProtectDelete()})
+        sizerControls->Add(group, 0, wxALL | wxEXPAND, 3);
 
+    panelControls->SetSizer(sizerControls);
+
+    // 272 pixels, or what the controls need where the platform's controls are wider.
+    const int controlsWidth = sizerControls->GetMinSize().x +
+                              wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, panelControls) + 4;
+    splitter->SplitVertically(panelControls, paintPanel, std::max(272, controlsWidth));
+    // No drag of the sash (and no narrowing of the window) takes either pane out of sight.
+    splitter->SetMinimumPaneSize(kMinPaneWidth);
+    sizerFrame->Add(splitter, 1, wxEXPAND, 0);
+    SetSizer(sizerFrame);
+    Layout();
+}
+
+wxSizer* CMainFrame::LayoutInformation()
+{
     auto* sizerInfo = new wxStaticBoxSizer(boxInfo, wxVERTICAL);
     sizerInfo->Add(textOriginal, 0, wxLEFT | wxRIGHT | wxTOP, 3);
     sizerInfo->Add(textCurrent, 0, wxLEFT | wxRIGHT | wxTOP, 3);
-    sizerControls->Add(sizerInfo, 0, wxALL | wxEXPAND, 3);
+    return sizerInfo;
+}
 
+wxSizer* CMainFrame::LayoutImmediateChange()
+{
     auto* sizerImmediate = new wxStaticBoxSizer(boxImmediate, wxHORIZONTAL);
     auto* gridImmediate = new wxFlexGridSizer(3, 3, 3, 3);
     gridImmediate->Add(new wxStaticText(panelControls, wxID_ANY, _("Width")), 0,
@@ -335,8 +364,11 @@ void CMainFrame::do_layout()
     gridImmediate->Add(btnResetSize, 0, wxALIGN_RIGHT);
     gridImmediate->AddGrowableCol(1);
     sizerImmediate->Add(gridImmediate, 1, wxEXPAND | wxTOP, 3);
-    sizerControls->Add(sizerImmediate, 0, wxALL | wxEXPAND, 3);
+    return sizerImmediate;
+}
 
+wxSizer* CMainFrame::LayoutAbsoluteChange()
+{
     auto* sizerAbsolute = new wxStaticBoxSizer(boxAbsolute, wxVERTICAL);
     auto* gridAbsolute = new wxFlexGridSizer(3, 4, 3, 3);
     auto addTarget = [&](const wxString& label, wxTextCtrl* text, wxSpinButton* spin) {
@@ -368,8 +400,11 @@ void CMainFrame::do_layout()
     rowRun->Add(btnRemoveObject, 0, wxRIGHT, 3);
     rowRun->Add(btnKerv, 0, 0, 0);
     sizerAbsolute->Add(rowRun, 0, wxEXPAND, 0);
-    sizerControls->Add(sizerAbsolute, 0, wxALL | wxEXPAND, 3);
+    return sizerAbsolute;
+}
 
+wxSizer* CMainFrame::LayoutProtectDelete()
+{
     auto* sizerMask = new wxStaticBoxSizer(boxProtectDelete, wxVERTICAL);
     sizerMask->Add(checkEnableMask, 0, wxALL, 3);
     auto* rowBrush = new wxBoxSizer(wxHORIZONTAL);
@@ -392,19 +427,7 @@ void CMainFrame::do_layout()
     auto* rowClear = new wxBoxSizer(wxHORIZONTAL);
     rowClear->Add(btnClearMask, 1, wxEXPAND, 0);
     sizerMask->Add(rowClear, 0, wxEXPAND | wxALL, 3);
-    sizerControls->Add(sizerMask, 0, wxALL | wxEXPAND, 3);
-
-    panelControls->SetSizer(sizerControls);
-
-    // 272 pixels, or what the controls need where the platform's controls are wider.
-    const int controlsWidth = sizerControls->GetMinSize().x +
-                              wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, panelControls) + 4;
-    splitter->SplitVertically(panelControls, paintPanel, std::max(272, controlsWidth));
-    // No drag of the sash (and no narrowing of the window) takes either pane out of sight.
-    splitter->SetMinimumPaneSize(kMinPaneWidth);
-    sizerFrame->Add(splitter, 1, wxEXPAND, 0);
-    SetSizer(sizerFrame);
-    Layout();
+    return sizerMask;
 }
 
 void CMainFrame::CreateToolBarItems()
@@ -422,9 +445,9 @@ void CMainFrame::CreateToolBarItems()
     toolBar->AddSeparator();
 
     const wxString zoomChoices[] = {"25%", "50%", "75%", "100%", "150%", "200%", _("Fit")};
-    comboZoom = new wxComboBox(toolBar, ID_COMBO_ZOOM, "100%", wxDefaultPosition, wxSize(75, -1),
-                               WXSIZEOF(zoomChoices), zoomChoices,
-                               wxCB_DROPDOWN | wxTE_PROCESS_ENTER);
+    comboZoom =
+        new wxComboBox(toolBar, ID_COMBO_ZOOM, "100%", wxDefaultPosition, wxSize(75, -1),
+                       WXSIZEOF(zoomChoices), zoomChoices, wxCB_DROPDOWN | wxTE_PROCESS_ENTER);
     // 75 pixels, or enough to show a four-digit zoom beside the platform's drop-down button.
     const int zoomWidth = comboZoom->GetSizeFromTextSize(comboZoom->GetTextExtent("1000%").x).x;
     if (zoomWidth > 75) {

@@ -230,6 +230,14 @@ private:
     void FocusPicture();
     // The canvas in the splitter's right pane (main_frame_canvas.cpp).
     void CreatePaintPanel();
+    // The constructor's child controls, group by group.
+    void CreateSizeControls();
+    void CreateMaskControls();
+    // do_layout()'s groups, from top to bottom; each returns its group's sizer.
+    wxSizer* LayoutInformation();
+    wxSizer* LayoutImmediateChange();
+    wxSizer* LayoutAbsoluteChange();
+    wxSizer* LayoutProtectDelete();
     void CreateToolBarItems();
     void CreateProgressStatusBar();
     void RestorePlacementAndOptions();
@@ -333,7 +341,7 @@ private:
     wxBitmap bmpStoredMask;
     wxToolBar* toolBar;
     wxComboBox* comboZoom;
-    wxFastImage shown;                // what the View menu has the canvas draw
+    wxFastImage shown;                  // what the View menu has the canvas draw
     unsigned long shownGeneration = 0;  // what shown was made from; 0: nothing
     // Created by the first successful help command, released by the close handler.
     std::unique_ptr<wxHtmlHelpController> pHelpController;

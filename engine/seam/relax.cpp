@@ -3,6 +3,11 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 
 #include "simd.h"
 
@@ -73,6 +78,20 @@ void RelaxScalar(const int* previous, const int* energy, int* cost, std::uint8_t
     }
 }
 
+// Widens [lo, hi] by the positions begin + k whose marks[k] is set (length marks).
+void WidenByMarked(const std::uint8_t* marks, size_t length, int begin, int& lo, int& hi)
+{
+    const void* first = std::memchr(marks, 1, length);
+    if (!first)
+        return;
+    const void* last = memrchr(marks, 1, length);  // glibc: the last byte of the value
+    lo = std::min(lo, begin + static_cast<int>(static_cast<const std::uint8_t*>(first) - marks));
+    hi = std::max(hi, begin + static_cast<int>(static_cast<const std::uint8_t*>(last) - marks));
+}
+
+// The loops of the paths that mark changes byte by byte; changed may be null.
+using MarkingLoop = void (*)(const int*, const int*, int*, std::uint8_t*, std::uint8_t*, int, int);
+
 #if defined(__x86_64__)
 __attribute__((target("avx2"))) void RelaxAvx2(const int* previous, const int* energy, int* cost,
                                                std::uint8_t* step, std::uint8_t* changed, int begin,
@@ -81,33 +100,79 @@ __attribute__((target("avx2"))) void RelaxAvx2(const int* previous, const int* e
     RelaxLoop(previous, energy, cost, step, changed, begin, end);
 }
 
+// Sixteen positions at a time, the last few under a mask, so a short range costs one or two
+// rounds rather than a scalar tail. The masked loads read nothing outside [begin - 1, end + 1).
+// The changed costs are found from the comparison masks, without marks.
 __attribute__((target("arch=x86-64-v4"))) void RelaxAvx512(const int* previous, const int* energy,
-                                                           int* cost, std::uint8_t* step,
-                                                           std::uint8_t* changed, int begin,
-                                                           int end)
+                                                           int* cost, std::uint8_t* step, bool mark,
+                                                           int begin, int end, int& changedLo,
+                                                           int& changedHi)
 {
-    RelaxLoop(previous, energy, cost, step, changed, begin, end);
+    const __m512i one = _mm512_set1_epi32(1);
+    // The masked minimum with every lane set (the plain one trips GCC 12's uninitialised-value
+    // warning).
+    const __mmask16 kAll = 0xFFFF;
+    int lo = INT_MAX;
+    int hi = INT_MIN;
+    for (int j = begin; j < end; j += 16) {
+        const int remaining = end - j;
+        const __mmask16 lanes =
+            remaining >= 16 ? kAll : static_cast<__mmask16>((1u << remaining) - 1);
+        const __m512i l = _mm512_maskz_loadu_epi32(lanes, previous + j - 1);
+        const __m512i u = _mm512_maskz_loadu_epi32(lanes, previous + j);
+        const __m512i r = _mm512_maskz_loadu_epi32(lanes, previous + j + 1);
+        const __m512i e = _mm512_maskz_loadu_epi32(lanes, energy + j);
+        const __mmask16 rightBelowUp = _mm512_cmplt_epi32_mask(r, u);
+        const __m512i straightOrRight = _mm512_maskz_min_epi32(kAll, r, u);
+        const __mmask16 takeLeft = _mm512_cmplt_epi32_mask(l, straightOrRight) |
+                                   (_mm512_cmpeq_epi32_mask(l, straightOrRight) & rightBelowUp);
+        const __m512i fresh = _mm512_add_epi32(e, _mm512_maskz_min_epi32(kAll, l, straightOrRight));
+        // offset + 1: 0 for left, else 1, plus 1 for right.
+        const __m512i steps = _mm512_maskz_mov_epi32(
+            static_cast<__mmask16>(~takeLeft), _mm512_mask_add_epi32(one, rightBelowUp, one, one));
+        _mm512_mask_cvtepi32_storeu_epi8(step + j, lanes, steps);
+        if (mark) {
+            const __m512i old = _mm512_maskz_loadu_epi32(lanes, cost + j);
+            const unsigned differ = _mm512_mask_cmpneq_epi32_mask(lanes, fresh, old);
+            if (differ) {
+                lo = std::min(lo, j + __builtin_ctz(differ));
+                hi = j + 31 - __builtin_clz(differ);
+            }
+        }
+        _mm512_mask_storeu_epi32(cost + j, lanes, fresh);
+    }
+    changedLo = std::min(changedLo, lo);
+    changedHi = std::max(changedHi, hi);
 }
 #endif
 
+// Positions [begin, end) with both neighbours; with scratch, [changedLo, changedHi] widens by
+// the changed costs (scratch holds end - begin bytes for the paths that mark them).
 void RelaxInterior(const int* previous, const int* energy, int* cost, std::uint8_t* step,
-                   std::uint8_t* changed, int begin, int end)
+                   std::uint8_t* scratch, int begin, int end, int& changedLo, int& changedHi)
 {
+    MarkingLoop loop = RelaxScalar;
     switch (ActiveSimdPath()) {
 #if defined(__x86_64__)
         case SimdPath::Avx512:
-            return RelaxAvx512(previous, energy, cost, step, changed, begin, end);
+            return RelaxAvx512(previous, energy, cost, step, scratch != nullptr, begin, end,
+                               changedLo, changedHi);
         case SimdPath::Avx2:
-            return RelaxAvx2(previous, energy, cost, step, changed, begin, end);
+            loop = RelaxAvx2;
+            break;
 #endif
         default:
-            return RelaxScalar(previous, energy, cost, step, changed, begin, end);
+            break;
     }
+    loop(previous, energy, cost, step, scratch, begin, end);
+    if (scratch)
+        WidenByMarked(scratch, static_cast<size_t>(end - begin), begin, changedLo, changedHi);
 }
 
-// RelaxRange and RelaxRangeMarking; changed may be null.
+// RelaxRange and RelaxRangeMarking; scratch is null when nothing is marked.
 void RelaxWithEdges(const int* previous, const int* energy, int* cost, std::uint8_t* step,
-                    int begin, int end, int positions, std::uint8_t* changed)
+                    int begin, int end, int positions, std::uint8_t* scratch, int& changedLo,
+                    int& changedHi)
 {
     // An absent neighbour is kNoNeighbour: an absent right one is never below up, which is
     // exactly the recurrence's "otherwise" branch.
@@ -116,8 +181,10 @@ void RelaxWithEdges(const int* previous, const int* energy, int* cost, std::uint
         const int right = j < positions - 1 ? previous[j + 1] : kNoNeighbour;
         int fresh;
         Choose(left, previous[j], right, energy[j], fresh, step[j]);
-        if (changed)
-            changed[j - begin] = fresh != cost[j];
+        if (scratch && fresh != cost[j]) {
+            changedLo = std::min(changedLo, j);
+            changedHi = std::max(changedHi, j);
+        }
         cost[j] = fresh;
     };
     int first = begin;
@@ -127,8 +194,7 @@ void RelaxWithEdges(const int* previous, const int* energy, int* cost, std::uint
     if (last == positions && last > first)
         relaxEdge(--last);
     if (first < last)
-        RelaxInterior(previous, energy, cost, step, changed ? changed + (first - begin) : nullptr,
-                      first, last);
+        RelaxInterior(previous, energy, cost, step, scratch, first, last, changedLo, changedHi);
 }
 
 }  // namespace
@@ -136,13 +202,17 @@ void RelaxWithEdges(const int* previous, const int* energy, int* cost, std::uint
 void RelaxRange(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
                 int end, int positions)
 {
-    RelaxWithEdges(previous, energy, cost, step, begin, end, positions, nullptr);
+    int lo = 0;
+    int hi = 0;
+    RelaxWithEdges(previous, energy, cost, step, begin, end, positions, nullptr, lo, hi);
 }
 
 void RelaxRangeMarking(const int* previous, const int* energy, int* cost, std::uint8_t* step,
-                       int begin, int end, int positions, std::uint8_t* changed)
+                       int begin, int end, int positions, std::uint8_t* scratch, int& changedLo,
+                       int& changedHi)
 {
-    RelaxWithEdges(previous, energy, cost, step, begin, end, positions, changed);
+    RelaxWithEdges(previous, energy, cost, step, begin, end, positions, scratch, changedLo,
+                   changedHi);
 }
 
 }  // namespace seam

@@ -34,10 +34,12 @@ inline int WrappingAdd(int a, int b)
 // the instruction-set path of ActiveSimdPath().
 void RelaxRange(const int* previous, const int* energy, int* cost, std::uint8_t* step, int begin,
                 int end, int positions);
-// RelaxRange that also tells which costs it changed: changed[j - begin] becomes 1 where the new
-// cost of position j differs from the one it overwrote, else 0 (end - begin bytes).
+// RelaxRange that also tells which costs it changed: widens [changedLo, changedHi] by the
+// positions whose new cost differs from the one it overwrote. scratch holds end - begin bytes
+// that the loop may use for its marks.
 void RelaxRangeMarking(const int* previous, const int* energy, int* cost, std::uint8_t* step,
-                       int begin, int end, int positions, std::uint8_t* changed);
+                       int begin, int end, int positions, std::uint8_t* scratch, int& changedLo,
+                       int& changedHi);
 
 }  // namespace seam
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
 
 #include "dp_assert.h"
 #include "relax.h"
@@ -36,9 +37,10 @@ std::vector<std::uint32_t> PackedPixels(const unsigned char* rgb, size_t cells)
 }  // namespace
 
 SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int height, int threads)
-    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowStart_(height, 0),
-      workers_(threads)
+    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowSlot_(height),
+      rowStart_(height, 0), workers_(threads)
 {
+    std::iota(rowSlot_.begin(), rowSlot_.end(), 0);
     const size_t cells = static_cast<size_t>(width) * height;
     pixels_ = PackedPixels(rgb, cells);
     energy_.assign(energy, energy + cells);
@@ -47,9 +49,10 @@ SeamGrid::SeamGrid(const unsigned char* rgb, const int* energy, int width, int h
 
 SeamGrid::SeamGrid(const unsigned char* rgb, const unsigned char* energyBytes, int energyStep,
                    int width, int height, int threads)
-    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowStart_(height, 0),
-      workers_(threads)
+    : rows_(height), cols_(width), stride_(width), rowCapacity_(height), rowSlot_(height),
+      rowStart_(height, 0), workers_(threads)
 {
+    std::iota(rowSlot_.begin(), rowSlot_.end(), 0);
     const size_t cells = static_cast<size_t>(width) * height;
     pixels_ = PackedPixels(rgb, cells);
     energy_.resize(cells);

@@ -82,10 +82,10 @@ private:
     enum class Pending { None, Vertical, Horizontal };
 
     // Energy and pixels: row-major, stride_ cells per row; picture row r is stored in row
-    // rowBase_ + r, its cells starting rowStart_[rowBase_ + r] cells into it.
+    // rowSlot_[r], its cells starting rowStart_[rowSlot_[r]] cells into it.
     size_t Index(int row, int col) const
     {
-        const int physical = rowBase_ + row;
+        const int physical = rowSlot_[row];
         return static_cast<size_t>(physical) * stride_ + rowStart_[physical] + col;
     }
     // Tables: lane-major, tableStride_ cells per lane, so that a lane's positions are contiguous
@@ -128,7 +128,6 @@ private:
     void InsertInRow(int row);
     void InsertHorizontal();
     void InsertInColumnTables(int column);
-    enum { kKeep, kTake, kNew };
     template <typename Rule>
     void ShiftColumns(int first, int count, int direction, const Rule& rule,
                       const std::uint32_t* newPixels);
@@ -139,16 +138,18 @@ private:
     static int GrownCapacity(int n) { return n + n / 4 + 16; }
 
     // Energy and pixels: room for rowCapacity_ rows of stride_ cells, with
-    //   rowBase_ + rows_ <= rowCapacity_ and
     //   rowStart_[row] + cols_ + deferredCount_ <= stride_ for every stored row in use;
     // cells outside the current picture hold leftovers and are never read. Carving moves cells
     // inside this frame, always the shorter side of a row or lane (which moves that row's start),
-    // and reallocates only when an insertion outgrows it, then with headroom.
+    // and reallocates only when an insertion outgrows it, then with headroom. The picture's rows
+    // may lie in any order of stored rows: a horizontal carve moves cells only between the rows
+    // its seam crosses, and the rows past it take their new places in rowSlot_.
     int rows_ = 0;
     int cols_ = 0;
     int stride_ = 0;
     int rowCapacity_ = 0;
-    int rowBase_ = 0;
+    std::vector<int> rowSlot_;           // the stored row of each picture row (rows_ entries)
+    std::vector<int> freeSlots_;         // the stored rows no picture row uses
     std::vector<int> rowStart_;          // rowCapacity_ entries
     std::vector<std::uint32_t> pixels_;  // 0x00BBGGRR
     std::vector<int> energy_;            // working energy, moved with the pixels
@@ -200,7 +201,7 @@ private:
     // For the horizontal direction, the energy again in the tables' lane-major layout (moved
     // with them), so that its lanes are contiguous too; energy_ stays the reference copy.
     std::vector<int> laneEnergy_;
-    std::vector<std::uint8_t> changed_;     // which costs of a recomputed range changed
+    std::vector<std::uint8_t> changed_;     // the marks of a recomputed range's changed costs
     std::vector<std::uint32_t> newPixels_;  // the cells a horizontal insertion adds
     std::vector<const int*> rowPointers_;   // the energy's rows, for copying columns out
 

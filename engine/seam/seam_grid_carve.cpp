@@ -4,12 +4,39 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "relax.h"
 
 namespace seam {
 
 namespace {
+
+// What ShiftColumns does with a cell.
+enum { kKeep, kTake, kNew };
+
+// One row of ShiftColumns, columns [xBegin, xEnd). Every cell is read and written whatever the
+// rule says, and the rows are distinct, so the loop vectorises.
+template <typename Rule>
+inline void ShiftRow(const Rule& rule, int y, const int* __restrict seam, int* __restrict energy,
+                     const int* __restrict energyFrom, std::uint32_t* __restrict pixels,
+                     const std::uint32_t* __restrict pixelsFrom,
+                     const std::uint32_t* __restrict newPixels, int xBegin, int xEnd)
+{
+    for (int x = xBegin; x < xEnd; ++x) {
+        const int what = rule(y, seam[x]);
+        // All ones where the cell is taken, or new; the choice is made with masks, since a
+        // conditional is compiled into a branch.
+        const std::uint32_t take = 0u - (what == kTake);
+        const std::uint32_t fresh = 0u - (what == kNew);
+        const std::uint32_t keep = ~(take | fresh);
+        const std::uint32_t newPixel = newPixels ? newPixels[x] : 0;
+        energy[x] =
+            static_cast<int>((static_cast<std::uint32_t>(energyFrom[x]) & take) | (255u & fresh) |
+                             (static_cast<std::uint32_t>(energy[x]) & keep));
+        pixels[x] = (pixelsFrom[x] & take) | (newPixel & fresh) | (pixels[x] & keep);
+    }
+}
 
 // The sum wraps like every cost sum (see WrappingAdd), then truncates toward zero.
 inline int Average(int a, int b)
@@ -59,6 +86,24 @@ inline bool InsertionMovesFront(int s, int n, int start, int capacity)
     const bool roomBefore = start > 0;
     const bool roomAfter = start + n + 1 <= capacity;
     return roomBefore && (!roomAfter || s + 1 < n - 1 - s);
+}
+
+// Before opening a cell after position s in a lane of n cells that starts `start` cells into
+// its storage (capacity cells; lanes point at the storage's first cell): when the shorter side
+// has no room to move into and the lane has room enough on the other side, the lane first moves
+// to the middle of its room, so that a run of insertions on one side keeps moving the shorter
+// side rather than the longer one. Returns the lane's start.
+template <typename... T>
+int CentreForInsertion(int s, int n, int start, int capacity, T*... lanes)
+{
+    constexpr int kLeastRoom = 16;  // less room is not worth a move of the whole lane
+    const bool frontShorter = s + 1 < n - 1 - s;
+    const bool blocked = frontShorter ? start == 0 : start + n + 1 > capacity;
+    if (!blocked || capacity - n < kLeastRoom)
+        return start;
+    const int centre = (capacity - n) / 2;
+    (std::memmove(lanes + centre, lanes + start, static_cast<size_t>(n) * sizeof(T)), ...);
+    return centre;
 }
 
 template <typename T>
@@ -149,7 +194,7 @@ void SeamGrid::CompactRows(bool keepTables)
         for (int row = first; row < last; ++row) {
             const int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
             const bool front = removed[count - 1] - (count - 1) < stored - removed[0] - count;
-            const int physical = rowBase_ + row;
+            const int physical = rowSlot_[row];
             const size_t base = static_cast<size_t>(physical) * stride_ + rowStart_[physical];
             CloseGaps(&energy_[base], removed, count, stored, front);
             CloseGaps(&pixels_[base], removed, count, stored, front);
@@ -191,20 +236,17 @@ void SeamGrid::RemoveHorizontal()
                 ++laneStart_[x];
         }
     });
-    // Energy and pixels close up over the seam, moving the shorter side: the rows above it
-    // down (then the picture starts one stored row later), or the rows below it up.
+    // Energy and pixels close up over the seam: rows top to bottom - 1 take, in the columns
+    // where the seam lies at or above them, the cell of the row below. That leaves the stored row
+    // of row `bottom` unused; the rows after it only move up a place in rowSlot_.
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
     const int bottom = *std::max_element(seam, seam + cols_);
     KeepAsideLanesBefore(Pending::Vertical, top);
-    if (bottom + 1 < rows_ - top) {
-        ShiftColumns(
-            bottom, bottom, -1, [](int y, int s) { return s >= y ? kTake : kKeep; }, nullptr);
-        ++rowBase_;
-    } else {
-        ShiftColumns(
-            top, rows_ - 1 - top, +1, [](int y, int s) { return s <= y ? kTake : kKeep; }, nullptr);
-    }
+    ShiftColumns(
+        top, bottom - top, +1, [](int y, int s) { return s <= y ? kTake : kKeep; }, nullptr);
+    freeSlots_.push_back(rowSlot_[bottom]);
+    rowSlot_.erase(rowSlot_.begin() + bottom);
     --rows_;
 }
 
@@ -212,7 +254,7 @@ void SeamGrid::RemoveHorizontal()
 // each take, cell by cell, what rule(row, seam row of the column) says: the cell of the next
 // row in `direction` (kTake), a new cell (kNew: energy 255, pixel newPixels[column]), or
 // nothing (kKeep). Walking away from the rows being overwritten reads every row before it
-// changes; a source row past the picture's last stored row is never taken from.
+// changes. Every row read from must be a row of the picture.
 template <typename Rule>
 void SeamGrid::ShiftColumns(int first, int count, int direction, const Rule& rule,
                             const std::uint32_t* newPixels)
@@ -220,17 +262,17 @@ void SeamGrid::ShiftColumns(int first, int count, int direction, const Rule& rul
     const int* seam = seam_.data();
     workers_.ForEach(cols_, kMinimumSplit, [&](int xBegin, int xEnd) {
         for (int i = 0, y = first; i < count; ++i, y += direction) {
-            const int from = std::min(y + direction, rows_);
+            const int from = y + direction;
             int* energy = &energy_[Index(y, 0)];
             const int* energyFrom = &energy_[Index(from, 0)];
             std::uint32_t* pixels = &pixels_[Index(y, 0)];
             const std::uint32_t* pixelsFrom = &pixels_[Index(from, 0)];
-            for (int x = xBegin; x < xEnd; ++x) {
-                const int what = rule(y, seam[x]);
-                energy[x] = what == kTake ? energyFrom[x] : (what == kNew ? 255 : energy[x]);
-                pixels[x] =
-                    what == kTake ? pixelsFrom[x] : (what == kNew ? newPixels[x] : pixels[x]);
-            }
+            if (newPixels)
+                ShiftRow(rule, y, seam, energy, energyFrom, pixels, pixelsFrom, newPixels, xBegin,
+                         xEnd);
+            else
+                ShiftRow(rule, y, seam, energy, energyFrom, pixels, pixelsFrom, nullptr, xBegin,
+                         xEnd);
         }
     });
 }
@@ -254,6 +296,9 @@ void SeamGrid::InsertInRow(int row)
     // Without a right neighbour (last column) the new cell copies the seam cell.
     const int right = s < cols_ - 1 ? s + 1 : s;
 
+    const size_t tableLane = static_cast<size_t>(row) * tableStride_;
+    laneStart_[row] = CentreForInsertion(s, cols_, laneStart_[row], tableStride_, &cost_[tableLane],
+                                         &step_[tableLane]);
     const bool tableFront = InsertionMovesFront(s, cols_, laneStart_[row], tableStride_);
     int* cost = &cost_[TableIndex(row, 0)];
     std::uint8_t* step = &step_[TableIndex(row, 0)];
@@ -268,7 +313,11 @@ void SeamGrid::InsertInRow(int row)
     cost_[table] = newCost;
     step_[table] = newStep;
 
-    const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[rowBase_ + row], stride_);
+    const int slot = rowSlot_[row];
+    const size_t stored = static_cast<size_t>(slot) * stride_;
+    rowStart_[slot] =
+        CentreForInsertion(s, cols_, rowStart_[slot], stride_, &energy_[stored], &pixels_[stored]);
+    const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[slot], stride_);
     int* energy = &energy_[Index(row, 0)];
     std::uint32_t* pixels = &pixels_[Index(row, 0)];
     const int newEnergy = Average(energy[s], energy[right]);
@@ -276,7 +325,7 @@ void SeamGrid::InsertInRow(int row)
     OpenGap(energy, s, cols_, rowFront);
     OpenGap(pixels, s, cols_, rowFront);
     if (rowFront)
-        --rowStart_[rowBase_ + row];
+        --rowStart_[slot];
     energy_[Index(row, s + 1)] = newEnergy;
     pixels_[Index(row, s + 1)] = newPixel;
     // The duplicated seam steers the next searches away from itself.
@@ -285,7 +334,7 @@ void SeamGrid::InsertInRow(int row)
 
 void SeamGrid::InsertHorizontal()
 {
-    if (rowBase_ == 0 && rows_ + 1 > rowCapacity_)
+    if (freeSlots_.empty())
         Reserve(GrownCapacity(rows_ + 1), stride_);
     // The tables: per lane (column) the cells after the seam move one position on.
     newPixels_.resize(cols_);
@@ -293,30 +342,22 @@ void SeamGrid::InsertHorizontal()
         for (int x = first; x < last; ++x)
             InsertInColumnTables(x);
     });
-    // Energy and pixels open a row after the seam, moving the shorter side: the rows above it
-    // up (when there is a stored row free above the picture), or the rows below it down. Both
-    // the seam cell and the new one get energy 255.
+    // Energy and pixels open a row after the seam: a free stored row becomes row bottom + 1,
+    // the rows after it only move down a place in rowSlot_, and rows bottom + 1 up to top + 1
+    // take, in the columns where the seam lies above the row before them, that row's cell (the
+    // row just after the seam a new one). Both the seam cell and the new one get energy 255.
     const int* seam = seam_.data();
     const int top = *std::min_element(seam, seam + cols_);
     const int bottom = *std::max_element(seam, seam + cols_);
     KeepAsideLanesBefore(Pending::Vertical, top);
-    const bool roomBelow = rowBase_ + rows_ + 1 <= rowCapacity_;
-    if (rowBase_ > 0 && (!roomBelow || bottom + 1 < rows_ - top)) {
-        --rowBase_;  // new row y takes old row y, stored one lower, down to the seam
-        rowStart_[rowBase_] = rowStart_[rowBase_ + 1];
-        ShiftColumns(
-            0, bottom + 2, +1,
-            [](int y, int s) { return y <= s ? kTake : (y == s + 1 ? kNew : kKeep); },
-            newPixels_.data());
-    } else {
-        // New row y takes old row y - 1 below the seam; the new last row is laid out like the
-        // one above it.
-        rowStart_[rowBase_ + rows_] = rowStart_[rowBase_ + rows_ - 1];
-        ShiftColumns(
-            rows_, rows_ - top, -1,
-            [](int y, int s) { return y > s + 1 ? kTake : (y == s + 1 ? kNew : kKeep); },
-            newPixels_.data());
-    }
+    const int slot = freeSlots_.back();
+    freeSlots_.pop_back();
+    rowStart_[slot] = rowStart_[rowSlot_[bottom]];
+    rowSlot_.insert(rowSlot_.begin() + bottom + 1, slot);
+    ShiftColumns(
+        bottom + 1, bottom + 1 - top, -1,
+        [](int y, int s) { return y <= s ? kKeep : (y == s + 1 ? kNew : kTake); },
+        newPixels_.data());
     for (int x = 0; x < cols_; ++x)
         energy_[Index(seam[x], x)] = 255;
     ++rows_;
@@ -332,6 +373,11 @@ void SeamGrid::InsertInColumnTables(int x)
     const int newCost = Average(cost[s], cost[below]);
     // Not stale: the band update decides, as for a vertical insertion.
     const std::uint8_t newStep = StepByte(Average(StepOffset(step[s]), StepOffset(step[below])));
+    const size_t lane = static_cast<size_t>(x) * tableStride_;
+    laneStart_[x] = CentreForInsertion(s, rows_, laneStart_[x], tableStride_, &cost_[lane],
+                                       &step_[lane], &laneEnergy_[lane]);
+    cost = &cost_[TableIndex(x, 0)];
+    step = &step_[TableIndex(x, 0)];
     const bool front = InsertionMovesFront(s, rows_, laneStart_[x], tableStride_);
     OpenGap(cost, s, rows_, front);
     OpenGap(step, s, rows_, front);
@@ -362,9 +408,8 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
     std::vector<std::uint32_t> pixels(cells);
     std::vector<int> energy(cells);
     std::vector<int> rowStart(rowCapacity, (stride - cols_) / 2);
-    const int rowBase = (rowCapacity - rows_) / 2;
     for (int y = 0; y < rows_; ++y) {
-        const size_t to = static_cast<size_t>(rowBase + y) * stride + rowStart[rowBase + y];
+        const size_t to = static_cast<size_t>(y) * stride + rowStart[y];
         std::copy_n(&pixels_[Index(y, 0)], cols_, &pixels[to]);
         std::copy_n(&energy_[Index(y, 0)], cols_, &energy[to]);
     }
@@ -400,7 +445,10 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
     pixels_.swap(pixels);
     energy_.swap(energy);
     rowStart_.swap(rowStart);
-    rowBase_ = rowBase;
+    std::iota(rowSlot_.begin(), rowSlot_.end(), 0);
+    freeSlots_.clear();
+    for (int slot = rowCapacity - 1; slot >= rows_; --slot)
+        freeSlots_.push_back(slot);
     stride_ = stride;
     rowCapacity_ = rowCapacity;
 }

@@ -58,17 +58,6 @@ void Gather(const T* stored, const int* removed, int count, int begin, int end, 
                [&](int j, int from, int run) { std::copy_n(stored + from, run, out + j); });
 }
 
-// Widens [lo, hi] by the positions begin + k whose marks[k] is set (length marks).
-void WidenByMarked(const std::uint8_t* marks, size_t length, int begin, int& lo, int& hi)
-{
-    const void* first = std::memchr(marks, 1, length);
-    if (!first)
-        return;
-    const void* last = memrchr(marks, 1, length);  // glibc: the last byte of the value
-    lo = std::min(lo, begin + static_cast<int>(static_cast<const std::uint8_t*>(first) - marks));
-    hi = std::max(hi, begin + static_cast<int>(static_cast<const std::uint8_t*>(last) - marks));
-}
-
 }  // namespace
 
 // Sizes the tables for a direction: lanes are rows (vertical) or columns (horizontal), each as
@@ -213,7 +202,7 @@ const int* SeamGrid::LaneEnergy(int lane)
 {
     if (kHorizontal)
         return &laneEnergy_[TableIndex(lane, 0)];
-    return &energy_[static_cast<size_t>(rowBase_ + lane) * stride_ + rowStart_[rowBase_ + lane]];
+    return &energy_[Index(lane, 0)];
 }
 
 // Recomputes positions [begin, end) of one lane from the lane before it (nothing deferred).
@@ -295,9 +284,8 @@ void SeamGrid::RelaxAndCompareAt(const int* previous, const int* energy, int* co
     const size_t length = static_cast<size_t>(end - begin);
     if (changed_.size() < length)
         changed_.resize(std::max(length, static_cast<size_t>(stride_)));
-    std::uint8_t* changed = changed_.data();
-    RelaxRangeMarking(previous, energy, cost, step, begin, end, positions, changed);
-    WidenByMarked(changed, length, begin, changedLo, changedHi);
+    RelaxRangeMarking(previous, energy, cost, step, begin, end, positions, changed_.data(),
+                      changedLo, changedHi);
 }
 
 // RelaxAndCompare for a row with deferred removals: each run of the range that lies side by
@@ -309,7 +297,7 @@ void SeamGrid::RelaxDeferred(int lane, int begin, int end, int& changedLo, int& 
     const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
     const int* removedAbove = removed - kDeferredLimit;
     const int* previous = &cost_[TableIndex(lane - 1, 0)];
-    const int physical = rowBase_ + lane;
+    const int physical = rowSlot_[lane];
     const int* energy = &energy_[static_cast<size_t>(physical) * stride_ + rowStart_[physical]];
     int* cost = &cost_[TableIndex(lane, 0)];
     std::uint8_t* step = &step_[TableIndex(lane, 0)];

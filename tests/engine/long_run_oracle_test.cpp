@@ -2,7 +2,8 @@
 // Long runs of vertical removals against the reference carver, seam by seam: runs that outlast
 // the engine's deferred moves (it closes their gaps every 32 seams), runs broken by edits,
 // previews, insertions and horizontal carves, and pictures whose seams keep crossing the gaps
-// left by the seams before them. On one and two threads and every instruction-set path.
+// left by the seams before them; and runs of horizontal carves, which leave the rows stored out
+// of order. On one and two threads and every instruction-set path.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -68,9 +69,16 @@ struct Case {
 };
 
 const std::vector<Step> kBrokenRuns = {
-    {Op::Remove, 70}, {Op::Edit, 1},      {Op::Remove, 40},    {Op::Preview, 1},
-    {Op::Remove, 5},  {Op::Insert, 3},    {Op::Remove, 35},    {Op::RemoveRow, 2},
+    {Op::Remove, 70}, {Op::Edit, 1},      {Op::Remove, 40}, {Op::Preview, 1},
+    {Op::Remove, 5},  {Op::Insert, 3},    {Op::Remove, 35}, {Op::RemoveRow, 2},
     {Op::Remove, 33}, {Op::InsertRow, 1}, {Op::Remove, 34},
+};
+
+// Rows removed and inserted in runs: insertions that reuse the stored rows of removed ones, a
+// vertical run through rows stored out of order, then more insertions than there are rows free.
+const std::vector<Step> kRowRuns = {
+    {Op::RemoveRow, 20}, {Op::InsertRow, 12}, {Op::Remove, 40}, {Op::Insert, 3},
+    {Op::InsertRow, 30}, {Op::RemoveRow, 5},  {Op::Remove, 33}, {Op::InsertRow, 2},
 };
 
 const Case kCases[] = {
@@ -79,6 +87,10 @@ const Case kCases[] = {
     {Flat, 200, 130, {{Op::Remove, 40}, {Op::Edit, 1}, {Op::Remove, 70}}},
     {Bands, 240, 135, kBrokenRuns},
     {test_pictures::Random, 260, 70, kBrokenRuns},
+    // Insertions that keep to the left half, past the room before the rows.
+    {Valley, 220, 60, {{Op::Insert, 120}, {Op::Remove, 40}}},
+    {Bands, 150, 120, kRowRuns},
+    {Flat, 120, 100, kRowRuns},
 };
 
 bool SamePixels(DP& dp, const reference::Carver& ref)
@@ -112,8 +124,8 @@ TEST_P(LongRunsMatchReference, SeamBySeam)
             int done = 0;
             for (const Step& step : c.plan) {
                 for (int i = 0; i < step.times; ++i, ++done) {
-                    SCOPED_TRACE(picture.kind + " threads " + std::to_string(threads) +
-                                 " call " + std::to_string(done));
+                    SCOPED_TRACE(picture.kind + " threads " + std::to_string(threads) + " call " +
+                                 std::to_string(done));
                     if (step.op == Op::Edit) {
                         const int x = static_cast<int>(random() % dp.cols);
                         const int y = static_cast<int>(random() % dp.rows);
