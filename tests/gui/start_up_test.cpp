@@ -75,7 +75,6 @@ TEST_F(StartUpTest, ArgumentsArePicturesExceptOptionsBeforeTheDoubleDash)
         Words pictures;
     } cases[] = {
         {{}, {}},
-        {{"a.png"}, {"a.png"}},
         {{"--no-such-option", "a.png", "b.jpg"}, {"a.png", "b.jpg"}},
         {{"-", "a.png"}, {"-", "a.png"}},
         {{"--", "-x.png", "--"}, {"-x.png", "--"}},
