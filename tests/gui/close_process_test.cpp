@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Kerv as a process, driven through the display: a close of a modified picture asks about the
-// changes, "No" keeps everything, "Yes" ends Kerv; after a choice in the zoom box the shortcuts
-// reach the window again; the undo and redo keys step through a carve.
+// Kerv as a process, driven through the display, started with a picture on its command line (as
+// a file manager's "Open with" starts it): a close asks about the changes or whether to quit,
+// "No" keeps everything, "Yes" ends Kerv cleanly with its settings written; after a choice in the
+// zoom box the shortcuts reach the window again; the undo and redo keys step through a carve.
 #include <sys/wait.h>
 
 #include <fstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <utility>
 
@@ -27,6 +29,7 @@ struct CloseCase {
     bool modify;
     CloseBy closeBy;
     const char* question;  // the title of the question that the close asks
+    const char* yes;       // the keys that answer it "Yes"
 };
 
 void PrintTo(const CloseCase& c, std::ostream* out)
@@ -39,7 +42,8 @@ class CoffeeProcessTest : public KervProcessTest {
 protected:
     std::string OpenCoffee()
     {
-        Start({KERV_SAMPLES_DIR "/coffee.png"});
+        // An unknown option is passed over; the picture is opened.
+        Start({"--no-such-option", KERV_SAMPLES_DIR "/coffee.png"});
         return WaitForWindow(kTitle, 30);
     }
 
@@ -96,11 +100,15 @@ TEST_P(CloseProcessTest, NoKeepsTheWindowAndYesEndsKerv)
     RequestClose(main, c.closeBy);
     question = WaitForWindow(c.question);
     ASSERT_FALSE(question.empty()) << "the second close did not ask \"" << c.question << "\"";
-    TypeKeys(question, "alt+y");
+    TypeKeys(question, c.yes);
     int status = 0;
     ASSERT_TRUE(WaitForExit(15, &status)) << "Kerv did not end after \"Yes\"";
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    std::stringstream settings;
+    settings << std::ifstream(root / "home" / ".Kerv").rdbuf();
+    EXPECT_NE(settings.str().find("[Look]"), std::string::npos) << settings.str();
+    EXPECT_NE(settings.str().find("[Operation]"), std::string::npos) << settings.str();
 }
 
 constexpr const char* kAskAll = "[Confirmations]\nAutoUpdate=0\n";
@@ -108,11 +116,13 @@ constexpr const char* kQuitWithoutAsking = "[Confirmations]\nAutoUpdate=0\nOnExi
 
 INSTANTIATE_TEST_SUITE_P(
     Closes, CloseProcessTest,
-    ::testing::Values(CloseCase{"ModifiedAltF4", kAskAll, true, CloseBy::AltF4, "Image not Saved"},
-                      CloseCase{"ModifiedCloseBoxWithStandingYes", kQuitWithoutAsking, true,
-                                CloseBy::CloseBox, "Image not Saved"},
-                      CloseCase{"UnmodifiedCloseBox", kAskAll, false, CloseBy::CloseBox,
-                                "Question"}),
+    // "Yes" is the default button of the question whether to quit.
+    ::testing::Values(
+        CloseCase{"ModifiedAltF4", kAskAll, true, CloseBy::AltF4, "Image not Saved", "alt+y"},
+        CloseCase{"ModifiedCloseBoxWithStandingYes", kQuitWithoutAsking, true, CloseBy::CloseBox,
+                  "Image not Saved", "alt+y"},
+        CloseCase{"UnmodifiedCloseBox", kAskAll, false, CloseBy::CloseBox, "Question", "alt+y"},
+        CloseCase{"UnmodifiedAltF4", kAskAll, false, CloseBy::AltF4, "Question", "Return"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(ZoomBoxFocusTest, CtrlCCopiesThePictureAfterAZoomIsTaken)

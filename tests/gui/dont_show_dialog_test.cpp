@@ -14,13 +14,6 @@ protected:
     long Stored() { return wxConfigBase::Get()->ReadLong(kKey, -1); }
 };
 
-void Click(wxButton* button)
-{
-    wxCommandEvent click(wxEVT_BUTTON, button->GetId());
-    click.SetEventObject(button);
-    button->GetEventHandler()->ProcessEvent(click);
-}
-
 }  // namespace
 
 TEST_F(DontShowDialogTest, EndCodesOneAndOkAreYesAndATickedBoxStoresTheAnswer)
@@ -67,18 +60,7 @@ TEST_F(DontShowDialogTest, StoredAnswerSkipsTheDialogAndIsReturnedAsItIs)
 }
 
 // The real modal loop: the buttons end it with 1 and 0, the close box does not end it.
-TEST_F(DontShowDialogTest, YesButtonAnswersYesInARealModalRun)
-{
-    CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
-    wxTheApp->CallAfter([&dialog] {
-        dialog.checkDontAsk->SetValue(true);
-        Click(dialog.btnYes);
-    });
-    EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 1);
-    EXPECT_EQ(Stored(), 1);
-}
-
-TEST_F(DontShowDialogTest, CloseBoxDoesNotAnswerAndNoButtonAnswersNo)
+TEST_F(DontShowDialogTest, InARealModalRunTheButtonsAnswerAndTheCloseBoxDoesNot)
 {
     CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
     bool stillAsking = false;
@@ -92,6 +74,13 @@ TEST_F(DontShowDialogTest, CloseBoxDoesNotAnswerAndNoButtonAnswersNo)
     EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 0);
     EXPECT_TRUE(stillAsking);
     EXPECT_EQ(Stored(), -1);
+
+    wxTheApp->CallAfter([&dialog] {
+        dialog.checkDontAsk->SetValue(true);
+        Click(dialog.btnYes);
+    });
+    EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 1);
+    EXPECT_EQ(Stored(), 1);
 }
 
 TEST_F(DontShowDialogTest, CloseThatCannotBeRefusedIsLetThrough)

@@ -8,26 +8,16 @@
 #include "fast_image.h"
 #include "frame_access.h"
 #include "gui_test_support.h"
+#include "main_app.h"
 
 using ExitTest = GuiTest;
 
-TEST_F(ExitTest, ClosingReleasesTheEngineTheStoreTheHandlerListAndTheFileHistory)
-{
-    CMainFrame* frame = MakeFrame();
-    ShowPicture(frame, wxFastImage(8, 6));
-    ASSERT_FALSE(wxFastImage::sm_handlers.IsEmpty());
-    wxTEST_DIALOG(frame->Close(false), wxExpectModal<CDontShowDialog>(1));
-    EXPECT_TRUE(wxFastImage::sm_handlers.IsEmpty());
-    EXPECT_EQ(wxConfigBase::Get(false), nullptr);
-    EXPECT_EQ(Ui(frame).pFileHistory, nullptr);
-    EXPECT_EQ(Ui(frame).pDP, nullptr);
-    PumpEvents(20);
-    EXPECT_FALSE(IsAlive(frame));
-}
-
+// A stored zero clears an option and any other number ticks it.
 TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
 {
+    wxConfigBase::Get()->Write("/Operation/AnimatedKerv", 7);
     CMainFrame* first = MakeFrame();
+    EXPECT_TRUE(Ui(first).checkAnimated->GetValue());
     first->Move(55, 66);
     first->SetSize(640, 470);
     Ui(first).checkAspect->SetValue(false);
@@ -43,8 +33,9 @@ TEST_F(ExitTest, StoredSettingsComeBackAtTheNextStart)
 }
 
 // A standing answer (any number but 0 counts as yes), the close for an update and a close
-// during a calculation (refused) ask nothing; the settings are written only when it closes.
-TEST_F(ExitTest, SomeClosesAskNothing)
+// during a calculation (refused) ask nothing; the settings are written only when it closes, and
+// what the window holds is released.
+TEST_F(ExitTest, SomeClosesAskNothingAndEachCloseReleasesWhatTheWindowHolds)
 {
     struct Case {
         long stored;  // -1: none
@@ -53,16 +44,25 @@ TEST_F(ExitTest, SomeClosesAskNothing)
     for (const Case& c : {Case{1, false, false, true}, Case{5, false, false, true},
                           Case{-1, true, false, true}, Case{-1, false, true, false}}) {
         SCOPED_TRACE(::testing::Message() << c.stored << c.forUpdate << c.calculating);
-        if (wxFileExists(SettingsFile()))
-            wxRemoveFile(SettingsFile());
         if (c.stored != -1)
             wxConfigBase::Get()->Write("/Confirmations/OnExit", c.stored);
-        CMainFrame* frame = MakeFrame();
+        CMainFrame* frame = FrameShowing(8, 6, false);
+        // The recent files reached the disk at the open.
+        if (wxFileExists(SettingsFile()))
+            wxRemoveFile(SettingsFile());
         Ui(frame).bCloseForUpdate = c.forUpdate;
         Ui(frame).bCalculating = c.calculating;
         {
             wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
             EXPECT_EQ(frame->Close(false), c.closes);
+        }
+        if (c.closes) {
+            // The close released the engine, the store, the handler list and the file history.
+            EXPECT_EQ(Ui(frame).pDP, nullptr);
+            EXPECT_EQ(Ui(frame).pFileHistory, nullptr);
+            EXPECT_EQ(wxConfigBase::Get(false), nullptr);
+            EXPECT_TRUE(wxFastImage::sm_handlers.IsEmpty());
+            MainApp::RegisterFastImageHandlers();
         }
         PumpEvents(20);
         EXPECT_EQ(IsAlive(frame), !c.closes);

@@ -22,28 +22,9 @@ class FeaturesTest : public GuiTest {
 protected:
     CMainFrame* OpenCoffee()
     {
-        CMainFrame* frame = MakeFrame();
-        OpenPicture(frame, CopySample("coffee.png", work));
+        CMainFrame* frame = GuiTest::OpenCoffee();
         Ui(frame).checkAnimated->SetValue(false);
         return frame;
-    }
-    wxImage Cli(const wxString& options, const wxString& picture)
-    {
-        const wxString out = work + "/cli.png";
-        const wxString command = wxString::Format("\"%s\" -q %s \"%s\" \"%s\"", KERV_CLI,
-                                                  options, picture, out);
-        EXPECT_EQ(std::system(command.utf8_str()), 0) << command;
-        return wxImage(out);
-    }
-    static void Command(CMainFrame* frame, int id)
-    {
-        wxCommandEvent event(wxEVT_MENU, id);
-        frame->GetEventHandler()->ProcessEvent(event);
-    }
-    template <typename T>
-    static T* Find(CMainFrame* frame, int id)
-    {
-        return dynamic_cast<T*>(wxWindow::FindWindowById(id, frame));
     }
     wxGUIEventLoop loop;
     wxEventLoopActivator active{&loop};
@@ -89,31 +70,32 @@ TEST_F(FeaturesTest, UndoAndRedoGoThroughEveryKindOfStepAndCarvingGoesOn)
     step([&] { SetTargets(frame, 560, 380), Click(Ui(frame).btnKerv); });
     Ui(frame).radioDelete->SetValue(true);
     step([&] { PaintStroke(frame, wxPoint(400, 50), wxPoint(420, 80)); });
-    step([&] { Click(Find<wxButton>(frame, ID_BTN_REMOVE_OBJECT)); });
+    step([&] { ClickButton(frame, ID_BTN_REMOVE_OBJECT); });
     step([&] { Click(Ui(frame).btnResetSize); });
     for (size_t i = 1; i < states.size(); ++i)
         ASSERT_FALSE(SamePixels(states[i].picture, states[i - 1].picture) &&
-                     SamePixels(states[i].mask, states[i - 1].mask)) << i;
+                     SamePixels(states[i].mask, states[i - 1].mask))
+            << i;
 
     for (size_t i = states.size() - 1; i-- > 0;) {
         ASSERT_TRUE(Ui(frame).menuBar->IsEnabled(ID_MENU_UNDO)) << i;
-        Command(frame, ID_MENU_UNDO);
+        SendMenu(frame, ID_MENU_UNDO);
         ExpectState(states[i], frame, int(i));
     }
     EXPECT_FALSE(Ui(frame).menuBar->IsEnabled(ID_MENU_UNDO));
     for (size_t i = 1; i < states.size(); ++i) {
         ASSERT_TRUE(Ui(frame).menuBar->IsEnabled(ID_MENU_REDO)) << i;
-        Command(frame, ID_MENU_REDO);
+        SendMenu(frame, ID_MENU_REDO);
         ExpectState(states[i], frame, int(i));
     }
     EXPECT_FALSE(Ui(frame).menuBar->IsEnabled(ID_MENU_REDO));
     // Back to 580 x 400 and on to 570: as one run of kerv-cli from the file.
     for (size_t i = 1; i < states.size(); ++i)
-        Command(frame, ID_MENU_UNDO);
-    Command(frame, ID_MENU_REDO);
+        SendMenu(frame, ID_MENU_UNDO);
+    SendMenu(frame, ID_MENU_REDO);
     SetChecked(Ui(frame).checkEnableMask, false);
     frame->WidthChange(570);
-    EXPECT_TRUE(SamePixels(Shown(frame), Cli("--width 570 --height 400", picture)));
+    EXPECT_TRUE(SamePixels(Shown(frame), KervCli("--width 570 --height 400", picture)));
 }
 
 TEST_F(FeaturesTest, RemoveObjectAndForwardEnergyGiveKervCliPixels)
@@ -126,11 +108,12 @@ TEST_F(FeaturesTest, RemoveObjectAndForwardEnergyGiveKervCliPixels)
     PaintStroke(frame, wxPoint(470, 60), wxPoint(500, 120));
     const wxString mask = work + "/mask.bmp";
     ASSERT_TRUE(MaskImage(frame).SaveFile(mask));
-    Click(Find<wxButton>(frame, ID_BTN_REMOVE_OBJECT));
+    ClickButton(frame, ID_BTN_REMOVE_OBJECT);
     EXPECT_EQ(Shown(frame).GetSize(), wxSize(600, 400));
-    EXPECT_TRUE(SamePixels(Shown(frame), Cli("--remove-object --mask \"" + mask + "\"", picture)));
+    EXPECT_TRUE(
+        SamePixels(Shown(frame), KervCli("--remove-object --mask \"" + mask + "\"", picture)));
 
-    wxChoice* energy = Find<wxChoice>(frame, ID_CHOICE_ENERGY);
+    wxChoice* energy = static_cast<wxChoice*>(frame->FindWindow(ID_CHOICE_ENERGY));
     EXPECT_EQ(energy->GetSelection(), 0);
     Click(Ui(frame).btnResetSize);
     energy->SetSelection(1);
@@ -140,8 +123,9 @@ TEST_F(FeaturesTest, RemoveObjectAndForwardEnergyGiveKervCliPixels)
     SetTargets(frame, 560, 380);
     Click(Ui(frame).btnKerv);
     const wxImage forward = Shown(frame);
-    EXPECT_TRUE(SamePixels(forward, Cli("--energy-mode forward --width 560 --height 380", picture)));
-    EXPECT_FALSE(SamePixels(forward, Cli("--width 560 --height 380", picture)));
+    EXPECT_TRUE(
+        SamePixels(forward, KervCli("--energy-mode forward --width 560 --height 380", picture)));
+    EXPECT_FALSE(SamePixels(forward, KervCli("--width 560 --height 380", picture)));
 }
 
 TEST_F(FeaturesTest, TheViewsShowTheEnergyAndTheNextSeamsOfAFreshEngine)
@@ -149,13 +133,13 @@ TEST_F(FeaturesTest, TheViewsShowTheEnergyAndTheNextSeamsOfAFreshEngine)
     CMainFrame* frame = OpenCoffee();
     const wxString picture = frame->Session().FileName();
     Ui(frame).menuBar->Check(ID_MENU_SHOW_ENERGY, true);
-    Command(frame, ID_MENU_SHOW_ENERGY);
+    SendMenu(frame, ID_MENU_SHOW_ENERGY);
     DP reference(picture);
     EXPECT_TRUE(SamePixels(Shown(frame), reference.GetEnergyImage().AsImage()));
 
     Ui(frame).menuBar->Check(ID_MENU_SHOW_ENERGY, false);
     Ui(frame).menuBar->Check(ID_MENU_SHOW_SEAMS, true);
-    Command(frame, ID_MENU_SHOW_SEAMS);
+    SendMenu(frame, ID_MENU_SHOW_SEAMS);
     // The seams twenty removals of each direction carve, traced back and marked.
     const wxFastImage start = reference.GetColourImage();
     wxImage expected = start.AsImage().Copy();

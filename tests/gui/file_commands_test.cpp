@@ -19,11 +19,6 @@
 
 namespace {
 
-wxImage EnginePicture(CMainFrame* frame)
-{
-    return Ui(frame).pDP->GetColourImage().CopyToImage();
-}
-
 wxArrayString Names(std::initializer_list<wxString> names)
 {
     wxArrayString list;
@@ -65,21 +60,23 @@ protected:
     wxString dunes;
 };
 
-TEST(DefaultSaveName, PutsKervBeforeTheExtensionOfTheFileNameOnly)
+// The proposed names of a saved picture and of its mask change the file name's extension only.
+TEST(DefaultSaveName, PutsKervBeforeTheExtensionAndTheMaskReplacesIt)
 {
     EXPECT_EQ(DefaultSaveName("/home/u/beach.jpg"), "/home/u/beach_kerv.jpg");
     EXPECT_EQ(DefaultSaveName("/home/u/archive.tar.gz"), "/home/u/archive.tar_kerv.gz");
     EXPECT_EQ(DefaultSaveName("/home/u.v/beach"), "/home/u.v/beach_kerv");
+    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u/beach.jpg"), "/home/u/beach_mask.bmp");
+    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u.v/beach"), "/home/u.v/beach_mask.bmp");
+    EXPECT_EQ(CMainFrame::DefaultMaskFileName("/home/u/a.b.png"), "/home/u/a.b_mask.bmp");
 }
 
-TEST_F(FileCommandsTest, OpeningThroughTheDialogLoadsThePictureAndSetsUpTheControls)
+// What the session holds after an open is tested with it; here the controls and the drop target.
+TEST_F(FileCommandsTest, OpeningThroughTheDialogOrByDroppingOneFileSetsUpTheControls)
 {
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, beach);
-    ASSERT_NE(Ui(frame).pDP, nullptr);
     EXPECT_EQ(frame->Session().FileName(), beach);
-    EXPECT_EQ(frame->Session().OriginalWidth(), 120);
-    EXPECT_EQ(frame->Session().CurrentHeight(), 80);
     EXPECT_EQ(Ui(frame).sliderWidth->GetMax(), 240);
     EXPECT_EQ(Ui(frame).spinHeight->GetValue(), 80);
     EXPECT_EQ(Ui(frame).textAbsWidth->GetValue(), "120");
@@ -89,33 +86,20 @@ TEST_F(FileCommandsTest, OpeningThroughTheDialogLoadsThePictureAndSetsUpTheContr
     EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
     EXPECT_TRUE(Ui(frame).btnKerv->IsEnabled());
     EXPECT_FALSE(Ui(frame).btnResetSize->IsEnabled());
-    EXPECT_FALSE(frame->Session().IsModified());
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - beach.png");
-    wxImage expected(beach);
-    EXPECT_TRUE(SamePixels(expected, EnginePicture(frame)));
-}
+    EXPECT_TRUE(SamePixels(wxImage(beach), EnginePicture(frame)));
 
-TEST_F(FileCommandsTest, DroppingOneFileOpensIt)
-{
-    CMainFrame* frame = MakeFrame();
     ASSERT_NE(Ui(frame).pDropTarget, nullptr);
     EXPECT_EQ(frame->GetDropTarget(), Ui(frame).pDropTarget);
     EXPECT_TRUE(Ui(frame).pDropTarget->OnDrop(10, 10));
     EXPECT_TRUE(Ui(frame).pDropTarget->OnDropFiles(10, 10, Names({dunes})));
-    ASSERT_NE(Ui(frame).pDP, nullptr);
-    EXPECT_EQ(frame->Session().OriginalWidth(), 90);
+    EXPECT_EQ(Ui(frame).textOriginal->GetLabel(), "Original: Width: 90, Height:70");
     EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67 - dunes.png");
-}
-
-TEST_F(FileCommandsTest, DroppingTwoFilesIsRefusedAndChangesNothing)
-{
-    CMainFrame* frame = MakeFrame();
-    OpenThroughDialog(frame, beach);
     DP* engine = Ui(frame).pDP;
-    wxTEST_DIALOG(Ui(frame).pDropTarget->OnDropFiles(0, 0, Names({dunes, beach})),
+    wxTEST_DIALOG(Ui(frame).pDropTarget->OnDropFiles(0, 0, Names({beach, dunes})),
                   ExpectMessageBox("Only one file may be dropped", "Error"));
     EXPECT_EQ(Ui(frame).pDP, engine);
-    EXPECT_EQ(frame->Session().FileName(), beach);
+    EXPECT_EQ(frame->Session().FileName(), dunes);
 }
 
 // Every way of opening another picture asks first; "No" keeps the work and opens nothing (an
@@ -160,7 +144,7 @@ TEST_F(FileCommandsTest, OpeningOnUnsavedChangesAsksAndOnlyYesReplacesTheWork)
 }
 
 // Nine recent files, newest first; a listed file opened again moves to the top, one that is gone
-// leaves the list; the list reaches the disk at once after every change.
+// leaves the list; the list reaches the disk at once after every change, and the next start.
 TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndReachTheDiskAtOnce)
 {
     CMainFrame* frame = MakeFrame();
@@ -195,114 +179,95 @@ TEST_F(FileCommandsTest, RecentFilesKeepNineNewestFirstAndReachTheDiskAtOnce)
     EXPECT_EQ(onDisk(2), paths[8]);
     EXPECT_EQ(onDisk(9), "");
     EXPECT_EQ(frame->Session().FileName(), paths[5]);
+
+    // The next window finds them in its File menu.
+    CloseQuietly(frame);
+    CMainFrame* next = MakeFrame();
+    EXPECT_EQ(Ui(next).pFileHistory->GetHistoryFile(0), paths[5]);
+    wxMenu* menuFile = Ui(next).menuBar->GetMenu(0);
+    EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST + 7), nullptr);
+    EXPECT_EQ(menuFile->FindItem(ID_MRU_FIRST + 8), nullptr);
 }
 
-// The header says 40000 pixels wide: refused before decoding, with the limit named.
-TEST_F(FileCommandsTest, APictureOverTheLimitsIsRefusedNamingTheLimit)
-{
-    const wxString wide = work + "/wide.png";
-    WriteTestPicture(wide, 40, 30, 4, false);
-    wxFile file(wide, wxFile::read_write);
-    const unsigned char width[4] = {0x00, 0x00, 0x9C, 0x40};
-    ASSERT_TRUE(file.Seek(16) == 16 && file.Write(width, 4) == 4);
-    file.Close();
-    CMainFrame* frame = MakeFrame();
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectFileDialog(wide),
-                  ExpectMessageBox("Error opening image " + wide +
-                                       ":\nthe picture is 40000 x 30 pixels, over "
-                                   "the limit of 32000 pixels a side and 100000000 pixels in all",
-                                   "Error"));
-    EXPECT_FALSE(frame->Session().IsOpen());
-    EXPECT_EQ(Ui(frame).pFileHistory->GetCount(), 0u);
-}
-
-TEST_F(FileCommandsTest, SaveProposesTheDerivedNameAndWritesTheEnginesPixels)
+// The proposed name may be an existing file: it is replaced through a temporary file, keeping its
+// permissions, and reopened it shows what the engine had.
+TEST_F(FileCommandsTest, SaveProposesTheDerivedNameAndReplacesTheFileKeepingItsPermissions)
 {
     CMainFrame* frame = MakeFrame();
     OpenThroughDialog(frame, beach);
     Carve(frame);
     const wxString saved = work + "/beach_kerv.png";
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(saved, saved));
+    WriteTestPicture(saved, 10, 10, 9);
+    ASSERT_EQ(chmod(saved.fn_str(), 0640), 0);
+    wxTEST_DIALOG(SendMenu(frame, ID_TOOL_SAVE), ExpectFileDialog(saved, saved));
     EXPECT_FALSE(frame->Session().IsModified());
     EXPECT_TRUE(SamePixels(EnginePicture(frame), wxImage(saved)));
-    // Nothing but the two pictures is left in the folder.
+    struct stat status;
+    ASSERT_EQ(stat(saved.fn_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    // Nothing but the pictures is left in the folder.
     EXPECT_EQ(FilesIn(work), Names({beach, saved, dunes}));
 
-    // Reopened, the saved picture is what the engine had.
     const wxImage carved = EnginePicture(frame);
     OpenThroughDialog(frame, saved);
     EXPECT_EQ(frame->Session().OriginalWidth(), 115);
     EXPECT_TRUE(SamePixels(carved, EnginePicture(frame)));
 }
 
-TEST_F(FileCommandsTest, SavingReplacesAnExistingFileAndKeepsItsPermissions)
+// A format without an encoder, an encoder that refuses the picture, a disk that fills up: the
+// message names the reason (the failing write's own, never an errno left over from the
+// encoder), the work stays modified, an existing file stays whole and nothing else is left.
+TEST_F(FileCommandsTest, AFailedSaveNamesTheReasonAndKeepsTheWorkAndTheOldFile)
 {
-    CMainFrame* frame = MakeFrame();
-    OpenThroughDialog(frame, beach);
-    Carve(frame);
-    const wxString target = work + "/old.png";
-    WriteTestPicture(target, 10, 10, 9);
-    ASSERT_EQ(chmod(target.fn_str(), 0640), 0);
-    wxTEST_DIALOG(SendMenu(frame, ID_TOOL_SAVE),
-                  ExpectFileDialog(target, work + "/beach_kerv.png"));
-    EXPECT_TRUE(SamePixels(EnginePicture(frame), wxImage(target)));
-    struct stat status;
-    ASSERT_EQ(stat(target.fn_str(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0640u);
-}
-
-TEST_F(FileCommandsTest, ASaveToAnUnknownFormatIsReportedKeepsTheWorkAndTheOldFile)
-{
-    CMainFrame* frame = MakeFrame();
-    OpenThroughDialog(frame, beach);
-    Carve(frame);
-    const wxString target = work + "/notes.xyz";
-    wxFile(target, wxFile::write).Write("precious");
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(target, work + "/beach_kerv.png"),
-                  ExpectMessageBox(wxString::Format("The image could not be saved to %s.", target) +
-                                       "\nThere is no picture format for the extension of this "
-                                       "file name.",
-                                   "Error"));
-    EXPECT_TRUE(frame->Session().IsModified());
-    EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
-    EXPECT_EQ(ReadTextFile(target), "precious");
-    EXPECT_EQ(FilesIn(work), Names({beach, dunes, target}));
-}
-
-TEST_F(FileCommandsTest, AWriteThatRunsOutOfSpaceLeavesTheExistingFileWhole)
-{
-    CMainFrame* frame = MakeFrame();
+    const struct {
+        const char* name;
+        const char* reason;
+        bool diskFull;  // a file size limit stands in for a full disk: writes past 4 KiB fail
+    } cases[] = {
+        {"notes.xyz", "There is no picture format for the extension of this file name.", false},
+        {"big.ico", "ICO: Image too wide for an icon.", false},
+        {"big_kerv.bmp", std::strerror(EFBIG), true}};
     const wxString big = work + "/big.bmp";
     WriteTestPicture(big, 300, 200, 5);
-    OpenThroughDialog(frame, big);
-    Carve(frame);
-    const wxString target = work + "/big_kerv.bmp";
-    wxFile(target, wxFile::write).Write("precious");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMainFrame* frame = MakeFrame();
+        OpenThroughDialog(frame, big);
+        Carve(frame);
+        const wxString target = work + "/" + c.name;
+        wxFile(target, wxFile::write).Write("precious");
+        struct rlimit previous;
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+        void (*previousHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit = previous;
+        limit.rlim_cur = c.diskFull ? 4096 : previous.rlim_cur;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        wxString shown;
+        wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE),
+                      ExpectFileDialog(target, work + "/big_kerv.bmp"),
+                      Answer<wxMessageDialog>([&shown](wxMessageDialog* dialog) {
+                          shown = dialog->GetMessage();
+                          EXPECT_EQ(dialog->GetTitle(), "Error");
+                          return wxID_OK;
+                      }));
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, previousHandler);
 
-    // A file size limit stands in for a full disk: writes past 4 KiB fail.
-    struct rlimit previous;
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    void (*previousHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limit = previous;
-    limit.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    wxString shown;
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(target, target),
-                  Answer<wxMessageDialog>([&shown](wxMessageDialog* dialog) {
-                      shown = dialog->GetMessage();
-                      EXPECT_EQ(dialog->GetTitle(), "Error");
-                      return wxID_OK;
-                  }));
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-
-    EXPECT_TRUE(shown.StartsWith(wxString::Format("The image could not be saved to %s.", target)))
-        << shown;
-    // The reason is the failing write's own, never an errno left over from the encoder.
-    EXPECT_TRUE(shown.EndsWith("\n" + wxString(std::strerror(EFBIG)))) << shown;
-    EXPECT_TRUE(frame->Session().IsModified());
-    EXPECT_EQ(ReadTextFile(target), "precious");
-    EXPECT_EQ(FilesIn(work), Names({beach, big, target, dunes}));
+        const wxString said = wxString::Format("The image could not be saved to %s.", target);
+        if (c.diskFull)
+            EXPECT_TRUE(shown.StartsWith(said) && shown.EndsWith("\n" + wxString(c.reason)))
+                << shown;
+        else
+            EXPECT_EQ(shown, said + "\n" + c.reason);
+        EXPECT_TRUE(frame->Session().IsModified());
+        EXPECT_TRUE(Ui(frame).btnResetSize->IsEnabled());
+        EXPECT_EQ(ReadTextFile(target), "precious");
+        wxArrayString left = Names({beach, big, target, dunes});
+        left.Sort();
+        EXPECT_EQ(FilesIn(work), left);
+        ASSERT_TRUE(wxRemoveFile(target));
+        CloseQuietly(frame);
+    }
 }
 
 TEST_F(FileCommandsTest, CopyPutsTheEnginesPixelsOnTheClipboard)

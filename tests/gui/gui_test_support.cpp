@@ -100,6 +100,14 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
                                           << cond.utf8_str() << " " << msg.utf8_str();
 }
 
+// Opens path in the window as the open command does.
+void OpenPicture(CMainFrame* frame, wxString path)
+{
+    frame->DoOpenFile(path, -1);
+    PumpEvents(20);
+    ASSERT_TRUE(frame->Session().IsOpen()) << path;
+}
+
 }  // namespace
 
 void InstallFailingAssertHandler()
@@ -155,14 +163,6 @@ CMainFrame* GuiTest::MakeFrame()
     return frame;
 }
 
-void GuiTest::ShowPicture(CMainFrame* frame, const wxFastImage& picture)
-{
-    static int shown = 0;
-    wxString path = wxString::Format("%s/shown-%d.png", work, ++shown);
-    ASSERT_TRUE(picture.AsImage().SaveFile(path));
-    OpenPicture(frame, path);
-}
-
 void GuiTest::CloseQuietly(CMainFrame* frame)
 {
     Ui(frame).bCalculating = false;
@@ -174,10 +174,24 @@ void GuiTest::CloseQuietly(CMainFrame* frame)
         MainApp::RegisterFastImageHandlers();
 }
 
+CMainFrame* GuiTest::OpenCoffee()
+{
+    CMainFrame* frame = MakeFrame();
+    const wxString coffee = work + "/coffee.png";
+    EXPECT_TRUE(wxCopyFile(KERV_SAMPLES_DIR "/coffee.png", coffee));
+    OpenPicture(frame, coffee);
+    EXPECT_EQ(frame->Session().CurrentWidth(), 600);
+    EXPECT_EQ(frame->Session().CurrentHeight(), 400);
+    return frame;
+}
+
 CMainFrame* GuiTest::FrameShowing(int cols, int rows, bool paint)
 {
     CMainFrame* frame = MakeFrame();
-    ShowPicture(frame, DistinctPixelsPicture(cols, rows));
+    static int shown = 0;
+    const wxString path = wxString::Format("%s/shown-%d.png", work, ++shown);
+    EXPECT_TRUE(DistinctPixelsPicture(cols, rows).AsImage().SaveFile(path));
+    OpenPicture(frame, path);
     Ui(frame).checkEnableMask->SetValue(paint);
     frame->DoEnableProtectDelete();
     Ui(frame).paintPanel->Init(cols, rows);
@@ -188,6 +202,47 @@ CMainFrame* GuiTest::FrameShowing(int cols, int rows, bool paint)
 wxString GuiTest::SettingsFile() const
 {
     return home + "/.Kerv";
+}
+
+wxImage GuiTest::KervCli(const wxString& options, const wxString& picture)
+{
+    const wxString out = work + "/cli.png";
+    const wxString command =
+        wxString::Format("\"%s\" -q %s \"%s\" \"%s\"", KERV_CLI, options, picture, out);
+    EXPECT_EQ(std::system(command.utf8_str()), 0) << command;
+    return wxImage(out);
+}
+
+wxImage EnginePicture(CMainFrame* frame)
+{
+    return Ui(frame).pDP->GetColourImage().CopyToImage();
+}
+
+RepaintHook::RepaintHook(CMainFrame* frame, std::function<void()> body)
+    : m_panel(Ui(frame).paintPanel), m_body(std::move(body))
+{
+    m_panel->Bind(wxEVT_PAINT, &RepaintHook::OnPaint, this);
+}
+
+RepaintHook::~RepaintHook()
+{
+    if (m_panel)
+        m_panel->Unbind(wxEVT_PAINT, &RepaintHook::OnPaint, this);
+}
+
+void RepaintHook::OnPaint(wxPaintEvent& event)
+{
+    m_body();
+    event.Skip();
+}
+
+void AbortWhenGaugeReaches::Notify()
+{
+    const int done = Ui(m_frame).pStatusBar->gaugeProgress->GetValue();
+    if (stepsAtAbort >= 0 || done < m_after)
+        return;
+    stepsAtAbort = done;
+    Click(Ui(m_frame).pStatusBar->btnProgressCancel);
 }
 
 void WriteTestPicture(const wxString& path, int width, int height, int seed, bool alpha)
@@ -250,20 +305,6 @@ void ClickButton(CMainFrame* frame, int id)
 void OpenThroughDialog(CMainFrame* frame, const wxString& path)
 {
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectFileDialog(path));
-}
-
-wxString CopySample(const wxString& name, const wxString& folder)
-{
-    const wxString copy = folder + "/" + name;
-    EXPECT_TRUE(wxCopyFile(wxString(KERV_SAMPLES_DIR) + "/" + name, copy));
-    return copy;
-}
-
-void OpenPicture(CMainFrame* frame, wxString path)
-{
-    frame->DoOpenFile(path, -1);
-    PumpEvents(20);
-    ASSERT_TRUE(frame->Session().IsOpen()) << path;
 }
 
 void Click(wxWindow* button)

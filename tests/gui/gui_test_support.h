@@ -17,6 +17,9 @@
 #include <wx/msgdlg.h>
 #include <wx/string.h>
 #include <wx/testing.h>
+#include <wx/timer.h>
+#include <wx/weakref.h>
+#include <wx/window.h>
 
 #include "dont_show_dialog.h"
 
@@ -24,7 +27,6 @@ class CMainFrame;
 class CPaintPanel;
 class wxCheckBox;
 class wxFastImage;
-class wxWindow;
 
 // Answers a CDontShowDialog with `code` (1 or wxID_OK mean yes), optionally ticking "Don't ask
 // this question again" first, and checks the question's text and the dialog's title.
@@ -107,6 +109,35 @@ private:
     std::function<int(T*)> m_answer;
 };
 
+// Runs a body at every repaint of the window's canvas while it lives (a run repaints the canvas
+// inside its yields to the event loop).
+class RepaintHook {
+public:
+    RepaintHook(CMainFrame* frame, std::function<void()> body);
+    ~RepaintHook();
+
+private:
+    void OnPaint(wxPaintEvent& event);
+
+    wxWeakRef<wxWindow> m_panel;
+    std::function<void()> m_body;
+};
+
+// Presses "Abort" from the event loop once the gauge has counted `after` steps, remembering how
+// many it had counted then. Start it before the run.
+class AbortWhenGaugeReaches : public wxTimer {
+public:
+    AbortWhenGaugeReaches(CMainFrame* frame, int after) : m_frame(frame), m_after(after) {}
+
+    void Notify() override;
+
+    int stepsAtAbort = -1;
+
+private:
+    CMainFrame* m_frame;
+    int m_after;
+};
+
 // Writes a width x height picture with structure for the seams to follow (a few edges over
 // noise), by path's extension; with alpha, an alpha channel too. Pictures differ by seed.
 void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
@@ -114,9 +145,9 @@ void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
 // A cols x rows picture with no two neighbouring pixels alike, so that any shift or wrong
 // scaling of what the canvas shows is seen.
 wxFastImage DistinctPixelsPicture(int cols, int rows);
-// Copies the sample picture `name` into folder and returns the copy's path.
-wxString CopySample(const wxString& name, const wxString& folder);
 
+// The engine's current picture in the window.
+wxImage EnginePicture(CMainFrame* frame);
 // Whether two pictures have the same size and the same RGB bytes.
 ::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual);
 // Pixels of exactly that colour.
@@ -132,8 +163,6 @@ void SetChecked(wxCheckBox* box, bool checked);
 // Types the two absolute targets without going through the typing handlers.
 void SetTargets(CMainFrame* frame, int width, int height);
 
-// Opens path in the window as the open command does.
-void OpenPicture(CMainFrame* frame, wxString path);
 // Opens path through File, Open and its file dialog (no unsaved changes expected).
 void OpenThroughDialog(CMainFrame* frame, const wxString& path);
 
@@ -169,16 +198,19 @@ protected:
 
     // A shown main window, built as the application builds it.
     CMainFrame* MakeFrame();
-    // Opens picture in frame as the file commands open a file (written to the working folder).
-    void ShowPicture(CMainFrame* frame, const wxFastImage& picture);
-    // A shown window holding a cols x rows DistinctPixelsPicture, with painting switched on the
-    // way the mask commands switch it on, when paint is true.
+    // A window with the coffee photo (600 x 400) open.
+    CMainFrame* OpenCoffee();
+    // A shown window holding a cols x rows DistinctPixelsPicture (opened from a file as the open
+    // command opens it), with painting switched on the way the mask commands switch it on, when
+    // paint is true.
     CMainFrame* FrameShowing(int cols, int rows, bool paint);
     // Closes a main window without asking and lets the toolkit destroy it; another window can
     // then be made.
     void CloseQuietly(CMainFrame* frame);
     // The settings file of the temporary home.
     wxString SettingsFile() const;
+    // What kerv-cli makes of picture with the options (the reference for the window's runs).
+    wxImage KervCli(const wxString& options, const wxString& picture);
 
     wxString home;
     wxString work;

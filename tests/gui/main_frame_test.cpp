@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main window as it opens: placement and options from the store, recent files, the title,
-// and what can be done before a picture is open.
+// The main window's placement: the stored rectangle when it can be used, else the default.
 #include <wx/settings.h>
-#include <wx/spinbutt.h>
 
 #include "frame_access.h"
 #include "gui_test_support.h"
@@ -33,8 +31,6 @@ wxRect FrameRect(CMainFrame* frame)
 
 }  // namespace
 
-using MainFrameTest = GuiTest;
-
 struct PlacementCase {
     const char* what;
     // The stored rectangle relative to the screen's size (x and y may be the screen's far
@@ -43,8 +39,7 @@ struct PlacementCase {
     bool xAtScreenWidth, yAtScreenHeight, used;
 };
 
-class WindowPlacementTest : public MainFrameTest,
-                            public ::testing::WithParamInterface<PlacementCase> {};
+class WindowPlacementTest : public GuiTest, public ::testing::WithParamInterface<PlacementCase> {};
 
 TEST_P(WindowPlacementTest, StoredGeometryIsUsedOnlyWhenItsCornerIsOnTheScreenAndItsSizePositive)
 {
@@ -72,29 +67,4 @@ TEST(WindowPlacement, DefaultsAreOneSixthInAndTwoThirdsOfTheScreenTruncated)
 {
     EXPECT_EQ(DefaultWindowRect(wxSize(1600, 1200)), wxRect(266, 200, 1066, 800));
     EXPECT_EQ(DefaultWindowRect(wxSize(1025, 769)), wxRect(170, 128, 683, 512));
-}
-
-TEST_F(MainFrameTest, StoredZeroClearsAnOptionAndAnyOtherNumberTicksIt)
-{
-    wxConfigBase::Get()->Write("/Operation/AnimatedKerv", 0);
-    wxConfigBase::Get()->Write("/Operation/MaintainAspect", 7);
-    CMainFrame* frame = MakeFrame();
-    EXPECT_FALSE(Ui(frame).checkAnimated->GetValue());
-    EXPECT_TRUE(Ui(frame).checkAspect->GetValue());
-}
-
-TEST_F(MainFrameTest, RecentFilesAreLoadedFromTheStoreIntoTheFileMenu)
-{
-    wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/MRU");
-    config->Write("file1", work + "/beach.jpg");
-    config->Write("file2", work + "/dunes.png");
-    config->SetPath("/");
-    CMainFrame* frame = MakeFrame();
-    ASSERT_EQ(Ui(frame).pFileHistory->GetCount(), 2u);
-    EXPECT_EQ(Ui(frame).pFileHistory->GetHistoryFile(0), work + "/beach.jpg");
-    wxMenu* menuFile = Ui(frame).menuBar->GetMenu(0);
-    EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST), nullptr);
-    EXPECT_NE(menuFile->FindItem(ID_MRU_FIRST + 1), nullptr);
-    EXPECT_EQ(menuFile->FindItem(ID_MRU_FIRST + 2), nullptr);
 }

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Photos in the main window: a picture with a transparent colour is refused like one with
-// alpha; Save keeps what a photo carries (opened upright by its EXIF orientation, saved with
-// EXIF corrected, XMP, its colour profile and its JPEG quality), and a format that cannot hold
-// the metadata saves the picture and says so in the status bar; a failed save names the real
-// reason. exiftool and ImageMagick make the photos and judge the results.
+// Photos in the main window: Save keeps what a photo carries (opened upright by its EXIF
+// orientation, saved with EXIF corrected, XMP, its colour profile and its JPEG quality), and a
+// format that cannot hold the metadata saves the picture and says so in the status bar.
+// exiftool and ImageMagick make the photos and judge the results.
 #include <cstdio>
 #include <cstdlib>
 
@@ -80,34 +79,4 @@ TEST_F(PhotoFilesTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0),
               "Saved without some of the original's metadata: EXIF, XMP, colour profile not "
               "kept: the output format cannot hold them");
-}
-
-TEST_F(PhotoFilesTest, AFailedEncodingIsReportedWithTheEncodersOwnReason)
-{
-    const wxString picture = work + "/wide.png";
-    WriteTestPicture(picture, 300, 40, 4);
-    CMainFrame* frame = MakeFrame();
-    OpenThroughDialog(frame, picture);
-    const wxString icon = work + "/wide.ico";
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(icon),
-                  ExpectMessageBox(wxString::Format("The image could not be saved to %s.", icon) +
-                                       "\nICO: Image too wide for an icon.",
-                                   "Error"));
-    EXPECT_FALSE(wxFileExists(icon));
-}
-
-TEST_F(PhotoFilesTest, APictureWithATransparentColourIsRefusedLikeOneWithAlpha)
-{
-    const std::string clear = std::string(work.fn_str()) + "/clear.gif";
-    ASSERT_EQ(std::system(("convert -size 30x20 xc:white -fill red -draw 'point 3,3' "
-                           "-transparent red '" +
-                           clear + "'")
-                              .c_str()),
-              0);
-    CMainFrame* frame = MakeFrame();
-    wxTEST_DIALOG(SendMenu(frame, ID_MENU_OPEN), ExpectFileDialog(wxString(clear)),
-                  ExpectMessageBox("Error opening image " + clear +
-                                       ":\nImage with Alpha Channel not supported YET.",
-                                   "Error"));
-    EXPECT_EQ(frame->GetTitle(), "Vandrel 0.67");
 }

@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Seeing the whole picture: the visible part of the zoomed view against the toolkit's scaling of
 // the whole picture, scrolling, zooming about the pointer and to fit, the View menu, continuous
-// strokes against a plain distance rule, comparing with the picture as opened, and the zoom box
-// giving the keyboard back; the zoom box's reading of a zoom and its delay, and the splitter's
-// sash, which a double click cannot unsplit.
+// strokes against a plain distance rule, and the zoom box giving the keyboard back; the zoom
+// box's reading of a zoom and its delay.
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
-
-#include <wx/splitter.h>
 
 #include "fast_image.h"
 #include "frame_access.h"
@@ -50,29 +47,13 @@ void Wheel(CPaintPanel* panel, int x, int y, int rotation, bool ctrl, bool shift
     panel->GetEventHandler()->ProcessEvent(event);
 }
 
-void Command(CMainFrame* frame, wxEventType type, int id, const wxString& text = wxString())
+// What the zoom box sends when an entry is chosen (wxEVT_COMBOBOX) or Enter is pressed.
+void Zoom(CMainFrame* frame, wxEventType type, const wxString& text = wxString())
 {
-    wxCommandEvent event(type, id);
+    wxCommandEvent event(type, ID_COMBO_ZOOM);
     event.SetString(text);
-    event.SetEventObject(id == ID_COMBO_ZOOM ? static_cast<wxObject*>(Ui(frame).comboZoom)
-                                             : static_cast<wxObject*>(frame));
-    (id == ID_COMBO_ZOOM ? Ui(frame).comboZoom->GetEventHandler() : frame->GetEventHandler())
-        ->ProcessEvent(event);
-}
-
-// Counts the canvas's repaints without taking them over.
-int* CountPaints(CPaintPanel* panel)
-{
-    auto* count = new int(0);
-    panel->Bind(wxEVT_PAINT, [count](wxPaintEvent& event) {
-        ++*count;
-        event.Skip();
-    });
-    panel->Bind(wxEVT_DESTROY, [count](wxWindowDestroyEvent& event) {
-        delete count;
-        event.Skip();
-    });
-    return count;
+    event.SetEventObject(Ui(frame).comboZoom);
+    Ui(frame).comboZoom->GetEventHandler()->ProcessEvent(event);
 }
 
 class ScrollZoomTest : public GuiTest {
@@ -97,8 +78,6 @@ TEST(ZoomSteps, LadderFitAndRange)
     EXPECT_EQ(StepZoom(600, 3), 800);
     EXPECT_EQ(StepZoom(5, -1), 1);
     EXPECT_EQ(StepZoom(1, -1), 1);
-    EXPECT_EQ(ParseZoom("800%"), 800);
-    EXPECT_EQ(ParseZoom("801%"), -1);
     // The fitted view never exceeds the pane and one percent more would.
     for (const auto& [cols, rows, width, height] : {std::array{6000, 4000, 1200, 900},
                                                     {400, 240, 533, 317},
@@ -180,16 +159,16 @@ TEST_F(ScrollZoomTest, CtrlWheelZoomsAboutThePointerAndTheMenuStepsAndResets)
     EXPECT_EQ(panel->zoom, 150);
     EXPECT_EQ(panel->MaskPoint(wxPoint(120, 70)), under);
 
-    Command(frame, wxEVT_MENU, ID_MENU_ZOOM_IN);
+    SendMenu(frame, ID_MENU_ZOOM_IN);
     EXPECT_EQ(panel->zoom, 200);
-    Command(frame, wxEVT_MENU, ID_MENU_ZOOM_OUT);
-    Command(frame, wxEVT_MENU, ID_MENU_ZOOM_OUT);
+    SendMenu(frame, ID_MENU_ZOOM_OUT);
+    SendMenu(frame, ID_MENU_ZOOM_OUT);
     EXPECT_EQ(panel->zoom, 100);
     EXPECT_EQ(Ui(frame).comboZoom->GetValue(), "100%");
     for (int i = 0; i < 20; ++i)
-        Command(frame, wxEVT_MENU, ID_MENU_ZOOM_IN);
+        SendMenu(frame, ID_MENU_ZOOM_IN);
     EXPECT_EQ(panel->zoom, kMaxZoom);
-    Command(frame, wxEVT_MENU, ID_MENU_ZOOM_ACTUAL);
+    SendMenu(frame, ID_MENU_ZOOM_ACTUAL);
     EXPECT_EQ(panel->zoom, 100);
     EXPECT_EQ(Ui(frame).comboZoom->GetValue(), "100%");
 }
@@ -197,7 +176,7 @@ TEST_F(ScrollZoomTest, CtrlWheelZoomsAboutThePointerAndTheMenuStepsAndResets)
 TEST_F(ScrollZoomTest, FitShowsTheWholePictureAndFollowsThePane)
 {
     CPaintPanel* panel = Open(false, 1800, 1000);
-    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "Fit");
+    Zoom(frame, wxEVT_COMBOBOX, "Fit");
     EXPECT_TRUE(panel->IsFitZoom());
     EXPECT_EQ(Ui(frame).comboZoom->GetValue(), "Fit");
     auto fits = [panel] {
@@ -211,7 +190,7 @@ TEST_F(ScrollZoomTest, FitShowsTheWholePictureAndFollowsThePane)
     frame->SetSize(frame->GetSize() + wxSize(300, 200));
     EXPECT_TRUE(WaitFor([&] { return panel->zoom > before && fits(); }, 2000));
     // A chosen zoom ends fitting.
-    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "200%");
+    Zoom(frame, wxEVT_COMBOBOX, "200%");
     EXPECT_FALSE(panel->IsFitZoom());
     EXPECT_EQ(panel->zoom, 200);
 }
@@ -270,46 +249,20 @@ TEST_F(ScrollZoomTest, StrokesCoverEverySegmentAndAClickOneDisc)
     }
 }
 
-TEST_F(ScrollZoomTest, BackslashShowsThePictureAsOpenedUntilReleased)
-{
-    CPaintPanel* panel = Open(true);
-    panel->SetZoom(50);
-    for (int i = 0; i < 30; ++i)
-        Ui(frame).pDP->GetSeam_Vert(true);
-    const wxImage opened = Picture().CopyToImage().Scale(nCols / 2, nRows / 2);
-    const wxImage carved = Ui(frame).pDP->GetColourImage().CopyToImage().Scale(
-        (nCols - 30) / 2, nRows / 2, wxIMAGE_QUALITY_NORMAL);
-    panel->Init(nCols - 30, nRows);
-    EXPECT_TRUE(ShowsPart(panel->ComposeView(wxRect(0, 0, 150, 100)), carved, 0, 0));
-    SendKey(panel, wxEVT_KEY_DOWN, '\\');
-    EXPECT_TRUE(panel->IsShowingOpened());
-    EXPECT_EQ(panel->ViewSize(), wxSize(nCols / 2, nRows / 2));
-    EXPECT_TRUE(ShowsPart(panel->ComposeView(wxRect(0, 0, 200, 120)), opened, 0, 0));
-    // Nothing is painted on the mask meanwhile.
-    SendMouse(panel, wxEVT_MOTION, {40, 40});
-    SendMouse(panel, wxEVT_LEFT_UP, {40, 40});
-    SendKey(panel, wxEVT_KEY_UP, '\\');
-    EXPECT_FALSE(panel->IsShowingOpened());
-    // (The brush outline is back around the pointer, at the left.)
-    EXPECT_TRUE(ShowsPart(panel->ComposeView(wxRect(60, 0, 90, 100)), carved, 60, 0));
-    const wxImage mask = panel->maskBitmap->ConvertToImage();
-    EXPECT_EQ(mask.GetRed(80, 80), 0);
-}
-
-TEST_F(ScrollZoomTest, TheZoomBoxGivesTheKeyboardBack)
+TEST_F(ScrollZoomTest, TheZoomBoxGivesTheKeyboardBackRefusesBadEntriesAndWaitsASecond)
 {
     CPaintPanel* panel = Open(false);
     wxComboBox* box = Ui(frame).comboZoom;
     // A choice from the list.
     box->SetFocus();
     PumpEvents(30);
-    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "50%");
+    Zoom(frame, wxEVT_COMBOBOX, "50%");
     EXPECT_EQ(panel->zoom, 50);
     EXPECT_TRUE(WaitFor([panel] { return wxWindow::FindFocus() == panel; }, 1000));
     // Enter applies a typed zoom at once.
     box->SetFocus();
     box->SetValue("175");
-    Command(frame, wxEVT_TEXT_ENTER, ID_COMBO_ZOOM);
+    Zoom(frame, wxEVT_TEXT_ENTER);
     EXPECT_EQ(panel->zoom, 175);
     EXPECT_FALSE(Ui(frame).timerZoom.IsRunning());
     EXPECT_TRUE(WaitFor([panel] { return wxWindow::FindFocus() == panel; }, 1000));
@@ -319,109 +272,44 @@ TEST_F(ScrollZoomTest, TheZoomBoxGivesTheKeyboardBack)
     EXPECT_EQ(panel->zoom, 175);
     box->SetValue("fit");
     EXPECT_TRUE(WaitFor([panel] { return panel->IsFitZoom(); }, 2500));
+    // A list entry that does not parse shows the error and keeps the zoom.
+    Zoom(frame, wxEVT_COMBOBOX, "75%");
+    for (const char* entry : {"12x", "0%", "900%"}) {
+        wxTEST_DIALOG(
+            Zoom(frame, wxEVT_COMBOBOX, entry),
+            ExpectMessageBox("Cannot parse zoom value. Correct Values (135% or 135 % or 12 %)",
+                             "Error"));
+        EXPECT_EQ(panel->zoom, 75) << entry;
+    }
+    // A typed zoom takes effect one second after the last change.
+    box->SetValue("3");
+    PumpEvents(300);
+    box->SetValue("30");
+    EXPECT_TRUE(Ui(frame).timerZoom.IsRunning());
+    PumpEvents(700);
+    EXPECT_EQ(panel->zoom, 75);
+    EXPECT_TRUE(WaitFor([panel] { return panel->zoom == 30; }, 1500));
+    EXPECT_FALSE(Ui(frame).timerZoom.IsRunning());
 }
-
-using ZoomTest = GuiTest;
 
 TEST(ZoomValue, OneWholeNumberFromOneToEightHundredWithOnePercentSignAndBlanks)
 {
     const std::pair<const char*, int> cases[] = {
         {"135%", 135},
-        {"135 %", 135},
-        {"  135  ", 135},
-        {"135", 135},
         {"\t135 % ", 135},
-        {"12 %", 12},
         {"+40%", 40},
         {"1%", 1},
-        {"200%", 200},
+        {"800%", 800},
         // Not one whole number, more than one percent sign, or outside 1 to 800.
-        {"%", -1},
         {"", -1},
         {"   ", -1},
         {"12.5%", -1},
-        {"12x", -1},
-        {"x12", -1},
         {"1 2", -1},
         {"50%%", -1},
         {"%50", -1},
         {"99999999999999999999", -1},
         {"0%", -1},
-        {"-50%", -1},
-        {"801%", -1},
-        {"1000", -1}};
+        {"801%", -1}};
     for (const auto& [text, zoom] : cases)
         EXPECT_EQ(ParseZoom(text), zoom) << "\"" << text << "\"";
-}
-
-TEST_F(ZoomTest, AListEntryThatDoesNotParseShowsTheErrorAndKeepsTheZoom)
-{
-    CMainFrame* frame = MakeFrame();
-    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "75%");
-    for (const char* entry : {"12x", "0%", "900%"}) {
-        wxTEST_DIALOG(
-            Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, entry),
-            ExpectMessageBox("Cannot parse zoom value. Correct Values (135% or 135 % or 12 %)",
-                             "Error"));
-        EXPECT_EQ(Ui(frame).paintPanel->zoom, 75) << entry;
-    }
-}
-
-TEST_F(ZoomTest, TypedZoomTakesEffectOneSecondAfterTheLastChange)
-{
-    CMainFrame* frame = MakeFrame();
-    Ui(frame).comboZoom->SetValue("3");
-    PumpEvents(300);
-    Ui(frame).comboZoom->SetValue("30");
-    EXPECT_TRUE(Ui(frame).timerZoom.IsRunning());
-    PumpEvents(700);
-    // The first change's second is over, but the second change restarted the timer.
-    EXPECT_EQ(Ui(frame).paintPanel->zoom, 100);
-    EXPECT_TRUE(WaitFor([frame] { return Ui(frame).paintPanel->zoom == 30; }, 1500));
-    EXPECT_FALSE(Ui(frame).timerZoom.IsRunning());
-}
-
-TEST_F(ZoomTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
-{
-    CMainFrame* frame = MakeFrame();
-    CPaintPanel* panel = Ui(frame).paintPanel;
-    ShowPicture(frame, wxFastImage(80, 60));
-    panel->Init(80, 60);
-    // The picture has the keyboard already, as it gets it back after a choice.
-    panel->SetFocus();
-    int* paints = CountPaints(panel);
-    // The repaints and relayouts that the opening set off come first, however slow the machine.
-    for (int last = -1; last != *paints;) {
-        last = *paints;
-        panel->Update();
-        PumpEvents(150);
-    }
-    *paints = 0;
-    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "100%");
-    panel->Update();
-    PumpEvents(50);
-    EXPECT_EQ(*paints, 0);
-    Command(frame, wxEVT_COMBOBOX, ID_COMBO_ZOOM, "50%");
-    panel->Update();
-    PumpEvents(50);
-    EXPECT_GE(*paints, 1);
-    EXPECT_EQ(panel->ViewSize().x, 40);
-}
-
-TEST_F(ZoomTest, DoubleClickOnTheSashLeavesBothPanes)
-{
-    CMainFrame* frame = MakeFrame();
-    auto* splitter = static_cast<wxSplitterWindow*>(frame->FindWindow(ID_SPLITTER));
-    ASSERT_NE(splitter, nullptr);
-    ASSERT_TRUE(splitter->IsSplit());
-    const int sash = splitter->GetSashPosition();
-    splitter->OnDoubleClickSash(sash, 10);
-    PumpEvents(20);
-    EXPECT_TRUE(splitter->IsSplit());
-    EXPECT_EQ(splitter->GetWindow2(), Ui(frame).paintPanel);
-
-    wxSplitterEvent event(wxEVT_SPLITTER_DOUBLECLICKED, splitter);
-    event.SetEventObject(splitter);
-    splitter->GetEventHandler()->ProcessEvent(event);
-    EXPECT_FALSE(event.IsAllowed());
 }

@@ -2,6 +2,8 @@
 // MainApp's start-up: store names, both handler lists, the archive file system, translations,
 // the main window, the pictures named on the command line, and where the help book and the
 // catalogs are found.
+#include <memory>
+
 #include <wx/file.h>
 #include <wx/filename.h>
 #include <wx/filesys.h>
@@ -17,7 +19,7 @@
 
 using StartUpTest = GuiTest;
 
-TEST_F(StartUpTest, OnInitNamesTheStoreRegistersHandlersAndShowsTheMainWindow)
+TEST_F(StartUpTest, OnInitNamesTheStoreRegistersHandlersAndTheArchiveSystemAndShowsTheWindow)
 {
     wxFastImage::CleanUpHandlers();
     ASSERT_TRUE(wxGetApp().OnInit());
@@ -34,21 +36,21 @@ TEST_F(StartUpTest, OnInitNamesTheStoreRegistersHandlersAndShowsTheMainWindow)
 
     EXPECT_NE(wxImage::FindHandler(wxBITMAP_TYPE_PNG), nullptr);
     EXPECT_NE(wxImage::FindHandler(wxBITMAP_TYPE_TGA), nullptr);
-}
-
-TEST_F(StartUpTest, ArchiveFileSystemReadsThePackedHelpBook)
-{
-    ASSERT_TRUE(wxGetApp().OnInit());
-    Ui(static_cast<CMainFrame*>(wxGetApp().GetTopWindow())).timerStartUp.Stop();
+    // The archive file system reads the packed help book.
     wxFileSystem fs;
-    wxFSFile* project =
-        fs.OpenFile(wxFileSystem::FileNameToURL(wxFileName(KERV_HELP_BOOK)) + "#zip:kerv.hhp");
-    ASSERT_NE(project, nullptr);
-    delete project;
+    std::unique_ptr<wxFSFile> project(
+        fs.OpenFile(wxFileSystem::FileNameToURL(wxFileName(KERV_HELP_BOOK)) + "#zip:kerv.hhp"));
+    EXPECT_NE(project, nullptr);
 }
 
-TEST_F(StartUpTest, GermanCatalogIsFoundBesideTheProgramAndUsed)
+TEST_F(StartUpTest, GermanCatalogIsFoundBesideTheProgramAndUsedAndFrenchStaysEnglish)
 {
+    {
+        wxLocale french;
+        MainApp::InitLocale(french, wxLANGUAGE_FRENCH);
+        EXPECT_FALSE(french.IsLoaded("kerv"));
+        EXPECT_EQ(wxGetTranslation("Really quit?"), "Really quit?");
+    }
     wxLocale german;
     MainApp::InitLocale(german, wxLANGUAGE_GERMAN);
     EXPECT_TRUE(german.IsLoaded("kerv"));
@@ -65,14 +67,6 @@ TEST_F(StartUpTest, GermanCatalogIsFoundBesideTheProgramAndUsed)
                   wxExpectModal<CDontShowDialog>(1, false, "Wirklich beenden?", "Frage"));
 }
 
-TEST_F(StartUpTest, LanguageWithoutCatalogStaysEnglish)
-{
-    wxLocale french;
-    MainApp::InitLocale(french, wxLANGUAGE_FRENCH);
-    EXPECT_FALSE(french.IsLoaded("kerv"));
-    EXPECT_EQ(wxGetTranslation("Really quit?"), "Really quit?");
-}
-
 TEST_F(StartUpTest, ArgumentsArePicturesExceptOptionsBeforeTheDoubleDash)
 {
     using Words = std::vector<wxString>;
@@ -81,7 +75,6 @@ TEST_F(StartUpTest, ArgumentsArePicturesExceptOptionsBeforeTheDoubleDash)
         Words pictures;
     } cases[] = {
         {{}, {}},
-        {{"a.png"}, {"a.png"}},
         {{"--no-such-option", "a.png", "b.jpg"}, {"a.png", "b.jpg"}},
         {{"-", "a.png"}, {"-", "a.png"}},
         {{"--", "-x.png", "--"}, {"-x.png", "--"}},

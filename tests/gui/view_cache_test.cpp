@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The averaged view the canvas keeps for zooms below half: after carves that bring the picture
-// back to the same size in place, and beside the picture as opened, it shows exactly the
-// toolkit's scaling of the picture drawn; and a mask handed to the canvas (as recalling or loading
-// one does) is laid over it at once.
+// back to the same size in place, and beside the picture as opened (shown while Backslash is
+// held), it shows exactly the toolkit's scaling of the picture drawn; and a mask handed to the
+// canvas (as recalling or loading one does) is laid over it at once.
 #include <cstring>
 #include <memory>
 #include <utility>
@@ -43,11 +43,11 @@ protected:
 
 }  // namespace
 
-TEST_F(ViewCacheTest, AveragedViewFollowsCarvesInPlaceAndThePictureAsOpened)
+// Backslash shows the picture as opened until it is released, and nothing is painted meanwhile.
+TEST_F(ViewCacheTest, AveragedViewFollowsCarvesInPlaceAndBackslashShowsThePictureAsOpened)
 {
-    frame = MakeFrame();
+    frame = FrameShowing(nCols, nRows, true);
     const wxFastImage opened = DistinctPixelsPicture(nCols, nRows);
-    ShowPicture(frame, opened);
     panel = Ui(frame).paintPanel;
     PictureSession& session = Ui(frame).session;
     for (int zoom : {50, 25}) {
@@ -63,18 +63,29 @@ TEST_F(ViewCacheTest, AveragedViewFollowsCarvesInPlaceAndThePictureAsOpened)
                               static_cast<size_t>(nCols) * nRows * 3),
                   0);
         EXPECT_TRUE(ShowsScaled(*session.Picture()));
-        panel->ShowOpened(true);
+        // Narrower, the picture as opened has a view of another size.
+        session.CarveSeam(SizeAxis::Width, true);
+        panel->Init(nCols - 1, nRows);
+        SendKey(panel, wxEVT_KEY_DOWN, '\\');
+        EXPECT_TRUE(panel->IsShowingOpened());
+        EXPECT_EQ(panel->ViewSize(), wxSize(nCols * zoom / 100, nRows * zoom / 100));
         EXPECT_TRUE(ShowsScaled(opened));
-        panel->ShowOpened(false);
+        SendMouse(panel, wxEVT_MOTION, {40, 40});
+        SendMouse(panel, wxEVT_LEFT_UP, {40, 40});
+        SendKey(panel, wxEVT_KEY_UP, '\\');
+        EXPECT_FALSE(panel->IsShowingOpened());
+        EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), (nCols - 1) * nRows);
+        SendMouse(panel, wxEVT_LEAVE_WINDOW, {0, 0});
         EXPECT_TRUE(ShowsScaled(*session.Picture()));
+        session.CarveSeam(SizeAxis::Width, false);
+        panel->Init(nCols, nRows);
     }
 }
 
 TEST_F(ViewCacheTest, AMaskHandedOverIsShownOverThePicture)
 {
-    frame = MakeFrame();
+    frame = FrameShowing(nCols, nRows, false);
     const wxFastImage picture = DistinctPixelsPicture(nCols, nRows);
-    ShowPicture(frame, picture);
     panel = Ui(frame).paintPanel;
     for (const auto& [zoom, colour] : {std::pair{100, *wxRED}, {800, *wxGREEN}}) {
         SCOPED_TRACE(zoom);

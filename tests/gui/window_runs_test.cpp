@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window as a user drives it, with real pointer and key events: the splitter keeps both
 // panes, the control panel scrolls to every mask button, an immediate size field that holds no
-// number carves nothing however it is left, the zoom keys without Shift work, and a long run
-// paces its repaints and tells the time.
+// number carves nothing however it is left, the zoom keys without Shift work, a zoom already set
+// repaints nothing, and a long run paces its repaints and tells the time.
+#include <string>
+
 #include <wx/evtloop.h>
 #include <wx/regex.h>
 #include <wx/scrolwin.h>
@@ -40,14 +42,7 @@ protected:
         sim.MouseUp();
         PumpEvents(100);
     }
-public:
-    void CountRepaint(wxPaintEvent& event)
-    {
-        ++repaints;
-        event.Skip();
-    }
     wxUIActionSimulator sim;
-    int repaints = 0;
 };
 
 }  // namespace
@@ -63,11 +58,20 @@ TEST_F(WindowRunsTest, CtrlEqualsZoomsInBesideRedosSecondKey)
     EXPECT_NE(Ui(frame).comboZoom->GetValue(), before) << "Ctrl+= left the zoom at " << before;
 }
 
+// A double click on the sash cannot unsplit the window either.
 TEST_F(WindowRunsTest, TheSashNeverHidesAPaneAndThePanelScrollsToEveryControl)
 {
     CMainFrame* frame = Frame(60, 40);
-    auto* splitter = static_cast<wxSplitterWindow*>(wxWindow::FindWindowByName("splitter", frame));
+    auto* splitter = static_cast<wxSplitterWindow*>(frame->FindWindow(ID_SPLITTER));
     ASSERT_NE(splitter, nullptr);
+    splitter->OnDoubleClickSash(splitter->GetSashPosition(), 10);
+    PumpEvents(20);
+    EXPECT_TRUE(splitter->IsSplit());
+    EXPECT_EQ(splitter->GetWindow2(), Ui(frame).paintPanel);
+    wxSplitterEvent doubleClick(wxEVT_SPLITTER_DOUBLECLICKED, splitter);
+    doubleClick.SetEventObject(splitter);
+    splitter->GetEventHandler()->ProcessEvent(doubleClick);
+    EXPECT_FALSE(doubleClick.IsAllowed());
     auto* panel = static_cast<wxScrolledWindow*>(splitter->GetWindow1());
     for (int target : {0, -400, 4000, -400}) {  // 0: the sash where Kerv puts it
         SCOPED_TRACE(target);
@@ -77,15 +81,15 @@ TEST_F(WindowRunsTest, TheSashNeverHidesAPaneAndThePanelScrollsToEveryControl)
             Drag(sash, wxPoint(splitter->GetScreenPosition().x + target, sash.y));
         EXPECT_GE(panel->GetSize().x, 100);
         EXPECT_GE(Ui(frame).paintPanel->GetSize().x, 100);
-        for (wxWindow* control : std::initializer_list<wxWindow*>{Ui(frame).btnClearMask, Ui(frame).btnKerv,
-                                  Ui(frame).spinHeight}) {
+        for (wxWindow* control : std::initializer_list<wxWindow*>{
+                 Ui(frame).btnClearMask, Ui(frame).btnKerv, Ui(frame).spinHeight}) {
             panel->Scroll(panel->CalcUnscrolledPosition(control->GetPosition()) / 10);
             PumpEvents(30);
             const wxRect shown(panel->GetClientSize()), rect = control->GetRect();
             EXPECT_TRUE(rect.width > shown.width ? shown.Contains(rect.GetTopLeft())
                                                  : shown.Contains(rect))
-                << control->GetName() << " at " << rect.x << "," << rect.y << " in "
-                << shown.width << "x" << shown.height;
+                << control->GetName() << " at " << rect.x << "," << rect.y << " in " << shown.width
+                << "x" << shown.height;
         }
     }
 }
@@ -116,10 +120,37 @@ TEST_F(WindowRunsTest, ASizeFieldLeftEmptyCarvesNothingAndShowsTheSizeAgain)
     }
 }
 
+// Here no other window can come and go over the canvas, which would repaint it too.
+TEST_F(WindowRunsTest, ApplyingTheZoomAlreadySetDoesNotRepaint)
+{
+    CMainFrame* frame = Frame(80, 60);
+    CPaintPanel* panel = Ui(frame).paintPanel;
+    // The picture has the keyboard already, as it gets it back after a choice.
+    panel->SetFocus();
+    int paints = 0;
+    RepaintHook hook(frame, [&paints] { ++paints; });
+    // The repaints and relayouts that the opening set off come first, however slow the machine.
+    for (int last = -1; last != paints;) {
+        last = paints;
+        panel->Update();
+        PumpEvents(150);
+    }
+    for (const char* zoom : {"100%", "50%"}) {
+        paints = 0;
+        wxCommandEvent choice(wxEVT_COMBOBOX, ID_COMBO_ZOOM);
+        choice.SetString(zoom);
+        choice.SetEventObject(Ui(frame).comboZoom);
+        Ui(frame).comboZoom->GetEventHandler()->ProcessEvent(choice);
+        panel->Update();
+        PumpEvents(50);
+        EXPECT_EQ(paints > 0, zoom != std::string("100%")) << zoom;
+    }
+    EXPECT_EQ(panel->ViewSize().x, 40);
+}
+
 TEST_F(WindowRunsTest, ALongAnimatedRunRepaintsAtMost25TimesASecondAndTellsTheTimeLeft)
 {
     CMainFrame* frame = Frame(2000, 1200);
-    Ui(frame).paintPanel->Bind(wxEVT_PAINT, &WindowRunsTest::CountRepaint, this);
     ProgressStatusBar* bar = Ui(frame).pStatusBar;
     wxString shown;
     int percent = -1;
@@ -138,7 +169,8 @@ TEST_F(WindowRunsTest, ALongAnimatedRunRepaintsAtMost25TimesASecondAndTellsTheTi
     Ui(frame).checkAnimated->SetValue(true);
     Ui(frame).checkAspect->SetValue(false);
     Ui(frame).textAbsWidth->SetValue("100");
-    repaints = 0;
+    int repaints = 0;
+    RepaintHook hook(frame, [&repaints] { ++repaints; });
     probe.Start(100);
     // The run yields only to an active event loop, as in the program.
     wxGUIEventLoop loop;
@@ -146,7 +178,6 @@ TEST_F(WindowRunsTest, ALongAnimatedRunRepaintsAtMost25TimesASecondAndTellsTheTi
     wxStopWatch watch;
     ClickButton(frame, ID_BTN_KERV);
     const double seconds = watch.Time() / 1000.0;
-    Ui(frame).paintPanel->Unbind(wxEVT_PAINT, &WindowRunsTest::CountRepaint, this);
     ASSERT_FALSE(shown.empty()) << "the run ended after " << seconds << " s, at width "
                                 << frame->Session().CurrentWidth();
     wxRegEx estimate("^([0-9]+)% done, [0-9]+:[0-5][0-9] left$");
