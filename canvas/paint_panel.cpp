@@ -178,6 +178,9 @@ void CPaintPanel::UpdateScrollBars()
     const wxRect bars(scrollX, scrollY, view.x > pane.x ? view.x : 0, view.y > pane.y ? view.y : 0);
     if (bars == barsSet && pane == paneSet)
         return;
+    barsPending = mainFrame->PictureChanging();
+    if (barsPending)
+        return;
     barsSet = bars;
     paneSet = pane;
     barsChanged = true;
@@ -252,7 +255,7 @@ bool CPaintPanel::EnsureView()
         reducedCurrent.Forget();
         reducedOpened.Forget();
     }
-    if (zoom != shownZoom || cols != lastWidth || rows != lastHeight) {
+    if (zoom != shownZoom || cols != lastWidth || rows != lastHeight || barsPending) {
         lastWidth = cols;
         lastHeight = rows;
         // The picture as opened is compared at the zoom of the current one.

@@ -189,6 +189,7 @@ private:
     wxSize paneSet;
     std::chrono::steady_clock::duration drawingTime{};
     bool barsChanged = false;  // the toolkit was given new scroll bars since the last paint
+    bool barsPending = false;  // the scroll bars wait for the end of a run
     wxImage maskPixels;        // the pixels of maskBitmap
     wxBitmap maskSeen;         // the mask data maskPixels was read from (shares it)
     std::vector<unsigned char> maskRowsPainted;  // per row of maskPixels: 0 when all black

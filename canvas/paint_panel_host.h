@@ -21,6 +21,10 @@ public:
     // Changes whenever the pixels of PictureToShow or OpenedPicture may have changed, even in
     // place at the same size, so that what the canvas computes from them can be kept until then.
     virtual unsigned long PictureGeneration() const = 0;
+    // True while a run carves seam after seam. The canvas then leaves its scroll bars as they
+    // are: new ones make the toolkit redraw the whole pane, and so at every yield of the run,
+    // each redraw making the picture anew from the engine. They follow at the first repaint after.
+    virtual bool PictureChanging() const = 0;
     virtual PaintMode CurrentPaintMode() const = 0;
     // The canvas changed its brush to size (already clamped to 1 to 100).
     virtual void SetBrushSize(int size) = 0;

@@ -73,6 +73,7 @@ public:
     const wxFastImage* PictureToShow() override;
     const wxFastImage* OpenedPicture() override;
     unsigned long PictureGeneration() const override;
+    bool PictureChanging() const override { return IsCarving(); }
     PaintMode CurrentPaintMode() const override;
     void SetBrushSize(int size) override;
     // The zoom box shows the canvas's zoom ("Fit" while it follows the pane); a typed zoom still

@@ -313,3 +313,23 @@ TEST(ZoomValue, OneWholeNumberFromOneToEightHundredWithOnePercentSignAndBlanks)
     for (const auto& [text, zoom] : cases)
         EXPECT_EQ(ParseZoom(text), zoom) << "\"" << text << "\"";
 }
+
+// While a run carves, the canvas leaves its scroll bars as they are: new ones would have the
+// toolkit redraw the whole pane at every yield of the run. They follow at the repaint after it.
+TEST_F(ScrollZoomTest, TheBarsWaitForTheEndOfARun)
+{
+    CPaintPanel* panel = Open(false, 1600, 1000);
+    panel->SetZoom(100);
+    panel->Update();
+    PictureSession& session = Ui(frame).session;
+    ASSERT_TRUE(session.BeginRun(PictureSession::RunKind::Width));
+    for (int i = 0; i < 100; ++i)
+        session.CarveSeam(SizeAxis::Width, true);
+    panel->Refresh();
+    panel->Update();
+    EXPECT_EQ(panel->GetScrollRange(wxHORIZONTAL), 1600);
+    session.EndRun(PictureSession::RunKind::Width);
+    panel->Refresh();
+    panel->Update();
+    EXPECT_EQ(panel->GetScrollRange(wxHORIZONTAL), 1500);
+}
