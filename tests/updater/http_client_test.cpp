@@ -91,10 +91,8 @@ TEST(HttpProxy, NeedsHostAndPort)
     ASSERT_TRUE(ParseProxy("proxy.local:3128", host, port));
     EXPECT_EQ(host, "proxy.local");
     EXPECT_EQ(port, 3128);
-    EXPECT_FALSE(ParseProxy("proxy.local", host, port));
-    EXPECT_FALSE(ParseProxy("proxy.local:", host, port));
-    EXPECT_FALSE(ParseProxy(":3128", host, port));
-    EXPECT_FALSE(ParseProxy("proxy.local:abc", host, port));
+    for (const char* bad : {"proxy.local", "proxy.local:", ":3128", "proxy.local:abc"})
+        EXPECT_FALSE(ParseProxy(bad, host, port)) << bad;
     ASSERT_TRUE(ParseProxy("[::1]:3128", host, port));
     EXPECT_EQ(host, "[::1]");
 }
@@ -103,10 +101,8 @@ TEST(HttpHead, StatusLineMustBeHttp)
 {
     EXPECT_EQ(ParseStatusLine("HTTP/1.1 200 OK"), 200);
     EXPECT_EQ(ParseStatusLine("HTTP/1.0 404"), 404);
-    EXPECT_EQ(ParseStatusLine("HTTP/1.0 2000 OK"), -1);
-    EXPECT_EQ(ParseStatusLine("HTTP/1.0 020 OK"), -1);
-    EXPECT_EQ(ParseStatusLine("0.68"), -1);
-    EXPECT_EQ(ParseStatusLine("ICY 200 OK"), -1);
+    for (const char* bad : {"HTTP/1.0 2000 OK", "HTTP/1.0 020 OK", "0.68", "ICY 200 OK"})
+        EXPECT_EQ(ParseStatusLine(bad), -1) << bad;
 }
 
 TEST(HttpHead, ContentLengthIsPlainDecimal)
@@ -114,11 +110,8 @@ TEST(HttpHead, ContentLengthIsPlainDecimal)
     std::uint64_t length = 0;
     ASSERT_TRUE(ParseContentLength(" 1234 ", length));
     EXPECT_EQ(length, 1234u);
-    EXPECT_FALSE(ParseContentLength("-1", length));
-    EXPECT_FALSE(ParseContentLength("+5", length));
-    EXPECT_FALSE(ParseContentLength("12a", length));
-    EXPECT_FALSE(ParseContentLength("", length));
-    EXPECT_FALSE(ParseContentLength("99999999999999999999", length));
+    for (const char* bad : {"-1", "+5", "12a", "", "99999999999999999999"})
+        EXPECT_FALSE(ParseContentLength(bad, length)) << bad;
 }
 
 // Answers that are content: the body is what the length announces, or everything up to the end
@@ -147,73 +140,92 @@ TEST(HttpGet, ReadsTheBodyOfA200Answer)
     }
 }
 
-// Answers that are not content: each is refused without a byte reaching the receiver, and
-// nothing is followed.
-struct RefusedAnswer {
+// A byte at a time after a first pause.
+CannedResponse Trickled(CannedResponse response, int stallMs, int delayMs)
+{
+    response.nStallMs = stallMs;
+    response.nChunkSize = 1;
+    response.nChunkDelayMs = delayMs;
+    return response;
+}
+
+// Answers that are not content, or stop short of it: each ends in its failure in good time, with
+// no more than the cap (64 KiB by default) kept and nothing followed; those refused at the head
+// reach the receiver with no byte at all.
+struct FailedGet {
     const char* what;
-    std::string bytes;
+    CannedResponse response;
     HttpFailure failure;
     int status;
+    long long received;  // bytes of body that arrived; -1: not looked at
+    int idleSeconds = 10, deadlineSeconds = 10;
 };
 
-class HttpRefused : public ::testing::TestWithParam<RefusedAnswer> {};
+class HttpFailed : public ::testing::TestWithParam<FailedGet> {};
 
-TEST_P(HttpRefused, IsAFailureWithoutContent)
+TEST_P(HttpFailed, EndsInItsFailureInGoodTime)
 {
+    const FailedGet& c = GetParam();
     TestServer server;
-    CannedResponse raw;
-    raw.strBytes = GetParam().bytes;
-    server.Route("/v.txt", raw);
+    server.Route("/v", c.response);
+    HttpLimits limits;
+    limits.nIdleSeconds = c.idleSeconds;
+    limits.nDeadlineSeconds = c.deadlineSeconds;
     std::string body;
-    HttpResult result = Get(server.Url("/v.txt"), body);
-    EXPECT_EQ(result.failure, GetParam().failure) << GetParam().what;
-    EXPECT_EQ(result.nStatus, GetParam().status) << GetParam().what;
-    EXPECT_TRUE(body.empty()) << GetParam().what;
-    EXPECT_EQ(result.nReceived, 0u);
+    const auto start = std::chrono::steady_clock::now();
+    HttpResult result = Get(server.Url("/v"), body, limits);
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::seconds(c.deadlineSeconds + 2));
+    EXPECT_EQ(result.failure, c.failure) << c.what;
+    EXPECT_EQ(result.nStatus, c.status) << c.what;
+    EXPECT_LE(body.size(), 64u * 1024) << c.what;
+    if (c.received >= 0) {
+        EXPECT_EQ(result.nReceived, static_cast<std::uint64_t>(c.received)) << c.what;
+        EXPECT_LE(body.size(), result.nReceived) << c.what;
+    }
     EXPECT_EQ(server.Requests().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Answers, HttpRefused,
+    Answers, HttpFailed,
     ::testing::Values(
-        RefusedAnswer{"not found", MakeResponse(404, "<html>0.99</html>").strBytes,
-                      HttpFailure::Status, 404},
-        RefusedAnswer{
-            "a redirect",
-            MakeResponse(302, "0.99", true, "Location: http://127.0.0.1:1/evil\r\n").strBytes,
-            HttpFailure::Status, 302},
-        RefusedAnswer{"partial content", MakeResponse(206, "0.99").strBytes, HttpFailure::Status,
-                      206},
-        RefusedAnswer{"no status line", "0.99\n\nmore", HttpFailure::BadResponse, 0},
-        RefusedAnswer{
+        FailedGet{"not found", MakeResponse(404, "<html>0.99</html>"), HttpFailure::Status, 404, 0},
+        FailedGet{"a redirect",
+                  MakeResponse(302, "0.99", true, "Location: http://127.0.0.1:1/evil\r\n"),
+                  HttpFailure::Status, 302, 0},
+        FailedGet{"partial content", MakeResponse(206, "0.99"), HttpFailure::Status, 206, 0},
+        FailedGet{"no status line", Raw("0.99\n\nmore"), HttpFailure::BadResponse, 0, 0},
+        FailedGet{
             "chunked coding",
-            MakeResponse(200, "4\r\n0.99\r\n0\r\n\r\n", false, "Transfer-Encoding: chunked\r\n")
-                .strBytes,
-            HttpFailure::BadResponse, 200},
-        RefusedAnswer{"conflicting lengths",
-                      MakeResponse(200, "0.99", true, "Content-Length: 2\r\n").strBytes,
-                      HttpFailure::BadResponse, 200},
-        RefusedAnswer{
-            "an oversized head",
-            MakeResponse(200, "0.99", true, "X-Junk: " + std::string(40000, 'j') + "\r\n").strBytes,
-            HttpFailure::BadResponse, 0},
-        RefusedAnswer{"an announced length over the cap",
-                      "HTTP/1.0 200 X\r\nContent-Length: 99999999999\r\n\r\nabc",
-                      HttpFailure::TooLarge, 200}));
+            MakeResponse(200, "4\r\n0.99\r\n0\r\n\r\n", false, "Transfer-Encoding: chunked\r\n"),
+            HttpFailure::BadResponse, 200, 0},
+        FailedGet{"conflicting lengths", MakeResponse(200, "0.99", true, "Content-Length: 2\r\n"),
+                  HttpFailure::BadResponse, 200, 0},
+        FailedGet{"an oversized head",
+                  MakeResponse(200, "0.99", true, "X-Junk: " + std::string(40000, 'j') + "\r\n"),
+                  HttpFailure::BadResponse, 0, 0},
+        FailedGet{"an announced length over the cap",
+                  Raw("HTTP/1.0 200 X\r\nContent-Length: 99999999999\r\n\r\nabc"),
+                  HttpFailure::TooLarge, 200, 0},
+        FailedGet{"an unannounced body over the cap",
+                  MakeResponse(200, std::string(70000, 'x'), false), HttpFailure::TooLarge, 200,
+                  -1},
+        FailedGet{"a short body",
+                  Raw("HTTP/1.0 200 X\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'x')),
+                  HttpFailure::Truncated, 200, 500},
+        FailedGet{"a silent server", Trickled(MakeResponse(200, "0.68"), 4000, 0),
+                  HttpFailure::Timeout, 0, -1, 1, 2},
+        // Every wait is short, the whole would take about 14 s.
+        FailedGet{"a trickling server", Trickled(MakeResponse(200, std::string(100, 'x')), 0, 100),
+                  HttpFailure::Deadline, 0, -1, 1, 2}));
 
-TEST(HttpGet, NoServerIsAConnectFailure)
+TEST(HttpGet, NoServerOrAHostThatDropsConnectionsIsAConnectFailureAtTheLimitOrACancel)
 {
     std::string body;
-    HttpResult result = Get(DeadUrl("/v.txt"), body);
-    EXPECT_EQ(result.failure, HttpFailure::Connect);
-}
-
-TEST(HttpGet, AHostThatDropsConnectionsIsGivenUpAtTheConnectLimitOrACancel)
-{
+    EXPECT_EQ(Get(DeadUrl("/v.txt"), body).failure, HttpFailure::Connect);
     DroppingListener host;
     HttpLimits limits;
     limits.nConnectSeconds = 1;
-    std::string body;
     auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(Get(host.Url("/v"), body, limits).failure, HttpFailure::Connect);
     double seconds =
@@ -230,62 +242,6 @@ TEST(HttpGet, AHostThatDropsConnectionsIsGivenUpAtTheConnectLimitOrACancel)
     seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_LT(seconds, 1.0);
 }
-
-// A byte at a time after a first pause.
-CannedResponse Trickled(CannedResponse response, int stallMs, int delayMs)
-{
-    response.nStallMs = stallMs;
-    response.nChunkSize = 1;
-    response.nChunkDelayMs = delayMs;
-    return response;
-}
-
-// Answers that stop short of their content: each ends in its failure in good time, with no more
-// than the cap (64 KiB by default) kept.
-struct CutAnswer {
-    const char* what;
-    CannedResponse response;
-    int idleSeconds, deadlineSeconds;
-    HttpFailure failure;
-    std::uint64_t received;  // bytes of body that arrived (checked when not 0)
-};
-
-class HttpCut : public ::testing::TestWithParam<CutAnswer> {};
-
-TEST_P(HttpCut, EndsInItsFailureInGoodTime)
-{
-    const CutAnswer& c = GetParam();
-    TestServer server;
-    server.Route("/v", c.response);
-    HttpLimits limits;
-    limits.nIdleSeconds = c.idleSeconds;
-    limits.nDeadlineSeconds = c.deadlineSeconds;
-    std::string body;
-    const auto start = std::chrono::steady_clock::now();
-    HttpResult result = Get(server.Url("/v"), body, limits);
-    EXPECT_LT(std::chrono::steady_clock::now() - start,
-              std::chrono::seconds(c.deadlineSeconds + 2));
-    EXPECT_EQ(result.failure, c.failure) << c.what;
-    EXPECT_LE(body.size(), 64u * 1024) << c.what;
-    if (c.received) {
-        EXPECT_EQ(result.nReceived, c.received) << c.what;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, HttpCut,
-    ::testing::Values(
-        CutAnswer{"an unannounced body over the cap",
-                  MakeResponse(200, std::string(70000, 'x'), false), 10, 10, HttpFailure::TooLarge,
-                  0},
-        CutAnswer{"a short body",
-                  Raw("HTTP/1.0 200 X\r\nContent-Length: 1000\r\n\r\n" + std::string(500, 'x')), 10,
-                  10, HttpFailure::Truncated, 500},
-        CutAnswer{"a silent server", Trickled(MakeResponse(200, "0.68"), 4000, 0), 1, 2,
-                  HttpFailure::Timeout, 0},
-        // Every wait is short, the whole would take about 14 s.
-        CutAnswer{"a trickling server", Trickled(MakeResponse(200, std::string(100, 'x')), 0, 100),
-                  1, 2, HttpFailure::Deadline, 0}));
 
 TEST(HttpGet, AProxyGetsTheAbsoluteAddress)
 {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Entry of the headless tests: the toolkit's base library initialised, no display needed.
 #include <wx/init.h>
-#include <wx/log.h>
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,6 @@
 
 #include <sys/stat.h>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <stdexcept>
@@ -94,10 +93,7 @@ std::string TarBuilder::Tar() const
            std::string(1024, '\0');
 }
 
-namespace {
-
-// data and then zeros zero bytes, compressed with gzip; the zeros are streamed, never held.
-std::string GzipWithZeros(const std::string& data, std::uint64_t zeros)
+std::string GzipBytes(const std::string& data, std::uint64_t zeros)
 {
     wxMemoryOutputStream memory;
     {
@@ -116,16 +112,9 @@ std::string GzipWithZeros(const std::string& data, std::uint64_t zeros)
     return out;
 }
 
-}  // namespace
-
 std::string TarBuilder::Gzip() const
 {
-    return GzipWithZeros(strData, nZeroTail + Padding(nZeroTail).size() + 1024);
-}
-
-std::string GzipBytes(const std::string& data)
-{
-    return GzipWithZeros(data, 0);
+    return GzipBytes(strData, nZeroTail + Padding(nZeroTail).size() + 1024);
 }
 
 std::string Noise(std::size_t size)

@@ -18,10 +18,6 @@ public:
         return Entry(name, '0', mode, data);
     }
     TarBuilder& Folder(const std::string& name) { return Entry(name, '5', 0755, std::string()); }
-    TarBuilder& Symlink(const std::string& name, const std::string& target)
-    {
-        return Entry(name, '2', 0777, std::string(), target);
-    }
     // A header announcing size bytes, followed by that many zero bytes (written lazily by Gzip).
     TarBuilder& ZeroFile(const std::string& name, std::uint64_t size);
     // A pax extension header of one record (type 'x': for the next entry, 'g': global); a
@@ -37,7 +33,8 @@ private:
     std::string strZeroHeaderTail;
 };
 
-std::string GzipBytes(const std::string& data);
+// data and then zeros zero bytes, compressed with gzip; the zeros are streamed, never held.
+std::string GzipBytes(const std::string& data, std::uint64_t zeros = 0);
 
 // size bytes that gzip cannot shrink (a fixed pseudo-random sequence).
 std::string Noise(std::size_t size);
@@ -57,11 +54,6 @@ struct InstallFolder {
 
     // The names in the working folder that belong to the updater (downloads, staging).
     int UpdaterFiles() const;
-    // The entries of folder, "." and ".." not counted.
-    static int CountEntries(const std::string& folder)
-    {
-        return static_cast<int>(FolderEntries(folder).size());
-    }
 
     TempDir root;
     std::string work = root / "work";

@@ -15,17 +15,14 @@
 
 #include "config_keys.h"
 
-inline void FailTestOnAssert(const wxString& file, int line, const wxString& func,
-                             const wxString& cond, const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_str(), line)
-        << "wx assertion in " << func << ": " << cond << " " << msg;
-}
-
 inline void InstallTestLogAndAssertHandler()
 {
     wxLog::SetActiveTarget(new wxLogStderr);
-    wxSetAssertHandler(FailTestOnAssert);
+    wxSetAssertHandler([](const wxString& file, int line, const wxString& func,
+                          const wxString& cond, const wxString& msg) {
+        ADD_FAILURE_AT(file.utf8_str(), line)
+            << "wx assertion in " << func << ": " << cond << " " << msg;
+    });
 }
 
 // Runs the window tests on the display of the environment (Xvfb in the test scripts), with the

@@ -6,7 +6,6 @@
 #define KERV_TEST_SERVER_H
 
 #include <atomic>
-#include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
