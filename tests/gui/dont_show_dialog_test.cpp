@@ -43,13 +43,11 @@ TEST_F(DontShowDialogTest, EndCodesOneAndOkAreYesAndATickedBoxStoresTheAnswer)
 
 TEST_F(DontShowDialogTest, StoredAnswerSkipsTheDialogAndIsReturnedAsItIs)
 {
-    wxConfigBase::Get()->Write(kKey, 5);
     CDontShowDialog dialog(nullptr, wxID_ANY, "Question");
-    {
-        wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
-        EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 5);
-        wxConfigBase::Get()->Write(kKey, 0);
-        EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), 0);
+    wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
+    for (long stored : {5L, 0L}) {
+        wxConfigBase::Get()->Write(kKey, stored);
+        EXPECT_EQ(dialog.ShowModal(kKey, "Really quit?"), stored);
     }
 }
 
