@@ -114,16 +114,16 @@ TEST_P(CloseProcessTest, NoKeepsTheWindowAndYesEndsKerv)
 constexpr const char* kAskAll = "[Confirmations]\nAutoUpdate=0\n";
 constexpr const char* kQuitWithoutAsking = "[Confirmations]\nAutoUpdate=0\nOnExit=1\n";
 
-INSTANTIATE_TEST_SUITE_P(
-    Closes, CloseProcessTest,
-    // "Yes" is the default button of the question whether to quit.
-    ::testing::Values(
-        CloseCase{"ModifiedAltF4", kAskAll, true, CloseBy::AltF4, "Image not Saved", "alt+y"},
-        CloseCase{"ModifiedCloseBoxWithStandingYes", kQuitWithoutAsking, true, CloseBy::CloseBox,
-                  "Image not Saved", "alt+y"},
-        CloseCase{"UnmodifiedCloseBox", kAskAll, false, CloseBy::CloseBox, "Question", "alt+y"},
-        CloseCase{"UnmodifiedAltF4", kAskAll, false, CloseBy::AltF4, "Question", "Return"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Closes, CloseProcessTest,
+                         // "Yes" is the default button of the question whether to quit.
+                         ::testing::Values(CloseCase{"ModifiedAltF4", kAskAll, true, CloseBy::AltF4,
+                                                     "Image not Saved", "alt+y"},
+                                           CloseCase{"ModifiedCloseBoxWithStandingYes",
+                                                     kQuitWithoutAsking, true, CloseBy::CloseBox,
+                                                     "Image not Saved", "alt+y"},
+                                           CloseCase{"UnmodifiedAltF4", kAskAll, false,
+                                                     CloseBy::AltF4, "Question", "Return"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_P(ZoomBoxFocusTest, CtrlCCopiesThePictureAfterAZoomIsTaken)
 {

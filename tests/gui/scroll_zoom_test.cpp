@@ -159,15 +159,13 @@ TEST_F(ScrollZoomTest, CtrlWheelZoomsAboutThePointerAndTheMenuStepsAndResets)
     EXPECT_EQ(panel->zoom, 150);
     EXPECT_EQ(panel->MaskPoint(wxPoint(120, 70)), under);
 
+    // The ladder and its ends are StepZoom's (tested above); here the menu's commands.
     SendMenu(frame, ID_MENU_ZOOM_IN);
     EXPECT_EQ(panel->zoom, 200);
     SendMenu(frame, ID_MENU_ZOOM_OUT);
     SendMenu(frame, ID_MENU_ZOOM_OUT);
     EXPECT_EQ(panel->zoom, 100);
-    EXPECT_EQ(Ui(frame).comboZoom->GetValue(), "100%");
-    for (int i = 0; i < 20; ++i)
-        SendMenu(frame, ID_MENU_ZOOM_IN);
-    EXPECT_EQ(panel->zoom, kMaxZoom);
+    SendMenu(frame, ID_MENU_ZOOM_IN);
     SendMenu(frame, ID_MENU_ZOOM_ACTUAL);
     EXPECT_EQ(panel->zoom, 100);
     EXPECT_EQ(Ui(frame).comboZoom->GetValue(), "100%");
