@@ -234,7 +234,7 @@ TEST(CanvasView, CircleOutlineIsOnePixelRoundWithNoRepeats)
     auto points = canvasview::CircleOutline(50, 40, 10);
     for (const auto& [x, y] : points)
         EXPECT_NEAR(std::hypot(x - 50.0, y - 40.0), 10.0, 0.75) << x << "," << y;
-    for (const std::pair<int, int> pole : {std::pair{60, 40}, {40, 40}, {50, 30}, {50, 50}})
+    for (const std::pair<int, int>& pole : {std::pair{60, 40}, {40, 40}, {50, 30}, {50, 50}})
         EXPECT_NE(std::find(points.begin(), points.end(), pole), points.end());
     std::sort(points.begin(), points.end());
     EXPECT_EQ(std::unique(points.begin(), points.end()), points.end());

@@ -87,10 +87,11 @@ TEST(ZoomSteps, LadderFitAndRange)
         // Only the smallest zoom may be too large for the pane.
         EXPECT_TRUE(zoom == kMinZoom || (cols * static_cast<long>(zoom) / 100 <= width &&
                                          rows * static_cast<long>(zoom) / 100 <= height));
-        if (zoom > kMinZoom && zoom < kMaxZoom)
+        if (zoom > kMinZoom && zoom < kMaxZoom) {
             EXPECT_TRUE(cols * static_cast<long>(zoom + 1) / 100 > width ||
                         rows * static_cast<long>(zoom + 1) / 100 > height)
                 << cols << "x" << rows;
+        }
     }
 }
 
@@ -141,8 +142,9 @@ TEST_F(ScrollZoomTest, ScrolledViewShowsItsPartAndScrollingStaysWithinTheView)
     EXPECT_EQ(panel->ScrollPosition(), wxPoint(340, 170));
     // Back at 100 % the picture fits and cannot scroll.
     panel->SetZoom(100);
-    if (pane.x >= nCols && pane.y >= nRows)
+    if (pane.x >= nCols && pane.y >= nRows) {
         EXPECT_EQ(panel->ScrollPosition(), wxPoint(0, 0));
+    }
 }
 
 TEST_F(ScrollZoomTest, CtrlWheelZoomsAboutThePointerAndTheMenuStepsAndResets)

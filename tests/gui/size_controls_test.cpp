@@ -155,8 +155,9 @@ TEST_F(SizeControlsTest, EachImmediateControlCarvesExactlyTheEnginesSeams)
         // The end of a scroll finds nothing left to do.
         Scroll(frame, slider, wxEVT_SCROLL_CHANGED, c.target);
         EXPECT_EQ(size, wxSize(ui.pDP->cols, ui.pDP->rows));
-        if (!c.width)
+        if (!c.width) {
             EXPECT_EQ(ui.textCurrent->GetLabel(), "Current: Width: 100.00%, Height:122.22%");
+        }
         CloseQuietly(frame);
     }
 }
