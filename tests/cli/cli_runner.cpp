@@ -79,7 +79,6 @@ RgbPicture FromImage(const wxImage& image)
     picture.width = image.GetWidth();
     picture.height = image.GetHeight();
     picture.rgb.assign(image.GetData(), image.GetData() + picture.width * picture.height * 3);
-    picture.hasAlpha = image.HasAlpha();
     return picture;
 }
 

@@ -42,7 +42,6 @@ struct RgbPicture {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgb;
-    bool hasAlpha = false;
 };
 
 // A mask over a picture: red inside a disc, green in a box, black elsewhere.

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <vector>
 
-#include <wx/ffile.h>
 #include <wx/filefn.h>
 #include <wx/filename.h>
 #include <wx/stopwatch.h>
@@ -16,29 +15,48 @@
 #include "frame_access.h"
 #include "main_app.h"
 
-int wxExpectModal<CDontShowDialog>::OnInvoked(CDontShowDialog* dialog) const
+wxExpectModal<CDontShowDialog>::wxExpectModal(int code, bool tickDontAsk, const wxString& text,
+                                              const wxString& title)
+    : Answer([=](CDontShowDialog* dialog) {
+          if (!text.empty()) {
+              EXPECT_EQ(dialog->textQuestion->GetLabel(), text);
+          }
+          if (!title.empty()) {
+              EXPECT_EQ(dialog->GetTitle(), title);
+          }
+          if (tickDontAsk)
+              dialog->checkDontAsk->SetValue(true);
+          return code;
+      })
 {
-    if (!m_text.empty()) {
-        EXPECT_EQ(dialog->textQuestion->GetLabel(), m_text);
-    }
-    if (!m_title.empty()) {
-        EXPECT_EQ(dialog->GetTitle(), m_title);
-    }
-    if (m_tick)
-        dialog->checkDontAsk->SetValue(true);
-    return m_code;
 }
 
-int ExpectAnswer::OnInvoked(wxMessageDialog* dialog) const
+ExpectAnswer::ExpectAnswer(int code, const wxString& message, const wxString& caption)
+    : Answer([=](wxMessageDialog* dialog) {
+          EXPECT_EQ(dialog->GetMessage(), message);
+          EXPECT_EQ(dialog->GetTitle(), caption);
+          return code;
+      })
 {
-    EXPECT_EQ(dialog->GetMessage(), m_message);
-    EXPECT_EQ(dialog->GetTitle(), m_caption);
-    return m_code;
+    m_description = "message box \"" + message + "\"";
 }
 
-wxString ExpectAnswer::GetDefaultDescription() const
+ExpectFileDialog::ExpectFileDialog(const wxString& path, const wxString& proposed,
+                                   const wxString& title)
+    : Answer([=](wxFileDialog* dialog) {
+          if (!proposed.empty()) {
+              EXPECT_EQ(wxFileName(dialog->GetDirectory(), dialog->GetFilename()).GetFullPath(),
+                        proposed);
+              EXPECT_TRUE(dialog->HasFlag(wxFD_OVERWRITE_PROMPT));
+          }
+          if (!title.empty()) {
+              EXPECT_EQ(dialog->GetMessage(), title);
+          }
+          dialog->SetPath(path);
+          EXPECT_TRUE(WaitFor([&] { return dialog->GetPath() == path; }, 5000)) << path;
+          return wxID_OK;
+      })
 {
-    return "message box \"" + m_message + "\"";
 }
 
 void PumpEvents(int milliseconds)
@@ -68,30 +86,7 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds)
     return true;
 }
 
-wxString ReadTextFile(const wxString& path)
-{
-    wxString text;
-    if (wxFileExists(path)) {
-        wxFFile file(path, "r");
-        file.ReadAll(&text);
-    }
-    return text;
-}
-
 namespace {
-
-// Makes a folder under the system's temporary folder; returns its path.
-wxString MakeTempDir()
-{
-    wxString pattern = wxFileName::GetTempDir() + "/kerv-test-XXXXXX";
-    wxCharBuffer buffer = pattern.utf8_str();
-    char* made = mkdtemp(buffer.data());
-    if (!made) {
-        ADD_FAILURE() << "cannot make a temporary folder";
-        return wxString();
-    }
-    return wxString::FromUTF8(made);
-}
 
 void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
                   const wxString& msg)
@@ -100,7 +95,6 @@ void FailOnAssert(const wxString& file, int line, const wxString& func, const wx
                                           << cond.utf8_str() << " " << msg.utf8_str();
 }
 
-// Opens path in the window as the open command does.
 void OpenPicture(CMainFrame* frame, wxString path)
 {
     frame->DoOpenFile(path, -1);
@@ -118,8 +112,6 @@ void InstallFailingAssertHandler()
 void GuiTest::SetUp()
 {
     previousCwd = wxGetCwd();
-    home = MakeTempDir();
-    work = MakeTempDir();
     wxSetEnv("HOME", home);
     wxSetWorkingDirectory(work);
 
@@ -132,24 +124,19 @@ void GuiTest::SetUp()
 void GuiTest::TearDown()
 {
     // Closing a window changes the list of windows: work on a copy, and re-check each.
-    auto alive = [](wxWindow* window) {
-        return wxTopLevelWindows.Find(window) != nullptr && !window->IsBeingDeleted();
-    };
     std::vector<wxWindow*> windows(wxTopLevelWindows.begin(), wxTopLevelWindows.end());
     for (wxWindow* window : windows)
-        if (alive(window))
+        if (IsAlive(window))
             if (auto* frame = dynamic_cast<CMainFrame*>(window))
                 CloseQuietly(frame);
     windows.assign(wxTopLevelWindows.begin(), wxTopLevelWindows.end());
     for (wxWindow* window : windows)
-        if (alive(window))
+        if (IsAlive(window))
             window->Destroy();
     PumpEvents(20);
 
     delete wxConfigBase::Set(nullptr);
     wxSetWorkingDirectory(previousCwd);
-    wxFileName::Rmdir(home, wxPATH_RMDIR_RECURSIVE);
-    wxFileName::Rmdir(work, wxPATH_RMDIR_RECURSIVE);
 }
 
 CMainFrame* GuiTest::MakeFrame()
@@ -393,20 +380,4 @@ int CountPixels(const wxImage& image, unsigned char r, unsigned char g, unsigned
         if (pixel[0] == r && pixel[1] == g && pixel[2] == b)
             ++count;
     return count;
-}
-
-int ExpectFileDialog::OnInvoked(wxFileDialog* dialog) const
-{
-    if (!m_proposed.empty()) {
-        EXPECT_EQ(wxFileName(dialog->GetDirectory(), dialog->GetFilename()).GetFullPath(),
-                  m_proposed);
-        EXPECT_TRUE(dialog->HasFlag(wxFD_OVERWRITE_PROMPT));
-    }
-    if (!m_title.empty()) {
-        EXPECT_EQ(dialog->GetMessage(), m_title);
-    }
-    dialog->SetPath(m_path);
-    // GTK's chooser reports the path once it has read the folder.
-    EXPECT_TRUE(WaitFor([&] { return dialog->GetPath() == m_path; }, 5000)) << m_path;
-    return wxID_OK;
 }

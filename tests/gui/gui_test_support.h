@@ -22,78 +22,12 @@
 #include <wx/window.h>
 
 #include "dont_show_dialog.h"
+#include "test_files.h"
 
 class CMainFrame;
 class CPaintPanel;
 class wxCheckBox;
 class wxFastImage;
-
-// Answers a CDontShowDialog with `code` (1 or wxID_OK mean yes), optionally ticking "Don't ask
-// this question again" first, and checks the question's text and the dialog's title.
-template <>
-class wxExpectModal<CDontShowDialog> : public wxExpectModalBase<CDontShowDialog> {
-public:
-    wxExpectModal(int code, bool tickDontAsk = false, const wxString& text = wxString(),
-                  const wxString& title = wxString())
-        : m_code(code), m_tick(tickDontAsk), m_text(text), m_title(title)
-    {
-    }
-
-protected:
-    int OnInvoked(CDontShowDialog* dialog) const override;
-
-private:
-    int m_code;
-    bool m_tick;
-    wxString m_text;
-    wxString m_title;
-};
-
-// Answers a message box with code (wxID_YES, wxID_NO, wxID_OK) after checking text and caption.
-class ExpectAnswer : public wxExpectModalBase<wxMessageDialog, ExpectAnswer> {
-public:
-    ExpectAnswer(int code, const wxString& message, const wxString& caption)
-        : m_code(code), m_message(message), m_caption(caption)
-    {
-    }
-
-protected:
-    int OnInvoked(wxMessageDialog* dialog) const override;
-    wxString GetDefaultDescription() const override;
-
-private:
-    int m_code;
-    wxString m_message;
-    wxString m_caption;
-};
-
-// Answers a message box with OK after checking its text and caption.
-struct ExpectMessageBox : ExpectAnswer {
-    ExpectMessageBox(const wxString& message, const wxString& caption)
-        : ExpectAnswer(wxID_OK, message, caption)
-    {
-    }
-};
-
-// Answers a file dialog (open or save) with path, after checking the path it proposed and its
-// title when given. GTK's chooser selects a file only once it has read the file's folder, so
-// the answer waits (pumping events) until the dialog reports it.
-class ExpectFileDialog : public wxExpectModalBase<wxFileDialog, ExpectFileDialog> {
-public:
-    explicit ExpectFileDialog(const wxString& path, const wxString& proposed = wxString(),
-                              const wxString& title = wxString())
-        : m_path(path), m_proposed(proposed), m_title(title)
-    {
-    }
-
-protected:
-    int OnInvoked(wxFileDialog* dialog) const override;
-
-private:
-    wxString m_path;
-    wxString m_proposed;
-    wxString m_title;
-};
 
 // Answers a modal dialog of type T with what answer returns, having let it look at the dialog
 // (and at the program, which is then inside the command that showed it).
@@ -107,6 +41,35 @@ protected:
 
 private:
     std::function<int(T*)> m_answer;
+};
+
+// Answers a CDontShowDialog with `code` (1 or wxID_OK mean yes), optionally ticking "Don't ask
+// this question again" first, and checks the question's text and the dialog's title.
+template <>
+class wxExpectModal<CDontShowDialog> : public Answer<CDontShowDialog> {
+public:
+    wxExpectModal(int code, bool tickDontAsk = false, const wxString& text = wxString(),
+                  const wxString& title = wxString());
+};
+
+// Answers a message box with code (wxID_YES, wxID_NO, wxID_OK) after checking text and caption.
+struct ExpectAnswer : Answer<wxMessageDialog> {
+    ExpectAnswer(int code, const wxString& message, const wxString& caption);
+};
+
+struct ExpectMessageBox : ExpectAnswer {
+    ExpectMessageBox(const wxString& message, const wxString& caption)
+        : ExpectAnswer(wxID_OK, message, caption)
+    {
+    }
+};
+
+// Answers a file dialog (open or save) with path, after checking the path it proposed and its
+// title when given. GTK's chooser selects a file only once it has read the file's folder, so
+// the answer waits (pumping events) until the dialog reports it.
+struct ExpectFileDialog : Answer<wxFileDialog> {
+    explicit ExpectFileDialog(const wxString& path, const wxString& proposed = wxString(),
+                              const wxString& title = wxString());
 };
 
 // Runs a body at every repaint of the window's canvas while it lives (a run repaints the canvas
@@ -146,14 +109,11 @@ void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
 // scaling of what the canvas shows is seen.
 wxFastImage DistinctPixelsPicture(int cols, int rows);
 
-// The engine's current picture in the window.
 wxImage EnginePicture(CMainFrame* frame);
 // Whether two pictures have the same size and the same RGB bytes.
 ::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual);
-// Pixels of exactly that colour.
 int CountPixels(const wxImage& image, unsigned char r, unsigned char g, unsigned char b);
 
-// Sends a menu (or tool) command through the window's event table.
 void SendMenu(CMainFrame* frame, int id);
 // A click on a button, as the toolkit delivers it (to the button first, then its parents).
 void Click(wxWindow* button);
@@ -166,7 +126,6 @@ void SetTargets(CMainFrame* frame, int width, int height);
 // Opens path through File, Open and its file dialog (no unsaved changes expected).
 void OpenThroughDialog(CMainFrame* frame, const wxString& path);
 
-// Sends a pointer event at window point `at` to the canvas.
 void SendMouse(CPaintPanel* panel, wxEventType type, wxPoint at, bool leftDown = false);
 // Sends a key event to the canvas; returns whether it was passed on.
 bool SendKey(CPaintPanel* panel, wxEventType type, int code);
@@ -186,9 +145,11 @@ void PumpEvents(int milliseconds = 50);
 bool WaitFor(const std::function<bool()>& done, int milliseconds);
 
 // Reads a whole text file; empty when it does not exist.
-wxString ReadTextFile(const wxString& path);
+inline wxString ReadTextFile(const wxString& path)
+{
+    return wxString::FromUTF8(ReadFile(path.utf8_string()));
+}
 
-// Installs the assertion handler that fails the running test. Call once at start.
 void InstallFailingAssertHandler();
 
 class GuiTest : public ::testing::Test {
@@ -207,16 +168,19 @@ protected:
     // Closes a main window without asking and lets the toolkit destroy it; another window can
     // then be made.
     void CloseQuietly(CMainFrame* frame);
-    // The settings file of the temporary home.
     wxString SettingsFile() const;
     // What kerv-cli makes of picture with the options (the reference for the window's runs).
     wxImage KervCli(const wxString& options, const wxString& picture);
 
-    wxString home;
-    wxString work;
-
 private:
+    // Made before home and work, which name them.
+    TempDir homeDir;
+    TempDir workDir;
     wxString previousCwd;
+
+protected:
+    wxString home = wxString::FromUTF8(homeDir.Path());
+    wxString work = wxString::FromUTF8(workDir.Path());
 };
 
 #endif

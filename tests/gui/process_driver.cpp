@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <thread>
@@ -23,20 +22,6 @@ bool WaitUntil(int seconds, const std::function<bool()>& done)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return true;
-}
-
-std::string RunCommand(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, pipe))
-            output += buffer;
-        pclose(pipe);
-    }
-    while (!output.empty() && (output.back() == '\n' || output.back() == ' '))
-        output.pop_back();
-    return output;
 }
 
 void TypeKeys(const std::string& window, const std::string& keys)
@@ -64,9 +49,6 @@ bool SendCloseRequest(const std::string& window)
 
 void KervProcessTest::SetUp()
 {
-    std::string pattern = (fs::temp_directory_path() / "kerv-process-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    root = pattern;
     fs::create_directories(root / "home");
     fs::create_directories(root / "work");
     ASSERT_NE(getenv("DISPLAY"), nullptr) << "needs a display: run under xvfb-run";
@@ -79,7 +61,6 @@ void KervProcessTest::TearDown()
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    fs::remove_all(root);
 }
 
 void KervProcessTest::Start(const std::vector<std::string>& args)

@@ -15,12 +15,16 @@
 #include <gtest/gtest.h>
 
 #include "display_hold.h"
+#include "test_files.h"
 
 // Polls done until it is true or the seconds have passed; returns its last value.
 bool WaitUntil(int seconds, const std::function<bool()>& done);
 
-// The output of a shell command line, trailing blanks and newlines removed.
-std::string RunCommand(const std::string& command);
+// The output of a shell command line, its error output dropped.
+inline std::string RunCommand(const std::string& command)
+{
+    return CommandOutput(command + " 2>/dev/null");
+}
 
 // Focuses the window and types the keys (xdotool names, e.g. "alt+F4 Return").
 void TypeKeys(const std::string& window, const std::string& keys);
@@ -51,7 +55,8 @@ protected:
 
     std::string FindWindow(const std::string& title) const;
 
-    std::filesystem::path root;
+    TempDir folder;
+    std::filesystem::path root = folder.Path();
     pid_t pid = -1;
     DisplayHold display;
 };
