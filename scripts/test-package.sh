@@ -29,7 +29,8 @@ fi
 scratch=$(mktemp -d)
 files=$scratch/files
 cleanup() {
-  [[ -n "${pid:-}" ]] && kill "$pid" 2>/dev/null
+  # Kerv may have ended already; the package is removed all the same.
+  [[ -z "${pid:-}" ]] || kill "$pid" 2>/dev/null || true
   if dpkg-query -W -f='${Status}' kerv 2>/dev/null | grep -q 'install ok installed'; then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get remove --purge -y -qq kerv >/dev/null 2>&1
   fi
@@ -61,6 +62,8 @@ wait_for() {  # pattern
   done
   echo "test-package: no window \"$1\" appeared; there are:" >&2
   xdotool search --all --onlyvisible --pid "$pid" --name . getwindowname %@ >&2 || true
+  kill -0 "$pid" 2>/dev/null || echo "test-package: Kerv has ended; what it wrote:" >&2
+  cat "$scratch/kerv.log" >&2
   return 1
 }
 press() {  # window id, keys
