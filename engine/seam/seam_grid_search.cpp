@@ -297,8 +297,7 @@ void SeamGrid::RelaxDeferred(int lane, int begin, int end, int& changedLo, int& 
     const int* removed = &deferred_[static_cast<size_t>(lane) * kDeferredLimit];
     const int* removedAbove = removed - kDeferredLimit;
     const int* previous = &cost_[TableIndex(lane - 1, 0)];
-    const int physical = rowSlot_[lane];
-    const int* energy = &energy_[static_cast<size_t>(physical) * stride_ + rowStart_[physical]];
+    const int* energy = &energy_[Index(lane, 0)];
     int* cost = &cost_[TableIndex(lane, 0)];
     std::uint8_t* step = &step_[TableIndex(lane, 0)];
     ForEachRun(removed, count, begin, end, [&](int first, int stored, int run) {
