@@ -53,11 +53,13 @@ protected:
     {
         TypeKeys(window, "ctrl+c");
         std::string copied;
-        WaitUntil(5, [&] {
-            copied = RunCommand(
-                "xclip -selection clipboard -t image/png -o 2>/dev/null | identify -format %wx%h -");
-            return copied == expected;
-        });
+        WaitUntil(
+            [&] {
+                copied = RunCommand("xclip -selection clipboard -t image/png -o 2>/dev/null | "
+                                    "identify -format %wx%h -");
+                return copied == expected;
+            },
+            Seconds(5));
         return copied;
     }
 };

@@ -88,13 +88,6 @@ bool WaitFor(const std::function<bool()>& done, int milliseconds)
 
 namespace {
 
-void FailOnAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                  const wxString& msg)
-{
-    ADD_FAILURE_AT(file.utf8_str(), line) << "toolkit assertion in " << func.utf8_str() << ": "
-                                          << cond.utf8_str() << " " << msg.utf8_str();
-}
-
 void OpenPicture(CMainFrame* frame, wxString path)
 {
     frame->DoOpenFile(path, -1);
@@ -103,11 +96,6 @@ void OpenPicture(CMainFrame* frame, wxString path)
 }
 
 }  // namespace
-
-void InstallFailingAssertHandler()
-{
-    wxSetAssertHandler(FailOnAssert);
-}
 
 void GuiTest::SetUp()
 {
@@ -258,23 +246,6 @@ void WriteTestPicture(const wxString& path, int width, int height, int seed, boo
         std::memset(picture.GetAlpha(), 128, static_cast<size_t>(width) * height);
     }
     ASSERT_TRUE(picture.SaveFile(path)) << path;
-}
-
-::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual)
-{
-    if (!expected.IsOk() || !actual.IsOk())
-        return ::testing::AssertionFailure() << "a picture is missing";
-    if (expected.GetSize() != actual.GetSize())
-        return ::testing::AssertionFailure()
-               << "size " << actual.GetWidth() << "x" << actual.GetHeight() << ", expected "
-               << expected.GetWidth() << "x" << expected.GetHeight();
-    const size_t bytes = static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() * 3;
-    for (size_t i = 0; i < bytes; ++i)
-        if (expected.GetData()[i] != actual.GetData()[i])
-            return ::testing::AssertionFailure()
-                   << "first difference at pixel " << i / 3 << " (x " << i / 3 % expected.GetWidth()
-                   << ", y " << i / 3 / expected.GetWidth() << ")";
-    return ::testing::AssertionSuccess();
 }
 
 void SendMenu(CMainFrame* frame, int id)

@@ -23,6 +23,7 @@
 
 #include "dont_show_dialog.h"
 #include "test_files.h"
+#include "test_wx.h"
 
 class CMainFrame;
 class CPaintPanel;
@@ -110,8 +111,6 @@ void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
 wxFastImage DistinctPixelsPicture(int cols, int rows);
 
 wxImage EnginePicture(CMainFrame* frame);
-// Whether two pictures have the same size and the same RGB bytes.
-::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual);
 int CountPixels(const wxImage& image, unsigned char r, unsigned char g, unsigned char b);
 
 void SendMenu(CMainFrame* frame, int id);
@@ -150,7 +149,6 @@ inline wxString ReadTextFile(const wxString& path)
     return wxString::FromUTF8(ReadFile(path.utf8_string()));
 }
 
-void InstallFailingAssertHandler();
 
 class GuiTest : public ::testing::Test {
 protected:

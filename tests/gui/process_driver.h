@@ -5,10 +5,8 @@
 #ifndef KERV_TESTS_GUI_PROCESS_DRIVER_H
 #define KERV_TESTS_GUI_PROCESS_DRIVER_H
 
-#include <sys/types.h>
-
 #include <filesystem>
-#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,9 +14,7 @@
 
 #include "display_hold.h"
 #include "test_files.h"
-
-// Polls done until it is true or the seconds have passed; returns its last value.
-bool WaitUntil(int seconds, const std::function<bool()>& done);
+#include "test_process.h"
 
 // The output of a shell command line, its error output dropped.
 inline std::string RunCommand(const std::string& command)
@@ -26,16 +22,9 @@ inline std::string RunCommand(const std::string& command)
     return CommandOutput(command + " 2>/dev/null");
 }
 
-// Focuses the window and types the keys (xdotool names, e.g. "alt+F4 Return").
-void TypeKeys(const std::string& window, const std::string& keys);
-
-// Sends the window the WM_DELETE_WINDOW request of its close box; false when it cannot.
-bool SendCloseRequest(const std::string& window);
-
 class KervProcessTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // Starts Kerv with the arguments; the settings say "no" to the update reminder, so no
     // question but the ones a test is about comes up.
@@ -49,15 +38,15 @@ protected:
     bool WaitUntilGone(const std::string& title, int seconds = 5) const;
 
     // True when Kerv ended within the time; its wait status in status.
-    bool WaitForExit(int seconds, int* status);
+    bool WaitForExit(int seconds, int* status) { return kerv->WaitForEnd(Seconds(seconds), *status); }
 
-    bool IsRunning();
+    bool IsRunning() { return kerv && kerv->IsRunning(); }
 
-    std::string FindWindow(const std::string& title) const;
+    static std::chrono::milliseconds Seconds(int seconds) { return std::chrono::seconds(seconds); }
 
     TempDir folder;
     std::filesystem::path root = folder.Path();
-    pid_t pid = -1;
+    std::unique_ptr<Child> kerv;
     DisplayHold display;
 };
 

@@ -17,6 +17,7 @@
 #include "object_removal.h"
 #include "picture_session.h"
 #include "test_files.h"
+#include "test_wx.h"
 
 namespace {
 
@@ -51,18 +52,6 @@ protected:
     TempDir folder;
     const wxString dir = folder.Path();
 };
-
-::testing::AssertionResult SamePixels(const wxImage& expected, const wxImage& actual)
-{
-    if (!expected.IsOk() || !actual.IsOk())
-        return ::testing::AssertionResult(expected.IsOk() == actual.IsOk()) << "one is no picture";
-    if (expected.GetSize() != actual.GetSize())
-        return ::testing::AssertionFailure() << "sizes differ";
-    const size_t bytes = static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() * 3;
-    if (memcmp(expected.GetData(), actual.GetData(), bytes) != 0)
-        return ::testing::AssertionFailure() << "pixels differ";
-    return ::testing::AssertionSuccess();
-}
 
 }  // namespace
 

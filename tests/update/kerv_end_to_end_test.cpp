@@ -21,13 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using std::chrono::seconds;
 
-int Press(const std::string& window, const std::string& keys)
-{
-    return std::system(
-        ("xdotool windowfocus --sync " + window + " && xdotool key --clearmodifiers " + keys)
-            .c_str());
-}
-
 // Kerv started from a program folder of its own against a loopback server, with a given store.
 struct KervProcess : ::testing::Test {
     TempDir root;
@@ -67,11 +60,11 @@ struct KervProcess : ::testing::Test {
         const std::time_t now = std::time(nullptr);
         std::strftime(today, sizeof today, "%Y-%m-%d", std::localtime(&now));
         ASSERT_NO_FATAL_FAILURE(Start("[Operation]\nLastCheckUpdate=" + std::string(today) + "\n"));
-        ASSERT_EQ(Press(main, "alt+h && sleep 0.5 && xdotool key u"), 0);
+        ASSERT_EQ(TypeKeys(main, "alt+h && sleep 0.5 && xdotool key u"), 0);
         const std::string question =
             FindWindow(kerv->Pid(), "^New version available$", seconds(20));
         ASSERT_FALSE(question.empty()) << "no update question";
-        ASSERT_EQ(Press(question, "Return"), 0);
+        ASSERT_EQ(TypeKeys(question, "Return"), 0);
     }
 };
 
@@ -121,12 +114,12 @@ TEST_F(KervProcess, AcceptingAnUpdateWithoutARunnableUpdaterShowsAnErrorAndKervS
     ASSERT_NO_FATAL_FAILURE(AcceptUpdateFromTheMenu());
     const std::string error = FindWindow(kerv->Pid(), "^Error$", seconds(10));
     ASSERT_FALSE(error.empty()) << "no error about the updater";
-    ASSERT_EQ(Press(error, "Return"), 0);
+    ASSERT_EQ(TypeKeys(error, "Return"), 0);
     int status = 0;
     EXPECT_FALSE(kerv->WaitForEnd(std::chrono::milliseconds(1500), status)) << "Kerv closed";
     EXPECT_FALSE(Exists(bin + "/ran"));
 
-    ASSERT_EQ(Press(main, "alt+F4"), 0);
+    ASSERT_EQ(TypeKeys(main, "alt+F4"), 0);
     EXPECT_TRUE(WindowAppears("^Question$", 10))
         << "closing no longer asks: the update's close flag was left set";
 }
@@ -142,7 +135,7 @@ TEST_F(KervProcess, AStoredYesChecksWithoutAskingAndTheLeftArchiveIsRemoved)
     EXPECT_EQ(server.Requests().size(), 1u);
     // The clean-up follows the check, once its message is answered.
     EXPECT_TRUE(Exists(bin + "/0.68_Kerv_lnx.tar.gz"));
-    ASSERT_EQ(Press(told, "Return"), 0);
+    ASSERT_EQ(TypeKeys(told, "Return"), 0);
     EXPECT_TRUE(WaitUntil([&] { return !Exists(bin + "/0.68_Kerv_lnx.tar.gz"); }, seconds(5)));
     EXPECT_TRUE(
         WaitUntil([&] { return ReadFile(home + "/.Kerv").find("ToDelete") == std::string::npos; },

@@ -14,15 +14,12 @@
 #include <wx/log.h>
 
 #include "config_keys.h"
+#include "test_wx.h"
 
 inline void InstallTestLogAndAssertHandler()
 {
     wxLog::SetActiveTarget(new wxLogStderr);
-    wxSetAssertHandler([](const wxString& file, int line, const wxString& func,
-                          const wxString& cond, const wxString& msg) {
-        ADD_FAILURE_AT(file.utf8_str(), line)
-            << "wx assertion in " << func << ": " << cond << " " << msg;
-    });
+    InstallFailingAssertHandler();
 }
 
 // Runs the window tests on the display of the environment (Xvfb in the test scripts), with the

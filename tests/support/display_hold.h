@@ -2,8 +2,8 @@
 // Xvfb starts afresh whenever its last client leaves, and refuses connections meanwhile; tests
 // that follow each other closely can meet it then. A test program waits for the display and
 // holds a connection of its own, so that the server stays up while the program runs.
-#ifndef KERV_TESTS_GUI_DISPLAY_HOLD_H
-#define KERV_TESTS_GUI_DISPLAY_HOLD_H
+#ifndef KERV_TESTS_DISPLAY_HOLD_H
+#define KERV_TESTS_DISPLAY_HOLD_H
 
 class DisplayHold {
 public:

@@ -2,11 +2,11 @@
 #include "test_process.h"
 #include "test_files.h"
 
+#include <X11/Xlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstdlib>
-#include <sstream>
 #include <thread>
 
 Child::Child(const std::string& program, const std::vector<std::string>& args,
@@ -37,24 +37,23 @@ Child::~Child()
     }
 }
 
+bool Child::IsRunning()
+{
+    if (pid > 0 && !bEnded && waitpid(pid, &endStatus, WNOHANG) == pid)
+        bEnded = true;
+    return pid > 0 && !bEnded;
+}
+
 bool Child::WaitForEnd(std::chrono::milliseconds limit, int& status)
 {
-    if (bEnded)
-        return true;
-    auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            bEnded = true;
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return false;
+    const bool ended = WaitUntil([this] { return !IsRunning(); }, limit);
+    status = endStatus;
+    return ended;
 }
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
 {
-    auto end = std::chrono::steady_clock::now() + limit;
+    const auto end = std::chrono::steady_clock::now() + limit;
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
@@ -65,24 +64,25 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 
 std::string FindWindow(pid_t pid, const std::string& titleRegex, std::chrono::milliseconds limit)
 {
+    // --all: the window must match both the process and the title.
+    const std::string search = "xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
+                               " --name '" + titleRegex + "' 2>/dev/null";
     std::string found;
     WaitUntil(
         [&] {
-            std::istringstream ids(CommandOutput("xdotool search --onlyvisible --name '" +
-                                                 titleRegex + "' 2>/dev/null"));
-            std::string id;
-            while (ids >> id) {
-                if (std::atol(
-                        CommandOutput("xdotool getwindowpid " + id + " 2>/dev/null").c_str()) ==
-                    pid) {
-                    found = id;
-                    return true;
-                }
-            }
-            return false;
+            found = CommandOutput(search);
+            found = found.substr(0, found.find('\n'));
+            return !found.empty();
         },
         limit);
     return found;
+}
+
+int TypeKeys(const std::string& window, const std::string& keys)
+{
+    return std::system(("xdotool windowfocus --sync " + window +
+                        " 2>/dev/null; xdotool key --clearmodifiers --delay 60 " + keys)
+                           .c_str());
 }
 
 int ClickNearBottomRight(pid_t pid, const std::string& titleRegex, int fromRight, int fromBottom)
@@ -95,4 +95,21 @@ int ClickNearBottomRight(pid_t pid, const std::string& titleRegex, int fromRight
                         " $((WIDTH - " + std::to_string(fromRight) + ")) $((HEIGHT - " +
                         std::to_string(fromBottom) + ")) click 1")
                            .c_str());
+}
+
+bool SendCloseRequest(const std::string& window)
+{
+    Display* x = XOpenDisplay(nullptr);
+    if (x == nullptr)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::strtoul(window.c_str(), nullptr, 10);
+    event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = XInternAtom(x, "WM_DELETE_WINDOW", False);
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(x, event.xclient.window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(x);
+    return sent;
 }
