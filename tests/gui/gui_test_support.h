@@ -102,10 +102,6 @@ private:
     int m_after;
 };
 
-// Writes a width x height picture with structure for the seams to follow (a few edges over
-// noise), by path's extension; with alpha, an alpha channel too. Pictures differ by seed.
-void WriteTestPicture(const wxString& path, int width, int height, int seed = 1,
-                      bool alpha = false);
 // A cols x rows picture with no two neighbouring pixels alike, so that any shift or wrong
 // scaling of what the canvas shows is seen.
 wxFastImage DistinctPixelsPicture(int cols, int rows);

@@ -1,12 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The target size fields, the immediate carving driver with its progress, "Abort" and "Long
 // Calculation" question, "Reset &Size", and the rule of one carving run at a time.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
 
 #include <wx/evtloop.h>
@@ -14,6 +8,7 @@
 
 #include "frame_access.h"
 #include "gui_test_support.h"
+#include "test_server.h"
 
 namespace {
 
@@ -258,16 +253,9 @@ TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefu
     const wxString other = work + "/other.png";
     WriteTestPicture(other, 50, 40, 8);
     DP* engine = Ui(frame).pDP;
-    // A loopback listener as the update server: a check would connect to it.
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), length), 0);
-    ASSERT_EQ(listen(listener, 4), 0);
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    wxSetEnv("KERV_SERVER", wxString::Format("http://127.0.0.1:%d", ntohs(address.sin_port)));
+    // A loopback server as the update server: a check would ask it for the version.
+    TestServer server;
+    wxSetEnv("KERV_SERVER", server.Url(""));
     bool checked = false;
     // The "Long Calculation" question is shown from inside the width run.
     auto duringTheRun = [&](CDontShowDialog*) {
@@ -292,9 +280,7 @@ TEST_F(SizeControlsTest, DuringAnImmediateRunEveryOtherSizeOrEngineCommandIsRefu
     wxTEST_DIALOG(EXPECT_EQ(frame->WidthChange(150), -250), Answer<CDontShowDialog>(duringTheRun));
     wxUnsetEnv("KERV_SERVER");
     EXPECT_TRUE(checked);
-    pollfd connection{listener, POLLIN, 0};
-    EXPECT_EQ(poll(&connection, 1, 200), 0) << "the update check ran during the carve";
-    close(listener);
+    EXPECT_TRUE(server.Requests().empty()) << "the update check ran during the carve";
     EXPECT_FALSE(frame->IsCarving());
     EXPECT_EQ(Ui(frame).pDP, engine);
     EXPECT_EQ(Ui(frame).pDP->rows, 30);

@@ -28,22 +28,11 @@ using Check = PictureSession::TargetCheck;
 // A folder of its own for each test, removed afterwards.
 class SessionTest : public ::testing::Test {
 protected:
-    // Edges over noise, so that seams have something to follow; pictures differ by seed.
     wxString WritePicture(const wxString& name, int width, int height, int seed = 1,
                           bool alpha = false)
     {
-        wxImage image(width, height);
-        std::mt19937 random(seed);
-        unsigned char* rgb = image.GetData();
-        for (int i = 0; i < width * height * 3; ++i)
-            rgb[i] = static_cast<unsigned char>(random() % 64 + (i / 3 % width > width / 2) * 160);
-        if (alpha) {
-            image.InitAlpha();
-            image.GetAlpha()[0] = 10;
-        }
-        const wxString path = dir + "/" + name;
-        EXPECT_TRUE(image.SaveFile(path));
-        return path;
+        WriteTestPicture(dir + "/" + name, width, height, seed, alpha);
+        return dir + "/" + name;
     }
 
     // The reference: what an engine of its own shows for the same file after the same seams.
