@@ -6,12 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include <wx/ffile.h>
-#include <wx/file.h>
-#include <wx/filename.h>
 #include <wx/log.h>
 
 #include "fast_image.h"
+#include "test_files.h"
 
 namespace {
 
@@ -87,38 +85,31 @@ TEST(FastImage, GreyscaleRoundsAndKeepsTheMaskColour)
     EXPECT_EQ(grey.GetData()[5], 30);
 }
 
-// A missing file leaves the picture that was there; one that no handler reads leaves none.
-TEST(FastImage, AFailedLoadKeepsThePictureOnlyWhenTheFileIsMissing)
+// Loading goes through the container's own reader list and copies the picture; a missing file
+// leaves the picture that was there, one that no reader reads leaves none.
+TEST(FastImage, LoadsThroughItsOwnListAndAFailureKeepsThePictureOnlyWhenTheFileIsMissing)
 {
-    wxLogNull quiet;
-    wxFastImage image = Filled(3, 3, 5);
-    unsigned char* buffer = image.GetData();
-    EXPECT_FALSE(image.LoadFile("no-such-picture.png"));
-    EXPECT_TRUE(image.IsOk());
-    EXPECT_EQ(image.GetData(), buffer);
-
-    const wxString path = wxFileName::CreateTempFileName("kerv-text");
-    wxFFile(path, "w").Write("this is not a picture\n");
-    EXPECT_FALSE(image.LoadFile(path));
-    EXPECT_FALSE(image.IsOk());
-    EXPECT_FALSE(image.LoadFile(path, wxBITMAP_TYPE_PNG));
-    wxRemoveFile(path);
-}
-
-TEST(FastImage, LoadsThroughItsOwnListAndCopiesThePicture)
-{
-    const wxString path = wxFileName::CreateTempFileName("kerv-pic") + ".png";
+    TempDir folder;
     wxImage written(4, 2);
     written.SetRGB(3, 1, 10, 20, 30);
-    ASSERT_TRUE(written.SaveFile(path));
+    ASSERT_TRUE(written.SaveFile(folder / "picture.png"));
     wxFastImage image;
-    ASSERT_TRUE(image.LoadFile(path));
-    ASSERT_TRUE(image.LoadFile(path, wxBITMAP_TYPE_PNG));
-    wxRemoveFile(path);
+    ASSERT_TRUE(image.LoadFile(folder / "picture.png"));
+    ASSERT_TRUE(image.LoadFile(folder / "picture.png", wxBITMAP_TYPE_PNG));
     EXPECT_EQ(image.GetWidth(), 4);
     EXPECT_EQ(image.GetHeight(), 2);
     EXPECT_EQ(image.GetData()[(1 * 4 + 3) * 3 + 2], 30);
     EXPECT_EQ(image.GetAlpha(), nullptr);
+
+    wxLogNull quiet;
+    unsigned char* buffer = image.GetData();
+    EXPECT_FALSE(image.LoadFile(folder / "no-such-picture.png"));
+    EXPECT_TRUE(image.IsOk());
+    EXPECT_EQ(image.GetData(), buffer);
+    WriteFile(folder / "text.png", "this is not a picture\n");
+    EXPECT_FALSE(image.LoadFile(folder / "text.png"));
+    EXPECT_FALSE(image.IsOk());
+    EXPECT_FALSE(image.LoadFile(folder / "text.png", wxBITMAP_TYPE_PNG));
 }
 
 // Counts the log messages of a scope.
@@ -143,17 +134,12 @@ TEST(FastImage, ReadingAPictureWellSaysNothingAndReadingABrokenOneSaysWhy)
         ASSERT_TRUE(photo.LoadFile(wxString(KERV_SAMPLES_DIR) + "/chelsea.png"));
         EXPECT_EQ(log.count, 0);
     }
-    const wxString path = wxFileName::CreateTempFileName("kerv-broken") + ".png";
-    wxImage(40, 30).SaveFile(path);
-    const std::string brokenStart = std::string("\x89PNG\r\n\x1a\n", 8) + "garbage, not chunks";
-    wxFile(path, wxFile::read_write).Write(brokenStart.data(), brokenStart.size());  // header kept
-    {
-        CountingLog log;
-        wxFastImage broken;
-        EXPECT_FALSE(broken.LoadFile(path));
-        EXPECT_GT(log.count, 0);
-    }
-    wxRemoveFile(path);
+    TempDir folder;
+    WriteFile(folder / "broken.png", std::string("\x89PNG\r\n\x1a\n", 8) + "garbage, not chunks");
+    CountingLog log;
+    wxFastImage broken;
+    EXPECT_FALSE(broken.LoadFile(folder / "broken.png"));
+    EXPECT_GT(log.count, 0);
 }
 
 class CountingHandler : public wxImageHandler {

@@ -122,16 +122,12 @@ TEST(SeamEdges, HorizontalRemovalKeepsThePixelBuffer)
     EXPECT_EQ(after.GetHeight(), 9);
 }
 
-TEST(SeamEdges, AnUnreadablePictureLeavesNoPicture)
+TEST(SeamEdges, AnUnreadablePictureLeavesNoneAndAnEnergyPictureOfAnotherSizeIsNotUsed)
 {
     wxLogNull quiet;
-    DP dp(wxString("no-such-picture.png"));
-    EXPECT_EQ(dp.cols, -1);
-    EXPECT_EQ(dp.rows, -1);
-}
-
-TEST(SeamEdges, AnEnergyPictureOfAnotherSizeIsNotUsed)
-{
+    DP unread(wxString("no-such-picture.png"));
+    EXPECT_EQ(unread.cols, -1);
+    EXPECT_EQ(unread.rows, -1);
     const wxFastImage wrong = EnergyPicture(2, 2, {0, 0, 0, 0});
     DP dp(Gradient(6, 6), &wrong);
     EXPECT_EQ(dp.GetEnergyImage().GetWidth(), 6);

@@ -3,7 +3,6 @@
 // orientation, saved with EXIF corrected, XMP, its colour profile and its JPEG quality), and a
 // format that cannot hold the metadata saves the picture and says so in the status bar.
 // exiftool and ImageMagick make the photos and judge the results.
-#include <cstdio>
 #include <cstdlib>
 
 #include <wx/file.h>
@@ -29,19 +28,6 @@ std::string TestProfile()
     return profile;
 }
 
-std::string Output(const std::string& command)
-{
-    std::string text;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        size_t got;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, got);
-        ::pclose(pipe);
-    }
-    return text;
-}
-
 }  // namespace
 
 class PhotoFilesTest : public GuiTest {};
@@ -65,12 +51,12 @@ TEST_F(PhotoFilesTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
 
     const std::string saved = folder + "/saved.jpg";
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(wxString(saved)));
-    EXPECT_EQ(Output("exiftool -q -q -s3 -n -ImageSize -Orientation -ExifImageWidth "
+    EXPECT_EQ(CommandOutput("exiftool -q -q -s3 -n -ImageSize -Orientation -ExifImageWidth "
                      "-ExifImageHeight -Make -XMP-dc:Title '" +
                      saved + "'"),
-              "90 60\n1\n90\n60\nKervTest\nCup\n");
-    EXPECT_EQ(Output("exiftool -b -ICC_Profile '" + saved + "'"), TestProfile());
-    EXPECT_EQ(Output("identify -format %Q '" + saved + "'"), "77");
+              "90 60\n1\n90\n60\nKervTest\nCup");
+    EXPECT_EQ(CommandOutput("exiftool -b -ICC_Profile '" + saved + "'"), TestProfile());
+    EXPECT_EQ(CommandOutput("identify -format %Q '" + saved + "'"), "77");
     EXPECT_EQ(frame->GetStatusBar()->GetStatusText(0), "");
 
     const std::string bitmap = folder + "/saved.bmp";
