@@ -11,33 +11,29 @@ namespace {
 
 TEST(TargetSize, PercentAndAspectAreTruncatedAndSaturate)
 {
-    using target::HeightForWidth;
-    using target::PercentOf;
-    using target::WidthForHeight;
-    const struct {
-        int result, expected;
-    } cases[] = {
-        {PercentOf(333, 50), 166}, {PercentOf(400, 150), 600}, {PercentOf(3, 33), 0},
-        // The aspect uses the opened ratio and truncates too.
-        {HeightForWidth(166, 333, 250), 124},  // 166 / 1.332
-        {WidthForHeight(124, 333, 250), 165},  // 124 / 0.750750...
-        {HeightForWidth(450, 600, 400), 300}, {WidthForHeight(300, 600, 400), 450},
-        {PercentOf(INT_MAX, 200), INT_MAX}, {PercentOf(INT_MAX, -200), INT_MIN},
-        {HeightForWidth(INT_MAX, 1, 32000), INT_MAX}, {WidthForHeight(INT_MIN, 32000, 1), INT_MIN},
-    };
-    for (size_t i = 0; i < std::size(cases); ++i)
-        EXPECT_EQ(cases[i].result, cases[i].expected) << "case " << i;
+    EXPECT_EQ(target::PercentOf(333, 50), 166);
+    EXPECT_EQ(target::PercentOf(400, 150), 600);
+    EXPECT_EQ(target::PercentOf(3, 33), 0);
+    // The aspect uses the opened ratio and truncates too.
+    EXPECT_EQ(target::HeightForWidth(166, 333, 250), 124);  // 166 / 1.332
+    EXPECT_EQ(target::WidthForHeight(124, 333, 250), 165);  // 124 / 0.750750...
+    EXPECT_EQ(target::HeightForWidth(450, 600, 400), 300);
+    EXPECT_EQ(target::WidthForHeight(300, 600, 400), 450);
+    EXPECT_EQ(target::PercentOf(INT_MAX, 200), INT_MAX);
+    EXPECT_EQ(target::PercentOf(INT_MAX, -200), INT_MIN);
+    EXPECT_EQ(target::HeightForWidth(INT_MAX, 1, 32000), INT_MAX);
+    EXPECT_EQ(target::WidthForHeight(INT_MIN, 32000, 1), INT_MIN);
 }
 
 TEST(TargetSize, FieldsAreReadTheStrtolWay)
 {
-    const struct {
-        const char* text;
-        int value;
-    } cases[] = {{"450", 450}, {"  42abc", 42}, {"+7", 7},  {"-5", -5},
-                 {"abc", 0},   {"", 0},         {"99999999999999", INT_MAX}};
-    for (const auto& c : cases)
-        EXPECT_EQ(target::ReadLeadingInteger(c.text), c.value) << c.text;
+    EXPECT_EQ(target::ReadLeadingInteger("450"), 450);
+    EXPECT_EQ(target::ReadLeadingInteger("  42abc"), 42);
+    EXPECT_EQ(target::ReadLeadingInteger("+7"), 7);
+    EXPECT_EQ(target::ReadLeadingInteger("-5"), -5);
+    EXPECT_EQ(target::ReadLeadingInteger("abc"), 0);
+    EXPECT_EQ(target::ReadLeadingInteger(""), 0);
+    EXPECT_EQ(target::ReadLeadingInteger("99999999999999"), INT_MAX);
 }
 
 }  // namespace

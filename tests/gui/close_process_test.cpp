@@ -55,8 +55,9 @@ protected:
         std::string copied;
         WaitUntil(
             [&] {
-                copied = RunCommand("xclip -selection clipboard -t image/png -o 2>/dev/null | "
-                                    "identify -format %wx%h -");
+                copied = RunCommand(
+                    "xclip -selection clipboard -t image/png -o 2>/dev/null | "
+                    "identify -format %wx%h -");
                 return copied == expected;
             },
             Seconds(5));

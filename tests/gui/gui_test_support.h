@@ -145,7 +145,6 @@ inline wxString ReadTextFile(const wxString& path)
     return wxString::FromUTF8(ReadFile(path.utf8_string()));
 }
 
-
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;

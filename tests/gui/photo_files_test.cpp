@@ -52,8 +52,8 @@ TEST_F(PhotoFilesTest, AnOrientedPhotoIsSavedUprightWithItsMetadataAndQuality)
     const std::string saved = folder + "/saved.jpg";
     wxTEST_DIALOG(SendMenu(frame, ID_MENU_SAVE), ExpectFileDialog(wxString(saved)));
     EXPECT_EQ(CommandOutput("exiftool -q -q -s3 -n -ImageSize -Orientation -ExifImageWidth "
-                     "-ExifImageHeight -Make -XMP-dc:Title '" +
-                     saved + "'"),
+                            "-ExifImageHeight -Make -XMP-dc:Title '" +
+                            saved + "'"),
               "90 60\n1\n90\n60\nKervTest\nCup");
     EXPECT_EQ(CommandOutput("exiftool -b -ICC_Profile '" + saved + "'"), TestProfile());
     EXPECT_EQ(CommandOutput("identify -format %Q '" + saved + "'"), "77");

@@ -38,7 +38,10 @@ protected:
     bool WaitUntilGone(const std::string& title, int seconds = 5) const;
 
     // True when Kerv ended within the time; its wait status in status.
-    bool WaitForExit(int seconds, int* status) { return kerv->WaitForEnd(Seconds(seconds), *status); }
+    bool WaitForExit(int seconds, int* status)
+    {
+        return kerv->WaitForEnd(Seconds(seconds), *status);
+    }
 
     bool IsRunning() { return kerv && kerv->IsRunning(); }
 

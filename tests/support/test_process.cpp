@@ -57,7 +57,7 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     while (!done()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     return true;
 }

@@ -32,7 +32,7 @@ private:
     int endStatus = 0;  // the wait status, once ended
 };
 
-// Polls done every 50 ms until it is true or the limit has passed; returns its last value.
+// Polls done every 100 ms until it is true or the limit has passed; returns its last value.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit);
 
 // The X id of a visible window of the process whose title matches the regular expression,

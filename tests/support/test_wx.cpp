@@ -54,7 +54,7 @@ void InstallFailingAssertHandler()
 {
     wxSetAssertHandler([](const wxString& file, int line, const wxString& func,
                           const wxString& cond, const wxString& msg) {
-        ADD_FAILURE_AT(file.utf8_str(), line) << "toolkit assertion in " << func.utf8_str()
-                                              << ": " << cond.utf8_str() << " " << msg.utf8_str();
+        ADD_FAILURE_AT(file.utf8_str(), line) << "toolkit assertion in " << func.utf8_str() << ": "
+                                              << cond.utf8_str() << " " << msg.utf8_str();
     });
 }

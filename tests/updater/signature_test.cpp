@@ -83,7 +83,7 @@ TEST(Signature, AWrongLengthIsMalformed)
               SignatureCheck::Malformed);
 }
 
-TEST(Release, TheArchiveNameAnnouncesItsVersion)
+TEST(Release, TheArchiveNameAnnouncesItsVersionAndIsThePlainLastSegmentOfItsAddress)
 {
     wxString version;
     ASSERT_TRUE(VersionOfArchive(wxPORT_GTK, "0.68_Kerv_lnx.tar.gz", version));
@@ -94,10 +94,7 @@ TEST(Release, TheArchiveNameAnnouncesItsVersion)
     EXPECT_FALSE(VersionOfArchive(wxPORT_GTK, "0.68_Kerv_win.zip", version));
     EXPECT_FALSE(VersionOfArchive(wxPORT_GTK, "0.68.tar.gz", version));
     EXPECT_FALSE(VersionOfArchive(wxPORT_GTK, std::string(33, '9') + "_Kerv_lnx.tar.gz", version));
-}
 
-TEST(ArchiveName, IsThePlainLastSegment)
-{
     wxString name;
     ASSERT_TRUE(ArchiveFileNameFromUrl("http://kerv.example.org/kerv/0.68_Kerv_lnx.tar.gz", name));
     EXPECT_EQ(name, "0.68_Kerv_lnx.tar.gz");
