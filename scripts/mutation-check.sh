@@ -6,7 +6,10 @@
 # labels (a regular expression) whose tests can catch it, optionally followed by a colon and a
 # regular expression of test names that narrows the run to those tests (for example
 # `gui:ZoomSteps|CanvasView` runs `ctest -L gui -R 'ZoomSteps|CanvasView'`); --all runs the
-# whole suite regardless. A caught fault is reported with the first test that failed.
+# whole suite regardless. A fault in a path of one instruction set names the processor flag it
+# needs in a sixth column (for example `avx512f`); on a processor without it the fault is
+# skipped, since no test can reach the path there. A caught fault is reported with the first
+# test that failed.
 #
 #   scripts/mutation-check.sh [--build DIR] [--all] [ID...]   (default: every fault, build-mutation/)
 set -euo pipefail
@@ -56,10 +59,16 @@ restore() {
 
 mapfile -t ids < <(awk -F'\t' '!/^#/ && NF >= 4 { print $1 }' "$table")
 ((${#wanted[@]})) && ids=("${wanted[@]}")
-caught=0 missed=0 broken=0
+caught=0 missed=0 broken=0 skipped=0
+flags=" $(grep -m1 '^flags' /proc/cpuinfo | cut -d: -f2) "
 for id in "${ids[@]}"; do
   path=$(awk -F'\t' -v id="$id" '$1 == id { print $2 }' "$table")
   labels=$(awk -F'\t' -v id="$id" '$1 == id { print $5 }' "$table")
+  needs=$(awk -F'\t' -v id="$id" '$1 == id { print $6 }' "$table")
+  if [[ -n $needs && $flags != *" $needs "* ]]; then
+    printf '%-22s %-40s skipped: the processor lacks %s\n' "$id" "$path" "$needs"
+    skipped=$((skipped + 1)); continue
+  fi
   select=()
   if [[ -n $labels && $everything == 0 ]]; then
     select=(-L "${labels%%:*}")
@@ -85,5 +94,5 @@ for id in "${ids[@]}"; do
   printf '%-22s %-40s %s\n' "$id" "$path" "$verdict"
 done
 cmake --build "$build" -j"$(nproc)" >/dev/null 2>&1 || true
-echo "$caught caught, $missed missed, $broken not applicable"
+echo "$caught caught, $missed missed, $broken not applicable, $skipped skipped for the processor"
 ((missed == 0 && broken == 0))
