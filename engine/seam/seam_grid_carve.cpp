@@ -125,18 +125,17 @@ void SeamGrid::RemoveVertical()
     // Energy, pixels and tables only note the removed cell (see CompactRows).
     if (deferredCount_ == 0 && deferred_.size() < static_cast<size_t>(rows_) * kDeferredLimit)
         deferred_.resize(static_cast<size_t>(rows_) * kDeferredLimit);
-    workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
-        for (int row = first; row < last; ++row) {
-            int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
-            const int stored = StoredColumn(row, seam_[row]);
-            if (step_[TableIndex(row, 0) + stored] & kStaleBit)
-                --staleCount_[row];
-            int at = deferredCount_;
-            for (; at > 0 && removed[at - 1] > stored; --at)
-                removed[at] = removed[at - 1];
-            removed[at] = stored;
-        }
-    });
+    // A few operations a row: handing half of them to the other core costs more than it saves.
+    for (int row = 0; row < rows_; ++row) {
+        int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+        const int stored = StoredColumn(row, seam_[row]);
+        if (step_[TableIndex(row, 0) + stored] & kStaleBit)
+            --staleCount_[row];
+        int at = deferredCount_;
+        for (; at > 0 && removed[at - 1] > stored; --at)
+            removed[at] = removed[at - 1];
+        removed[at] = stored;
+    }
     ++deferredCount_;
     --cols_;
     if (deferredCount_ == kDeferredLimit)
