@@ -26,9 +26,9 @@ inline std::uint32_t PackRgb(const unsigned char* rgb)
     return rgb[0] | (rgb[1] << 8) | (static_cast<std::uint32_t>(rgb[2]) << 16);
 }
 
-std::vector<std::uint32_t> PackedPixels(const unsigned char* rgb, size_t cells)
+LargeVector<std::uint32_t> PackedPixels(const unsigned char* rgb, size_t cells)
 {
-    std::vector<std::uint32_t> pixels(cells);
+    LargeVector<std::uint32_t> pixels(cells);
     for (size_t i = 0; i < cells; ++i)
         pixels[i] = PackRgb(rgb + i * 3);
     return pixels;

@@ -404,8 +404,8 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
 {
     asideKept_ = 0;  // the kept tables' layout no longer fits the frame
     const size_t cells = static_cast<size_t>(rowCapacity) * stride;
-    std::vector<std::uint32_t> pixels(cells);
-    std::vector<int> energy(cells);
+    LargeVector<std::uint32_t> pixels(cells);
+    LargeVector<int> energy(cells);
     std::vector<int> rowStart(rowCapacity, (stride - cols_) / 2);
     for (int y = 0; y < rows_; ++y) {
         const size_t to = static_cast<size_t>(y) * stride + rowStart[y];
@@ -418,9 +418,9 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
         const int lanes = horizontal ? cols_ : rows_;
         const int positions = horizontal ? rows_ : cols_;
         const int tableStride = horizontal ? rowCapacity : stride;
-        std::vector<int> cost(cells);
-        std::vector<std::uint8_t> step(cells);
-        std::vector<int> laneEnergy(horizontal ? cells : 0);
+        LargeVector<int> cost(cells);
+        LargeVector<std::uint8_t> step(cells);
+        LargeVector<int> laneEnergy(horizontal ? cells : 0);
         std::vector<int> laneStart(horizontal ? stride : rowCapacity,
                                    (tableStride - positions) / 2);
         for (int lane = 0; lane < lanes; ++lane) {
