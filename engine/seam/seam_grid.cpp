@@ -86,6 +86,8 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
         return seam_.data();
     }
 
+    if (horizontal || remove)
+        FlushPixels();
     const bool deferring = !horizontal && remove && HasPendingSeam(direction);
     if (!deferring)
         CompactRows();
@@ -144,6 +146,7 @@ void SeamGrid::AddEnergyAt(int x, int y, int value)
 
 void SeamGrid::CopyPixels(unsigned char* out)
 {
+    FlushPixels();
     CompactRows();
     for (int y = 0; y < rows_; ++y) {
         const std::uint32_t* row = &pixels_[Index(y, 0)];

@@ -167,6 +167,19 @@ private:
     // A deferred lane's costs over a range that is not contiguous in storage, position j at
     // index j (stride_ entries).
     std::vector<int> gatheredPrevious_;
+    // A run of vertical insertions defers the pixels' moves likewise: nothing but an insertion
+    // reads them meanwhile. Each row keeps where the cells were inserted (after position
+    // insertedAt_, in the row as it was then) and their pixels, in order; its pixels stay where
+    // they were when the run began (pixelStart_, pixelCols_ of them). FlushPixels replays the
+    // insertions row by row in a buffer small enough to stay in the cache and writes each row
+    // where its energy lies; every other use of the pixels flushes first.
+    int pixelsDeferred_ = 0;
+    int pixelCols_ = 0;
+    std::vector<int> pixelStart_;               // per picture row
+    std::vector<int> insertedAt_;               // kDeferredLimit entries per row
+    std::vector<std::uint32_t> insertedPixel_;  // kDeferredLimit entries per row
+    std::uint32_t PendingPixel(int row, int col) const;
+    void FlushPixels();
 
     // The tables of the pending direction (at most one direction is ever valid, so one set
     // serves both): its lanes are rows (vertical) or columns (horizontal), each tableStride_
