@@ -32,34 +32,6 @@ __attribute__((always_inline)) inline void Choose(int left, int up, int right, i
     step = static_cast<std::uint8_t>(takeLeft ? 0 : 1 + rightBelowUp);  // offset + 1
 }
 
-// Positions with both neighbours present, once per instruction-set path. The loop is the same;
-// the target attribute lets the compiler vectorise it for that instruction set. With a changed
-// array (indexed from begin) it also notes which costs differ from the ones they overwrite.
-template <bool kMark>
-__attribute__((always_inline)) inline void RelaxLoopOf(
-    const int* __restrict previous, const int* __restrict energy, int* __restrict cost,
-    std::uint8_t* __restrict step, std::uint8_t* __restrict changed, int begin, int end)
-{
-    for (int j = begin; j < end; ++j) {
-        int fresh;
-        Choose(previous[j - 1], previous[j], previous[j + 1], energy[j], fresh, step[j]);
-        if (kMark)
-            changed[j - begin] = fresh != cost[j];
-        cost[j] = fresh;
-    }
-}
-
-// The loop with or without the marks, chosen once per range rather than per position.
-__attribute__((always_inline)) inline void RelaxLoop(const int* previous, const int* energy,
-                                                     int* cost, std::uint8_t* step,
-                                                     std::uint8_t* changed, int begin, int end)
-{
-    if (changed)
-        RelaxLoopOf<true>(previous, energy, cost, step, changed, begin, end);
-    else
-        RelaxLoopOf<false>(previous, energy, cost, step, changed, begin, end);
-}
-
 #if defined(__GNUC__) && !defined(__clang__)
 __attribute__((optimize("no-tree-vectorize")))
 #endif
@@ -93,11 +65,76 @@ void WidenByMarked(const std::uint8_t* marks, size_t length, int begin, int& lo,
 using MarkingLoop = void (*)(const int*, const int*, int*, std::uint8_t*, std::uint8_t*, int, int);
 
 #if defined(__x86_64__)
-__attribute__((target("avx2"))) void RelaxAvx2(const int* previous, const int* energy, int* cost,
-                                               std::uint8_t* step, std::uint8_t* changed, int begin,
-                                               int end)
+template <bool kFull>
+__attribute__((target("avx2"), always_inline)) inline __m256i Avx2Load(const int* at,
+                                                                       __m256i lanes)
 {
-    RelaxLoop(previous, energy, cost, step, changed, begin, end);
+    return kFull ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at))
+                 : _mm256_maskload_epi32(at, lanes);
+}
+
+// One round of RelaxAvx2 at position j: all eight positions (kFull), or the first `remaining`
+// under a mask that keeps the loads and stores inside the range.
+template <bool kFull>
+__attribute__((target("avx2"), always_inline)) inline void RelaxAvx2Round(
+    const int* previous, const int* energy, int* cost, std::uint8_t* step, bool mark, int j,
+    int remaining, int& lo, int& hi)
+{
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i lanes = kFull ? _mm256_set1_epi32(-1)
+                                : _mm256_cmpgt_epi32(_mm256_set1_epi32(remaining),
+                                                     _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i l = Avx2Load<kFull>(previous + j - 1, lanes);
+    const __m256i u = Avx2Load<kFull>(previous + j, lanes);
+    const __m256i r = Avx2Load<kFull>(previous + j + 1, lanes);
+    const __m256i e = Avx2Load<kFull>(energy + j, lanes);
+    const __m256i rightBelowUp = _mm256_cmpgt_epi32(u, r);
+    const __m256i straightOrRight = _mm256_min_epi32(r, u);
+    const __m256i takeLeft =
+        _mm256_or_si256(_mm256_cmpgt_epi32(straightOrRight, l),
+                        _mm256_and_si256(_mm256_cmpeq_epi32(l, straightOrRight), rightBelowUp));
+    const __m256i fresh = _mm256_add_epi32(e, _mm256_min_epi32(l, straightOrRight));
+    // offset + 1: 0 for left, else 1, plus 1 for right (rightBelowUp is -1 there).
+    const __m256i steps = _mm256_andnot_si256(takeLeft, _mm256_sub_epi32(one, rightBelowUp));
+    // The eight low bytes, in order, into the low 64 bits.
+    const __m256i words = _mm256_packs_epi32(steps, steps);
+    const __m128i bytes = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(
+        _mm256_packs_epi16(words, words), _mm256_setr_epi32(0, 4, 0, 0, 0, 0, 0, 0)));
+    if (kFull) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(step + j), bytes);
+    } else {
+        const std::uint64_t packed = static_cast<std::uint64_t>(_mm_cvtsi128_si64(bytes));
+        std::memcpy(step + j, &packed, static_cast<size_t>(remaining));
+    }
+    if (mark) {
+        const unsigned same = static_cast<unsigned>(
+            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(fresh, Avx2Load<kFull>(cost + j, lanes)))));
+        const unsigned differ = ~same & (kFull ? 0xFFu : (1u << remaining) - 1);
+        if (differ) {
+            lo = std::min(lo, j + __builtin_ctz(differ));
+            hi = j + 31 - __builtin_clz(differ);
+        }
+    }
+    if (kFull)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cost + j), fresh);
+    else
+        _mm256_maskstore_epi32(cost + j, lanes, fresh);
+}
+
+// Eight positions at a time, the last few under a mask, as RelaxAvx512 does with sixteen.
+__attribute__((target("avx2"))) void RelaxAvx2(const int* previous, const int* energy, int* cost,
+                                               std::uint8_t* step, bool mark, int begin, int end,
+                                               int& changedLo, int& changedHi)
+{
+    int lo = INT_MAX;
+    int hi = INT_MIN;
+    int j = begin;
+    for (; j + 8 <= end; j += 8)
+        RelaxAvx2Round<true>(previous, energy, cost, step, mark, j, 8, lo, hi);
+    if (j < end)
+        RelaxAvx2Round<false>(previous, energy, cost, step, mark, j, end - j, lo, hi);
+    changedLo = std::min(changedLo, lo);
+    changedHi = std::max(changedHi, hi);
 }
 
 // Sixteen positions at a time, the last few under a mask, so a short range costs one or two
@@ -158,8 +195,8 @@ void RelaxInterior(const int* previous, const int* energy, int* cost, std::uint8
             return RelaxAvx512(previous, energy, cost, step, scratch != nullptr, begin, end,
                                changedLo, changedHi);
         case SimdPath::Avx2:
-            loop = RelaxAvx2;
-            break;
+            return RelaxAvx2(previous, energy, cost, step, scratch != nullptr, begin, end,
+                             changedLo, changedHi);
 #endif
         default:
             break;

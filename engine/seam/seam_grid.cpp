@@ -26,9 +26,9 @@ inline std::uint32_t PackRgb(const unsigned char* rgb)
     return rgb[0] | (rgb[1] << 8) | (static_cast<std::uint32_t>(rgb[2]) << 16);
 }
 
-std::vector<std::uint32_t> PackedPixels(const unsigned char* rgb, size_t cells)
+LargeVector<std::uint32_t> PackedPixels(const unsigned char* rgb, size_t cells)
 {
-    std::vector<std::uint32_t> pixels(cells);
+    LargeVector<std::uint32_t> pixels(cells);
     for (size_t i = 0; i < cells; ++i)
         pixels[i] = PackRgb(rgb + i * 3);
     return pixels;
@@ -86,6 +86,8 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
         return seam_.data();
     }
 
+    if (horizontal || remove)
+        FlushPixels();
     const bool deferring = !horizontal && remove && HasPendingSeam(direction);
     if (!deferring)
         CompactRows();
@@ -144,6 +146,7 @@ void SeamGrid::AddEnergyAt(int x, int y, int value)
 
 void SeamGrid::CopyPixels(unsigned char* out)
 {
+    FlushPixels();
     CompactRows();
     for (int y = 0; y < rows_; ++y) {
         const std::uint32_t* row = &pixels_[Index(y, 0)];

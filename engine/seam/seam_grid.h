@@ -25,6 +25,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "large_buffer.h"
 #include "workers.h"
 
 namespace seam {
@@ -151,8 +152,8 @@ private:
     std::vector<int> rowSlot_;           // the stored row of each picture row (rows_ entries)
     std::vector<int> freeSlots_;         // the stored rows no picture row uses
     std::vector<int> rowStart_;          // rowCapacity_ entries
-    std::vector<std::uint32_t> pixels_;  // 0x00BBGGRR
-    std::vector<int> energy_;            // working energy, moved with the pixels
+    LargeVector<std::uint32_t> pixels_;  // 0x00BBGGRR
+    LargeVector<int> energy_;            // working energy, moved with the pixels
     // A run of vertical removals defers moving energy, pixels and the vertical tables: every
     // row keeps the stored positions of the cells removed since the last compaction
     // (deferredCount_ of them, the same number in every row, in ascending order), which are
@@ -166,6 +167,19 @@ private:
     // A deferred lane's costs over a range that is not contiguous in storage, position j at
     // index j (stride_ entries).
     std::vector<int> gatheredPrevious_;
+    // A run of vertical insertions defers the pixels' moves likewise: nothing but an insertion
+    // reads them meanwhile. Each row keeps where the cells were inserted (after position
+    // insertedAt_, in the row as it was then) and their pixels, in order; its pixels stay where
+    // they were when the run began (pixelStart_, pixelCols_ of them). FlushPixels replays the
+    // insertions row by row in a buffer small enough to stay in the cache and writes each row
+    // where its energy lies; every other use of the pixels flushes first.
+    int pixelsDeferred_ = 0;
+    int pixelCols_ = 0;
+    std::vector<int> pixelStart_;               // per picture row
+    std::vector<int> insertedAt_;               // kDeferredLimit entries per row
+    std::vector<std::uint32_t> insertedPixel_;  // kDeferredLimit entries per row
+    std::uint32_t PendingPixel(int row, int col) const;
+    void FlushPixels();
 
     // The tables of the pending direction (at most one direction is ever valid, so one set
     // serves both): its lanes are rows (vertical) or columns (horizontal), each tableStride_
@@ -174,13 +188,13 @@ private:
     // leaves them.
     int tableStride_ = 0;
     std::vector<int> laneStart_;  // one per lane of the table capacity
-    std::vector<int> cost_;
+    LargeVector<int> cost_;
     // Step bytes (see relax.h): the predecessor's offset in the previous lane, and whether the
     // cell is stale. Consistency lets the band update skip cells that would not change: a cell
     // that is not stale holds exactly what the recurrence gives from its current energy and
     // predecessors; a stale cell may not (it lay outside the band of an earlier update, or its
     // energy was edited). staleCount_[lane] counts the stale cells of a lane.
-    std::vector<std::uint8_t> step_;
+    LargeVector<std::uint8_t> step_;
     std::vector<int> staleCount_;
     std::vector<int> seam_;  // pending seam, one position per lane
     Pending pending_ = Pending::None;
@@ -194,13 +208,13 @@ private:
     int asideKept_ = 0;
     int asideTableStride_ = 0;
     std::vector<int> asideLaneStart_;
-    std::vector<int> asideCost_;
-    std::vector<std::uint8_t> asideStep_;
+    LargeVector<int> asideCost_;
+    LargeVector<std::uint8_t> asideStep_;
     std::vector<int> asideStaleCount_;
 
     // For the horizontal direction, the energy again in the tables' lane-major layout (moved
     // with them), so that its lanes are contiguous too; energy_ stays the reference copy.
-    std::vector<int> laneEnergy_;
+    LargeVector<int> laneEnergy_;
     std::vector<std::uint8_t> changed_;     // the marks of a recomputed range's changed costs
     std::vector<std::uint32_t> newPixels_;  // the cells a horizontal insertion adds
     std::vector<const int*> rowPointers_;   // the energy's rows, for copying columns out

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <numeric>
 
+#include "dp_assert.h"
 #include "relax.h"
 
 namespace seam {
@@ -125,18 +126,17 @@ void SeamGrid::RemoveVertical()
     // Energy, pixels and tables only note the removed cell (see CompactRows).
     if (deferredCount_ == 0 && deferred_.size() < static_cast<size_t>(rows_) * kDeferredLimit)
         deferred_.resize(static_cast<size_t>(rows_) * kDeferredLimit);
-    workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
-        for (int row = first; row < last; ++row) {
-            int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
-            const int stored = StoredColumn(row, seam_[row]);
-            if (step_[TableIndex(row, 0) + stored] & kStaleBit)
-                --staleCount_[row];
-            int at = deferredCount_;
-            for (; at > 0 && removed[at - 1] > stored; --at)
-                removed[at] = removed[at - 1];
-            removed[at] = stored;
-        }
-    });
+    // A few operations a row: handing half of them to the other core costs more than it saves.
+    for (int row = 0; row < rows_; ++row) {
+        int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+        const int stored = StoredColumn(row, seam_[row]);
+        if (step_[TableIndex(row, 0) + stored] & kStaleBit)
+            --staleCount_[row];
+        int at = deferredCount_;
+        for (; at > 0 && removed[at - 1] > stored; --at)
+            removed[at] = removed[at - 1];
+        removed[at] = stored;
+    }
     ++deferredCount_;
     --cols_;
     if (deferredCount_ == kDeferredLimit)
@@ -187,6 +187,7 @@ void SeamGrid::CompactRows(bool keepTables)
 {
     if (deferredCount_ == 0)
         return;
+    DP_ASSERT(pixelsDeferred_ == 0);  // a removal flushes them before it is deferred
     const int count = deferredCount_;
     const int stored = cols_ + count;
     const bool tables = keepTables && pending_ == Pending::Vertical;
@@ -283,11 +284,25 @@ void SeamGrid::InsertVertical()
         Reserve(rowCapacity_, GrownCapacity(cols_ + 1));
     const int left = *std::min_element(seam_.data(), seam_.data() + rows_);
     KeepAsideLanesBefore(Pending::Horizontal, left);
+    if (pixelsDeferred_ == 0) {
+        pixelCols_ = cols_;
+        pixelStart_.resize(rows_);
+        for (int row = 0; row < rows_; ++row)
+            pixelStart_[row] = rowStart_[rowSlot_[row]];
+        const size_t entries = static_cast<size_t>(rows_) * kDeferredLimit;
+        if (insertedAt_.size() < entries) {
+            insertedAt_.resize(entries);
+            insertedPixel_.resize(entries);
+        }
+    }
     workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
         for (int row = first; row < last; ++row)
             InsertInRow(row);
     });
+    ++pixelsDeferred_;
     ++cols_;
+    if (pixelsDeferred_ == kDeferredLimit)
+        FlushPixels();
 }
 
 void SeamGrid::InsertInRow(int row)
@@ -315,21 +330,69 @@ void SeamGrid::InsertInRow(int row)
 
     const int slot = rowSlot_[row];
     const size_t stored = static_cast<size_t>(slot) * stride_;
-    rowStart_[slot] =
-        CentreForInsertion(s, cols_, rowStart_[slot], stride_, &energy_[stored], &pixels_[stored]);
+    rowStart_[slot] = CentreForInsertion(s, cols_, rowStart_[slot], stride_, &energy_[stored]);
     const bool rowFront = InsertionMovesFront(s, cols_, rowStart_[slot], stride_);
     int* energy = &energy_[Index(row, 0)];
-    std::uint32_t* pixels = &pixels_[Index(row, 0)];
     const int newEnergy = Average(energy[s], energy[right]);
-    const std::uint32_t newPixel = AverageRgb(pixels[s], pixels[right]);
     OpenGap(energy, s, cols_, rowFront);
-    OpenGap(pixels, s, cols_, rowFront);
     if (rowFront)
         --rowStart_[slot];
     energy_[Index(row, s + 1)] = newEnergy;
-    pixels_[Index(row, s + 1)] = newPixel;
     // The duplicated seam steers the next searches away from itself.
     energy_[Index(row, s)] = 255;
+
+    const size_t inserted = static_cast<size_t>(row) * kDeferredLimit + pixelsDeferred_;
+    insertedPixel_[inserted] = AverageRgb(PendingPixel(row, s), PendingPixel(row, right));
+    insertedAt_[inserted] = s;
+}
+
+// The pixel of a row's column col while insertions are deferred.
+std::uint32_t SeamGrid::PendingPixel(int row, int col) const
+{
+    const size_t first = static_cast<size_t>(row) * kDeferredLimit;
+    for (int k = pixelsDeferred_ - 1; k >= 0; --k) {
+        const int at = insertedAt_[first + k] + 1;
+        if (col == at)
+            return insertedPixel_[first + k];
+        if (col > at)
+            --col;
+    }
+    return pixels_[static_cast<size_t>(rowSlot_[row]) * stride_ + pixelStart_[row] + col];
+}
+
+// Applies the deferred insertions to the pixels: each row is replayed in a buffer with room for
+// them on both sides (each insertion moving the shorter side) and written where its energy is.
+void SeamGrid::FlushPixels()
+{
+    if (pixelsDeferred_ == 0)
+        return;
+    const int count = pixelsDeferred_;
+    workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
+        std::vector<std::uint32_t> buffer(static_cast<size_t>(pixelCols_) + 2 * count);
+        for (int row = first; row < last; ++row) {
+            const size_t slot = static_cast<size_t>(rowSlot_[row]) * stride_;
+            int begin = count;
+            int length = pixelCols_;
+            std::copy_n(&pixels_[slot + pixelStart_[row]], length, &buffer[begin]);
+            const size_t inserted = static_cast<size_t>(row) * kDeferredLimit;
+            for (int k = 0; k < count; ++k) {
+                const int s = insertedAt_[inserted + k];
+                std::uint32_t* cells = &buffer[begin];
+                if (s + 1 < length - 1 - s && begin > 0) {
+                    std::memmove(cells - 1, cells, static_cast<size_t>(s + 1) * sizeof(*cells));
+                    --begin;
+                } else {
+                    std::memmove(cells + s + 2, cells + s + 1,
+                                 static_cast<size_t>(length - 1 - s) * sizeof(*cells));
+                }
+                buffer[begin + s + 1] = insertedPixel_[inserted + k];
+                ++length;
+            }
+            DP_ASSERT(length == cols_);
+            std::copy_n(&buffer[begin], length, &pixels_[Index(row, 0)]);
+        }
+    });
+    pixelsDeferred_ = 0;
 }
 
 void SeamGrid::InsertHorizontal()
@@ -403,10 +466,11 @@ void SeamGrid::KeepAsideLanesBefore(Pending direction, int lane)
 // each row (lane) starts in the middle of its headroom, so it can grow either way.
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
+    FlushPixels();
     asideKept_ = 0;  // the kept tables' layout no longer fits the frame
     const size_t cells = static_cast<size_t>(rowCapacity) * stride;
-    std::vector<std::uint32_t> pixels(cells);
-    std::vector<int> energy(cells);
+    LargeVector<std::uint32_t> pixels(cells);
+    LargeVector<int> energy(cells);
     std::vector<int> rowStart(rowCapacity, (stride - cols_) / 2);
     for (int y = 0; y < rows_; ++y) {
         const size_t to = static_cast<size_t>(y) * stride + rowStart[y];
@@ -419,9 +483,9 @@ void SeamGrid::Reserve(int rowCapacity, int stride)
         const int lanes = horizontal ? cols_ : rows_;
         const int positions = horizontal ? rows_ : cols_;
         const int tableStride = horizontal ? rowCapacity : stride;
-        std::vector<int> cost(cells);
-        std::vector<std::uint8_t> step(cells);
-        std::vector<int> laneEnergy(horizontal ? cells : 0);
+        LargeVector<int> cost(cells);
+        LargeVector<std::uint8_t> step(cells);
+        LargeVector<int> laneEnergy(horizontal ? cells : 0);
         std::vector<int> laneStart(horizontal ? stride : rowCapacity,
                                    (tableStride - positions) / 2);
         for (int lane = 0; lane < lanes; ++lane) {

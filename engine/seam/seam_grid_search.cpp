@@ -290,7 +290,7 @@ void SeamGrid::RelaxAndCompareAt(const int* previous, const int* energy, int* co
 
 // RelaxAndCompare for a row with deferred removals: each run of the range that lies side by
 // side in storage is recomputed in place, from the previous lane in place where its cells
-// around the run lie side by side too, else from a gathered copy of them.
+// around the range lie side by side too, else from one gathered copy of them.
 void SeamGrid::RelaxDeferred(int lane, int begin, int end, int& changedLo, int& changedHi)
 {
     const int count = deferredCount_;
@@ -300,18 +300,18 @@ void SeamGrid::RelaxDeferred(int lane, int begin, int end, int& changedLo, int& 
     const int* energy = &energy_[Index(lane, 0)];
     int* cost = &cost_[TableIndex(lane, 0)];
     std::uint8_t* step = &step_[TableIndex(lane, 0)];
+    const int lo = std::max(0, begin - 1);
+    const int hi = std::min(cols_, end + 1);
+    const int shiftAbove = ContiguousShift(removedAbove, count, lo, hi);
+    const int* above = previous + shiftAbove;
+    if (shiftAbove < 0) {
+        if (gatheredPrevious_.size() < static_cast<size_t>(stride_))
+            gatheredPrevious_.resize(stride_);
+        Gather(previous, removedAbove, count, lo, hi, gatheredPrevious_.data());
+        above = gatheredPrevious_.data();
+    }
     ForEachRun(removed, count, begin, end, [&](int first, int stored, int run) {
         const int shift = stored - first;
-        const int lo = std::max(0, first - 1);
-        const int hi = std::min(cols_, first + run + 1);
-        const int shiftAbove = ContiguousShift(removedAbove, count, lo, hi);
-        const int* above = previous + shiftAbove;
-        if (shiftAbove < 0) {
-            if (gatheredPrevious_.size() < static_cast<size_t>(stride_))
-                gatheredPrevious_.resize(stride_);
-            Gather(previous, removedAbove, count, lo, hi, gatheredPrevious_.data());
-            above = gatheredPrevious_.data();
-        }
         RelaxAndCompareAt(above, energy + shift, cost + shift, step + shift, lane, cols_, first,
                           first + run, changedLo, changedHi);
     });

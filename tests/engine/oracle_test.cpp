@@ -293,6 +293,8 @@ const LongRun kLongRuns[] = {
     {Valley, 220, 60, {{Op::Insert, 120}, {Op::Remove, 40}}},
     {Bands, 150, 120, kRowRuns},
     {Flat, 120, 100, kRowRuns},
+    // Frames and tables of several megabytes, which are allocated on their own.
+    {Bands, 1100, 1000, {{Op::Remove, 3}, {Op::Insert, 2}, {Op::RemoveRow, 1}, {Op::InsertRow, 1}}},
 };
 
 TEST_P(EngineMatchesReference, LongRunsSeamBySeam)
