@@ -144,8 +144,8 @@ private:
             const double plain = animatedFirst ? second : first;
             const double animated = animatedFirst ? first : second;
             ratios.push_back(animated / plain);
-            std::printf("Kerv run %d -> %d: %.2f s plain, %.2f s animated (%.2fx)\n", width,
-                        target, plain, animated, ratios.back());
+            std::printf("Kerv run %d -> %d: %.2f s plain, %.2f s animated (%.2fx)\n", width, target,
+                        plain, animated, ratios.back());
         }
         std::sort(ratios.begin(), ratios.end());
         std::printf("animated / plain Kerv run, median of %d: %.2fx\n", kPairs,

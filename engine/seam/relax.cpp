@@ -66,8 +66,7 @@ using MarkingLoop = void (*)(const int*, const int*, int*, std::uint8_t*, std::u
 
 #if defined(__x86_64__)
 template <bool kFull>
-__attribute__((target("avx2"), always_inline)) inline __m256i Avx2Load(const int* at,
-                                                                       __m256i lanes)
+__attribute__((target("avx2"), always_inline)) inline __m256i Avx2Load(const int* at, __m256i lanes)
 {
     return kFull ? _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at))
                  : _mm256_maskload_epi32(at, lanes);
@@ -107,8 +106,8 @@ __attribute__((target("avx2"), always_inline)) inline void RelaxAvx2Round(
         std::memcpy(step + j, &packed, static_cast<size_t>(remaining));
     }
     if (mark) {
-        const unsigned same = static_cast<unsigned>(
-            _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_cmpeq_epi32(fresh, Avx2Load<kFull>(cost + j, lanes)))));
+        const unsigned same = static_cast<unsigned>(_mm256_movemask_ps(
+            _mm256_castsi256_ps(_mm256_cmpeq_epi32(fresh, Avx2Load<kFull>(cost + j, lanes)))));
         const unsigned differ = ~same & (kFull ? 0xFFu : (1u << remaining) - 1);
         if (differ) {
             lo = std::min(lo, j + __builtin_ctz(differ));

@@ -37,8 +37,8 @@ void Workers::Run(const void* body, Trampoline call, int count, int parts)
     count_ = count;
     finished_.store(0, std::memory_order_relaxed);
     const std::uint32_t generation = ++generation_;
-    claim_.store(static_cast<std::uint64_t>(generation) << 32 |
-                     static_cast<std::uint64_t>(parts) << 16,
+    claim_.store(static_cast<std::uint64_t>(generation) << 32 | static_cast<std::uint64_t>(parts)
+                                                                    << 16,
                  std::memory_order_release);
     {
         std::lock_guard<std::mutex> lock(mutex_);
