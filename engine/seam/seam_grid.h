@@ -170,11 +170,11 @@ private:
     // A run of vertical insertions defers the pixels' moves likewise: nothing but an insertion
     // reads them meanwhile. Each row keeps where the cells were inserted (after position
     // insertedAt_, in the row as it was then) and their pixels, in order; its pixels stay where
-    // they were when the run began (pixelStart_, pixelCols_ of them). FlushPixels replays the
-    // insertions row by row in a buffer small enough to stay in the cache and writes each row
-    // where its energy lies; every other use of the pixels flushes first.
+    // they were when the run began (pixelStart_, cols_ - pixelsDeferred_ of them). FlushPixels
+    // replays the insertions row by row in a buffer small enough to stay in the cache and writes
+    // each row where its energy lies; every other carve and every other use of the pixels
+    // flushes first.
     int pixelsDeferred_ = 0;
-    int pixelCols_ = 0;
     std::vector<int> pixelStart_;               // per picture row
     std::vector<int> insertedAt_;               // kDeferredLimit entries per row
     std::vector<std::uint32_t> insertedPixel_;  // kDeferredLimit entries per row

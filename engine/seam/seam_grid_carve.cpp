@@ -285,7 +285,6 @@ void SeamGrid::InsertVertical()
     const int left = *std::min_element(seam_.data(), seam_.data() + rows_);
     KeepAsideLanesBefore(Pending::Horizontal, left);
     if (pixelsDeferred_ == 0) {
-        pixelCols_ = cols_;
         pixelStart_.resize(rows_);
         for (int row = 0; row < rows_; ++row)
             pixelStart_[row] = rowStart_[rowSlot_[row]];
@@ -367,12 +366,13 @@ void SeamGrid::FlushPixels()
     if (pixelsDeferred_ == 0)
         return;
     const int count = pixelsDeferred_;
+    const int pixelCols = cols_ - count;  // the row as the run of insertions found it
     workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
-        std::vector<std::uint32_t> buffer(static_cast<size_t>(pixelCols_) + 2 * count);
+        std::vector<std::uint32_t> buffer(static_cast<size_t>(pixelCols) + 2 * count);
         for (int row = first; row < last; ++row) {
             const size_t slot = static_cast<size_t>(rowSlot_[row]) * stride_;
             int begin = count;
-            int length = pixelCols_;
+            int length = pixelCols;
             std::copy_n(&pixels_[slot + pixelStart_[row]], length, &buffer[begin]);
             const size_t inserted = static_cast<size_t>(row) * kDeferredLimit;
             for (int k = 0; k < count; ++k) {

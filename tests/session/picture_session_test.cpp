@@ -31,8 +31,9 @@ protected:
     wxString WritePicture(const wxString& name, int width, int height, int seed = 1,
                           bool alpha = false)
     {
-        WriteTestPicture(dir + "/" + name, width, height, seed, alpha);
-        return dir + "/" + name;
+        const wxString path = dir + "/" + name;
+        WriteTestPicture(path, width, height, seed, alpha);
+        return path;
     }
 
     // The reference: what an engine of its own shows for the same file after the same seams.
