@@ -112,6 +112,8 @@ private:
     template <bool kHorizontal>
     void RelaxLane(int lane, int begin, int end);
     template <bool kHorizontal>
+    void PrefetchLane(int lane, int begin, int end) const;
+    template <bool kHorizontal>
     void RelaxAndCompare(int lane, int begin, int end, int& changedLo, int& changedHi);
     void RelaxAndCompareAt(const int* previous, const int* energy, int* cost, std::uint8_t* step,
                            int lane, int positions, int begin, int end, int& changedLo,
@@ -219,6 +221,8 @@ private:
     std::vector<std::uint32_t> newPixels_;  // the cells a horizontal insertion adds
     std::vector<const int*> rowPointers_;   // the energy's rows, for copying columns out
 
+    // Lanes between the one the band update recomputes and the one it prefetches.
+    static constexpr int kBandLookahead = 4;
     static constexpr int kMinimumSplit = 64;  // rows or columns worth a second thread
     Workers workers_;
 };
