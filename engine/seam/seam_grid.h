@@ -125,6 +125,7 @@ private:
     void ExtractSeam(int lanes, int positions);
     void LayOutTables(bool horizontal);
 
+    void PrefetchInsertion(int row) const;
     void RemoveVertical();
     void RemoveHorizontal();
     void InsertVertical();

@@ -118,6 +118,24 @@ void OpenGap(T* lane, int s, int n, bool front)
 
 }  // namespace
 
+// Asks the processor to fetch the cells of a row that a vertical insertion reads first: the
+// seam's cost, step byte and energy, and its pixel, which lies up to pixelsDeferred_ cells before
+// the seam while insertions are deferred. Rows lie a whole row apart, so without this nearly
+// every row of the insertion waits for memory.
+__attribute__((always_inline)) inline void SeamGrid::PrefetchInsertion(int row) const
+{
+    const int s = seam_[row];
+    __builtin_prefetch(&cost_[TableIndex(row, s)], 1);
+    __builtin_prefetch(&step_[TableIndex(row, s)], 1);
+    __builtin_prefetch(&energy_[Index(row, s)], 1);
+    if (pixelsDeferred_ > 0) {
+        const std::uint32_t* pixels =
+            &pixels_[static_cast<size_t>(rowSlot_[row]) * stride_ + pixelStart_[row]];
+        __builtin_prefetch(pixels + s);
+        __builtin_prefetch(pixels + std::max(0, s - pixelsDeferred_));
+    }
+}
+
 void SeamGrid::RemoveVertical()
 {
     // The seam's energy moves from its leftmost column on.
@@ -128,6 +146,11 @@ void SeamGrid::RemoveVertical()
         deferred_.resize(static_cast<size_t>(rows_) * kDeferredLimit);
     // A few operations a row: handing half of them to the other core costs more than it saves.
     for (int row = 0; row < rows_; ++row) {
+        if (row + kBandLookahead < rows_) {  // the step byte and the list that row reads
+            const int ahead = row + kBandLookahead;
+            __builtin_prefetch(&step_[TableIndex(ahead, 0)] + seam_[ahead], 1);
+            __builtin_prefetch(&deferred_[static_cast<size_t>(ahead) * kDeferredLimit], 1);
+        }
         int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
         const int stored = StoredColumn(row, seam_[row]);
         if (step_[TableIndex(row, 0) + stored] & kStaleBit)
@@ -295,8 +318,11 @@ void SeamGrid::InsertVertical()
         }
     }
     workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
-        for (int row = first; row < last; ++row)
+        for (int row = first; row < last; ++row) {
+            if (row + kBandLookahead < last)
+                PrefetchInsertion(row + kBandLookahead);
             InsertInRow(row);
+        }
     });
     ++pixelsDeferred_;
     ++cols_;

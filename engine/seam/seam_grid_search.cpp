@@ -418,6 +418,14 @@ void SeamGrid::ExtractSeam(int lanes, int positions)
     }
     for (int lane = lanes - 1; lane > 0; --lane) {
         const int stored = deferredCount_ > 0 ? StoredColumn(lane, seam_[lane]) : seam_[lane];
+        // The seam lies within kBandLookahead positions of here that many lanes on, mostly in
+        // the same line of step bytes.
+        if (lane > kBandLookahead) {
+            __builtin_prefetch(&step_[TableIndex(lane - kBandLookahead, 0)] + stored);
+            if (deferredCount_ > 0)
+                __builtin_prefetch(
+                    &deferred_[static_cast<size_t>(lane - kBandLookahead) * kDeferredLimit]);
+        }
         int next = seam_[lane] + StepOffset(step_[TableIndex(lane, stored)]);
         DP_ASSERT(next >= 0 && next < positions);
         next = std::clamp(next, 0, positions - 1);  // keeps a release build inside the arrays
