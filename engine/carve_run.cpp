@@ -19,6 +19,8 @@ int CarvePlan::Steps() const
 
 void CarvePlan::CarveStep(DP& dp, int index, SeamTrace* trace) const
 {
+    if (index == 0)
+        dp.MakeRoom(dp.cols - widthDifference, dp.rows - heightDifference);
     if (index < std::abs(heightDifference)) {
         if (trace)
             trace->BeforeCarve(dp, seam::Direction::Horizontal, heightDifference > 0);

@@ -16,7 +16,7 @@ struct CarvePlan {
     // Number of steps: each step carves one seam in every dimension that still differs.
     int Steps() const;
     // Step `index` (0-based): one horizontal seam while the height still differs, then one
-    // vertical seam while the width still differs.
+    // vertical seam while the width still differs. Step 0 first makes room for the target.
     // A trace, when given, records each seam before it is carved.
     void CarveStep(DP& dp, int index, SeamTrace* trace = nullptr) const;
 };

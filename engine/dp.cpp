@@ -100,6 +100,12 @@ const int* DP::GetSeam_Horz(bool remove)
     return next;
 }
 
+void DP::MakeRoom(int width, int height)
+{
+    if (!forward && Grid())
+        grid->MakeRoom(width, height);
+}
+
 const int* DP::PendingSeam(seam::Direction direction)
 {
     DP_ASSERT(Ready());
@@ -217,8 +223,8 @@ std::unique_ptr<DP> DP::FromSnapshot(const Snapshot& snapshot)
     const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
     const unsigned char* rgb = snapshot.rgb.data();
     if (snapshot.energy.size() == pixels) {
-        dp->grid = std::make_unique<seam::SeamGrid>(rgb, snapshot.energy.data(), dp->cols,
-                                                    dp->rows, threads);
+        dp->grid = std::make_unique<seam::SeamGrid>(rgb, snapshot.energy.data(), dp->cols, dp->rows,
+                                                    threads);
     } else if (!snapshot.forward) {
         // No working energy to go on from: the pixels' own, as a fresh engine computes it.
         wxFastImage picture(dp->cols, dp->rows, false);

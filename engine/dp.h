@@ -41,6 +41,9 @@ public:
     const int* GetSeam_Vert(bool remove);
     // The same for a horizontal seam (height -/+ 1), one row per column.
     const int* GetSeam_Horz(bool remove);
+    // Makes room at once for the picture to grow by duplicated seams to width x height, so that
+    // a run of insertions to that size moves its frames only once. Carving is unchanged.
+    void MakeRoom(int width, int height);
 
     // The seam the next call of the direction carves, in the current picture (one column per
     // row, or one row per column). Valid until the next call of any kind.

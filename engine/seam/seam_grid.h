@@ -54,6 +54,10 @@ public:
     // Removing from a dimension of 1 pixel is a caller error (asserted; ignored in release).
     const int* Carve(Direction direction, bool remove);
 
+    // Grows the frames at once to hold a picture of width x height, so that insertions up to
+    // that size reallocate nothing on the way. Smaller sizes change nothing.
+    void MakeRoom(int width, int height);
+
     // True when `direction` has a pending seam (its next call skips the whole-table search).
     bool HasPendingSeam(Direction direction) const;
     // The seam the next Carve of the direction carves (one position per lane), searching the

@@ -490,6 +490,16 @@ void SeamGrid::KeepAsideLanesBefore(Pending direction, int lane)
 
 // New energy and pixel frames (and tables of the pending direction) with the given capacity;
 // each row (lane) starts in the middle of its headroom, so it can grow either way.
+void SeamGrid::MakeRoom(int width, int height)
+{
+    const int stride = std::max(stride_, width);
+    const int rowCapacity = std::max(rowCapacity_, height);
+    if (stride == stride_ && rowCapacity == rowCapacity_)
+        return;
+    CompactRows();  // the frames are copied row by row, as cols_ cells side by side
+    Reserve(rowCapacity, stride);
+}
+
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
     FlushPixels();

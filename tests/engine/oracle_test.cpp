@@ -130,6 +130,10 @@ void RunRandomSequence(const Picture& picture, std::mt19937& random, int callCou
             if (side >= maxSide)
                 remove = true;
             calls.push_back({vertical, remove});
+            if (random() % 16 == 0) {  // room for growth, whatever is pending or deferred
+                dp.MakeRoom(dp.cols + static_cast<int>(random() % 40),
+                            dp.rows + static_cast<int>(random() % 40));
+            }
             const int* seam = vertical ? dp.GetSeam_Vert(remove) : dp.GetSeam_Horz(remove);
             const std::vector<int> refSeam = vertical ? ref.SeamVert(remove) : ref.SeamHorz(remove);
             // Reading the pixels closes the deferred gaps: long runs read them at their end.
