@@ -86,11 +86,14 @@ const int* SeamGrid::Carve(Direction direction, bool remove)
         return seam_.data();
     }
 
+    // Holes are kept only for the carve that made them: removals keep removed cells, insertions
+    // spare ones.
+    const bool keepHoles = !horizontal && HasPendingSeam(direction) &&
+                           (deferredCount_ == 0 || holesAreSpares_ != remove);
+    if (!keepHoles)
+        CompactRows();
     if (horizontal || remove)
         FlushPixels();
-    const bool deferring = !horizontal && remove && HasPendingSeam(direction);
-    if (!deferring)
-        CompactRows();
     if (!HasPendingSeam(direction)) {
         if (horizontal)
             SearchAfresh<true>();

@@ -134,6 +134,8 @@ private:
     void RemoveHorizontal();
     void InsertVertical();
     void InsertInRow(int row);
+    void SpreadSpares(int count);
+    void InsertAtSpare(int row);
     void InsertHorizontal();
     void InsertInColumnTables(int column);
     template <typename Rule>
@@ -161,26 +163,34 @@ private:
     std::vector<int> rowStart_;          // rowCapacity_ entries
     LargeVector<std::uint32_t> pixels_;  // 0x00BBGGRR
     LargeVector<int> energy_;            // working energy, moved with the pixels
-    // A run of vertical removals defers moving energy, pixels and the vertical tables: every
-    // row keeps the stored positions of the cells removed since the last compaction
-    // (deferredCount_ of them, the same number in every row, in ascending order), which are
-    // the same in the row's energy and in its table lane, and CompactRows closes all those gaps
-    // in one pass. Meanwhile the band update and the seam's extraction read and write the
-    // tables through the removed positions. Any other use of energy, pixels or tables compacts
-    // first; Index() and TableIndex() with a position are only valid while nothing is deferred.
+    // The rows may hold holes: cells in storage that are not part of the picture. Every row
+    // keeps their stored positions (deferredCount_ of them, the same number in every row, in
+    // ascending order), which are the same in the row's energy and in its table lane, and
+    // CompactRows closes them all in one pass. Meanwhile the band update and the seam's
+    // extraction read and write the tables through the holes. Index() and TableIndex() with a
+    // position are only valid while there are none.
+    //  - A run of vertical removals leaves a hole where each removed cell was, in the pixels too,
+    //    instead of moving the rows at every seam.
+    //  - A run of vertical insertions first spreads spare holes along every row of the energy and
+    //    the tables (holesAreSpares_; the pixels are deferred apart, see pixelsDeferred_), and
+    //    each insertion moves the cells between its seam and the nearest spare into it rather
+    //    than the shorter side of the row.
+    // Any other use of energy, pixels or tables compacts first.
     static constexpr int kDeferredLimit = 32;
     int deferredCount_ = 0;
+    bool holesAreSpares_ = false;
     std::vector<int> deferred_;  // kDeferredLimit entries per row
     // A deferred lane's costs over a range that is not contiguous in storage, position j at
     // index j (stride_ entries).
     std::vector<int> gatheredPrevious_;
-    // A run of vertical insertions defers the pixels' moves likewise: nothing but an insertion
-    // reads them meanwhile. Each row keeps where the cells were inserted (after position
-    // insertedAt_, in the row as it was then) and their pixels, in order; its pixels stay where
-    // they were when the run began (pixelStart_, cols_ - pixelsDeferred_ of them). FlushPixels
-    // replays the insertions row by row in a buffer small enough to stay in the cache and writes
-    // each row where its energy lies; every other carve and every other use of the pixels
-    // flushes first.
+    // A run of vertical insertions defers the pixels' moves: nothing but an insertion reads them
+    // meanwhile. Each row keeps where the cells were inserted (after position insertedAt_, in
+    // the row as it was then) and their pixels, in order; its pixels stay where they were when
+    // the run began (pixelStart_, cols_ - pixelsDeferred_ of them). FlushPixels closes the spare
+    // holes, replays the insertions row by row in a buffer small enough to stay in the cache and
+    // writes each row where its energy lies; every other carve and every other use of the pixels
+    // flushes first. The spares and the deferred pixels end together: spreading them starts a
+    // run, and the run's last spare filled flushes it.
     int pixelsDeferred_ = 0;
     std::vector<int> pixelStart_;               // per picture row
     std::vector<int> insertedAt_;               // kDeferredLimit entries per row
@@ -228,6 +238,8 @@ private:
 
     // Lanes between the one the band update recomputes and the one it prefetches.
     static constexpr int kBandLookahead = 4;
+    // Fewer spares than this are not worth spreading (see holesAreSpares_).
+    static constexpr int kLeastSpares = 8;
     static constexpr int kMinimumSplit = 64;  // rows or columns worth a second thread
     Workers workers_;
 };

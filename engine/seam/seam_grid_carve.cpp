@@ -210,7 +210,9 @@ void SeamGrid::CompactRows(bool keepTables)
 {
     if (deferredCount_ == 0)
         return;
-    DP_ASSERT(pixelsDeferred_ == 0);  // a removal flushes them before it is deferred
+    // A removal flushes the pixels before it is deferred; spares are not in the pixels.
+    DP_ASSERT(holesAreSpares_ || pixelsDeferred_ == 0);
+    const bool pixels = !holesAreSpares_;
     const int count = deferredCount_;
     const int stored = cols_ + count;
     const bool tables = keepTables && pending_ == Pending::Vertical;
@@ -221,7 +223,8 @@ void SeamGrid::CompactRows(bool keepTables)
             const int physical = rowSlot_[row];
             const size_t base = static_cast<size_t>(physical) * stride_ + rowStart_[physical];
             CloseGaps(&energy_[base], removed, count, stored, front);
-            CloseGaps(&pixels_[base], removed, count, stored, front);
+            if (pixels)
+                CloseGaps(&pixels_[base], removed, count, stored, front);
             if (front)
                 rowStart_[physical] += count;
             if (tables) {
@@ -234,6 +237,8 @@ void SeamGrid::CompactRows(bool keepTables)
         }
     });
     deferredCount_ = 0;
+    holesAreSpares_ = false;
+    FlushPixels();
 }
 
 void SeamGrid::RemoveHorizontal()
@@ -317,17 +322,141 @@ void SeamGrid::InsertVertical()
             insertedPixel_.resize(entries);
         }
     }
-    workers_.ForEach(rows_, kMinimumSplit, [this](int first, int last) {
+    const int room = std::min(kDeferredLimit, stride_ - cols_);
+    if (deferredCount_ == 0 && pixelsDeferred_ == 0 && room >= kLeastSpares)
+        SpreadSpares(room);
+    const bool spares = holesAreSpares_;
+    workers_.ForEach(rows_, kMinimumSplit, [this, spares](int first, int last) {
         for (int row = first; row < last; ++row) {
             if (row + kBandLookahead < last)
                 PrefetchInsertion(row + kBandLookahead);
-            InsertInRow(row);
+            if (spares)
+                InsertAtSpare(row);
+            else
+                InsertInRow(row);
         }
     });
     ++pixelsDeferred_;
     ++cols_;
-    if (pixelsDeferred_ == kDeferredLimit)
+    if (spares && --deferredCount_ == 0) {
+        holesAreSpares_ = false;
         FlushPixels();
+    } else if (!spares && pixelsDeferred_ == kDeferredLimit) {
+        FlushPixels();
+    }
+}
+
+namespace {
+
+// Writes the `cells` cells of `from` to `to` with `count` holes spread evenly among them, at
+// the ascending positions it stores in holes: hole k lies before cell ((2k + 1) cells) / (2 count)
+// of the row. The two may overlap. Holes are written as fill.
+template <typename T>
+void SpreadRow(const T* from, T* to, int cells, int count, T fill, std::vector<T>& buffer,
+               int* holes)
+{
+    buffer.assign(from, from + cells);
+    int cell = 0;
+    for (int k = 0; k <= count; ++k) {
+        const int end = k < count ? static_cast<int>((2LL * k + 1) * cells / (2LL * count)) : cells;
+        std::copy(buffer.begin() + cell, buffer.begin() + end, to + cell + k);
+        if (k < count) {
+            holes[k] = end + k;
+            to[end + k] = fill;
+        }
+        cell = end;
+    }
+}
+
+}  // namespace
+
+// Spreads `count` spare holes evenly along every row of the energy and of the vertical tables,
+// each row centred in its room (count <= stride_ - cols_). Spares are never stale.
+void SeamGrid::SpreadSpares(int count)
+{
+    DP_ASSERT(deferredCount_ == 0 && pending_ == Pending::Vertical);
+    if (deferred_.size() < static_cast<size_t>(rows_) * kDeferredLimit)
+        deferred_.resize(static_cast<size_t>(rows_) * kDeferredLimit);
+    const int start = (stride_ - cols_ - count) / 2;
+    workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
+        std::vector<int> ints;
+        std::vector<std::uint8_t> bytes;
+        for (int row = first; row < last; ++row) {
+            int* holes = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+            const int slot = rowSlot_[row];
+            int* energy = &energy_[static_cast<size_t>(slot) * stride_];
+            SpreadRow(energy + rowStart_[slot], energy + start, cols_, count, 0, ints, holes);
+            rowStart_[slot] = start;
+            const size_t lane = static_cast<size_t>(row) * tableStride_;
+            SpreadRow(&cost_[lane + laneStart_[row]], &cost_[lane + start], cols_, count, 0, ints,
+                      holes);
+            SpreadRow(&step_[lane + laneStart_[row]], &step_[lane + start], cols_, count,
+                      StepByte(0), bytes, holes);
+            laneStart_[row] = start;
+        }
+    });
+    deferredCount_ = count;
+    holesAreSpares_ = true;
+}
+
+// Duplicates the seam cell of a row with spares: the cells between it and the nearest spare
+// move one place toward the spare, which the row then no longer has, and the new cell takes
+// the place next to the seam cell.
+void SeamGrid::InsertAtSpare(int row)
+{
+    const int s = seam_[row];
+    int* holes = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+    const int count = deferredCount_;
+    int next = 0;  // the first spare past the seam cell
+    int stored = s;
+    while (next < count && holes[next] <= stored) {
+        ++stored;
+        ++next;
+    }
+    // Without a right neighbour (last column) the new cell copies the seam cell.
+    int storedRight = stored;
+    if (s < cols_ - 1) {
+        storedRight = stored + 1;
+        for (int k = next; k < count && holes[k] == storedRight; ++k)
+            ++storedRight;
+    }
+    int* cost = &cost_[static_cast<size_t>(row) * tableStride_ + laneStart_[row]];
+    std::uint8_t* step = &step_[static_cast<size_t>(row) * tableStride_ + laneStart_[row]];
+    const int slot = rowSlot_[row];
+    int* energy = &energy_[static_cast<size_t>(slot) * stride_ + rowStart_[slot]];
+    const int newCost = Average(cost[stored], cost[storedRight]);
+    // Not stale: the band update decides (recomputed in the band, else made stale).
+    const std::uint8_t newStep =
+        StepByte(Average(StepOffset(step[stored]), StepOffset(step[storedRight])));
+    const int newEnergy = Average(energy[stored], energy[storedRight]);
+
+    const bool toRight =
+        next < count && (next == 0 || holes[next] - stored - 1 <= stored - holes[next - 1]);
+    const int spare = toRight ? next : next - 1;
+    const int hole = holes[spare];
+    auto openCell = [&](auto* cells) {
+        if (toRight)
+            std::memmove(cells + stored + 2, cells + stored + 1,
+                         static_cast<size_t>(hole - stored - 1) * sizeof(*cells));
+        else
+            std::memmove(cells + hole, cells + hole + 1,
+                         static_cast<size_t>(stored - hole) * sizeof(*cells));
+    };
+    openCell(cost);
+    openCell(step);
+    openCell(energy);
+    std::copy(holes + spare + 1, holes + count, holes + spare);
+    const int seamCell = toRight ? stored : stored - 1;
+    cost[seamCell + 1] = newCost;
+    step[seamCell + 1] = newStep;
+    energy[seamCell + 1] = newEnergy;
+    // The duplicated seam steers the next searches away from itself.
+    energy[seamCell] = 255;
+
+    const int right = s < cols_ - 1 ? s + 1 : s;
+    const size_t inserted = static_cast<size_t>(row) * kDeferredLimit + pixelsDeferred_;
+    insertedPixel_[inserted] = AverageRgb(PendingPixel(row, s), PendingPixel(row, right));
+    insertedAt_[inserted] = s;
 }
 
 void SeamGrid::InsertInRow(int row)
@@ -391,6 +520,8 @@ void SeamGrid::FlushPixels()
 {
     if (pixelsDeferred_ == 0)
         return;
+    if (deferredCount_ > 0)
+        return CompactRows();  // closes the spares first, then comes back
     const int count = pixelsDeferred_;
     const int pixelCols = cols_ - count;  // the row as the run of insertions found it
     workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
@@ -492,7 +623,8 @@ void SeamGrid::KeepAsideLanesBefore(Pending direction, int lane)
 // each row (lane) starts in the middle of its headroom, so it can grow either way.
 void SeamGrid::MakeRoom(int width, int height)
 {
-    const int stride = std::max(stride_, width);
+    // Room for spare cells to the end of a run of insertions (see holesAreSpares_).
+    const int stride = width > stride_ ? width + kDeferredLimit : stride_;
     const int rowCapacity = std::max(rowCapacity_, height);
     if (stride == stride_ && rowCapacity == rowCapacity_)
         return;
