@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <vector>
 
 int* Sobel(const unsigned char* grey, int height, int width)
 {
@@ -32,10 +33,15 @@ int* Sobel(const unsigned char* grey, int height, int width)
 
     if (largest == 0)
         return out;  // no gradient anywhere: every element stays 0
-    for (size_t i = 0; i < count; ++i) {
-        const int v = out[i] * 255 / largest;
-        out[i] = v <= 4 ? 0 : v;
+    // Every value lies in [0, largest]: its scaled value is looked up, since a division per
+    // element costs more than the gradient itself.
+    std::vector<int> scaled(static_cast<size_t>(largest) + 1);
+    for (int m = 0; m <= largest; ++m) {
+        const int v = m * 255 / largest;
+        scaled[m] = v <= 4 ? 0 : v;
     }
+    for (size_t i = 0; i < count; ++i)
+        out[i] = scaled[out[i]];
     return out;
 }
 
