@@ -301,13 +301,7 @@ wxFastImage DP::buildEnergyImage(const wxFastImage& colour)
     const int height = colour.GetHeight();
     const size_t pixels = static_cast<size_t>(width) * height;
 
-    std::vector<unsigned char> grey(pixels);
-    {
-        const wxFastImage greyPicture = colour.ConvertToGreyscale(0.299, 0.587, 0.114);
-        const unsigned char* rgb = greyPicture.GetData();
-        for (size_t i = 0; i < pixels; ++i)
-            grey[i] = rgb[i * 3];
-    }
+    const std::vector<unsigned char> grey = colour.GreyLevels(0.299, 0.587, 0.114);
     int* gradient = Sobel(grey.data(), height, width);
     if (!gradient)
         return energyPicture;

@@ -272,6 +272,39 @@ bool wxFastImage::SaveFile(const wxString& name) const
     return AsImage().SaveFile(name);
 }
 
+// Calls fn(i, level, isMask) for every pixel i: the luma of its weights, rounded, or, for a pixel
+// of the mask colour (isMask), the mask colour's red.
+template <typename Fn>
+void wxFastImage::ForEachGreyLevel(double weightRed, double weightGreen, double weightBlue,
+                                   const Fn& fn) const
+{
+    const bool masked = HasMask();
+    const unsigned char maskRed = GetMaskRed(), maskGreen = GetMaskGreen(),
+                        maskBlue = GetMaskBlue();
+    const size_t pixels = static_cast<size_t>(GetWidth()) * GetHeight();
+    const unsigned char* src = GetData();
+    for (size_t i = 0; i < pixels; ++i, src += 3) {
+        if (masked && src[0] == maskRed && src[1] == maskGreen && src[2] == maskBlue) {
+            fn(i, maskRed, true);
+            continue;
+        }
+        const double luma = src[0] * weightRed + src[1] * weightGreen + src[2] * weightBlue + 0.5;
+        fn(i, static_cast<unsigned char>(luma), false);
+    }
+}
+
+std::vector<unsigned char> wxFastImage::GreyLevels(double weightRed, double weightGreen,
+                                                   double weightBlue) const
+{
+    std::vector<unsigned char> levels;
+    if (!IsOk())
+        return levels;
+    levels.resize(static_cast<size_t>(GetWidth()) * GetHeight());
+    ForEachGreyLevel(weightRed, weightGreen, weightBlue,
+                     [&](size_t i, unsigned char level, bool) { levels[i] = level; });
+    return levels;
+}
+
 wxFastImage wxFastImage::ConvertToGreyscale(double weightRed, double weightGreen,
                                             double weightBlue) const
 {
@@ -281,23 +314,19 @@ wxFastImage wxFastImage::ConvertToGreyscale(double weightRed, double weightGreen
     grey = wxFastImage(GetWidth(), GetHeight(), false);
     if (!grey.IsOk())
         return grey;
-    const bool masked = HasMask();
-    if (masked)
+    if (HasMask())
         grey.SetMaskColour(GetMaskRed(), GetMaskGreen(), GetMaskBlue());
-    const unsigned char maskRed = GetMaskRed(), maskGreen = GetMaskGreen(),
-                        maskBlue = GetMaskBlue();
-
     const size_t pixels = static_cast<size_t>(GetWidth()) * GetHeight();
     const unsigned char* src = GetData();
     unsigned char* dst = grey.GetData();
-    for (size_t i = 0; i < pixels; ++i, src += 3, dst += 3) {
-        if (masked && src[0] == maskRed && src[1] == maskGreen && src[2] == maskBlue) {
-            std::memcpy(dst, src, 3);
-            continue;
-        }
-        const double luma = src[0] * weightRed + src[1] * weightGreen + src[2] * weightBlue + 0.5;
-        dst[0] = dst[1] = dst[2] = static_cast<unsigned char>(luma);
-    }
+    // A pixel of the mask colour keeps its colour.
+    ForEachGreyLevel(weightRed, weightGreen, weightBlue,
+                     [&](size_t i, unsigned char level, bool isMask) {
+                         if (isMask)
+                             std::memcpy(dst + i * 3, src + i * 3, 3);
+                         else
+                             dst[i * 3] = dst[i * 3 + 1] = dst[i * 3 + 2] = level;
+                     });
     if (const unsigned char* alpha = GetAlpha()) {
         grey.Data()->m_alpha = static_cast<unsigned char*>(std::malloc(pixels));
         if (grey.Data()->m_alpha)

@@ -12,6 +12,8 @@
 #ifndef KERV_ENGINE_FAST_IMAGE_H
 #define KERV_ENGINE_FAST_IMAGE_H
 
+#include <vector>
+
 #include <wx/image.h>
 #include <wx/list.h>
 #include <wx/object.h>
@@ -73,6 +75,10 @@ public:
     bool SaveFile(const wxString& name) const;
 
     wxFastImage ConvertToGreyscale(double weightRed, double weightGreen, double weightBlue) const;
+    // The grey level of every pixel, one byte each: what ConvertToGreyscale writes in all three
+    // channels (the mask colour's red where a pixel has the mask colour). Empty when not OK.
+    std::vector<unsigned char> GreyLevels(double weightRed, double weightGreen,
+                                          double weightBlue) const;
 
     // A wxImage sharing this picture's pixels (no copy); valid until the next SetData here.
     wxImage AsImage() const;
@@ -89,6 +95,9 @@ protected:
     wxObjectRefData* CloneRefData(const wxObjectRefData* data) const override;
 
 private:
+    template <typename Fn>
+    void ForEachGreyLevel(double weightRed, double weightGreen, double weightBlue,
+                          const Fn& fn) const;
     wxFastImageRefData* Data() const { return static_cast<wxFastImageRefData*>(m_refData); }
     bool Load(wxInputStream& stream, ByteSource& bytes, long type, int index);
     bool AdoptImage(const wxImage& image);
