@@ -134,6 +134,7 @@ private:
     void RemoveHorizontal();
     void InsertVertical();
     void InsertInRow(int row);
+    void PlaceSpares(int row, int count, int* before) const;
     void SpreadSpares(int count);
     void InsertAtSpare(int row);
     void InsertHorizontal();
@@ -195,6 +196,8 @@ private:
     std::vector<int> pixelStart_;               // per picture row
     std::vector<int> insertedAt_;               // kDeferredLimit entries per row
     std::vector<std::uint32_t> insertedPixel_;  // kDeferredLimit entries per row
+    // The insertions of insertedAt_ that the last flush replayed, which guide the next spares.
+    int guideInsertions_ = 0;
     std::uint32_t PendingPixel(int row, int col) const;
     void FlushPixels();
 

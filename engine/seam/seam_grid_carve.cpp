@@ -348,17 +348,17 @@ void SeamGrid::InsertVertical()
 
 namespace {
 
-// Writes the `cells` cells of `from` to `to` with `count` holes spread evenly among them, at
-// the ascending positions it stores in holes: hole k lies before cell ((2k + 1) cells) / (2 count)
-// of the row. The two may overlap. Holes are written as fill.
+// Writes the `cells` cells of `from` to `to` with `count` holes among them, hole k before cell
+// before[k] (ascending, at most cells), and stores the holes' positions in holes. The two rows
+// may overlap. Holes are written as fill.
 template <typename T>
-void SpreadRow(const T* from, T* to, int cells, int count, T fill, std::vector<T>& buffer,
-               int* holes)
+void SpreadRow(const T* from, T* to, int cells, int count, T fill, const int* before,
+               std::vector<T>& buffer, int* holes)
 {
     buffer.assign(from, from + cells);
     int cell = 0;
     for (int k = 0; k <= count; ++k) {
-        const int end = k < count ? static_cast<int>((2LL * k + 1) * cells / (2LL * count)) : cells;
+        const int end = k < count ? before[k] : cells;
         std::copy(buffer.begin() + cell, buffer.begin() + end, to + cell + k);
         if (k < count) {
             holes[k] = end + k;
@@ -370,8 +370,22 @@ void SpreadRow(const T* from, T* to, int cells, int count, T fill, std::vector<T
 
 }  // namespace
 
-// Spreads `count` spare holes evenly along every row of the energy and of the vertical tables,
-// each row centred in its room (count <= stride_ - cols_). Spares are never stale.
+// Where a row's `count` spares go, as cells they lie before (ascending): after the cells the
+// last run of insertions added to the row, as far as it goes, since seams keep returning to the
+// parts of a row they favour; the rest evenly along the row. Any choice gives the same carve.
+void SeamGrid::PlaceSpares(int row, int count, int* before) const
+{
+    const int guided = std::min(count, guideInsertions_);
+    const int* inserted = &insertedAt_[static_cast<size_t>(row) * kDeferredLimit];
+    for (int k = 0; k < guided; ++k)
+        before[k] = std::clamp(inserted[k] + 1, 0, cols_);
+    for (int k = guided; k < count; ++k)
+        before[k] = static_cast<int>((2LL * (k - guided) + 1) * cols_ / (2LL * (count - guided)));
+    std::sort(before, before + count);
+}
+
+// Spreads `count` spare holes along every row of the energy and of the vertical tables, each row
+// centred in its room (count <= stride_ - cols_). Spares are never stale.
 void SeamGrid::SpreadSpares(int count)
 {
     DP_ASSERT(deferredCount_ == 0 && pending_ == Pending::Vertical);
@@ -381,17 +395,20 @@ void SeamGrid::SpreadSpares(int count)
     workers_.ForEach(rows_, kMinimumSplit, [&](int first, int last) {
         std::vector<int> ints;
         std::vector<std::uint8_t> bytes;
+        int before[kDeferredLimit];
         for (int row = first; row < last; ++row) {
+            PlaceSpares(row, count, before);
             int* holes = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
             const int slot = rowSlot_[row];
             int* energy = &energy_[static_cast<size_t>(slot) * stride_];
-            SpreadRow(energy + rowStart_[slot], energy + start, cols_, count, 0, ints, holes);
+            SpreadRow(energy + rowStart_[slot], energy + start, cols_, count, 0, before, ints,
+                      holes);
             rowStart_[slot] = start;
             const size_t lane = static_cast<size_t>(row) * tableStride_;
-            SpreadRow(&cost_[lane + laneStart_[row]], &cost_[lane + start], cols_, count, 0, ints,
-                      holes);
+            SpreadRow(&cost_[lane + laneStart_[row]], &cost_[lane + start], cols_, count, 0, before,
+                      ints, holes);
             SpreadRow(&step_[lane + laneStart_[row]], &step_[lane + start], cols_, count,
-                      StepByte(0), bytes, holes);
+                      StepByte(0), before, bytes, holes);
             laneStart_[row] = start;
         }
     });
@@ -549,6 +566,7 @@ void SeamGrid::FlushPixels()
             std::copy_n(&buffer[begin], length, &pixels_[Index(row, 0)]);
         }
     });
+    guideInsertions_ = count;
     pixelsDeferred_ = 0;
 }
 
