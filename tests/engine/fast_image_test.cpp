@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <wx/log.h>
 
@@ -71,6 +72,9 @@ TEST(FastImage, GreyscaleRoundsAndKeepsTheMaskColour)
     EXPECT_EQ(grey.GetData()[2], 124);
     EXPECT_EQ(grey.GetData()[3], 10);
     EXPECT_EQ(grey.GetData()[5], 30);
+    // The levels the gradient reads: the grey picture's first channel.
+    const std::vector<unsigned char> levels = image.GreyLevels(0.299, 0.587, 0.114);
+    EXPECT_EQ(levels, (std::vector<unsigned char>{124, 10}));
 }
 
 // Loading goes through the container's own reader list and copies the picture; a missing file
