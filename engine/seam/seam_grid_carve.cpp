@@ -119,15 +119,26 @@ void OpenGap(T* lane, int s, int n, bool front)
 }  // namespace
 
 // Asks the processor to fetch the cells of a row that a vertical insertion reads first: the
-// seam's cost, step byte and energy, and its pixel, which lies up to pixelsDeferred_ cells before
-// the seam while insertions are deferred. Rows lie a whole row apart, so without this nearly
-// every row of the insertion waits for memory.
+// seam's cost, step byte and energy (up to deferredCount_ cells further on past the spares),
+// the row's spares and its slot in the list of insertions, and its pixel, which lies up to
+// pixelsDeferred_ cells before the seam while insertions are deferred. Rows lie a whole row
+// apart, so without this nearly every row of the insertion waits for memory.
 __attribute__((always_inline)) inline void SeamGrid::PrefetchInsertion(int row) const
 {
     const int s = seam_[row];
+    const int spares = deferredCount_;
     __builtin_prefetch(&cost_[TableIndex(row, s)], 1);
+    __builtin_prefetch(&cost_[TableIndex(row, s)] + spares, 1);
     __builtin_prefetch(&step_[TableIndex(row, s)], 1);
     __builtin_prefetch(&energy_[Index(row, s)], 1);
+    __builtin_prefetch(&energy_[Index(row, s)] + spares, 1);
+    const size_t list = static_cast<size_t>(row) * kDeferredLimit;
+    if (spares > 0) {
+        __builtin_prefetch(&deferred_[list], 1);
+        __builtin_prefetch(&deferred_[list] + spares - 1, 1);
+    }
+    __builtin_prefetch(&insertedAt_[list + pixelsDeferred_], 1);
+    __builtin_prefetch(&insertedPixel_[list + pixelsDeferred_], 1);
     if (pixelsDeferred_ > 0) {
         const std::uint32_t* pixels =
             &pixels_[static_cast<size_t>(rowSlot_[row]) * stride_ + pixelStart_[row]];
