@@ -183,8 +183,12 @@ DP::Snapshot DP::TakeSnapshot()
     snapshot.cols = cols;
     snapshot.rows = rows;
     snapshot.metadata = metadata;
-    const wxFastImage& picture = GetColourImage();
-    snapshot.rgb.assign(picture.GetData(), picture.GetData() + pixels * 3);
+    snapshot.rgb.resize(pixels * 3);
+    // Straight from the carver: a colour picture built first would be one more copy.
+    if (colourImageCurrent)
+        std::memcpy(snapshot.rgb.data(), colourImage.GetData(), pixels * 3);
+    else
+        WithGrid([&](auto& g) { g.CopyPixels(snapshot.rgb.data()); });
     if (!forwardCarved) {
         snapshot.energy.resize(pixels);
         if (grid) {
@@ -217,8 +221,8 @@ std::unique_ptr<DP> DP::FromSnapshot(const Snapshot& snapshot)
     const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
     const unsigned char* rgb = snapshot.rgb.data();
     if (snapshot.energy.size() == pixels) {
-        dp->grid = std::make_unique<seam::SeamGrid>(rgb, snapshot.energy.data(), dp->cols,
-                                                    dp->rows, threads);
+        dp->grid = std::make_unique<seam::SeamGrid>(rgb, snapshot.energy.data(), dp->cols, dp->rows,
+                                                    threads);
     } else if (!snapshot.forward) {
         // No working energy to go on from: the pixels' own, as a fresh engine computes it.
         wxFastImage picture(dp->cols, dp->rows, false);
