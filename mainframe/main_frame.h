@@ -131,6 +131,7 @@ public:
     // Status line, immediate controls and "Reset &Size" from the current size.
     void UpdateStat();
 
+    // The theme's font and colours, looked up once per theme (see theme_attributes.h).
     wxVisualAttributes GetDefaultAttributes() const override;
 
     // The Kerv run (main_frame_kerv.cpp): enable false enters calculation mode (bCalculating

@@ -34,6 +34,7 @@ public:
     void Step();
     void Finish();
 
+    // The theme's font and colours, looked up once per theme (see theme_attributes.h).
     wxVisualAttributes GetDefaultAttributes() const override;
 
     void OnSize(wxSizeEvent& event);
