@@ -19,6 +19,7 @@
 #include <wx/cmdline.h>
 #include <wx/log.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 
 #include "dp.h"
 #include "frame_access.h"
@@ -117,10 +118,11 @@ private:
             wxString again = picture;
             frame->DoOpenFile(again, -1);
             // The repaint the open asked for is the open's, not the run's: as after a user's
-            // open, it is done before the run starts.
-            while (wxTheApp->Pending())
-                wxTheApp->Dispatch();
-            frame->Update();
+            // open, it is done before the run starts. So are the toolkit's transitions of the
+            // controls the open and the last run enabled or disabled (a fifth of a second),
+            // which a run the user starts never meets: started at once, the run would repaint
+            // those controls at every yield.
+            SettleAfterOpen();
             const auto start = Clock::now();
             frame->WidthChange(target);
             const double windowRate = seams / SecondsSince(start);
@@ -156,6 +158,20 @@ private:
         Ui(frame).session.SetModified(false);
         frame->Destroy();
     }
+
+    // Lets the window finish what an open set going: its repaint, and the transitions of the
+    // controls whose state changed, which the toolkit draws frame by frame.
+    void SettleAfterOpen()
+    {
+        const auto start = Clock::now();
+        do {
+            while (wxTheApp->Pending())
+                wxTheApp->Dispatch();
+            frame->Update();
+            wxMilliSleep(5);
+        } while (SecondsSince(start) < kSettleSeconds);
+    }
+    static constexpr double kSettleSeconds = 0.5;
 
     // Seconds of a Kerv run from the opened size to targetWidth (the height kept).
     double KervRunSeconds(int targetWidth, bool animated)

@@ -102,6 +102,14 @@ void CPaintPanel::Init(int width, int height)
     strokeX = strokeY = -1;
 }
 
+bool CPaintPanel::MaskIsBlank() const
+{
+    const bool pixelsCurrent = maskBitmap != nullptr && maskBitmap->IsOk() && maskPixels.IsOk() &&
+                               maskSeen.IsOk() && maskSeen.GetRefData() == maskBitmap->GetRefData();
+    return pixelsCurrent && std::all_of(maskRowsPainted.begin(), maskRowsPainted.end(),
+                                        [](unsigned char painted) { return painted == 0; });
+}
+
 void CPaintPanel::SetZoom(int newZoom)
 {
     fitZoom = false;

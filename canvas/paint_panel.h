@@ -66,6 +66,10 @@ public:
     // A fresh black mask of width x height (not a valid bitmap when either is below 1, as the
     // main window's -1 x -1 without a picture); marks it unchanged and shown.
     void Init(int width, int height);
+    // True when the mask is known to hold black alone, as after Init; false when unsure (a
+    // mask replaced from outside and not yet read, one an erasing stroke went over) or when
+    // there is no mask.
+    bool MaskIsBlank() const;
     // Stores the zoom (percent, > 0) and repaints the whole panel, only when it changed; the
     // picture point at the window's top-left corner stays there. Ends fit mode.
     void SetZoom(int newZoom);

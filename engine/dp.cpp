@@ -189,8 +189,12 @@ DP::Snapshot DP::TakeSnapshot()
     snapshot.cols = cols;
     snapshot.rows = rows;
     snapshot.metadata = metadata;
-    const wxFastImage& picture = GetColourImage();
-    snapshot.rgb.assign(picture.GetData(), picture.GetData() + pixels * 3);
+    snapshot.rgb.resize(pixels * 3);
+    // Straight from the carver: a colour picture built first would be one more copy.
+    if (colourImageCurrent)
+        std::memcpy(snapshot.rgb.data(), colourImage.GetData(), pixels * 3);
+    else
+        WithGrid([&](auto& g) { g.CopyPixels(snapshot.rgb.data()); });
     if (!forwardCarved) {
         snapshot.energy.resize(pixels);
         if (grid) {

@@ -19,6 +19,7 @@
 #include "fast_image.h"
 #include "forward_grid.h"
 #include "seam_grid.h"
+#include "uninitialised_allocator.h"
 
 class wxBitmap;
 struct PictureMetadata;
@@ -102,12 +103,12 @@ public:
     struct Snapshot {
         int cols = 0;
         int rows = 0;
-        std::vector<unsigned char> rgb;  // cols * rows * 3, row-major
+        UninitialisedVector<unsigned char> rgb;  // cols * rows * 3, row-major
         // The working energy seams are chosen by in Sobel mode (cols * rows); empty when it is
         // to be computed from the pixels again on the way back from forward mode.
-        std::vector<int> energy;
+        UninitialisedVector<int> energy;
         bool forward = false;
-        std::vector<int> forwardEnergy;  // the forward mode's working energy (forward only)
+        UninitialisedVector<int> forwardEnergy;  // the forward mode's working energy (forward only)
         std::shared_ptr<const PictureMetadata> metadata;
         // The memory the snapshot holds.
         size_t Bytes() const;

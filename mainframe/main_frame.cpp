@@ -191,6 +191,11 @@ CMainFrame::CMainFrame(wxWindow* parent, int id, const wxString& title, const wx
 
 CMainFrame::~CMainFrame() = default;
 
+wxVisualAttributes CMainFrame::GetDefaultAttributes() const
+{
+    return themeAttributes.Get([this] { return wxFrame::GetDefaultAttributes(); });
+}
+
 void CMainFrame::CreateSizeControls()
 {
     textOriginal = new wxStaticText(panelControls, wxID_ANY, _("Original Size n/a"));

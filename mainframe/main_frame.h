@@ -20,6 +20,7 @@
 
 #include "paint_panel_host.h"
 #include "picture_session.h"
+#include "theme_attributes.h"
 
 class AnimationPacer;
 class CPaintPanel;
@@ -129,6 +130,9 @@ public:
     int HeightChange(int newHeight);
     // Status line, immediate controls and "Reset &Size" from the current size.
     void UpdateStat();
+
+    // The theme's font and colours, looked up once per theme (see theme_attributes.h).
+    wxVisualAttributes GetDefaultAttributes() const override;
 
     // The Kerv run (main_frame_kerv.cpp): enable false enters calculation mode (bCalculating
     // set, the commands that could change or replace the picture disabled); true leaves it and
@@ -346,6 +350,7 @@ private:
     unsigned long shownGeneration = 0;  // what shown was made from; 0: nothing
     // Created by the first successful help command, released by the close handler.
     std::unique_ptr<wxHtmlHelpController> pHelpController;
+    ThemeAttributes themeAttributes{*this};
 
     wxDECLARE_EVENT_TABLE();
 };

@@ -16,7 +16,11 @@
 PictureSession::MaskState CMainFrame::CurrentMaskState() const
 {
     PictureSession::MaskState state;
-    if (paintPanel->maskBitmap != nullptr && paintPanel->maskBitmap->IsOk())
+    // A black mask of the picture's size is what a step without one brings back (the fresh
+    // mask of ShowRestoredStep), so it need not be read and kept.
+    const bool blank = paintPanel->maskBitmap != nullptr &&
+                       HasPictureSize(*paintPanel->maskBitmap) && paintPanel->MaskIsBlank();
+    if (paintPanel->maskBitmap != nullptr && paintPanel->maskBitmap->IsOk() && !blank)
         state.mask = paintPanel->maskBitmap->ConvertToImage();
     state.workedOn = paintPanel->maskChanged;
     return state;

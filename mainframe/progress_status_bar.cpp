@@ -43,6 +43,11 @@ ProgressStatusBar::~ProgressStatusBar()
     delete btnProgressCancel;
 }
 
+wxVisualAttributes ProgressStatusBar::GetDefaultAttributes() const
+{
+    return themeAttributes.Get([this] { return wxStatusBar::GetDefaultAttributes(); });
+}
+
 void ProgressStatusBar::SetStatusText(const wxString& text, int field)
 {
     wxStatusBar::SetStatusText(text, field);
@@ -95,11 +100,10 @@ void ProgressStatusBar::ShowEstimate(std::chrono::steady_clock::time_point now)
         return;
     // The remaining steps at the mean pace so far, in whole seconds rounded up.
     const double seconds = std::chrono::duration<double>(elapsed).count();
-    const long long left =
-        static_cast<long long>(std::ceil(seconds * (nRange - done) / done));
+    const long long left = static_cast<long long>(std::ceil(seconds * (nRange - done) / done));
     const wxString estimate =
-        wxString::Format(_("%d%% done, %lld:%02lld left"),
-                         static_cast<int>(100LL * done / nRange), left / 60, left % 60);
+        wxString::Format(_("%d%% done, %lld:%02lld left"), static_cast<int>(100LL * done / nRange),
+                         left / 60, left % 60);
     if (estimate != strEstimate) {
         strEstimate = estimate;
         wxStatusBar::SetStatusText(estimate, 2);

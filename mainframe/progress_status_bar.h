@@ -12,6 +12,8 @@
 
 #include <wx/statusbr.h>
 
+#include "theme_attributes.h"
+
 class CMainFrame;
 class wxButton;
 class wxGauge;
@@ -32,6 +34,9 @@ public:
     void Step();
     void Finish();
 
+    // The theme's font and colours, looked up once per theme (see theme_attributes.h).
+    wxVisualAttributes GetDefaultAttributes() const override;
+
     void OnSize(wxSizeEvent& event);
     void OnBtnProgressCancel(wxCommandEvent& event);
 
@@ -50,6 +55,7 @@ private:
     // When SetRange started the run, and what field 2 shows of it.
     std::chrono::steady_clock::time_point timeStarted;
     wxString strEstimate;
+    ThemeAttributes themeAttributes{*this};
 
     // Field 2 for the run's progress so far.
     void ShowEstimate(std::chrono::steady_clock::time_point now);
