@@ -89,8 +89,11 @@ TEST_P(CloseProcessTest, NoKeepsTheWindowAndYesEndsKerv)
     std::ofstream(root / "home" / ".Kerv") << c.settings;
     const std::string main = OpenCoffee();
     ASSERT_FALSE(main.empty()) << "no window titled " << kTitle;
-    if (c.modify)
+    if (c.modify) {
         TypeKeys(main, kNarrowByOneSeam);
+        // The close must find the carve done, however slowly Kerv runs.
+        ASSERT_EQ(CopiedSize(main, "599x400"), "599x400") << "the slider did not carve";
+    }
 
     RequestClose(main, c.closeBy);
     std::string question = WaitForWindow(c.question);
