@@ -18,10 +18,10 @@ PictureSession::MaskState CMainFrame::CurrentMaskState() const
     PictureSession::MaskState state;
     // A black mask of the picture's size is what a step without one brings back (the fresh
     // mask of ShowRestoredStep), so it need not be read and kept.
-    const bool blank = paintPanel->maskBitmap != nullptr &&
-                       HasPictureSize(*paintPanel->maskBitmap) && paintPanel->MaskIsBlank();
-    if (paintPanel->maskBitmap != nullptr && paintPanel->maskBitmap->IsOk() && !blank)
-        state.mask = paintPanel->maskBitmap->ConvertToImage();
+    const wxBitmap* mask = paintPanel->maskBitmap.get();
+    const bool blank = mask != nullptr && HasPictureSize(*mask) && paintPanel->MaskIsBlank();
+    if (mask != nullptr && mask->IsOk() && !blank)
+        state.mask = mask->ConvertToImage();
     state.workedOn = paintPanel->maskChanged;
     return state;
 }

@@ -137,13 +137,14 @@ private:
     void PlaceSpares(int row, int count, int* before) const;
     void SpreadSpares(int count);
     void InsertAtSpare(int row);
+    void DeferInsertedPixel(int row);
     void InsertHorizontal();
     void InsertInColumnTables(int column);
     template <typename Rule>
     void ShiftColumns(int first, int count, int direction, const Rule& rule,
                       const std::uint32_t* newPixels);
     void Reserve(int rowCapacity, int stride);
-    int StoredColumn(int row, int col) const;
+    int StoredColumn(int row, int col, int* firstHoleAfter = nullptr) const;
     void CompactRows(bool keepTables = true);
     // Capacity for n elements with headroom, so that a run of insertions reallocates rarely.
     static int GrownCapacity(int n) { return n + n / 4 + 16; }

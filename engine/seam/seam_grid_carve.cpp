@@ -100,13 +100,17 @@ void SeamGrid::RemoveVertical()
         CompactRows();
 }
 
-// The stored position of a row's cell at column col, past the removed cells deferred before it.
-int SeamGrid::StoredColumn(int row, int col) const
+// The stored position of a row's cell at column col, past the holes before it; firstHoleAfter,
+// when given, receives the index of the first hole past it (deferredCount_ when none is).
+int SeamGrid::StoredColumn(int row, int col, int* firstHoleAfter) const
 {
-    const int* removed = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
+    const int* holes = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
     int stored = col;
-    for (int k = 0; k < deferredCount_ && removed[k] <= stored; ++k)
+    int k = 0;
+    for (; k < deferredCount_ && holes[k] <= stored; ++k)
         ++stored;
+    if (firstHoleAfter)
+        *firstHoleAfter = k;
     return stored;
 }
 
@@ -307,8 +311,6 @@ void SeamGrid::KeepAsideLanesBefore(Pending direction, int lane)
         asideKept_ = std::min(asideKept_, lane);
 }
 
-// New energy and pixel frames (and tables of the pending direction) with the given capacity;
-// each row (lane) starts in the middle of its headroom, so it can grow either way.
 void SeamGrid::MakeRoom(int width, int height)
 {
     // Room for spare cells to the end of a run of insertions (see holesAreSpares_).
@@ -320,6 +322,8 @@ void SeamGrid::MakeRoom(int width, int height)
     Reserve(rowCapacity, stride);
 }
 
+// New energy and pixel frames (and tables of the pending direction) with the given capacity;
+// each row (lane) starts in the middle of its headroom, so it can grow either way.
 void SeamGrid::Reserve(int rowCapacity, int stride)
 {
     FlushPixels();

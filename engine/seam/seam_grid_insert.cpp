@@ -159,11 +159,7 @@ void SeamGrid::InsertAtSpare(int row)
     int* holes = &deferred_[static_cast<size_t>(row) * kDeferredLimit];
     const int count = deferredCount_;
     int next = 0;  // the first spare past the seam cell
-    int stored = s;
-    while (next < count && holes[next] <= stored) {
-        ++stored;
-        ++next;
-    }
+    const int stored = StoredColumn(row, s, &next);
     // Without a right neighbour (last column) the new cell copies the seam cell.
     int storedRight = stored;
     if (s < cols_ - 1) {
@@ -203,11 +199,7 @@ void SeamGrid::InsertAtSpare(int row)
     energy[seamCell + 1] = newEnergy;
     // The duplicated seam steers the next searches away from itself.
     energy[seamCell] = 255;
-
-    const int right = s < cols_ - 1 ? s + 1 : s;
-    const size_t inserted = static_cast<size_t>(row) * kDeferredLimit + pixelsDeferred_;
-    insertedPixel_[inserted] = AverageRgb(PendingPixel(row, s), PendingPixel(row, right));
-    insertedAt_[inserted] = s;
+    DeferInsertedPixel(row);
 }
 
 void SeamGrid::InsertInRow(int row)
@@ -245,7 +237,15 @@ void SeamGrid::InsertInRow(int row)
     energy_[Index(row, s + 1)] = newEnergy;
     // The duplicated seam steers the next searches away from itself.
     energy_[Index(row, s)] = 255;
+    DeferInsertedPixel(row);
+}
 
+// Notes the pixel a row's insertion adds (the average of the seam pixel and its right
+// neighbour, or the seam pixel in the last column) and where, for FlushPixels.
+void SeamGrid::DeferInsertedPixel(int row)
+{
+    const int s = seam_[row];
+    const int right = s < cols_ - 1 ? s + 1 : s;
     const size_t inserted = static_cast<size_t>(row) * kDeferredLimit + pixelsDeferred_;
     insertedPixel_[inserted] = AverageRgb(PendingPixel(row, s), PendingPixel(row, right));
     insertedAt_[inserted] = s;

@@ -244,9 +244,8 @@ __attribute__((always_inline)) inline void SeamGrid::PrefetchLane(int lane, int 
     const auto* step = reinterpret_cast<const char*>(&step_[TableIndex(lane, 0)]);
     for (int byte = first & -kLine; byte < last; byte += kLine)
         __builtin_prefetch(step + byte, 1);
-    const int* removed = deferred_.data() + static_cast<size_t>(lane) * kDeferredLimit;
     for (int k = 0; k < deferred; k += kLine / kCell)
-        __builtin_prefetch(removed + k);
+        __builtin_prefetch(&deferred_[static_cast<size_t>(lane) * kDeferredLimit + k]);
 }
 
 // The band after carving a seam whose lane-0 position was s0: in lane i, positions
