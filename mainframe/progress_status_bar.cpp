@@ -9,6 +9,7 @@
 #include <wx/gauge.h>
 #include <wx/intl.h>
 
+#include "instant_states.h"
 #include "main_frame.h"
 #include "main_frame_ids.h"
 
@@ -35,6 +36,8 @@ ProgressStatusBar::ProgressStatusBar(wxWindow* parent, int id, long style, const
     btnProgressCancel->SetFont(wxFont(8, wxFONTFAMILY_SWISS, wxFONTSTYLE_NORMAL,
                                       wxFONTWEIGHT_NORMAL, false, wxEmptyString));
     gaugeProgress->SetValue(0);
+    // Every run enables the gauge and "Abort" at its start and disables them at its end.
+    ChangeStatesInstantly(*this);
 }
 
 ProgressStatusBar::~ProgressStatusBar()

@@ -3,6 +3,7 @@
 // against kerv-cli as the reference; the order of its steps, "Abort", calculation mode, the
 // fresh mask at the end, a close that cannot be refused, and targets refused before the run.
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include <wx/evtloop.h>
@@ -252,4 +253,24 @@ TEST_F(ProgressStatusBarTest, ARunStepsTheGaugeWithinItsRangeAndAbortIsClearedBy
     resize();
     EXPECT_FALSE(bar->gaugeProgress->IsEnabled());
     EXPECT_FALSE(bar->btnProgressCancel->IsEnabled());
+}
+
+// The start of a run shows the gauge and "Abort" enabled in one repaint: the theme's fade from
+// the disabled look, a repaint at every frame for a fifth of a second, would fill the run's
+// yields.
+TEST_F(ProgressStatusBarTest, ARunsStartRepaintsTheStatusBarOnceNotFrameByFrame)
+{
+    CMainFrame* frame = MakeFrame();
+    ProgressStatusBar* bar = Ui(frame).pStatusBar;
+    PumpEvents(500);                         // the window's own first paints and fades
+    auto paints = std::make_shared<int>(0);  // the handler outlives the test's frame
+    bar->Bind(wxEVT_PAINT, [paints](wxPaintEvent& event) {
+        ++*paints;
+        event.Skip();
+    });
+    bar->SetRange(100);
+    PumpEvents(400);
+    EXPECT_GE(*paints, 1) << "the enabled gauge was never shown";
+    EXPECT_LE(*paints, 3);
+    bar->Finish();
 }
