@@ -141,11 +141,11 @@ void CPaintPanel::SetFitZoom()
 
 void CPaintPanel::Fit()
 {
-    const wxFastImage* picture = ShownPicture();
-    if (picture == nullptr || !picture->IsOk())
+    const wxSize size = ShownSize();
+    if (size.x < 1 || size.y < 1)
         return;
     const wxSize pane = GetClientSize();
-    const int fitted = FitZoom(picture->GetWidth(), picture->GetHeight(), pane.x, pane.y);
+    const int fitted = FitZoom(size.x, size.y, pane.x, pane.y);
     if (fitted == zoom)
         return;
     ApplyZoom(fitted, wxPoint(0, 0));
@@ -169,10 +169,10 @@ wxPoint CPaintPanel::PaneCentre() const
 
 wxSize CPaintPanel::ViewSize()
 {
-    const wxFastImage* picture = ShownPicture();
-    if (picture == nullptr || !picture->IsOk())
+    const wxSize size = ShownSize();
+    if (size.x < 1 || size.y < 1)
         return wxSize(0, 0);
-    return wxSize(Zoomed(picture->GetWidth(), zoom), Zoomed(picture->GetHeight(), zoom));
+    return wxSize(Zoomed(size.x, zoom), Zoomed(size.y, zoom));
 }
 
 void CPaintPanel::UpdateScrollBars()
@@ -241,6 +241,18 @@ const wxFastImage* CPaintPanel::ShownPicture()
     return mainFrame->PictureToShow();
 }
 
+wxSize CPaintPanel::ShownSize()
+{
+    if (mainFrame == nullptr)
+        return wxSize(0, 0);
+    if (showOpened) {
+        const wxFastImage* opened = mainFrame->OpenedPicture();
+        if (opened != nullptr && opened->IsOk())
+            return wxSize(opened->GetWidth(), opened->GetHeight());
+    }
+    return mainFrame->PictureSizeToShow();
+}
+
 void CPaintPanel::Refresh(bool eraseBackground, const wxRect* rect)
 {
     EnsureView();
@@ -253,11 +265,11 @@ void CPaintPanel::Refresh(bool eraseBackground, const wxRect* rect)
 
 bool CPaintPanel::EnsureView()
 {
-    const wxFastImage* picture = ShownPicture();
-    if (picture == nullptr || !picture->IsOk())
+    const wxSize size = ShownSize();
+    if (size.x < 1 || size.y < 1)
         return false;
-    const int cols = picture->GetWidth();
-    const int rows = picture->GetHeight();
+    const int cols = size.x;
+    const int rows = size.y;
     if (shownZoom == -1) {
         // Whoever asked for the view to be built anew may have changed the picture in place.
         reducedCurrent.Forget();

@@ -150,6 +150,8 @@ private:
     bool EnsureView();
     // The picture drawn: the opened one while it is compared, else the current one; or null.
     const wxFastImage* ShownPicture();
+    // Its size, (0, 0) for none; the current picture is not made for it.
+    wxSize ShownSize();
     // Sets the zoom, keeping the picture point under the window point anchor in place.
     void ApplyZoom(int newZoom, wxPoint anchor);
     // The zoom that fits the picture into the pane, applied when it differs; tells the host.

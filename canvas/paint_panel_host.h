@@ -5,6 +5,8 @@
 #ifndef KERV_CANVAS_PAINT_PANEL_HOST_H
 #define KERV_CANVAS_PAINT_PANEL_HOST_H
 
+#include <wx/gdicmn.h>
+
 class wxFastImage;
 
 // What a brush stroke paints on the mask: red (protect), green (delete) or black (erase).
@@ -15,6 +17,9 @@ public:
     // The picture at its current size, or null while no picture is open. Valid until the
     // picture next changes (a carve, an open, a reset).
     virtual const wxFastImage* PictureToShow() = 0;
+    // The size of PictureToShow, (0, 0) while no picture is open, known without making the
+    // picture: the engine makes it from its tables only when its pixels are asked for.
+    virtual wxSize PictureSizeToShow() const = 0;
     // The picture as it was opened (before any carving), shown while the user compares before
     // and after; null when there is none. Valid until the next open.
     virtual const wxFastImage* OpenedPicture() = 0;

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include <wx/bitmap.h>
@@ -40,6 +41,7 @@ void DP::Init(const wxFastImage* energy)
     const bool energyFits =
         energy && energy->IsOk() && energy->GetWidth() == width && energy->GetHeight() == height;
     energyImage = energyFits ? *energy : buildEnergyImage(colourImage);
+    energyIsPixelsOwn = !energyFits;
     cols = width;
     rows = height;
     colourImageCurrent = true;
@@ -57,6 +59,8 @@ seam::SeamGrid* DP::Grid()
     grid = std::make_unique<seam::SeamGrid>(colourImage.GetData(), energyImage.GetData(), 3, cols,
                                             rows, threads);
     if (auto* placeholder = static_cast<unsigned char*>(std::malloc(3))) {
+        if (energyIsPixelsOwn)
+            pictureAsOpened = colourImage;              // no copy: the data stays as it is, shared
         colourImage.SetData(placeholder, 1, 1, false);  // keeps the mask colour
         colourCapacity = 3;
         colourImageCurrent = false;
@@ -74,6 +78,7 @@ void DP::EndCarving()
     // In this order the colour picture is made while the energy picture is gone already.
     energyImage = wxFastImage();
     GetColourImage();
+    LeavePictureAsOpened();
     grid.reset();
     forward.reset();
     carvingEnded = true;
@@ -84,6 +89,7 @@ const int* DP::GetSeam_Vert(bool remove)
     DP_ASSERT(Ready());
     if (!Ready())
         return nullptr;
+    LeavePictureAsOpened();
     const int* next = WithGrid([&](auto& g) { return g.Carve(seam::Direction::Vertical, remove); });
     SyncSize();
     return next;
@@ -94,6 +100,7 @@ const int* DP::GetSeam_Horz(bool remove)
     DP_ASSERT(Ready());
     if (!Ready())
         return nullptr;
+    LeavePictureAsOpened();
     const int* next =
         WithGrid([&](auto& g) { return g.Carve(seam::Direction::Horizontal, remove); });
     SyncSize();
@@ -152,10 +159,17 @@ void DP::SyncSize()
     forwardCarved = forwardCarved || forward;
 }
 
+void DP::LeavePictureAsOpened()
+{
+    pictureAsOpened = wxFastImage();
+    energyIsPixelsOwn = false;
+}
+
 void DP::SetEnergyMode(seam::EnergyMode mode)
 {
     if (cols < 0 || carvingEnded || mode == GetEnergyMode())
         return;
+    LeavePictureAsOpened();
     if (mode == seam::EnergyMode::Forward) {
         forward = std::make_unique<seam::ForwardGrid>(GetColourImage().GetData(), cols, rows);
         return;
@@ -177,7 +191,9 @@ void DP::SetEnergyMode(seam::EnergyMode mode)
 
 size_t DP::Snapshot::Bytes() const
 {
-    return rgb.size() + (energy.size() + forwardEnergy.size()) * sizeof(int);
+    const size_t pixelBytes =
+        pixels.IsOk() ? static_cast<size_t>(pixels.GetWidth()) * pixels.GetHeight() * 3 : 0;
+    return pixelBytes + (energy.size() + forwardEnergy.size()) * sizeof(int);
 }
 
 DP::Snapshot DP::TakeSnapshot()
@@ -189,12 +205,19 @@ DP::Snapshot DP::TakeSnapshot()
     snapshot.cols = cols;
     snapshot.rows = rows;
     snapshot.metadata = metadata;
-    snapshot.rgb.resize(pixels * 3);
+    if (pictureAsOpened.IsOk()) {
+        snapshot.pixels = pictureAsOpened;  // and the energy is the pixels' own
+        return snapshot;
+    }
+    auto* buffer = static_cast<unsigned char*>(std::malloc(pixels * 3));
+    if (!buffer)
+        throw std::bad_alloc();
     // Straight from the carver: a colour picture built first would be one more copy.
     if (colourImageCurrent)
-        std::memcpy(snapshot.rgb.data(), colourImage.GetData(), pixels * 3);
+        std::memcpy(buffer, colourImage.GetData(), pixels * 3);
     else
-        WithGrid([&](auto& g) { g.CopyPixels(snapshot.rgb.data()); });
+        WithGrid([&](auto& g) { g.CopyPixels(buffer); });
+    snapshot.pixels.SetData(buffer, cols, rows, false);
     if (!forwardCarved) {
         snapshot.energy.resize(pixels);
         if (grid) {
@@ -218,24 +241,24 @@ DP::Snapshot DP::TakeSnapshot()
 std::unique_ptr<DP> DP::FromSnapshot(const Snapshot& snapshot)
 {
     const size_t pixels = static_cast<size_t>(snapshot.cols) * snapshot.rows;
-    if (snapshot.cols < 1 || snapshot.rows < 1 || snapshot.rgb.size() != pixels * 3)
+    if (snapshot.cols < 1 || snapshot.rows < 1 || !snapshot.pixels.IsOk() ||
+        snapshot.pixels.GetWidth() != snapshot.cols || snapshot.pixels.GetHeight() != snapshot.rows)
         return nullptr;
     std::unique_ptr<DP> dp(new DP());
     dp->cols = snapshot.cols;
     dp->rows = snapshot.rows;
     dp->metadata = snapshot.metadata;
     const int threads = sm_threads > 0 ? sm_threads : seam::Workers::DefaultThreads();
-    const unsigned char* rgb = snapshot.rgb.data();
+    const unsigned char* rgb = snapshot.pixels.GetData();
     if (snapshot.energy.size() == pixels) {
         dp->grid = std::make_unique<seam::SeamGrid>(rgb, snapshot.energy.data(), dp->cols, dp->rows,
                                                     threads);
     } else if (!snapshot.forward) {
         // No working energy to go on from: the pixels' own, as a fresh engine computes it.
-        wxFastImage picture(dp->cols, dp->rows, false);
-        std::memcpy(picture.GetData(), rgb, pixels * 3);
-        const wxFastImage energyPicture = buildEnergyImage(picture);
+        const wxFastImage energyPicture = buildEnergyImage(snapshot.pixels);
         dp->grid = std::make_unique<seam::SeamGrid>(rgb, energyPicture.GetData(), 3, dp->cols,
                                                     dp->rows, threads);
+        dp->pictureAsOpened = snapshot.pixels;
     }
     if (snapshot.forward) {
         dp->forward = std::make_unique<seam::ForwardGrid>(rgb, dp->cols, dp->rows);
@@ -284,6 +307,7 @@ bool DP::ModifyEnergy(const wxImage& mask)
 {
     if (!Ready() || !mask.IsOk() || mask.GetWidth() != cols || mask.GetHeight() != rows)
         return false;
+    LeavePictureAsOpened();
     const size_t pixels = static_cast<size_t>(cols) * rows;
     std::vector<int> delta(pixels);
     const unsigned char* rgb = mask.GetData();
@@ -369,6 +393,7 @@ void DP::AddEnergyCircleValue(int x, int y, int r, int value)
 {
     if (r <= 0 || !Ready())
         return;
+    LeavePictureAsOpened();
     // 64-bit, so that no centre or radius overflows; only cells of the picture are visited.
     const long long cx = x, cy = y, radius = r;
     const long long top = std::max(0LL, cy - radius),

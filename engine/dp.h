@@ -103,9 +103,12 @@ public:
     struct Snapshot {
         int cols = 0;
         int rows = 0;
-        UninitialisedVector<unsigned char> rgb;  // cols * rows * 3, row-major
+        // cols x rows, never changed: shared with the picture as opened while nothing has
+        // changed it, else a copy of the carver's pixels.
+        wxFastImage pixels;
         // The working energy seams are chosen by in Sobel mode (cols * rows); empty when it is
-        // to be computed from the pixels again on the way back from forward mode.
+        // the pixels' own, to be computed from them again (before anything was carved or
+        // added, and on the way back from forward mode).
         UninitialisedVector<int> energy;
         bool forward = false;
         UninitialisedVector<int> forwardEnergy;  // the forward mode's working energy (forward only)
@@ -132,6 +135,8 @@ private:
     // True when a carver of the current energy mode is there (building the grid if needed).
     bool Ready();
     void SyncSize();
+    // Called before anything changes the pixels or the working energy.
+    void LeavePictureAsOpened();
     // Calls f with the carver of the current energy mode.
     template <typename F>
     decltype(auto) WithGrid(F&& f) const
@@ -149,6 +154,11 @@ private:
     bool carvingEnded = false;        // EndCarving has run
     bool colourImageCurrent = false;  // colourImage holds the picture at its current size
     size_t colourCapacity = 0;        // bytes allocated for colourImage's buffer
+    // The picture as Init read it (shared, never written) while the grid still holds exactly
+    // its pixels and their own energy: nothing carved, nothing added to the energy, Sobel mode.
+    // A snapshot then shares it instead of copying. Not OK otherwise.
+    wxFastImage pictureAsOpened;
+    bool energyIsPixelsOwn = false;  // true until LeavePictureAsOpened, when Init computed it
 };
 
 #endif

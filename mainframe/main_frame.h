@@ -72,6 +72,7 @@ public:
     // of the radio buttons, and the brush-size display (slider and text), which SetBrushSize
     // updates whenever the canvas changes its brush.
     const wxFastImage* PictureToShow() override;
+    wxSize PictureSizeToShow() const override;
     const wxFastImage* OpenedPicture() override;
     unsigned long PictureGeneration() const override;
     bool PictureChanging() const override { return IsCarving(); }

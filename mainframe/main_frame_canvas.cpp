@@ -30,6 +30,13 @@ PaintMode CMainFrame::CurrentPaintMode() const
     return radioProtect->GetValue() ? PaintMode::Protect : PaintMode::Delete;
 }
 
+wxSize CMainFrame::PictureSizeToShow() const
+{
+    if (!session.IsOpen())
+        return wxSize(0, 0);
+    return wxSize(session.CurrentWidth(), session.CurrentHeight());
+}
+
 const wxFastImage* CMainFrame::OpenedPicture()
 {
     return session.OpenedPicture();

@@ -360,8 +360,22 @@ const StepCase kSteps[] = {
      }},
 };
 
+// Where the step starts from: a picture carved with a mask applied, so that undo has a working
+// energy to restore (a first seam in the default mode, so that forward mode leaves a grid
+// behind it); the picture just as opened; the picture as opened with a mask applied.
+enum class Start { Carved, Opened, Masked };
+
 class HistoryTest : public SessionTest,
-                    public ::testing::WithParamInterface<std::tuple<int, Mode>> {
+                    public ::testing::WithParamInterface<std::tuple<int, Mode, Start>> {
+public:
+    static std::string CaseName(const ::testing::TestParamInfo<ParamType>& info)
+    {
+        const char* const starts[] = {"", "_opened", "_masked"};
+        return std::string(kSteps[std::get<0>(info.param)].name) +
+               (std::get<1>(info.param) == Mode::Sobel ? "_sobel" : "_fwd") +
+               starts[static_cast<int>(std::get<2>(info.param))];
+    }
+
 protected:
     void SetUp() override
     {
@@ -373,16 +387,18 @@ protected:
         ASSERT_TRUE(image.SaveFile(dir + "/picture.png"));
     }
 
-    // Opened and carved with a mask applied, so that undo has a working energy to restore; a
-    // first seam in the default mode, so that forward mode leaves a grid behind it.
-    void Prepare(PictureSession& s, Mask& mask, Mode mode)
+    void Prepare(PictureSession& s, Mask& mask, Mode mode, Start start)
     {
         ASSERT_EQ(s.Open(dir + "/picture.png"), PictureSession::OpenResult::Opened);
-        Immediate(s, SizeAxis::Height, true, 1);
+        if (start == Start::Carved)
+            Immediate(s, SizeAxis::Height, true, 1);
         s.SetEnergyMode(mode);
-        Immediate(s, SizeAxis::Height, true, 2);
-        ASSERT_TRUE(s.ApplyMask(MaskFor(s)));
-        Immediate(s, SizeAxis::Width, false, 2);
+        if (start == Start::Carved)
+            Immediate(s, SizeAxis::Height, true, 2);
+        if (start != Start::Opened)
+            ASSERT_TRUE(s.ApplyMask(MaskFor(s)));
+        if (start == Start::Carved)
+            Immediate(s, SizeAxis::Width, false, 2);
         mask = {MaskFor(s), false};
     }
     static void Take(const StepCase& step, PictureSession& s, Mask& mask)
@@ -407,11 +423,12 @@ TEST_P(HistoryTest, UndoRestoresAndCarvingGoesOnAsWithoutTheStep)
 {
     const StepCase& step = kSteps[std::get<0>(GetParam())];
     const Mode mode = std::get<1>(GetParam());
+    const Start start = std::get<2>(GetParam());
     PictureSession without, with, tested;
     Mask maskWithout, maskWith, mask;
-    Prepare(without, maskWithout, mode);
-    Prepare(with, maskWith, mode);
-    Prepare(tested, mask, mode);
+    Prepare(without, maskWithout, mode, start);
+    Prepare(with, maskWith, mode, start);
+    Prepare(tested, mask, mode, start);
     Take(step, with, maskWith);
 
     const wxImage before = Pixels(tested);
@@ -437,17 +454,50 @@ TEST_P(HistoryTest, UndoRestoresAndCarvingGoesOnAsWithoutTheStep)
 
 INSTANTIATE_TEST_SUITE_P(EveryStep, HistoryTest,
                          ::testing::Combine(::testing::Range(0, int(std::size(kSteps))),
-                                            ::testing::Values(Mode::Sobel, Mode::Forward)),
-                         [](const auto& info) {
-                             return std::string(kSteps[std::get<0>(info.param)].name) +
-                                    (std::get<1>(info.param) == Mode::Sobel ? "_sobel" : "_fwd");
-                         });
+                                            ::testing::Values(Mode::Sobel, Mode::Forward),
+                                            ::testing::Values(Start::Carved)),
+                         HistoryTest::CaseName);
+
+// Back to the picture as opened, or as opened with a mask on it, carving goes on as from the
+// picture opened afresh (the step of the picture as opened shares its pixels).
+using UndoToStartTest = HistoryTest;
+
+TEST_P(UndoToStartTest, CarvingGoesOnAsWithoutTheStep)
+{
+    const StepCase& step = kSteps[std::get<0>(GetParam())];
+    const Mode mode = std::get<1>(GetParam());
+    const Start start = std::get<2>(GetParam());
+    PictureSession without, tested;
+    Mask maskWithout, mask;
+    Prepare(without, maskWithout, mode, start);
+    Prepare(tested, mask, mode, start);
+    const wxImage before = Pixels(tested);
+    Take(step, tested, mask);
+    ASSERT_TRUE(tested.Undo(mask));
+    EXPECT_TRUE(SamePixels(Pixels(tested), before));
+    // Narrower from there; a step taken then comes back to the narrower picture.
+    Immediate(tested, SizeAxis::Width, true, 3);
+    Immediate(without, SizeAxis::Width, true, 3);
+    const wxImage narrower = Pixels(without);
+    EXPECT_TRUE(SamePixels(Pixels(tested), narrower));
+    mask = {MaskFor(tested), false};
+    Take(step, tested, mask);
+    ASSERT_TRUE(tested.Undo(mask));
+    EXPECT_TRUE(SamePixels(Pixels(tested), narrower));
+    EXPECT_TRUE(SamePixels(GoOn(tested), GoOn(without)));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryStep, UndoToStartTest,
+                         ::testing::Combine(::testing::Range(0, int(std::size(kSteps))),
+                                            ::testing::Values(Mode::Sobel, Mode::Forward),
+                                            ::testing::Values(Start::Opened, Start::Masked)),
+                         HistoryTest::CaseName);
 
 TEST_F(HistoryTest, LimitsDropTheOldestStepsAndANewStepForgetsRedo)
 {
     PictureSession s;
     Mask mask;
-    Prepare(s, mask, Mode::Sobel);
+    Prepare(s, mask, Mode::Sobel, Start::Carved);
     std::vector<int> widths;
     for (int i = 0; i < 60; ++i) {
         widths.push_back(s.CurrentWidth());
