@@ -109,8 +109,11 @@ const int* DP::GetSeam_Horz(bool remove)
 
 void DP::MakeRoom(int width, int height)
 {
-    if (!forward && Grid())
-        grid->MakeRoom(width, height);
+    if (forward || !Grid())
+        return;
+    // Carving follows at once; the picture as opened is let go before the frames grow.
+    LeavePictureAsOpened();
+    grid->MakeRoom(width, height);
 }
 
 const int* DP::PendingSeam(seam::Direction direction)
