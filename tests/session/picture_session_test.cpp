@@ -395,8 +395,9 @@ protected:
         s.SetEnergyMode(mode);
         if (start == Start::Carved)
             Immediate(s, SizeAxis::Height, true, 2);
-        if (start != Start::Opened)
+        if (start != Start::Opened) {
             ASSERT_TRUE(s.ApplyMask(MaskFor(s)));
+        }
         if (start == Start::Carved)
             Immediate(s, SizeAxis::Width, false, 2);
         mask = {MaskFor(s), false};
