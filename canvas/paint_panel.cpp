@@ -229,15 +229,20 @@ void CPaintPanel::SetBrushSize(int size)
     DrawCircle(dc, size - brushSize, 0, 0);
 }
 
+const wxFastImage* CPaintPanel::ComparedPicture()
+{
+    if (mainFrame == nullptr || !showOpened)
+        return nullptr;
+    const wxFastImage* opened = mainFrame->OpenedPicture();
+    return opened != nullptr && opened->IsOk() ? opened : nullptr;
+}
+
 const wxFastImage* CPaintPanel::ShownPicture()
 {
     if (mainFrame == nullptr)
         return nullptr;
-    if (showOpened) {
-        const wxFastImage* opened = mainFrame->OpenedPicture();
-        if (opened != nullptr && opened->IsOk())
-            return opened;
-    }
+    if (const wxFastImage* opened = ComparedPicture())
+        return opened;
     return mainFrame->PictureToShow();
 }
 
@@ -245,11 +250,8 @@ wxSize CPaintPanel::ShownSize()
 {
     if (mainFrame == nullptr)
         return wxSize(0, 0);
-    if (showOpened) {
-        const wxFastImage* opened = mainFrame->OpenedPicture();
-        if (opened != nullptr && opened->IsOk())
-            return wxSize(opened->GetWidth(), opened->GetHeight());
-    }
+    if (const wxFastImage* opened = ComparedPicture())
+        return wxSize(opened->GetWidth(), opened->GetHeight());
     return mainFrame->PictureSizeToShow();
 }
 
@@ -266,10 +268,10 @@ void CPaintPanel::Refresh(bool eraseBackground, const wxRect* rect)
 bool CPaintPanel::EnsureView()
 {
     const wxSize size = ShownSize();
-    if (size.x < 1 || size.y < 1)
-        return false;
     const int cols = size.x;
     const int rows = size.y;
+    if (cols < 1 || rows < 1)
+        return false;
     if (shownZoom == -1) {
         // Whoever asked for the view to be built anew may have changed the picture in place.
         reducedCurrent.Forget();

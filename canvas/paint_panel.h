@@ -148,6 +148,8 @@ private:
     // Takes note of a new zoom or picture size (fitting again in fit mode, the scroll bars);
     // false when there is no picture to show (none open, or a view smaller than one pixel).
     bool EnsureView();
+    // The picture as opened while it is compared with the current one, else null.
+    const wxFastImage* ComparedPicture();
     // The picture drawn: the opened one while it is compared, else the current one; or null.
     const wxFastImage* ShownPicture();
     // Its size, (0, 0) for none; the current picture is not made for it.

@@ -41,7 +41,8 @@ void DP::Init(const wxFastImage* energy)
     const bool energyFits =
         energy && energy->IsOk() && energy->GetWidth() == width && energy->GetHeight() == height;
     energyImage = energyFits ? *energy : buildEnergyImage(colourImage);
-    energyIsPixelsOwn = !energyFits;
+    if (!energyFits)
+        pictureAsOpened = colourImage;  // no copy: the data is shared, never written
     cols = width;
     rows = height;
     colourImageCurrent = true;
@@ -59,11 +60,12 @@ seam::SeamGrid* DP::Grid()
     grid = std::make_unique<seam::SeamGrid>(colourImage.GetData(), energyImage.GetData(), 3, cols,
                                             rows, threads);
     if (auto* placeholder = static_cast<unsigned char*>(std::malloc(3))) {
-        if (energyIsPixelsOwn)
-            pictureAsOpened = colourImage;              // no copy: the data stays as it is, shared
         colourImage.SetData(placeholder, 1, 1, false);  // keeps the mask colour
         colourCapacity = 3;
         colourImageCurrent = false;
+    } else {
+        // The colour picture keeps the data and may write it in place later: not to be shared.
+        LeavePictureAsOpened();
     }
     return grid.get();
 }
@@ -165,7 +167,6 @@ void DP::SyncSize()
 void DP::LeavePictureAsOpened()
 {
     pictureAsOpened = wxFastImage();
-    energyIsPixelsOwn = false;
 }
 
 void DP::SetEnergyMode(seam::EnergyMode mode)
@@ -212,15 +213,14 @@ DP::Snapshot DP::TakeSnapshot()
         snapshot.pixels = pictureAsOpened;  // and the energy is the pixels' own
         return snapshot;
     }
-    auto* buffer = static_cast<unsigned char*>(std::malloc(pixels * 3));
-    if (!buffer)
+    snapshot.pixels = wxFastImage(cols, rows, false);
+    if (!snapshot.pixels.IsOk())
         throw std::bad_alloc();
     // Straight from the carver: a colour picture built first would be one more copy.
     if (colourImageCurrent)
-        std::memcpy(buffer, colourImage.GetData(), pixels * 3);
+        std::memcpy(snapshot.pixels.GetData(), colourImage.GetData(), pixels * 3);
     else
-        WithGrid([&](auto& g) { g.CopyPixels(buffer); });
-    snapshot.pixels.SetData(buffer, cols, rows, false);
+        WithGrid([&](auto& g) { g.CopyPixels(snapshot.pixels.GetData()); });
     if (!forwardCarved) {
         snapshot.energy.resize(pixels);
         if (grid) {

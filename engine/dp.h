@@ -154,11 +154,11 @@ private:
     bool carvingEnded = false;        // EndCarving has run
     bool colourImageCurrent = false;  // colourImage holds the picture at its current size
     size_t colourCapacity = 0;        // bytes allocated for colourImage's buffer
-    // The picture as Init read it (shared, never written) while the grid still holds exactly
-    // its pixels and their own energy: nothing carved, nothing added to the energy, Sobel mode.
-    // A snapshot then shares it instead of copying. Not OK otherwise.
+    // The picture as Init read it (shared, never written) while the engine still carves from
+    // exactly its pixels and their own energy: Init computed the energy, and nothing has been
+    // carved or added to it since, in Sobel mode. A snapshot then shares it instead of
+    // copying. Not OK otherwise.
     wxFastImage pictureAsOpened;
-    bool energyIsPixelsOwn = false;  // true until LeavePictureAsOpened, when Init computed it
 };
 
 #endif

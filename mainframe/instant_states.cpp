@@ -5,9 +5,7 @@
 
 #ifdef __WXGTK3__
 #include <gtk/gtk.h>
-#endif
 
-#ifdef __WXGTK3__
 namespace {
 
 // The style class that marks a window whose controls change state at once.

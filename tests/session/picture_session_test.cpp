@@ -390,16 +390,18 @@ protected:
     void Prepare(PictureSession& s, Mask& mask, Mode mode, Start start)
     {
         ASSERT_EQ(s.Open(dir + "/picture.png"), PictureSession::OpenResult::Opened);
-        if (start == Start::Carved)
+        if (start == Start::Carved) {
             Immediate(s, SizeAxis::Height, true, 1);
-        s.SetEnergyMode(mode);
-        if (start == Start::Carved)
+            s.SetEnergyMode(mode);
             Immediate(s, SizeAxis::Height, true, 2);
-        if (start != Start::Opened) {
             ASSERT_TRUE(s.ApplyMask(MaskFor(s)));
-        }
-        if (start == Start::Carved)
             Immediate(s, SizeAxis::Width, false, 2);
+        } else {
+            s.SetEnergyMode(mode);
+            if (start == Start::Masked) {
+                ASSERT_TRUE(s.ApplyMask(MaskFor(s)));
+            }
+        }
         mask = {MaskFor(s), false};
     }
     static void Take(const StepCase& step, PictureSession& s, Mask& mask)
